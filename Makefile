@@ -1,0 +1,37 @@
+# The everyday commands. Each one installs what it needs first.
+FUZZ_SECONDS ?= 30
+JOBS ?= $(shell nproc)
+
+.PHONY: all deps build test fuzz fuzz-build bench format clean
+
+all: build
+
+deps:
+	@scripts/install-deps.sh
+
+build: deps
+	cmake --preset debug
+	cmake --build --preset debug -j $(JOBS)
+
+# Unit, widget and interop suites under the sanitizers, then a short run of every fuzzer.
+test: build
+	ctest --preset debug -j $(JOBS)
+	$(MAKE) --no-print-directory fuzz
+
+fuzz-build: deps
+	cmake --preset fuzz
+	cmake --build --preset fuzz -j $(JOBS)
+
+fuzz: fuzz-build
+	@scripts/run-fuzzers.sh build/fuzz $(FUZZ_SECONDS)
+
+bench: deps
+	cmake --preset release
+	cmake --build --preset release -j $(JOBS)
+	@scripts/run-benchmarks.sh build/release
+
+format:
+	find src tests bench fuzz tools -name '*.cpp' -o -name '*.h' 2>/dev/null | xargs -r clang-format -i
+
+clean:
+	rm -rf build

@@ -1,0 +1,28 @@
+#!/usr/bin/env bash
+# Installs the Debian 12 packages the build, the tests and the benchmarks need,
+# only when one of them is missing, so that a machine that has them all does nothing.
+set -euo pipefail
+
+packages=(
+  cmake ninja-build ccache g++ clang libclang-rt-14-dev pkg-config
+  qt6-base-dev qt6-svg-dev libgl-dev libicu-dev libboost-dev
+  libgtest-dev libgmock-dev googletest libbenchmark-dev
+  liblo-tools liblo-dev libplist-utils python3
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
+    missing+=("$p")
+  fi
+done
+
+if [ ${#missing[@]} -eq 0 ]; then
+  exit 0
+fi
+
+echo "Installing: ${missing[*]}"
+sudo=""
+if [ "$(id -u)" != 0 ]; then sudo=sudo; fi
+$sudo apt-get update -qq
+DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
