@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QString>
+#include <cstdint>
+
+namespace pexlora {
+
+// The hard limits every reader enforces, so that no file can make it crash,
+// hang or exhaust memory.
+namespace plistLimits {
+inline constexpr std::int64_t maxFileSize = 256 * 1024 * 1024;
+inline constexpr int maxDepth = 64;
+// A reference graph is read as a tree; sharing may multiply the nodes by at most
+// this much over the file's own object count before reading stops.
+inline constexpr std::int64_t nodesPerObject = 10;
+} // namespace plistLimits
+
+enum class PlistErrorKind {
+    notPropertyList, // neither binary nor XML property list
+    tooLarge,        // beyond maxFileSize
+    malformed,       // damaged or inconsistent structure
+    tooDeep,         // nesting beyond maxDepth
+    cyclic,          // a container refers back to itself
+    tooManyNodes,    // shared references would blow the tree up
+    unsupported,     // a valid object kind we do not read (sets, UIDs, …)
+};
+
+struct PlistError {
+    PlistErrorKind kind;
+    // Plain English, lower case, without a final period, so that callers can
+    // embed it in a sentence for the user.
+    QString message;
+};
+
+} // namespace pexlora

@@ -1,0 +1,92 @@
+#include "plist/PlistValue.h"
+
+namespace pexlora {
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// Below this many keys a linear scan beats hashing.
+constexpr qsizetype indexThreshold = 16;
+
+} // namespace
+
+PlistDictionary::PlistDictionary() = default;
+PlistDictionary::~PlistDictionary() = default;
+PlistDictionary::PlistDictionary(const PlistDictionary&) = default;
+PlistDictionary::PlistDictionary(PlistDictionary&&) noexcept = default;
+PlistDictionary& PlistDictionary::operator=(const PlistDictionary&) = default;
+PlistDictionary& PlistDictionary::operator=(PlistDictionary&&) noexcept = default;
+
+void PlistDictionary::reserve(qsizetype count) {
+    m_keys.reserve(std::size_t(count));
+    m_values.reserve(std::size_t(count));
+}
+
+qsizetype PlistDictionary::indexOf(QStringView key) const {
+    if (!m_index.isEmpty()) {
+        const auto found = m_index.constFind(key.toString());
+        return found == m_index.cend() ? -1 : *found;
+    }
+    for (std::size_t i = 0; i < m_keys.size(); ++i) {
+        if (m_keys[i] == key)
+            return qsizetype(i);
+    }
+    return -1;
+}
+
+void PlistDictionary::insert(const QString& key, PlistValue value) {
+    if (const qsizetype existing = indexOf(key); existing >= 0) {
+        m_values[std::size_t(existing)] = std::move(value);
+        return;
+    }
+    m_keys.push_back(key);
+    m_values.push_back(std::move(value));
+    const qsizetype count = size();
+    if (count > indexThreshold) {
+        if (m_index.isEmpty()) {
+            m_index.reserve(count);
+            for (qsizetype i = 0; i < count; ++i)
+                m_index.insert(m_keys[std::size_t(i)], i);
+        } else {
+            m_index.insert(key, count - 1);
+        }
+    }
+}
+
+const PlistValue* PlistDictionary::find(QStringView key) const {
+    const qsizetype i = indexOf(key);
+    return i < 0 ? nullptr : &m_values[std::size_t(i)];
+}
+
+const PlistValue& PlistDictionary::valueAt(qsizetype i) const {
+    return m_values[std::size_t(i)];
+}
+
+bool operator==(const PlistDictionary& a, const PlistDictionary& b) {
+    if (a.size() != b.size())
+        return false;
+    for (qsizetype i = 0; i < a.size(); ++i) {
+        const PlistValue* other = b.find(a.keyAt(i));
+        if (!other || !(*other == a.valueAt(i)))
+            return false;
+    }
+    return true;
+}
+
+QString PlistValue::typeName() const {
+    struct Name {
+        QString operator()(bool) const { return u"Boolean"_s; }
+        QString operator()(std::int64_t) const { return u"integer"_s; }
+        QString operator()(std::uint64_t) const { return u"integer"_s; }
+        QString operator()(double) const { return u"real number"_s; }
+        QString operator()(const PlistDate&) const { return u"date"_s; }
+        QString operator()(const QString&) const { return u"string"_s; }
+        QString operator()(const QByteArray&) const { return u"data"_s; }
+        QString operator()(const PlistArray&) const { return u"array"_s; }
+        QString operator()(const PlistDictionary&) const { return u"dictionary"_s; }
+    };
+    return std::visit(Name{}, m_storage);
+}
+
+} // namespace pexlora
