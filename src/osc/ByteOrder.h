@@ -1,0 +1,50 @@
+#pragma once
+
+#include <bit>
+#include <cstdint>
+#include <cstring>
+#include <vector>
+
+namespace pexlora {
+
+enum class NumberEndianness { platformDefault, littleEndian, bigEndian };
+
+// The host order is a property of the build, so "finding it once" costs nothing at run time.
+constexpr NumberEndianness hostEndianness() {
+    return std::endian::native == std::endian::little ? NumberEndianness::littleEndian
+                                                      : NumberEndianness::bigEndian;
+}
+
+namespace detail {
+
+template <typename U> constexpr U toBigEndian(U value) {
+    if constexpr (std::endian::native == std::endian::little) {
+        if constexpr (sizeof(U) == 8)
+            return __builtin_bswap64(value);
+        else if constexpr (sizeof(U) == 4)
+            return __builtin_bswap32(value);
+    }
+    return value;
+}
+
+// Appends the big-endian bytes of an unsigned integer of 4 or 8 bytes.
+template <typename U> inline void appendBigEndian(std::vector<std::uint8_t>& out, U value) {
+    const U big = toBigEndian(value);
+    const auto size = out.size();
+    out.resize(size + sizeof(U));
+    std::memcpy(out.data() + size, &big, sizeof(U));
+}
+
+template <typename U> inline U loadBigEndian(const std::uint8_t* bytes) {
+    U big;
+    std::memcpy(&big, bytes, sizeof(U));
+    return toBigEndian(big);
+}
+
+// OSC pads every string-like run with one to four zero bytes, never none.
+constexpr std::size_t paddedLength(std::size_t length) {
+    return length + 4 - length % 4;
+}
+
+} // namespace detail
+} // namespace pexlora

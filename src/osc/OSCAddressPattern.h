@@ -1,0 +1,37 @@
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace pexlora {
+
+// The address of a message. Never refused: the text is kept as given when it is ASCII
+// (control characters included), otherwise replaced by its printable ASCII stand-in.
+// It is not split, validated or normalised.
+class OSCAddressPattern {
+public:
+    OSCAddressPattern() = default;
+    OSCAddressPattern(std::string_view text);
+    OSCAddressPattern(const char* text)
+        : OSCAddressPattern(std::string_view(text)) {}
+    OSCAddressPattern(std::string text);
+
+    // "/" followed by the components joined with "/"; no components give "/".
+    static OSCAddressPattern fromComponents(const std::vector<std::string>& components);
+
+    const std::string& rawAddress() const { return m_address; }
+    // The ASCII bytes of rawAddress, without a terminator.
+    std::span<const std::uint8_t> rawData() const {
+        return {reinterpret_cast<const std::uint8_t*>(m_address.data()), m_address.size()};
+    }
+
+    friend bool operator==(const OSCAddressPattern&, const OSCAddressPattern&) = default;
+
+private:
+    std::string m_address;
+};
+
+} // namespace pexlora

@@ -1,0 +1,12 @@
+#include "osc/OSCMessage.h"
+
+namespace pexlora {
+
+std::string OSCMessage::description() const {
+    std::string text = "OSCMessage(\"" + addressPattern.rawAddress() + "\"";
+    if (!values.empty())
+        text += ", values: " + pexlora::description(values);
+    return text + ")";
+}
+
+} // namespace pexlora

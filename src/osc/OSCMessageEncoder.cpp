@@ -1,0 +1,115 @@
+#include "osc/OSCMessageEncoder.h"
+
+#include "osc/ByteOrder.h"
+#include "osc/OSCValueEncoder.h"
+
+#include <array>
+
+namespace pexlora {
+
+namespace {
+
+constexpr std::array<std::uint8_t, 8> bundleHeader = {'#', 'b', 'u', 'n', 'd', 'l', 'e', 0};
+
+// Room reserved up front, so that a typical packet is built without reallocating.
+constexpr std::size_t messageReserve = 1000;
+constexpr std::size_t bundleReserve = 10000;
+
+} // namespace
+
+std::optional<OSCEncodeError> OSCMessageEncoder::append(const OSCMessage& message) {
+    if (message._rawData) {
+        m_output.insert(m_output.end(), message._rawData->begin(), message._rawData->end());
+        return std::nullopt;
+    }
+    std::size_t tagCount = 1; // the leading ","
+    for (const OSCValue& value : message.values) {
+        const auto count = detail::oscTagCount(value);
+        if (!count)
+            return count.error();
+        tagCount += *count;
+    }
+
+    const std::size_t start = m_output.size();
+    const auto address = message.addressPattern.rawData();
+    const std::size_t tagsAt = start + detail::paddedLength(address.size());
+    const std::size_t chunksAt = tagsAt + detail::paddedLength(tagCount);
+    m_output.resize(chunksAt, 0);
+    std::copy(address.begin(), address.end(), m_output.begin() + static_cast<std::ptrdiff_t>(start));
+
+    // Tags are gathered aside: appending chunks may move the output buffer.
+    std::string tags(tagCount, ',');
+    char* cursor = tags.data() + 1;
+    for (const OSCValue& value : message.values) {
+        if (auto error = detail::appendOSCValue(value, cursor, m_output)) {
+            m_output.resize(start);
+            return error;
+        }
+    }
+    std::copy(tags.begin(), tags.end(), m_output.begin() + static_cast<std::ptrdiff_t>(tagsAt));
+    return std::nullopt;
+}
+
+std::optional<OSCEncodeError> OSCMessageEncoder::append(const OSCBundle& bundle, int depth) {
+    if (bundle._rawData) {
+        m_output.insert(m_output.end(), bundle._rawData->begin(), bundle._rawData->end());
+        return std::nullopt;
+    }
+    if (depth >= oscMaxNestingDepth)
+        return OSCEncodeError::valueEncodingError("Bundles nest deeper than " +
+                                                  std::to_string(oscMaxNestingDepth) + " levels.");
+    const std::size_t start = m_output.size();
+    m_output.insert(m_output.end(), bundleHeader.begin(), bundleHeader.end());
+    detail::appendBigEndian(m_output, bundle.timeTag.rawValue);
+    for (const OSCPacket& element : bundle.elements) {
+        const std::size_t sizeAt = m_output.size();
+        m_output.resize(sizeAt + 4);
+        std::optional<OSCEncodeError> error;
+        if (const OSCBundle* inner = element.bundle())
+            error = append(*inner, depth + 1);
+        else
+            error = append(*element.message());
+        if (!error) {
+            const auto length = detail::oscLengthField(m_output.size() - sizeAt - 4, "Bundle element");
+            if (length) {
+                const std::uint32_t big = detail::toBigEndian(static_cast<std::uint32_t>(*length));
+                std::memcpy(m_output.data() + sizeAt, &big, 4);
+            } else {
+                error = length.error();
+            }
+        }
+        if (error) {
+            m_output.resize(start);
+            return error;
+        }
+    }
+    return std::nullopt;
+}
+
+Result<std::vector<std::uint8_t>, OSCEncodeError> encodeOSC(const OSCMessage& message) {
+    if (message._rawData)
+        return *message._rawData;
+    std::vector<std::uint8_t> bytes;
+    bytes.reserve(messageReserve);
+    if (auto error = OSCMessageEncoder(bytes).append(message))
+        return fail(std::move(*error));
+    return bytes;
+}
+
+Result<std::vector<std::uint8_t>, OSCEncodeError> encodeOSC(const OSCBundle& bundle) {
+    if (bundle._rawData)
+        return *bundle._rawData;
+    std::vector<std::uint8_t> bytes;
+    bytes.reserve(bundleReserve);
+    if (auto error = OSCMessageEncoder(bytes).append(bundle))
+        return fail(std::move(*error));
+    return bytes;
+}
+
+Result<std::vector<std::uint8_t>, OSCEncodeError> encodeOSC(const OSCPacket& packet) {
+    if (const OSCBundle* bundle = packet.bundle())
+        return encodeOSC(*bundle);
+    return encodeOSC(*packet.message());
+}
+
+} // namespace pexlora

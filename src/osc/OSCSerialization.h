@@ -1,0 +1,66 @@
+#pragma once
+
+#include "osc/OSCDecodeError.h"
+#include "osc/OSCValue.h"
+#include "osc/OSCValueDecoder.h"
+#include "osc/OSCValueTagIdentity.h"
+#include "util/Result.h"
+
+#include <array>
+#include <optional>
+#include <span>
+#include <string_view>
+#include <utility>
+#include <variant>
+#include <vector>
+
+namespace pexlora {
+
+// The three shapes a kind's decoder comes in, after its tag identity.
+struct OSCValueStaticTagDecoder {
+    Result<OSCValue, OSCDecodeError> (*block)(OSCValueDecoder& reader);
+};
+struct OSCValueVariableTagDecoder {
+    Result<OSCValue, OSCDecodeError> (*block)(char tag, OSCValueDecoder& reader);
+};
+// Given the tags from the current one to the end: nothing when they are not its,
+// else the number of tags it consumed and the value.
+struct OSCValueVariadicTagDecoder {
+    Result<std::optional<std::pair<std::size_t, OSCValue>>, OSCDecodeError> (*block)(std::string_view tags,
+                                                                                     OSCValueDecoder& reader);
+};
+// std::monostate stands for a kind registered without a decoder.
+using OSCValueDecoderShape = std::variant<std::monostate, OSCValueStaticTagDecoder,
+                                          OSCValueVariableTagDecoder, OSCValueVariadicTagDecoder>;
+
+// The registry of value kinds, in the fixed order in which the decoder tries them.
+class OSCSerialization {
+public:
+    struct Entry {
+        OSCValueTagIdentity identity;
+        OSCValueToken concreteType;
+        OSCValueDecoderShape decoder;
+    };
+
+    // Built on first use; safe when several threads race to that first use.
+    static const OSCSerialization& shared();
+
+    explicit OSCSerialization(std::vector<Entry> entries);
+
+    const std::vector<Entry>& tagIdentities() const { return m_entries; }
+
+    // The kinds that claim `tag`, in registry order; variadic kinds claim every tag.
+    std::span<const Entry* const> candidates(char tag) const {
+        return m_candidates[static_cast<unsigned char>(tag)];
+    }
+
+    // Decodes one value for tags[0]: the number of tags it consumed and the value.
+    Result<std::pair<std::size_t, OSCValue>, OSCDecodeError> decodeValue(std::string_view tags,
+                                                                         OSCValueDecoder& reader) const;
+
+private:
+    std::vector<Entry> m_entries;
+    std::array<std::vector<const Entry*>, 256> m_candidates;
+};
+
+} // namespace pexlora

@@ -1,0 +1,18 @@
+#include "osc/OSCValueToken.h"
+
+#include <array>
+
+namespace pexlora {
+
+std::string oscValueTokenName(OSCValueToken token) {
+    static constexpr std::array<const char*, 16> names = {
+        "blob",  "float32", "int32", "string", "array",     "bool",    "character", "double",
+        "int64", "impulse", "midi",  "null",   "stringAlt", "timeTag", "number",    "numberOrBool",
+    };
+    std::string name = names[static_cast<int>(required(token))];
+    if (isOptional(token))
+        name += "Optional";
+    return name;
+}
+
+} // namespace pexlora
