@@ -3,7 +3,6 @@
 #include <QHashFunctions>
 #include <QString>
 #include <QUuid>
-
 #include <cstdint>
 #include <functional>
 #include <optional>

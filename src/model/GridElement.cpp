@@ -1,0 +1,110 @@
+#include "model/GridElement.h"
+
+#include <QTextBoundaryFinder>
+#include <limits>
+#include <unicode/uchar.h>
+#include <unordered_set>
+
+namespace pexlora {
+
+namespace {
+
+constexpr qsizetype maxPartLength = 4;
+
+bool isNumberCodePoint(char32_t c) {
+    return u_getIntPropertyValue(static_cast<UChar32>(c), UCHAR_NUMERIC_TYPE) != U_NT_NONE;
+}
+
+char32_t codePointAt(const QString& text, qsizetype i) {
+    const QChar c = text.at(i);
+    if (c.isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate())
+        return QChar::surrogateToUcs4(c, text.at(i + 1));
+    return c.unicode();
+}
+
+bool isAscii(QStringView text) {
+    for (QChar c : text) {
+        if (c.unicode() >= 0x80)
+            return false;
+    }
+    return true;
+}
+
+// One to four user-perceived characters, each starting with a number code point.
+bool isValidNumberPart(QStringView part) {
+    if (part.isEmpty())
+        return false;
+    if (isAscii(part)) {
+        // Every ASCII character is a cluster of its own except CR LF, which is
+        // no digit either way, so counting code units is exact here.
+        if (part.size() > maxPartLength)
+            return false;
+        for (QChar c : part) {
+            if (c < u'0' || c > u'9')
+                return false;
+        }
+        return true;
+    }
+    const QString text = part.toString();
+    QTextBoundaryFinder clusters(QTextBoundaryFinder::Grapheme, text);
+    qsizetype count = 0;
+    qsizetype start = 0;
+    while (clusters.toNextBoundary() != -1) {
+        if (++count > maxPartLength)
+            return false;
+        if (!isNumberCodePoint(codePointAt(text, start)))
+            return false;
+        start = clusters.position();
+    }
+    return count >= 1;
+}
+
+} // namespace
+
+bool isValidNumberString(const QString& text) {
+    const qsizetype point = text.indexOf(u'.');
+    if (point < 0)
+        return isValidNumberPart(text);
+    return isValidNumberPart(QStringView(text).left(point)) &&
+           isValidNumberPart(QStringView(text).mid(point + 1));
+}
+
+std::optional<std::int64_t> integerValue(const QString& text) {
+    QStringView digits(text);
+    bool negative = false;
+    if (!digits.isEmpty() && (digits.front() == u'+' || digits.front() == u'-')) {
+        negative = digits.front() == u'-';
+        digits = digits.mid(1);
+    }
+    if (digits.isEmpty())
+        return std::nullopt;
+    // Accumulate towards the negative side, which holds one more value.
+    std::int64_t value = 0;
+    for (QChar c : digits) {
+        if (c < u'0' || c > u'9')
+            return std::nullopt;
+        const int digit = c.unicode() - u'0';
+        if (__builtin_mul_overflow(value, 10, &value) || __builtin_sub_overflow(value, digit, &value))
+            return std::nullopt;
+    }
+    if (negative)
+        return value;
+    if (value == std::numeric_limits<std::int64_t>::min())
+        return std::nullopt;
+    return -value;
+}
+
+QString nextFreeNumber(const GridElements& elements) {
+    std::unordered_set<std::int64_t> used;
+    used.reserve(elements.size());
+    for (const GridElement& element : elements) {
+        if (const auto value = integerValue(element.numberString); value && *value > 0)
+            used.insert(*value);
+    }
+    std::int64_t candidate = 1;
+    while (used.contains(candidate))
+        ++candidate;
+    return QString::number(candidate);
+}
+
+} // namespace pexlora
