@@ -155,11 +155,27 @@ private:
         }
     }
 
+    // The text of a leaf element. Unlike readElementText() this refuses an entity
+    // the reader could not resolve instead of dropping it silently.
     std::optional<QString> readText() {
-        QString text = m_xml.readElementText(QXmlStreamReader::ErrorOnUnexpectedElement);
-        if (m_xml.hasError())
-            return xmlError();
-        return text;
+        QString text;
+        for (;;) {
+            switch (m_xml.readNext()) {
+            case QXmlStreamReader::Characters:
+                text += m_xml.text();
+                break;
+            case QXmlStreamReader::EndElement:
+                return text;
+            case QXmlStreamReader::StartElement:
+                return damaged(u"<%1> stands inside a text"_s.arg(m_xml.name().left(40)));
+            case QXmlStreamReader::EntityReference:
+                return damaged(u"the XML refers to an undeclared entity"_s);
+            case QXmlStreamReader::Invalid:
+                return xmlError();
+            default:
+                break;
+            }
+        }
     }
 
     std::optional<PlistValue> readValue(int depth) {
