@@ -1,0 +1,58 @@
+#include "model/PexloraDocument.h"
+
+#include "model/GridViewModel.h"
+#include "plist/PlistError.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+namespace pexlora {
+
+using namespace Qt::StringLiterals;
+
+PexloraDocument::PexloraDocument(QObject* parent)
+    : QObject(parent)
+    , m_viewModel(new GridViewModel(this)) {}
+
+PexloraDocument::~PexloraDocument() = default;
+
+Result<std::unique_ptr<PexloraDocument>, DocumentError> PexloraDocument::open(const QString& path) {
+    const QFileInfo info(path);
+    // A folder, a pipe or a device has no whole-file contents to decode.
+    if (info.exists() && !info.isFile())
+        return fail(
+            DocumentError{u"the file is not in the correct format: it is a folder or a special file"_s});
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return fail(DocumentError{u"the file could not be read: %1"_s.arg(file.errorString())});
+    // Read one byte past the limit so that an oversized file is noticed without
+    // trusting the size the file system reports.
+    const QByteArray bytes = file.read(plistLimits::maxFileSize + 1);
+    if (file.error() != QFileDevice::NoError)
+        return fail(DocumentError{u"the file could not be read: %1"_s.arg(file.errorString())});
+    if (bytes.size() > plistLimits::maxFileSize)
+        return fail(DocumentError{u"the file is larger than 256 MiB"_s});
+    auto document = std::make_unique<PexloraDocument>();
+    const auto restored = document->viewModel()->restore(bytes);
+    if (!restored)
+        return fail(restored.error());
+    return document;
+}
+
+Result<Unit, DocumentError> PexloraDocument::save(const QString& path) const {
+    const QByteArray bytes = encodePersistedState(m_viewModel->persistedState());
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return fail(DocumentError{u"the file could not be saved: %1"_s.arg(file.errorString())});
+    if (file.write(bytes) != bytes.size()) {
+        const QString reason = file.errorString();
+        file.cancelWriting();
+        return fail(DocumentError{u"the file could not be saved: %1"_s.arg(reason)});
+    }
+    if (!file.commit())
+        return fail(DocumentError{u"the file could not be saved: %1"_s.arg(file.errorString())});
+    return Unit{};
+}
+
+} // namespace pexlora
