@@ -16,7 +16,8 @@ namespace {
 void appendPadded(std::vector<std::uint8_t>& out, const char* bytes, std::size_t length) {
     const std::size_t start = out.size();
     out.resize(start + paddedLength(length), 0);
-    std::memcpy(out.data() + start, bytes, length);
+    if (length > 0) // an empty blob may have no storage at all
+        std::memcpy(out.data() + start, bytes, length);
 }
 
 void append32(std::vector<std::uint8_t>& out, std::uint32_t bits) {
