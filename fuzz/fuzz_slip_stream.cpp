@@ -9,16 +9,14 @@
 
 namespace {
 
-void require(bool condition)
-{
+void require(bool condition) {
     if (!condition)
         std::abort();
 }
 
 } // namespace
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
-{
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace pexlora;
     if (size < 2)
         return 0;

@@ -2,6 +2,8 @@
 
 #include "osc/LatinASCII.h"
 
+#include <cstring>
+
 namespace pexlora {
 
 namespace detail {
@@ -25,13 +27,12 @@ bool isOctal(std::uint8_t c) {
 } // namespace
 
 std::optional<std::string> decodeNonLossyASCII(std::span<const std::uint8_t> bytes) {
-    bool plain = true;
-    for (const std::uint8_t c : bytes) {
-        if (c >= 0x80)
-            return std::nullopt;
-        plain = plain && c != '\\';
-    }
-    if (plain)
+    unsigned char seen = 0;
+    for (const std::uint8_t c : bytes)
+        seen |= c;
+    if (seen >= 0x80)
+        return std::nullopt;
+    if (bytes.empty() || !std::memchr(bytes.data(), '\\', bytes.size()))
         return std::string(bytes.begin(), bytes.end());
 
     std::string out;

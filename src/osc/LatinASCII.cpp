@@ -39,21 +39,20 @@ icu::UnicodeString transliterated(std::string_view text) {
 
 } // namespace
 
+// Both tests run on every text written or read; written without early exits so
+// that the compiler can check many bytes at a time.
 bool isASCII(std::string_view text) {
-    for (const char c : text) {
-        if (static_cast<unsigned char>(c) >= 0x80)
-            return false;
-    }
-    return true;
+    unsigned char seen = 0;
+    for (const char c : text)
+        seen |= static_cast<unsigned char>(c);
+    return seen < 0x80;
 }
 
 bool isPrintableASCII(std::string_view text) {
-    for (const char c : text) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (byte < 0x20 || byte > 0x7e)
-            return false;
-    }
-    return true;
+    bool outside = false;
+    for (const char c : text)
+        outside |= static_cast<unsigned char>(static_cast<unsigned char>(c) - 0x20) > 0x5e;
+    return !outside;
 }
 
 std::string transliterateLatinASCII(std::string_view text) {

@@ -5,8 +5,12 @@
 
 namespace pexlora {
 
-OSCAddressPattern::OSCAddressPattern(std::string_view text)
-    : m_address(ASCIIString::lossy(text).stringValue()) {}
+OSCAddressPattern::OSCAddressPattern(std::string_view text) {
+    if (detail::isASCII(text))
+        m_address.assign(text);
+    else
+        m_address = ASCIIString::lossy(text).stringValue();
+}
 
 OSCAddressPattern::OSCAddressPattern(std::string text) {
     if (detail::isASCII(text))

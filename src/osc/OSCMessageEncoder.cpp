@@ -40,12 +40,8 @@ std::optional<OSCEncodeError> OSCMessageEncoder::append(const OSCMessage& messag
     // Tags are gathered aside: appending chunks may move the output buffer.
     std::string tags(tagCount, ',');
     char* cursor = tags.data() + 1;
-    for (const OSCValue& value : message.values) {
-        if (auto error = detail::appendOSCValue(value, cursor, m_output)) {
-            m_output.resize(start);
-            return error;
-        }
-    }
+    for (const OSCValue& value : message.values)
+        detail::appendOSCValue(value, cursor, m_output);
     std::copy(tags.begin(), tags.end(), m_output.begin() + static_cast<std::ptrdiff_t>(tagsAt));
     return std::nullopt;
 }

@@ -1,6 +1,8 @@
 #include "osc/OSCPacketDecoder.h"
 
+#include "osc/ASCIIString.h"
 #include "osc/ByteOrder.h"
+#include "osc/LatinASCII.h"
 #include "osc/OSCSerialization.h"
 #include "osc/OSCValueDecoder.h"
 #include "osc/OSCValueEncoder.h"
@@ -102,23 +104,28 @@ Result<OSCMessage, OSCDecodeError> decodeOSCMessage(std::span<const std::uint8_t
     auto address = reader.readString();
     if (!address)
         return fail(OSCDecodeError::malformed("Address pattern string could not be parsed."));
-    auto tags = reader.readString();
-    if (!tags)
-        return fail(OSCDecodeError::malformed("Couldn't extract OSC-type chunk."));
+    // The tag string is read in place unless it holds escapes that must be decoded first.
+    std::string unescaped;
+    std::optional<std::string_view> walk = reader.readPlainString();
+    if (!walk) {
+        auto tags = reader.readString();
+        if (!tags)
+            return fail(OSCDecodeError::malformed("Couldn't extract OSC-type chunk."));
+        unescaped = std::move(*tags);
+        walk = unescaped;
+    }
 
     OSCMessage message;
-    message.values.reserve(tags->size() - (tags->starts_with(',') ? 1 : 0));
-    const std::string_view walk = *tags;
-    for (std::size_t i = 0; i < walk.size();) {
-        if (walk[i] == ',' || walk[i] == '\0') {
+    message.values.reserve(walk->size() - (walk->starts_with(',') ? 1 : 0));
+    for (std::size_t i = 0; i < walk->size();) {
+        if ((*walk)[i] == ',' || (*walk)[i] == '\0') {
             ++i;
             continue;
         }
-        auto decoded = registry.decodeValue(walk.substr(i), reader);
-        if (!decoded)
-            return fail(decoded.error());
-        message.values.push_back(std::move(decoded->second));
-        i += decoded->first;
+        auto consumed = registry.decodeValue(walk->substr(i), reader, message.values);
+        if (!consumed)
+            return fail(consumed.error());
+        i += *consumed;
     }
     message.addressPattern = OSCAddressPattern(std::move(*address));
     message._rawData.emplace(bytes.begin(), bytes.end());

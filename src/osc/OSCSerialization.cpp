@@ -98,11 +98,10 @@ Result<std::optional<std::pair<std::size_t, OSCValue>>, OSCDecodeError> decodeAr
             --reader.arrayDepth;
             return std::optional(std::pair<std::size_t, OSCValue>(i + 1, OSCValue(std::move(array))));
         }
-        auto element = registry.decodeValue(tags.substr(i), reader);
-        if (!element)
-            return fail(element.error());
-        array.elements.push_back(std::move(element->second));
-        i += element->first;
+        auto consumed = registry.decodeValue(tags.substr(i), reader, array.elements);
+        if (!consumed)
+            return fail(consumed.error());
+        i += *consumed;
     }
     return fail(OSCDecodeError::malformed("Array termination tag ']' was not found."));
 }
@@ -127,9 +126,6 @@ std::vector<OSCSerialization::Entry> builtInKinds() {
     };
 }
 
-template <class... F> struct Overloaded : F... { using F::operator()...; };
-template <class... F> Overloaded(F...) -> Overloaded<F...>;
-
 } // namespace
 
 const OSCSerialization& OSCSerialization::shared() {
@@ -147,45 +143,40 @@ OSCSerialization::OSCSerialization(std::vector<Entry> entries)
     }
 }
 
-Result<std::pair<std::size_t, OSCValue>, OSCDecodeError>
-OSCSerialization::decodeValue(std::string_view tags, OSCValueDecoder& reader) const {
-    using Decoded = Result<std::pair<std::size_t, OSCValue>, OSCDecodeError>;
+Result<std::size_t, OSCDecodeError> OSCSerialization::decodeValue(std::string_view tags,
+                                                                  OSCValueDecoder& reader,
+                                                                  std::vector<OSCValue>& values) const {
     const char tag = tags.front();
     const auto kinds = candidates(tag);
     if (kinds.empty())
         return fail(
             OSCDecodeError::malformed(std::string("No concrete type found to decode OSC type tag: ") + tag));
     for (const Entry* kind : kinds) {
-        std::optional<Decoded> decoded =
-            std::visit(Overloaded{
-                           [&](std::monostate) -> std::optional<Decoded> {
-                               return fail(OSCDecodeError::malformed(
-                                   std::string("No decoder is implemented for OSC type tag: ") + tag));
-                           },
-                           [&](const OSCValueStaticTagDecoder& decoder) -> std::optional<Decoded> {
-                               auto value = decoder.block(reader);
-                               if (!value)
-                                   return fail(value.error());
-                               return Decoded(std::pair<std::size_t, OSCValue>(1, std::move(*value)));
-                           },
-                           [&](const OSCValueVariableTagDecoder& decoder) -> std::optional<Decoded> {
-                               auto value = decoder.block(tag, reader);
-                               if (!value)
-                                   return fail(value.error());
-                               return Decoded(std::pair<std::size_t, OSCValue>(1, std::move(*value)));
-                           },
-                           [&](const OSCValueVariadicTagDecoder& decoder) -> std::optional<Decoded> {
-                               auto value = decoder.block(tags, reader);
-                               if (!value)
-                                   return fail(value.error());
-                               if (!*value)
-                                   return std::nullopt;
-                               return Decoded(std::move(**value));
-                           },
-                       },
-                       kind->decoder);
-        if (decoded)
-            return std::move(*decoded);
+        if (const auto* fixed = std::get_if<OSCValueStaticTagDecoder>(&kind->decoder)) {
+            auto value = fixed->block(reader);
+            if (!value)
+                return fail(value.error());
+            values.push_back(std::move(*value));
+            return std::size_t{1};
+        }
+        if (const auto* variable = std::get_if<OSCValueVariableTagDecoder>(&kind->decoder)) {
+            auto value = variable->block(tag, reader);
+            if (!value)
+                return fail(value.error());
+            values.push_back(std::move(*value));
+            return std::size_t{1};
+        }
+        if (const auto* variadic = std::get_if<OSCValueVariadicTagDecoder>(&kind->decoder)) {
+            auto value = variadic->block(tags, reader);
+            if (!value)
+                return fail(value.error());
+            if (!*value)
+                continue;
+            values.push_back(std::move((*value)->second));
+            return (*value)->first;
+        }
+        return fail(
+            OSCDecodeError::malformed(std::string("No decoder is implemented for OSC type tag: ") + tag));
     }
     return fail(
         OSCDecodeError::internalInconsistency(std::string("No decoder found to decode OSC type tag: ") + tag +

@@ -54,9 +54,9 @@ public:
         return m_candidates[static_cast<unsigned char>(tag)];
     }
 
-    // Decodes one value for tags[0]: the number of tags it consumed and the value.
-    Result<std::pair<std::size_t, OSCValue>, OSCDecodeError> decodeValue(std::string_view tags,
-                                                                         OSCValueDecoder& reader) const;
+    // Decodes one value for tags[0] and appends it to `values`; the number of tags it consumed.
+    Result<std::size_t, OSCDecodeError> decodeValue(std::string_view tags, OSCValueDecoder& reader,
+                                                    std::vector<OSCValue>& values) const;
 
 private:
     std::vector<Entry> m_entries;

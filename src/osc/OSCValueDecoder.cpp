@@ -19,7 +19,10 @@ OSCDecodeError malformed(const char* text) {
 }
 
 bool allZero(std::span<const std::uint8_t> bytes) {
-    return std::all_of(bytes.begin(), bytes.end(), [](std::uint8_t b) { return b == 0; });
+    std::uint8_t seen = 0;
+    for (const std::uint8_t b : bytes)
+        seen |= b;
+    return seen == 0;
 }
 
 } // namespace
@@ -109,16 +112,45 @@ Result<std::span<const std::uint8_t>, OSCDecodeError> OSCValueDecoder::readNullT
     return std::span<const std::uint8_t>(start, length);
 }
 
+std::optional<std::string_view> OSCValueDecoder::readPlainString() {
+    const std::uint8_t* start = m_data.data() + m_pos;
+    const std::size_t available = remaining();
+    // Eight bytes at a time while no zero byte is among them: every address, tag string
+    // and text of a message passes here, and a byte loop is the codec's slowest part.
+    constexpr std::uint64_t ones = 0x0101010101010101;
+    constexpr std::uint64_t highs = 0x8080808080808080;
+    std::uint64_t unusual = 0; // high bits set where a byte is non-ASCII or a backslash
+    std::size_t length = 0;
+    for (; length + 8 <= available; length += 8) {
+        std::uint64_t word;
+        std::memcpy(&word, start + length, 8);
+        if ((word - ones) & ~word & highs)
+            break;
+        const std::uint64_t notBackslash = word ^ (0x5c * ones);
+        unusual |= (word | ((notBackslash - ones) & ~notBackslash)) & highs;
+    }
+    bool escapes = unusual != 0;
+    for (; length < available && start[length] != 0; ++length)
+        escapes |= start[length] >= 0x80 || start[length] == '\\';
+    const std::size_t chunk = detail::paddedLength(length);
+    if (escapes || chunk > available || !allZero({start + length, chunk - length}))
+        return std::nullopt;
+    m_pos += chunk;
+    return std::string_view(reinterpret_cast<const char*>(start), length);
+}
+
 Result<std::string, OSCDecodeError> OSCValueDecoder::readString() {
+    if (const auto plain = readPlainString())
+        return std::string(*plain);
     const auto chunk = readNullTerminatedChunk();
     if (!chunk)
         return fail(chunk.error());
-    std::optional<ASCIIString> text = ASCIIString::fromBytes(*chunk);
+    std::optional<std::string> text = detail::decodeNonLossyASCII(*chunk);
     if (!text)
         return fail(
             malformed("Failed to form valid ASCII string from 4-byte aligned null-terminated ASCII string "
                       "chunk. Non-ASCII characters may be present or the data is malformed."));
-    return std::move(*text).stringValue();
+    return std::move(*text);
 }
 
 Result<std::span<const std::uint8_t>, OSCDecodeError> OSCValueDecoder::readBlob() {

@@ -5,8 +5,10 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
+#include <string_view>
 
 namespace pexlora {
 
@@ -35,6 +37,9 @@ public:
     // The bytes before the first zero; the chunk ends after one to four zero bytes.
     Result<std::span<const std::uint8_t>, OSCDecodeError> readNullTerminatedChunk();
     Result<std::string, OSCDecodeError> readString();
+    // The common case of readString, read in place: a well-formed chunk of ASCII without
+    // backslash escapes. Nothing, and nothing consumed, for anything else.
+    std::optional<std::string_view> readPlainString();
     // A blob as our encoder writes it (one to four zero bytes after the data) or, when the
     // length is a multiple of 4 and no four zero bytes follow, as OSC 1.0 writes it (none).
     Result<std::span<const std::uint8_t>, OSCDecodeError> readBlob();

@@ -20,15 +20,24 @@ void appendPadded(std::vector<std::uint8_t>& out, const char* bytes, std::size_t
         std::memcpy(out.data() + start, bytes, length);
 }
 
+// The position of a kind in the value variant, usable as a case label.
+template <typename K, typename V = OSCValueVariant> constexpr std::size_t kindIndexIn = 0;
+template <typename K, typename... Kinds>
+constexpr std::size_t kindIndexIn<K, std::variant<Kinds...>> = [] {
+    constexpr bool matches[] = {std::is_same_v<K, Kinds>...};
+    std::size_t i = 0;
+    while (!matches[i])
+        ++i;
+    return i;
+}();
+template <typename K> constexpr std::size_t kindIndex = kindIndexIn<K>;
+
 void append32(std::vector<std::uint8_t>& out, std::uint32_t bits) {
     appendBigEndian(out, bits);
 }
 void append64(std::vector<std::uint8_t>& out, std::uint64_t bits) {
     appendBigEndian(out, bits);
 }
-
-template <class... F> struct Overloaded : F... { using F::operator()...; };
-template <class... F> Overloaded(F...) -> Overloaded<F...>;
 
 } // namespace
 
@@ -52,6 +61,12 @@ Result<std::int32_t, OSCEncodeError> oscLengthField(std::size_t length, const ch
 }
 
 Result<std::size_t, OSCEncodeError> oscTagCount(const OSCValue& value, int depth) {
+    if (const auto* blob = std::get_if<Blob>(&value)) {
+        const auto length = oscLengthField(blob->size(), "Blob");
+        if (!length)
+            return fail(length.error());
+        return std::size_t{1};
+    }
     const auto* array = std::get_if<OSCArrayValue>(&value);
     if (!array)
         return std::size_t{1};
@@ -68,86 +83,69 @@ Result<std::size_t, OSCEncodeError> oscTagCount(const OSCValue& value, int depth
     return count;
 }
 
-std::optional<OSCEncodeError> appendOSCValue(const OSCValue& value, char*& tags,
-                                             std::vector<std::uint8_t>& chunk) {
-    return std::visit(Overloaded{
-                          [&](std::int32_t v) -> std::optional<OSCEncodeError> {
-                              *tags++ = 'i';
-                              append32(chunk, static_cast<std::uint32_t>(v));
-                              return std::nullopt;
-                          },
-                          [&](float v) -> std::optional<OSCEncodeError> {
-                              *tags++ = 'f';
-                              append32(chunk, std::bit_cast<std::uint32_t>(v));
-                              return std::nullopt;
-                          },
-                          [&](const std::string& v) -> std::optional<OSCEncodeError> {
-                              *tags++ = 's';
-                              appendOSCString(chunk, v);
-                              return std::nullopt;
-                          },
-                          [&](const Blob& v) -> std::optional<OSCEncodeError> {
-                              const auto length = oscLengthField(v.size(), "Blob");
-                              if (!length)
-                                  return length.error();
-                              *tags++ = 'b';
-                              append32(chunk, static_cast<std::uint32_t>(*length));
-                              appendPadded(chunk, reinterpret_cast<const char*>(v.data()), v.size());
-                              return std::nullopt;
-                          },
-                          [&](bool v) -> std::optional<OSCEncodeError> {
-                              *tags++ = v ? 'T' : 'F';
-                              return std::nullopt;
-                          },
-                          [&](const Character& v) -> std::optional<OSCEncodeError> {
-                              *tags++ = 'c';
-                              append32(chunk, ASCIICharacter::lossy(v.text).asciiValue());
-                              return std::nullopt;
-                          },
-                          [&](double v) -> std::optional<OSCEncodeError> {
-                              *tags++ = 'd';
-                              append64(chunk, std::bit_cast<std::uint64_t>(v));
-                              return std::nullopt;
-                          },
-                          [&](std::int64_t v) -> std::optional<OSCEncodeError> {
-                              *tags++ = 'h';
-                              append64(chunk, static_cast<std::uint64_t>(v));
-                              return std::nullopt;
-                          },
-                          [&](OSCImpulseValue) -> std::optional<OSCEncodeError> {
-                              *tags++ = 'I';
-                              return std::nullopt;
-                          },
-                          [&](const OSCMIDIValue& v) -> std::optional<OSCEncodeError> {
-                              *tags++ = 'm';
-                              chunk.insert(chunk.end(), {v.portID, v.status, v.data1, v.data2});
-                              return std::nullopt;
-                          },
-                          [&](OSCNullValue) -> std::optional<OSCEncodeError> {
-                              *tags++ = 'N';
-                              return std::nullopt;
-                          },
-                          [&](const OSCStringAltValue& v) -> std::optional<OSCEncodeError> {
-                              *tags++ = 'S';
-                              appendOSCString(chunk, v.string);
-                              return std::nullopt;
-                          },
-                          [&](const OSCTimeTag& v) -> std::optional<OSCEncodeError> {
-                              *tags++ = 't';
-                              append64(chunk, v.rawValue);
-                              return std::nullopt;
-                          },
-                          [&](const OSCArrayValue& v) -> std::optional<OSCEncodeError> {
-                              *tags++ = '[';
-                              for (const OSCValue& element : v.elements) {
-                                  if (auto error = appendOSCValue(element, tags, chunk))
-                                      return error;
-                              }
-                              *tags++ = ']';
-                              return std::nullopt;
-                          },
-                      },
-                      value.variant());
+void appendOSCValue(const OSCValue& value, char*& tags, std::vector<std::uint8_t>& chunk) {
+    switch (value.index()) {
+    case kindIndex<std::int32_t>:
+        *tags++ = 'i';
+        append32(chunk, static_cast<std::uint32_t>(*std::get_if<std::int32_t>(&value)));
+        break;
+    case kindIndex<float>:
+        *tags++ = 'f';
+        append32(chunk, std::bit_cast<std::uint32_t>(*std::get_if<float>(&value)));
+        break;
+    case kindIndex<std::string>:
+        *tags++ = 's';
+        appendOSCString(chunk, *std::get_if<std::string>(&value));
+        break;
+    case kindIndex<Blob>: {
+        const Blob& blob = *std::get_if<Blob>(&value);
+        *tags++ = 'b';
+        append32(chunk, static_cast<std::uint32_t>(blob.size()));
+        appendPadded(chunk, reinterpret_cast<const char*>(blob.data()), blob.size());
+        break;
+    }
+    case kindIndex<bool>:
+        *tags++ = *std::get_if<bool>(&value) ? 'T' : 'F';
+        break;
+    case kindIndex<Character>:
+        *tags++ = 'c';
+        append32(chunk, ASCIICharacter::lossy(std::get_if<Character>(&value)->text).asciiValue());
+        break;
+    case kindIndex<double>:
+        *tags++ = 'd';
+        append64(chunk, std::bit_cast<std::uint64_t>(*std::get_if<double>(&value)));
+        break;
+    case kindIndex<std::int64_t>:
+        *tags++ = 'h';
+        append64(chunk, static_cast<std::uint64_t>(*std::get_if<std::int64_t>(&value)));
+        break;
+    case kindIndex<OSCImpulseValue>:
+        *tags++ = 'I';
+        break;
+    case kindIndex<OSCMIDIValue>: {
+        const OSCMIDIValue& midi = *std::get_if<OSCMIDIValue>(&value);
+        *tags++ = 'm';
+        chunk.insert(chunk.end(), {midi.portID, midi.status, midi.data1, midi.data2});
+        break;
+    }
+    case kindIndex<OSCNullValue>:
+        *tags++ = 'N';
+        break;
+    case kindIndex<OSCStringAltValue>:
+        *tags++ = 'S';
+        appendOSCString(chunk, std::get_if<OSCStringAltValue>(&value)->string);
+        break;
+    case kindIndex<OSCTimeTag>:
+        *tags++ = 't';
+        append64(chunk, std::get_if<OSCTimeTag>(&value)->rawValue);
+        break;
+    case kindIndex<OSCArrayValue>:
+        *tags++ = '[';
+        for (const OSCValue& element : std::get_if<OSCArrayValue>(&value)->elements)
+            appendOSCValue(element, tags, chunk);
+        *tags++ = ']';
+        break;
+    }
 }
 
 } // namespace detail
@@ -159,8 +157,7 @@ Result<OSCValueEncoding, OSCEncodeError> encodeOSCValue(const OSCValue& value) {
     OSCValueEncoding encoding;
     encoding.tags.resize(*count);
     char* tags = encoding.tags.data();
-    if (auto error = detail::appendOSCValue(value, tags, encoding.chunk))
-        return fail(*error);
+    detail::appendOSCValue(value, tags, encoding.chunk);
     return encoding;
 }
 

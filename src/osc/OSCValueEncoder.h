@@ -27,14 +27,13 @@ Result<OSCValueEncoding, OSCEncodeError> encodeOSCValue(const OSCValue& value);
 
 namespace detail {
 
-// The number of tag characters `value` writes, or an error when its arrays nest too deep.
+// The number of tag characters `value` writes, or an error when it cannot be written:
+// arrays nested too deep, or a blob too long for its length field.
 Result<std::size_t, OSCEncodeError> oscTagCount(const OSCValue& value, int depth = 0);
 
 // Writes the value's tags at `tags` (advancing it) and appends its chunk to `chunk`.
-// The caller has checked the nesting depth with oscTagCount, so only a length that
-// does not fit a blob's length field can fail here.
-std::optional<OSCEncodeError> appendOSCValue(const OSCValue& value, char*& tags,
-                                             std::vector<std::uint8_t>& chunk);
+// The caller has checked the value with oscTagCount first, so nothing can fail here.
+void appendOSCValue(const OSCValue& value, char*& tags, std::vector<std::uint8_t>& chunk);
 
 // Appends the printable-ASCII form of a text and its one to four zero bytes.
 void appendOSCString(std::vector<std::uint8_t>& out, const std::string& text);

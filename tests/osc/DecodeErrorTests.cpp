@@ -230,3 +230,25 @@ TEST(OSCErrorTextForms, EachCasePutsItsPrefixBeforeTheText) {
 
 } // namespace
 } // namespace pexlora
+
+namespace pexlora {
+namespace {
+
+// Strings are scanned several bytes at a time; a special byte must be seen wherever it sits.
+TEST(OSCValueDecoderBounds, SpecialBytesAreFoundAtEveryPositionOfALongString) {
+    for (std::size_t at = 0; at < 21; ++at) {
+        std::string text(24, 'a');
+        text.replace(at, 4, "\\101"); // an escape for "A"
+        Bytes escaped = message("s", concat({bytesOf(text), {0, 0, 0, 0}}));
+        std::string expected(24, 'a');
+        expected.replace(at, 4, "A");
+        EXPECT_EQ(decodeOSCMessage(escaped)->values, (std::vector<OSCValue>{expected})) << at;
+
+        Bytes high = message("s", concat({Bytes(24, 'a'), {0, 0, 0, 0}}));
+        high[high.size() - 28 + at] = 0xC3;
+        EXPECT_EQ(decodeFailure(high).text.substr(0, 32), "Failed to form valid ASCII strin") << at;
+    }
+}
+
+} // namespace
+} // namespace pexlora
