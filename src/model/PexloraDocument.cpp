@@ -43,12 +43,19 @@ Result<std::unique_ptr<PexloraDocument>, DocumentError> PexloraDocument::open(co
 Result<Unit, DocumentError> PexloraDocument::save(const QString& path) const {
     const QByteArray bytes = encodePersistedState(m_viewModel->persistedState());
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
+    // Unbuffered, so that a short write (a full disk, a size limit) shows here:
+    // Qt 6.4's buffered flush lets such a write pass and commit() then succeeds
+    // with a truncated file.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         return fail(DocumentError{u"the file could not be saved: %1"_s.arg(file.errorString())});
-    if (file.write(bytes) != bytes.size()) {
-        const QString reason = file.errorString();
-        file.cancelWriting();
-        return fail(DocumentError{u"the file could not be saved: %1"_s.arg(reason)});
+    for (qint64 written = 0; written < bytes.size();) {
+        const qint64 count = file.write(bytes.constData() + written, bytes.size() - written);
+        if (count <= 0) {
+            const QString reason = file.errorString();
+            file.cancelWriting();
+            return fail(DocumentError{u"the file could not be saved: %1"_s.arg(reason)});
+        }
+        written += count;
     }
     if (!file.commit())
         return fail(DocumentError{u"the file could not be saved: %1"_s.arg(file.errorString())});
