@@ -22,27 +22,28 @@ std::optional<OSCEncodeError> OSCMessageEncoder::append(const OSCMessage& messag
         m_output.insert(m_output.end(), message._rawData->begin(), message._rawData->end());
         return std::nullopt;
     }
-    std::size_t tagCount = 1; // the leading ","
+    // Measure first, then write everything into one buffer of the final size.
+    detail::OSCValueSize size{1, 0}; // the leading ","
     for (const OSCValue& value : message.values) {
-        const auto count = detail::oscTagCount(value);
-        if (!count)
-            return count.error();
-        tagCount += *count;
+        const auto valueSize = detail::oscValueSize(value);
+        if (!valueSize)
+            return valueSize.error();
+        size.tags += valueSize->tags;
+        size.bytes += valueSize->bytes;
     }
-
-    const std::size_t start = m_output.size();
     const auto address = message.addressPattern.rawData();
+    const std::size_t start = m_output.size();
     const std::size_t tagsAt = start + detail::paddedLength(address.size());
-    const std::size_t chunksAt = tagsAt + detail::paddedLength(tagCount);
-    m_output.resize(chunksAt, 0);
-    std::copy(address.begin(), address.end(), m_output.begin() + static_cast<std::ptrdiff_t>(start));
+    const std::size_t chunksAt = tagsAt + detail::paddedLength(size.tags);
+    m_output.resize(chunksAt + size.bytes, 0);
 
-    // Tags are gathered aside: appending chunks may move the output buffer.
-    std::string tags(tagCount, ',');
-    char* cursor = tags.data() + 1;
+    std::uint8_t* out = m_output.data();
+    std::copy(address.begin(), address.end(), out + start);
+    char* tags = reinterpret_cast<char*>(out + tagsAt);
+    *tags++ = ',';
+    std::uint8_t* chunk = out + chunksAt;
     for (const OSCValue& value : message.values)
-        detail::appendOSCValue(value, cursor, m_output);
-    std::copy(tags.begin(), tags.end(), m_output.begin() + static_cast<std::ptrdiff_t>(tagsAt));
+        detail::writeOSCValue(value, tags, chunk);
     return std::nullopt;
 }
 

@@ -26,44 +26,88 @@ bool startsWithSlash(std::span<const std::uint8_t> bytes) {
     return !bytes.empty() && bytes.front() == '/';
 }
 
-Result<OSCBundle, OSCDecodeError> decodeBundle(std::span<const std::uint8_t> bytes, int depth) {
+// The decoders fill a message or bundle that the caller has already placed where it
+// will live: moving a decoded packet out through each layer of results costs more than
+// decoding a short message does.
+std::optional<OSCDecodeError> decodeMessageInto(std::span<const std::uint8_t> bytes, OSCMessage& message) {
+    if (bytes.size() % 4 != 0)
+        return OSCDecodeError::malformed("Length not a multiple of 4 bytes.");
+    if (!startsWithSlash(bytes))
+        return OSCDecodeError::malformed("Does not start with an address pattern.");
+    const OSCSerialization& registry = OSCSerialization::shared();
+    OSCValueDecoder reader(bytes, &registry);
+
+    if (const auto plain = reader.readPlainString()) {
+        message.addressPattern = OSCAddressPattern(*plain);
+    } else {
+        auto address = reader.readString();
+        if (!address)
+            return OSCDecodeError::malformed("Address pattern string could not be parsed.");
+        message.addressPattern = OSCAddressPattern(std::move(*address));
+    }
+    // The tag string is read in place unless it holds escapes that must be decoded first.
+    std::string unescaped;
+    std::optional<std::string_view> walk = reader.readPlainString();
+    if (!walk) {
+        auto tags = reader.readString();
+        if (!tags)
+            return OSCDecodeError::malformed("Couldn't extract OSC-type chunk.");
+        unescaped = std::move(*tags);
+        walk = unescaped;
+    }
+
+    message.values.reserve(walk->size() - (walk->starts_with(',') ? 1 : 0));
+    for (std::size_t i = 0; i < walk->size();) {
+        if ((*walk)[i] == ',' || (*walk)[i] == '\0') {
+            ++i;
+            continue;
+        }
+        auto consumed = registry.decodeValue(walk->substr(i), reader, message.values);
+        if (!consumed)
+            return consumed.error();
+        i += *consumed;
+    }
+    message._rawData.emplace(bytes.begin(), bytes.end());
+    return std::nullopt;
+}
+
+std::optional<OSCDecodeError> decodeBundleInto(std::span<const std::uint8_t> bytes, OSCBundle& bundle,
+                                               int depth) {
     if (bytes.size() < 16)
-        return fail(OSCDecodeError::malformed("Data length too short. (Length is " +
-                                              std::to_string(bytes.size()) + ")"));
+        return OSCDecodeError::malformed("Data length too short. (Length is " + std::to_string(bytes.size()) +
+                                         ")");
     if (!startsWithBundleHeader(bytes))
-        return fail(OSCDecodeError::malformed("Bundle header is not present or is malformed."));
+        return OSCDecodeError::malformed("Bundle header is not present or is malformed.");
     if (depth >= oscMaxNestingDepth)
-        return fail(OSCDecodeError::malformed("Bundles nest deeper than " +
-                                              std::to_string(oscMaxNestingDepth) + " levels."));
-    OSCBundle bundle;
+        return OSCDecodeError::malformed("Bundles nest deeper than " + std::to_string(oscMaxNestingDepth) +
+                                         " levels.");
     bundle.timeTag = OSCTimeTag{0, detail::loadBigEndian<std::uint64_t>(bytes.data() + 8)};
     std::size_t offset = 16;
     while (offset < bytes.size()) {
         if (bytes.size() - offset < 4)
-            return fail(OSCDecodeError::malformed(endedEarly));
+            return OSCDecodeError::malformed(endedEarly);
         const auto size =
             static_cast<std::int32_t>(detail::loadBigEndian<std::uint32_t>(bytes.data() + offset));
         offset += 4;
         if (size < 0 || static_cast<std::size_t>(size) > bytes.size() - offset)
-            return fail(OSCDecodeError::malformed(endedEarly));
+            return OSCDecodeError::malformed(endedEarly);
         const auto element = bytes.subspan(offset, static_cast<std::size_t>(size));
+        std::optional<OSCDecodeError> error;
         if (startsWithBundleHeader(element)) {
-            auto inner = decodeBundle(element, depth + 1);
-            if (!inner)
-                return fail(inner.error());
-            bundle.elements.emplace_back(std::move(*inner));
+            auto& inner = std::get<OSCBundle>(bundle.elements.emplace_back(std::in_place_type<OSCBundle>));
+            error = decodeBundleInto(element, inner, depth + 1);
         } else if (startsWithSlash(element)) {
-            auto message = decodeOSCMessage(element);
-            if (!message)
-                return fail(message.error());
-            bundle.elements.emplace_back(std::move(*message));
+            auto& inner = std::get<OSCMessage>(bundle.elements.emplace_back(std::in_place_type<OSCMessage>));
+            error = decodeMessageInto(element, inner);
         } else {
-            return fail(OSCDecodeError::malformed("Unrecognized bundle element encountered."));
+            error = OSCDecodeError::malformed("Unrecognized bundle element encountered.");
         }
+        if (error)
+            return error;
         offset += static_cast<std::size_t>(size);
     }
     bundle._rawData.emplace(bytes.begin(), bytes.end());
-    return bundle;
+    return std::nullopt;
 }
 
 } // namespace
@@ -76,64 +120,36 @@ std::optional<OSCPacketType> oscPacketType(std::span<const std::uint8_t> bytes) 
     return std::nullopt;
 }
 
+// Each function below returns its one named result on every path, so that the compiler
+// can build it in the caller's storage instead of moving it out.
 Result<std::optional<OSCPacket>, OSCDecodeError> decodeOSCPacket(std::span<const std::uint8_t> bytes) {
-    using Decoded = std::optional<OSCPacket>;
     const std::optional<OSCPacketType> type = oscPacketType(bytes);
+    Result<std::optional<OSCPacket>, OSCDecodeError> result = std::optional<OSCPacket>();
     if (!type)
-        return Decoded();
-    if (*type == OSCPacketType::bundle) {
-        auto bundle = decodeOSCBundle(bytes);
-        if (!bundle)
-            return fail(bundle.error());
-        return Decoded(std::move(*bundle));
-    }
-    auto message = decodeOSCMessage(bytes);
-    if (!message)
-        return fail(message.error());
-    return Decoded(std::move(*message));
+        return result;
+    OSCPacket& packet = result->emplace();
+    std::optional<OSCDecodeError> error;
+    if (*type == OSCPacketType::bundle)
+        error = decodeBundleInto(bytes, std::get<OSCBundle>(packet), 0);
+    else
+        error = decodeMessageInto(bytes, packet.emplace<OSCMessage>());
+    if (error)
+        result = fail(std::move(*error));
+    return result;
 }
 
 Result<OSCMessage, OSCDecodeError> decodeOSCMessage(std::span<const std::uint8_t> bytes) {
-    if (bytes.size() % 4 != 0)
-        return fail(OSCDecodeError::malformed("Length not a multiple of 4 bytes."));
-    if (!startsWithSlash(bytes))
-        return fail(OSCDecodeError::malformed("Does not start with an address pattern."));
-    const OSCSerialization& registry = OSCSerialization::shared();
-    OSCValueDecoder reader(bytes, &registry);
-
-    auto address = reader.readString();
-    if (!address)
-        return fail(OSCDecodeError::malformed("Address pattern string could not be parsed."));
-    // The tag string is read in place unless it holds escapes that must be decoded first.
-    std::string unescaped;
-    std::optional<std::string_view> walk = reader.readPlainString();
-    if (!walk) {
-        auto tags = reader.readString();
-        if (!tags)
-            return fail(OSCDecodeError::malformed("Couldn't extract OSC-type chunk."));
-        unescaped = std::move(*tags);
-        walk = unescaped;
-    }
-
-    OSCMessage message;
-    message.values.reserve(walk->size() - (walk->starts_with(',') ? 1 : 0));
-    for (std::size_t i = 0; i < walk->size();) {
-        if ((*walk)[i] == ',' || (*walk)[i] == '\0') {
-            ++i;
-            continue;
-        }
-        auto consumed = registry.decodeValue(walk->substr(i), reader, message.values);
-        if (!consumed)
-            return fail(consumed.error());
-        i += *consumed;
-    }
-    message.addressPattern = OSCAddressPattern(std::move(*address));
-    message._rawData.emplace(bytes.begin(), bytes.end());
-    return message;
+    Result<OSCMessage, OSCDecodeError> result = OSCMessage();
+    if (auto error = decodeMessageInto(bytes, *result))
+        result = fail(std::move(*error));
+    return result;
 }
 
 Result<OSCBundle, OSCDecodeError> decodeOSCBundle(std::span<const std::uint8_t> bytes) {
-    return decodeBundle(bytes, 0);
+    Result<OSCBundle, OSCDecodeError> result = OSCBundle();
+    if (auto error = decodeBundleInto(bytes, *result, 0))
+        result = fail(std::move(*error));
+    return result;
 }
 
 } // namespace pexlora

@@ -12,36 +12,45 @@ using Variable = OSCValueTagIdentity::Variable;
 using Variadic = OSCValueTagIdentity::Variadic;
 using T = OSCValueToken;
 
-template <typename V, auto read> Result<OSCValue, OSCDecodeError> decodeNumber(OSCValueDecoder& reader) {
+using Values = std::vector<OSCValue>;
+using Appended = Result<Unit, OSCDecodeError>;
+
+template <typename V, auto read> Appended decodeNumber(OSCValueDecoder& reader, Values& values) {
     auto value = (reader.*read)();
     if (!value)
         return fail(value.error());
-    return OSCValue(static_cast<V>(*value));
+    values.emplace_back(static_cast<V>(*value));
+    return Unit{};
 }
 
-Result<OSCValue, OSCDecodeError> decodeString(OSCValueDecoder& reader) {
+template <typename Text> Appended decodeText(OSCValueDecoder& reader, Values& values) {
+    if (const auto plain = reader.readPlainString()) {
+        values.emplace_back(Text{std::string(*plain)});
+        return Unit{};
+    }
     auto text = reader.readString();
     if (!text)
         return fail(text.error());
-    return OSCValue(std::move(*text));
+    values.emplace_back(Text{std::move(*text)});
+    return Unit{};
 }
 
-Result<OSCValue, OSCDecodeError> decodeBlob(OSCValueDecoder& reader) {
+Appended decodeBlob(OSCValueDecoder& reader, Values& values) {
     auto bytes = reader.readBlob();
     if (!bytes)
         return fail(bytes.error());
-    return OSCValue(Blob(bytes->begin(), bytes->end()));
+    values.emplace_back(Blob(bytes->begin(), bytes->end()));
+    return Unit{};
 }
 
-Result<OSCValue, OSCDecodeError> decodeBool(char tag, OSCValueDecoder&) {
-    if (tag == 'T')
-        return OSCValue(true);
-    if (tag == 'F')
-        return OSCValue(false);
-    return fail(OSCDecodeError::unexpectedType(tag));
+Appended decodeBool(char tag, OSCValueDecoder&, Values& values) {
+    if (tag != 'T' && tag != 'F')
+        return fail(OSCDecodeError::unexpectedType(tag));
+    values.emplace_back(tag == 'T');
+    return Unit{};
 }
 
-Result<OSCValue, OSCDecodeError> decodeCharacter(OSCValueDecoder& reader) {
+Appended decodeCharacter(OSCValueDecoder& reader, Values& values) {
     auto code = reader.readInt32();
     if (!code)
         return fail(code.error());
@@ -51,42 +60,36 @@ Result<OSCValue, OSCDecodeError> decodeCharacter(OSCValueDecoder& reader) {
     if (!character)
         return fail(OSCDecodeError::malformed(
             "Character value couldn't be read. Could not form a Unicode scalar from the value."));
-    return OSCValue(Character{std::string(1, character->characterValue())});
+    values.emplace_back(Character{std::string(1, character->characterValue())});
+    return Unit{};
 }
 
-Result<OSCValue, OSCDecodeError> decodeImpulse(OSCValueDecoder&) {
-    return OSCValue(OSCImpulseValue{});
-}
-Result<OSCValue, OSCDecodeError> decodeNull(OSCValueDecoder&) {
-    return OSCValue(OSCNullValue{});
+template <typename V> Appended decodeEmpty(OSCValueDecoder&, Values& values) {
+    values.emplace_back(V{});
+    return Unit{};
 }
 
-Result<OSCValue, OSCDecodeError> decodeMIDI(OSCValueDecoder& reader) {
+Appended decodeMIDI(OSCValueDecoder& reader, Values& values) {
     auto bytes = reader.readBytes(4);
     if (!bytes)
         return fail(bytes.error());
     const auto& b = *bytes;
-    return OSCValue(OSCMIDIValue{b[0], b[1], b[2], b[3]});
+    values.emplace_back(OSCMIDIValue{b[0], b[1], b[2], b[3]});
+    return Unit{};
 }
 
-Result<OSCValue, OSCDecodeError> decodeStringAlt(OSCValueDecoder& reader) {
-    auto text = reader.readString();
-    if (!text)
-        return fail(text.error());
-    return OSCValue(OSCStringAltValue{std::move(*text)});
-}
-
-Result<OSCValue, OSCDecodeError> decodeTimeTag(OSCValueDecoder& reader) {
+Appended decodeTimeTag(OSCValueDecoder& reader, Values& values) {
     auto raw = reader.readUInt64();
     if (!raw)
         return fail(raw.error());
-    return OSCValue(OSCTimeTag{0, *raw});
+    values.emplace_back(OSCTimeTag{0, *raw});
+    return Unit{};
 }
 
-Result<std::optional<std::pair<std::size_t, OSCValue>>, OSCDecodeError> decodeArray(std::string_view tags,
-                                                                                    OSCValueDecoder& reader) {
+Result<std::optional<std::size_t>, OSCDecodeError> decodeArray(std::string_view tags, OSCValueDecoder& reader,
+                                                               Values& values) {
     if (tags.empty() || tags.front() != '[')
-        return std::optional<std::pair<std::size_t, OSCValue>>();
+        return std::optional<std::size_t>();
     if (reader.arrayDepth >= oscMaxNestingDepth)
         return fail(OSCDecodeError::malformed("Arrays nest deeper than " +
                                               std::to_string(oscMaxNestingDepth) + " levels."));
@@ -96,7 +99,8 @@ Result<std::optional<std::pair<std::size_t, OSCValue>>, OSCDecodeError> decodeAr
     for (std::size_t i = 1; i < tags.size();) {
         if (tags[i] == ']') {
             --reader.arrayDepth;
-            return std::optional(std::pair<std::size_t, OSCValue>(i + 1, OSCValue(std::move(array))));
+            values.emplace_back(std::move(array));
+            return std::optional<std::size_t>(i + 1);
         }
         auto consumed = registry.decodeValue(tags.substr(i), reader, array.elements);
         if (!consumed)
@@ -111,16 +115,16 @@ std::vector<OSCSerialization::Entry> builtInKinds() {
     return {
         {{Tag{'i'}}, T::int32, OSCValueStaticTagDecoder{decodeNumber<std::int32_t, &R::readInt32>}},
         {{Tag{'f'}}, T::float32, OSCValueStaticTagDecoder{decodeNumber<float, &R::readFloat32>}},
-        {{Tag{'s'}}, T::string, OSCValueStaticTagDecoder{decodeString}},
+        {{Tag{'s'}}, T::string, OSCValueStaticTagDecoder{decodeText<std::string>}},
         {{Tag{'b'}}, T::blob, OSCValueStaticTagDecoder{decodeBlob}},
         {{Variable{"TF"}}, T::bool_, OSCValueVariableTagDecoder{decodeBool}},
         {{Tag{'c'}}, T::character, OSCValueStaticTagDecoder{decodeCharacter}},
         {{Tag{'d'}}, T::double_, OSCValueStaticTagDecoder{decodeNumber<double, &R::readDouble>}},
         {{Tag{'h'}}, T::int64, OSCValueStaticTagDecoder{decodeNumber<std::int64_t, &R::readInt64>}},
-        {{Tag{'I'}}, T::impulse, OSCValueStaticTagDecoder{decodeImpulse}},
+        {{Tag{'I'}}, T::impulse, OSCValueStaticTagDecoder{decodeEmpty<OSCImpulseValue>}},
         {{Tag{'m'}}, T::midi, OSCValueStaticTagDecoder{decodeMIDI}},
-        {{Tag{'N'}}, T::null, OSCValueStaticTagDecoder{decodeNull}},
-        {{Tag{'S'}}, T::stringAlt, OSCValueStaticTagDecoder{decodeStringAlt}},
+        {{Tag{'N'}}, T::null, OSCValueStaticTagDecoder{decodeEmpty<OSCNullValue>}},
+        {{Tag{'S'}}, T::stringAlt, OSCValueStaticTagDecoder{decodeText<OSCStringAltValue>}},
         {{Tag{'t'}}, T::timeTag, OSCValueStaticTagDecoder{decodeTimeTag}},
         {{Variadic{2, std::nullopt}}, T::array, OSCValueVariadicTagDecoder{decodeArray}},
     };
@@ -153,27 +157,24 @@ Result<std::size_t, OSCDecodeError> OSCSerialization::decodeValue(std::string_vi
             OSCDecodeError::malformed(std::string("No concrete type found to decode OSC type tag: ") + tag));
     for (const Entry* kind : kinds) {
         if (const auto* fixed = std::get_if<OSCValueStaticTagDecoder>(&kind->decoder)) {
-            auto value = fixed->block(reader);
-            if (!value)
-                return fail(value.error());
-            values.push_back(std::move(*value));
+            auto appended = fixed->block(reader, values);
+            if (!appended)
+                return fail(appended.error());
             return std::size_t{1};
         }
         if (const auto* variable = std::get_if<OSCValueVariableTagDecoder>(&kind->decoder)) {
-            auto value = variable->block(tag, reader);
-            if (!value)
-                return fail(value.error());
-            values.push_back(std::move(*value));
+            auto appended = variable->block(tag, reader, values);
+            if (!appended)
+                return fail(appended.error());
             return std::size_t{1};
         }
         if (const auto* variadic = std::get_if<OSCValueVariadicTagDecoder>(&kind->decoder)) {
-            auto value = variadic->block(tags, reader);
-            if (!value)
-                return fail(value.error());
-            if (!*value)
+            auto consumed = variadic->block(tags, reader, values);
+            if (!consumed)
+                return fail(consumed.error());
+            if (!*consumed)
                 continue;
-            values.push_back(std::move((*value)->second));
-            return (*value)->first;
+            return **consumed;
         }
         return fail(
             OSCDecodeError::malformed(std::string("No decoder is implemented for OSC type tag: ") + tag));

@@ -16,18 +16,21 @@
 
 namespace pexlora {
 
-// The three shapes a kind's decoder comes in, after its tag identity.
+// The three shapes a kind's decoder comes in, after its tag identity. Each reads one
+// value and appends it to the values being decoded, so that a value is built once, in
+// place, rather than moved through a result.
 struct OSCValueStaticTagDecoder {
-    Result<OSCValue, OSCDecodeError> (*block)(OSCValueDecoder& reader);
+    Result<Unit, OSCDecodeError> (*block)(OSCValueDecoder& reader, std::vector<OSCValue>& values);
 };
 struct OSCValueVariableTagDecoder {
-    Result<OSCValue, OSCDecodeError> (*block)(char tag, OSCValueDecoder& reader);
+    Result<Unit, OSCDecodeError> (*block)(char tag, OSCValueDecoder& reader, std::vector<OSCValue>& values);
 };
-// Given the tags from the current one to the end: nothing when they are not its,
-// else the number of tags it consumed and the value.
+// Given the tags from the current one to the end: nothing (and no value) when they are
+// not its, else the number of tags it consumed.
 struct OSCValueVariadicTagDecoder {
-    Result<std::optional<std::pair<std::size_t, OSCValue>>, OSCDecodeError> (*block)(std::string_view tags,
-                                                                                     OSCValueDecoder& reader);
+    Result<std::optional<std::size_t>, OSCDecodeError> (*block)(std::string_view tags,
+                                                                OSCValueDecoder& reader,
+                                                                std::vector<OSCValue>& values);
 };
 // std::monostate stands for a kind registered without a decoder.
 using OSCValueDecoderShape = std::variant<std::monostate, OSCValueStaticTagDecoder,

@@ -13,13 +13,6 @@ namespace detail {
 
 namespace {
 
-void appendPadded(std::vector<std::uint8_t>& out, const char* bytes, std::size_t length) {
-    const std::size_t start = out.size();
-    out.resize(start + paddedLength(length), 0);
-    if (length > 0) // an empty blob may have no storage at all
-        std::memcpy(out.data() + start, bytes, length);
-}
-
 // The position of a kind in the value variant, usable as a case label.
 template <typename K, typename V = OSCValueVariant> constexpr std::size_t kindIndexIn = 0;
 template <typename K, typename... Kinds>
@@ -32,25 +25,41 @@ constexpr std::size_t kindIndexIn<K, std::variant<Kinds...>> = [] {
 }();
 template <typename K> constexpr std::size_t kindIndex = kindIndexIn<K>;
 
-void append32(std::vector<std::uint8_t>& out, std::uint32_t bits) {
-    appendBigEndian(out, bits);
-}
-void append64(std::vector<std::uint8_t>& out, std::uint64_t bits) {
-    appendBigEndian(out, bits);
+template <typename U> void writeBigEndian(std::uint8_t*& out, U value) {
+    const U big = toBigEndian(value);
+    std::memcpy(out, &big, sizeof(U));
+    out += sizeof(U);
 }
 
-} // namespace
+// The bytes, then one to four zero bytes.
+void writePadded(std::uint8_t*& out, const void* bytes, std::size_t length) {
+    if (length > 0) // an empty blob may have no storage at all
+        std::memcpy(out, bytes, length);
+    const std::size_t padded = paddedLength(length);
+    std::memset(out + length, 0, padded - length);
+    out += padded;
+}
 
-void appendOSCString(std::vector<std::uint8_t>& out, const std::string& text) {
+// Texts are written in their printable-ASCII form; almost always they are that already.
+std::size_t textSize(const std::string& text) {
+    if (isPrintableASCII(text))
+        return paddedLength(text.size());
+    const std::string printable = printableASCII(text);
+    return paddedLength(isASCII(printable) ? printable.size() : 0);
+}
+
+void writeText(std::uint8_t*& out, const std::string& text) {
     if (isPrintableASCII(text)) {
-        appendPadded(out, text.data(), text.size());
+        writePadded(out, text.data(), text.size());
         return;
     }
     std::string printable = printableASCII(text);
     if (!isASCII(printable))
         printable.clear();
-    appendPadded(out, printable.data(), printable.size());
+    writePadded(out, printable.data(), printable.size());
 }
+
+} // namespace
 
 Result<std::int32_t, OSCEncodeError> oscLengthField(std::size_t length, const char* what) {
     if (length > static_cast<std::size_t>(std::numeric_limits<std::int32_t>::max()))
@@ -60,48 +69,66 @@ Result<std::int32_t, OSCEncodeError> oscLengthField(std::size_t length, const ch
     return static_cast<std::int32_t>(length);
 }
 
-Result<std::size_t, OSCEncodeError> oscTagCount(const OSCValue& value, int depth) {
-    if (const auto* blob = std::get_if<Blob>(&value)) {
-        const auto length = oscLengthField(blob->size(), "Blob");
-        if (!length)
-            return fail(length.error());
-        return std::size_t{1};
+Result<OSCValueSize, OSCEncodeError> oscValueSize(const OSCValue& value, int depth) {
+    switch (value.index()) {
+    case kindIndex<std::int32_t>:
+    case kindIndex<float>:
+    case kindIndex<Character>:
+    case kindIndex<OSCMIDIValue>:
+        return OSCValueSize{1, 4};
+    case kindIndex<double>:
+    case kindIndex<std::int64_t>:
+    case kindIndex<OSCTimeTag>:
+        return OSCValueSize{1, 8};
+    case kindIndex<std::string>:
+        return OSCValueSize{1, textSize(*std::get_if<std::string>(&value))};
+    case kindIndex<OSCStringAltValue>:
+        return OSCValueSize{1, textSize(std::get_if<OSCStringAltValue>(&value)->string)};
+    case kindIndex<Blob>: {
+        const std::size_t length = std::get_if<Blob>(&value)->size();
+        const auto field = oscLengthField(length, "Blob");
+        if (!field)
+            return fail(field.error());
+        return OSCValueSize{1, 4 + paddedLength(length)};
     }
-    const auto* array = std::get_if<OSCArrayValue>(&value);
-    if (!array)
-        return std::size_t{1};
-    if (depth >= oscMaxNestingDepth)
-        return fail(OSCEncodeError::valueEncodingError("Arrays nest deeper than " +
-                                                       std::to_string(oscMaxNestingDepth) + " levels."));
-    std::size_t count = 2;
-    for (const OSCValue& element : array->elements) {
-        auto inner = oscTagCount(element, depth + 1);
-        if (!inner)
-            return inner;
-        count += *inner;
+    case kindIndex<OSCArrayValue>: {
+        if (depth >= oscMaxNestingDepth)
+            return fail(OSCEncodeError::valueEncodingError("Arrays nest deeper than " +
+                                                           std::to_string(oscMaxNestingDepth) + " levels."));
+        OSCValueSize size{2, 0};
+        for (const OSCValue& element : std::get_if<OSCArrayValue>(&value)->elements) {
+            const auto inner = oscValueSize(element, depth + 1);
+            if (!inner)
+                return inner;
+            size.tags += inner->tags;
+            size.bytes += inner->bytes;
+        }
+        return size;
     }
-    return count;
+    default: // booleans, impulse and null: a tag and nothing else
+        return OSCValueSize{1, 0};
+    }
 }
 
-void appendOSCValue(const OSCValue& value, char*& tags, std::vector<std::uint8_t>& chunk) {
+void writeOSCValue(const OSCValue& value, char*& tags, std::uint8_t*& chunk) {
     switch (value.index()) {
     case kindIndex<std::int32_t>:
         *tags++ = 'i';
-        append32(chunk, static_cast<std::uint32_t>(*std::get_if<std::int32_t>(&value)));
+        writeBigEndian(chunk, static_cast<std::uint32_t>(*std::get_if<std::int32_t>(&value)));
         break;
     case kindIndex<float>:
         *tags++ = 'f';
-        append32(chunk, std::bit_cast<std::uint32_t>(*std::get_if<float>(&value)));
+        writeBigEndian(chunk, std::bit_cast<std::uint32_t>(*std::get_if<float>(&value)));
         break;
     case kindIndex<std::string>:
         *tags++ = 's';
-        appendOSCString(chunk, *std::get_if<std::string>(&value));
+        writeText(chunk, *std::get_if<std::string>(&value));
         break;
     case kindIndex<Blob>: {
         const Blob& blob = *std::get_if<Blob>(&value);
         *tags++ = 'b';
-        append32(chunk, static_cast<std::uint32_t>(blob.size()));
-        appendPadded(chunk, reinterpret_cast<const char*>(blob.data()), blob.size());
+        writeBigEndian(chunk, static_cast<std::uint32_t>(blob.size()));
+        writePadded(chunk, blob.data(), blob.size());
         break;
     }
     case kindIndex<bool>:
@@ -109,15 +136,16 @@ void appendOSCValue(const OSCValue& value, char*& tags, std::vector<std::uint8_t
         break;
     case kindIndex<Character>:
         *tags++ = 'c';
-        append32(chunk, ASCIICharacter::lossy(std::get_if<Character>(&value)->text).asciiValue());
+        writeBigEndian(
+            chunk, std::uint32_t{ASCIICharacter::lossy(std::get_if<Character>(&value)->text).asciiValue()});
         break;
     case kindIndex<double>:
         *tags++ = 'd';
-        append64(chunk, std::bit_cast<std::uint64_t>(*std::get_if<double>(&value)));
+        writeBigEndian(chunk, std::bit_cast<std::uint64_t>(*std::get_if<double>(&value)));
         break;
     case kindIndex<std::int64_t>:
         *tags++ = 'h';
-        append64(chunk, static_cast<std::uint64_t>(*std::get_if<std::int64_t>(&value)));
+        writeBigEndian(chunk, static_cast<std::uint64_t>(*std::get_if<std::int64_t>(&value)));
         break;
     case kindIndex<OSCImpulseValue>:
         *tags++ = 'I';
@@ -125,7 +153,10 @@ void appendOSCValue(const OSCValue& value, char*& tags, std::vector<std::uint8_t
     case kindIndex<OSCMIDIValue>: {
         const OSCMIDIValue& midi = *std::get_if<OSCMIDIValue>(&value);
         *tags++ = 'm';
-        chunk.insert(chunk.end(), {midi.portID, midi.status, midi.data1, midi.data2});
+        *chunk++ = midi.portID;
+        *chunk++ = midi.status;
+        *chunk++ = midi.data1;
+        *chunk++ = midi.data2;
         break;
     }
     case kindIndex<OSCNullValue>:
@@ -133,16 +164,16 @@ void appendOSCValue(const OSCValue& value, char*& tags, std::vector<std::uint8_t
         break;
     case kindIndex<OSCStringAltValue>:
         *tags++ = 'S';
-        appendOSCString(chunk, std::get_if<OSCStringAltValue>(&value)->string);
+        writeText(chunk, std::get_if<OSCStringAltValue>(&value)->string);
         break;
     case kindIndex<OSCTimeTag>:
         *tags++ = 't';
-        append64(chunk, std::get_if<OSCTimeTag>(&value)->rawValue);
+        writeBigEndian(chunk, std::get_if<OSCTimeTag>(&value)->rawValue);
         break;
     case kindIndex<OSCArrayValue>:
         *tags++ = '[';
         for (const OSCValue& element : std::get_if<OSCArrayValue>(&value)->elements)
-            appendOSCValue(element, tags, chunk);
+            writeOSCValue(element, tags, chunk);
         *tags++ = ']';
         break;
     }
@@ -151,13 +182,15 @@ void appendOSCValue(const OSCValue& value, char*& tags, std::vector<std::uint8_t
 } // namespace detail
 
 Result<OSCValueEncoding, OSCEncodeError> encodeOSCValue(const OSCValue& value) {
-    const auto count = detail::oscTagCount(value);
-    if (!count)
-        return fail(count.error());
+    const auto size = detail::oscValueSize(value);
+    if (!size)
+        return fail(size.error());
     OSCValueEncoding encoding;
-    encoding.tags.resize(*count);
+    encoding.tags.resize(size->tags);
+    encoding.chunk.resize(size->bytes);
     char* tags = encoding.tags.data();
-    detail::appendOSCValue(value, tags, encoding.chunk);
+    std::uint8_t* chunk = encoding.chunk.data();
+    detail::writeOSCValue(value, tags, chunk);
     return encoding;
 }
 

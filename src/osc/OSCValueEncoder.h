@@ -27,16 +27,20 @@ Result<OSCValueEncoding, OSCEncodeError> encodeOSCValue(const OSCValue& value);
 
 namespace detail {
 
-// The number of tag characters `value` writes, or an error when it cannot be written:
-// arrays nested too deep, or a blob too long for its length field.
-Result<std::size_t, OSCEncodeError> oscTagCount(const OSCValue& value, int depth = 0);
+// What a value adds to a message: tag characters and chunk bytes.
+struct OSCValueSize {
+    std::size_t tags = 0;
+    std::size_t bytes = 0;
+};
 
-// Writes the value's tags at `tags` (advancing it) and appends its chunk to `chunk`.
-// The caller has checked the value with oscTagCount first, so nothing can fail here.
-void appendOSCValue(const OSCValue& value, char*& tags, std::vector<std::uint8_t>& chunk);
+// Measures a value before anything is written, so that a message is laid out in one
+// buffer of the right size; fails when the value cannot be written at all (arrays
+// nested too deep, a blob too long for its length field).
+Result<OSCValueSize, OSCEncodeError> oscValueSize(const OSCValue& value, int depth = 0);
 
-// Appends the printable-ASCII form of a text and its one to four zero bytes.
-void appendOSCString(std::vector<std::uint8_t>& out, const std::string& text);
+// Writes the value's tags at `tags` and its chunk at `chunk`, advancing both, into
+// space that oscValueSize measured; nothing can fail here.
+void writeOSCValue(const OSCValue& value, char*& tags, std::uint8_t*& chunk);
 
 // A length as the 4-byte signed field that precedes blobs and bundle elements.
 Result<std::int32_t, OSCEncodeError> oscLengthField(std::size_t length, const char* what);

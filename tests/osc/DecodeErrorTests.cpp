@@ -173,8 +173,10 @@ TEST(OSCDecodeFailure, BooleanDecoderRefusesOtherTagsAsUnexpectedType) {
     const auto& kinds = OSCSerialization::shared().tagIdentities();
     const auto& boolean = std::get<OSCValueVariableTagDecoder>(kinds.at(4).decoder);
     OSCValueDecoder reader({});
-    auto value = boolean.block('X', reader);
+    std::vector<OSCValue> values;
+    auto value = boolean.block('X', reader, values);
     ASSERT_FALSE(value.ok());
+    EXPECT_TRUE(values.empty());
     EXPECT_EQ(value.error(), OSCDecodeError::unexpectedType('X'));
     EXPECT_EQ(value.error().description(), "Unexpected OSC Type Tag: X");
 }
