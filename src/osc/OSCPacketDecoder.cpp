@@ -1,8 +1,6 @@
 #include "osc/OSCPacketDecoder.h"
 
-#include "osc/ASCIIString.h"
 #include "osc/ByteOrder.h"
-#include "osc/LatinASCII.h"
 #include "osc/OSCSerialization.h"
 #include "osc/OSCValueDecoder.h"
 #include "osc/OSCValueEncoder.h"

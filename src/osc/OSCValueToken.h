@@ -53,7 +53,7 @@ constexpr OSCValueToken required(OSCValueToken token) {
     return isOptional(token) ? static_cast<OSCValueToken>(static_cast<int>(token) - 16) : token;
 }
 
-// The token's name as the design spells it ("int32", "boolOptional", ...).
+// The token's name ("int32", "bool", "boolOptional", ...) for messages and logs.
 std::string oscValueTokenName(OSCValueToken token);
 
 } // namespace pexlora
