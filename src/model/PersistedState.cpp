@@ -99,6 +99,31 @@ std::optional<QUuid> uuidValue(const QString& text) {
     return QUuid::fromString(text);
 }
 
+// The 8-4-4-4-12 form in upper case, built in place: QUuid::toString() and
+// toUpper() allocate twice per element of a large layout.
+QString upperCaseText(const QUuid& id) {
+    static constexpr char16_t digits[] = u"0123456789ABCDEF";
+    QString text(36, Qt::Uninitialized);
+    char16_t* out = reinterpret_cast<char16_t*>(text.data());
+    const auto put = [&out](std::uint64_t value, int nibbles) {
+        for (int shift = 4 * (nibbles - 1); shift >= 0; shift -= 4)
+            *out++ = digits[(value >> shift) & 0xF];
+    };
+    put(id.data1, 8);
+    *out++ = u'-';
+    put(id.data2, 4);
+    *out++ = u'-';
+    put(id.data3, 4);
+    *out++ = u'-';
+    put((std::uint64_t(id.data4[0]) << 8) | id.data4[1], 4);
+    *out++ = u'-';
+    std::uint64_t node = 0;
+    for (int i = 2; i < 8; ++i)
+        node = (node << 8) | id.data4[i];
+    put(node, 12);
+    return text;
+}
+
 double sanitisedZoom(double zoom) {
     if (!std::isfinite(zoom) || zoom <= 0.0)
         return 1.0;
@@ -160,43 +185,44 @@ private:
     }
 
     std::optional<DocumentError> appendElement(const PlistValue& value, qsizetype index, GridElements& out) {
-        const QString where = u"the element at index %1"_s.arg(index);
+        // Formatted only for a message: most elements never need it.
+        const auto where = [index] { return u"the element at index %1"_s.arg(index); };
         const auto* element = value.get<PlistDictionary>();
         if (!element)
-            return DocumentError{u"%1 is not a dictionary"_s.arg(where)};
+            return DocumentError{u"%1 is not a dictionary"_s.arg(where())};
         const PlistValue* fields[3] = {element->find(keys().id), element->find(keys().position),
                                        element->find(keys().numberString)};
         const QString* names[3] = {&keys().id, &keys().position, &keys().numberString};
         for (int i = 0; i < 3; ++i) {
             if (!fields[i])
-                return DocumentError{u"%1 has no %2"_s.arg(where, quoted(*names[i]))};
+                return DocumentError{u"%1 has no %2"_s.arg(where(), quoted(*names[i]))};
         }
         const auto* idText = fields[0]->get<QString>();
         if (!idText)
-            return DocumentError{u"the %1 of %2 is not a string"_s.arg(quoted(keys().id), where)};
+            return DocumentError{u"the %1 of %2 is not a string"_s.arg(quoted(keys().id), where())};
         const std::optional<QUuid> id = uuidValue(*idText);
         if (!id)
             return DocumentError{
-                u"the %1 of %2 is not a UUID: %3"_s.arg(quoted(keys().id), where, quoted(*idText))};
+                u"the %1 of %2 is not a UUID: %3"_s.arg(quoted(keys().id), where(), quoted(*idText))};
         const auto* number = fields[2]->get<QString>();
         if (!number)
-            return DocumentError{u"the %1 of %2 is not a string"_s.arg(quoted(keys().numberString), where)};
+            return DocumentError{u"the %1 of %2 is not a string"_s.arg(quoted(keys().numberString), where())};
         const auto* position = fields[1]->get<PlistDictionary>();
         if (!position)
-            return DocumentError{u"the %1 of %2 is not a dictionary"_s.arg(quoted(keys().position), where)};
+            return DocumentError{u"the %1 of %2 is not a dictionary"_s.arg(quoted(keys().position), where())};
         std::int64_t coordinates[2] = {};
         const QString* axes[2] = {&keys().col, &keys().row};
         for (int i = 0; i < 2; ++i) {
             const PlistValue* coordinate = position->find(*axes[i]);
             if (!coordinate)
                 return DocumentError{
-                    u"the %1 of %2 has no %3"_s.arg(quoted(keys().position), where, quoted(*axes[i]))};
+                    u"the %1 of %2 has no %3"_s.arg(quoted(keys().position), where(), quoted(*axes[i]))};
             const auto integer = coordinateValue(*coordinate);
             if (!integer) {
                 const QString problem = integer.error() == IntegerProblem::outOfRange
                                             ? u"is out of range"_s
                                             : u"is not an integer"_s;
-                return DocumentError{u"the %1 of %2 %3"_s.arg(quoted(*axes[i]), where, problem)};
+                return DocumentError{u"the %1 of %2 %3"_s.arg(quoted(*axes[i]), where(), problem)};
             }
             coordinates[i] = *integer;
         }
@@ -218,7 +244,7 @@ QByteArray encodePersistedState(const PersistedState& state) {
         position.insert(k.row, element.position.row);
         PlistDictionary cell;
         cell.reserve(3);
-        cell.insert(k.id, element.id.toString(QUuid::WithoutBraces).toUpper());
+        cell.insert(k.id, upperCaseText(element.id));
         cell.insert(k.position, std::move(position));
         cell.insert(k.numberString, element.numberString);
         elements.emplace_back(std::move(cell));

@@ -1,5 +1,6 @@
 #include "plist/BinaryPlistReader.h"
 
+#include <QHash>
 #include <array>
 #include <bit>
 #include <cstring>
@@ -255,23 +256,42 @@ private:
         PlistDictionary dictionary;
         dictionary.reserve(qsizetype(count));
         for (std::uint64_t i = 0; i < count; ++i) {
-            const std::uint64_t keyRef = refAt(start, i);
-            const std::optional<std::uint64_t> keyOffset = offsetOf(keyRef);
-            if (!keyOffset)
-                return std::nullopt;
-            const unsigned keyType = m_data[*keyOffset] >> 4;
-            if (keyType != 0x5 && keyType != 0x6)
-                return damaged(u"a key of dictionary object %1 is not a string"_s.arg(ref));
-            std::optional<PlistValue> key = readObject(keyRef);
+            std::optional<QString> key = readKey(refAt(start, i), ref);
             if (!key)
                 return std::nullopt;
             std::optional<PlistValue> value = readObject(refAt(start, count + i));
             if (!value)
                 return std::nullopt;
-            dictionary.insert(*key->get<QString>(), std::move(*value));
+            dictionary.insert(*key, std::move(*value));
         }
         return PlistValue(std::move(dictionary));
     }
+
+    // Writers share each distinct key among all dictionaries; decoding it once
+    // and sharing the text spares an allocation per key of a large document.
+    std::optional<QString> readKey(std::uint64_t keyRef, std::uint64_t ref) {
+        if (const auto cached = m_keys.constFind(keyRef); cached != m_keys.cend()) {
+            if (--m_nodeBudget < 0)
+                return failWith(PlistErrorKind::tooManyNodes,
+                                u"the file's shared references expand to too many values"_s);
+            return *cached;
+        }
+        const std::optional<std::uint64_t> keyOffset = offsetOf(keyRef);
+        if (!keyOffset)
+            return std::nullopt;
+        const unsigned keyType = m_data[*keyOffset] >> 4;
+        if (keyType != 0x5 && keyType != 0x6)
+            return damaged(u"a key of dictionary object %1 is not a string"_s.arg(ref));
+        std::optional<PlistValue> key = readObject(keyRef);
+        if (!key)
+            return std::nullopt;
+        QString text = std::move(*key->get<QString>());
+        if (m_keys.size() < maxCachedKeys)
+            m_keys.insert(keyRef, text);
+        return text;
+    }
+
+    static constexpr qsizetype maxCachedKeys = 1024;
 
     const unsigned char* m_data;
     std::uint64_t m_size;
@@ -284,6 +304,7 @@ private:
     std::array<std::uint64_t, plistLimits::maxDepth> m_path{};
     int m_depth = 0;
     std::optional<PlistError> m_error;
+    QHash<std::uint64_t, QString> m_keys;
 };
 
 } // namespace

@@ -1,11 +1,12 @@
 #include "plist/BinaryPlistWriter.h"
 
 #include <QHash>
+#include <array>
 #include <bit>
 #include <cstring>
 #include <limits>
+#include <optional>
 #include <string>
-#include <unordered_map>
 
 namespace pexlora {
 
@@ -27,6 +28,7 @@ int byteWidth(std::uint64_t value) {
 class Writer {
 public:
     QByteArray write(const PlistValue& root) {
+        reserveFor(root);
         number(root);
         return serialise();
     }
@@ -45,6 +47,32 @@ private:
         std::size_t slot;
     };
 
+    // Sizes the tables up front: growing hash tables while numbering cost more
+    // than this extra walk over the tree.
+    void reserveFor(const PlistValue& root) {
+        std::size_t nodes = 0;
+        qsizetype strings = 0;
+        std::vector<const PlistValue*> stack{&root};
+        while (!stack.empty()) {
+            const PlistValue* value = stack.back();
+            stack.pop_back();
+            ++nodes;
+            if (value->is<QString>()) {
+                ++strings;
+            } else if (const auto* array = value->get<PlistArray>()) {
+                for (const PlistValue& item : *array)
+                    stack.push_back(&item);
+            } else if (const auto* dictionary = value->get<PlistDictionary>()) {
+                nodes += std::size_t(dictionary->size());
+                for (qsizetype i = 0; i < dictionary->size(); ++i)
+                    stack.push_back(&dictionary->valueAt(i));
+            }
+        }
+        m_objects.reserve(nodes);
+        m_refs.reserve(nodes);
+        m_strings.reserve(strings + 64);
+    }
+
     // Assigns object numbers depth first, containers before their contents, and
     // records each container's references; equal scalars share one number.
     void number(const PlistValue& root) {
@@ -52,7 +80,7 @@ private:
         while (!stack.empty()) {
             const Pending item = stack.back();
             stack.pop_back();
-            const auto [id, isNew] = item.key ? stringObject(*item.key) : objectFor(*item.value);
+            const auto [id, isNew] = item.key ? keyObject(*item.key) : objectFor(*item.value);
             if (item.slot != noSlot)
                 m_refs[item.slot] = id;
             if (!isNew || item.key)
@@ -83,10 +111,25 @@ private:
 
     template <typename Map, typename Key>
     std::pair<std::uint64_t, bool> unique(Map& map, const Key& key, const PlistValue* value) {
-        const auto [it, inserted] = map.try_emplace(key, m_objects.size());
-        if (!inserted)
-            return {it->second, false};
+        const auto found = map.constFind(key);
+        if (found != map.cend())
+            return {*found, false};
+        map.insert(key, m_objects.size());
         return newObject(value, nullptr);
+    }
+
+    // Keys are usually one shared text repeated in every dictionary: recognising
+    // the shared data by its address spares hashing the same text again and again.
+    // The tree is not modified while it is written, so equal address and length
+    // mean equal text.
+    std::pair<std::uint64_t, bool> keyObject(const QString& key) {
+        RecentKey& slot =
+            m_recentKeys[(reinterpret_cast<std::uintptr_t>(key.constData()) >> 4) % m_recentKeys.size()];
+        if (slot.data == key.constData() && slot.size == key.size() && slot.data)
+            return {slot.id, false};
+        const auto result = stringObject(key);
+        slot = {key.constData(), key.size(), result.first};
+        return result;
     }
 
     std::pair<std::uint64_t, bool> stringObject(const QString& text, const PlistValue* value = nullptr) {
@@ -98,8 +141,13 @@ private:
     }
 
     std::pair<std::uint64_t, bool> objectFor(const PlistValue& value) {
-        if (const auto* b = value.get<bool>())
-            return unique(m_booleans, *b, &value);
+        if (const auto* b = value.get<bool>()) {
+            std::optional<std::uint64_t>& id = m_booleans[*b ? 1 : 0];
+            if (id)
+                return {*id, false};
+            id = m_objects.size();
+            return newObject(&value, nullptr);
+        }
         if (const auto* i = value.get<std::int64_t>())
             return unique(m_integers, *i, &value);
         if (const auto* u = value.get<std::uint64_t>())
@@ -122,7 +170,7 @@ private:
 
     QByteArray serialise() {
         m_refWidth = byteWidth(m_objects.size() - 1);
-        m_out.reserve(64 + m_objects.size() * 12 + m_refs.size() * std::size_t(m_refWidth));
+        m_out.reserve(64 + m_objects.size() * 24 + m_refs.size() * std::size_t(m_refWidth));
         m_out.append("bplist00", 8);
         std::vector<std::uint64_t> offsets;
         offsets.reserve(m_objects.size());
@@ -195,25 +243,25 @@ private:
     }
 
     void appendString(const QString& text) {
-        const auto count = std::uint64_t(text.size());
+        const auto count = std::size_t(text.size());
         const char16_t* units = reinterpret_cast<const char16_t*>(text.utf16());
-        bool ascii = true;
-        for (qsizetype i = 0; i < text.size() && ascii; ++i)
-            ascii = units[i] < 0x80;
+        // No early exit: a plain loop over all units vectorises.
+        char16_t all = 0;
+        for (std::size_t i = 0; i < count; ++i)
+            all |= units[i];
+        const bool ascii = all < 0x80;
+        appendMarker(ascii ? 0x50 : 0x60, count);
+        const std::size_t at = m_out.size();
+        m_out.resize(at + (ascii ? count : 2 * count));
+        char* out = m_out.data() + at;
         if (ascii) {
-            appendMarker(0x50, count);
-            const std::size_t at = m_out.size();
-            m_out.resize(at + count);
             for (std::size_t i = 0; i < count; ++i)
-                m_out[at + i] = char(units[i]);
+                out[i] = char(units[i]);
             return;
         }
-        appendMarker(0x60, count);
-        const std::size_t at = m_out.size();
-        m_out.resize(at + 2 * count);
         for (std::size_t i = 0; i < count; ++i) {
-            m_out[at + 2 * i] = char(units[i] >> 8);
-            m_out[at + 2 * i + 1] = char(units[i] & 0xFF);
+            out[2 * i] = char(units[i] >> 8);
+            out[2 * i + 1] = char(units[i] & 0xFF);
         }
     }
 
@@ -231,15 +279,22 @@ private:
         m_out.append(bytes, std::size_t(width));
     }
 
+    struct RecentKey {
+        const QChar* data = nullptr;
+        qsizetype size = 0;
+        std::uint64_t id = 0;
+    };
+
+    std::array<RecentKey, 64> m_recentKeys{};
     std::vector<Object> m_objects;
     std::vector<std::uint64_t> m_refs;
     QHash<QString, std::uint64_t> m_strings;
     QHash<QByteArray, std::uint64_t> m_data;
-    std::unordered_map<bool, std::uint64_t> m_booleans;
-    std::unordered_map<std::int64_t, std::uint64_t> m_integers;
-    std::unordered_map<std::uint64_t, std::uint64_t> m_unsigned;
-    std::unordered_map<std::uint64_t, std::uint64_t> m_reals;
-    std::unordered_map<std::uint64_t, std::uint64_t> m_dates;
+    std::optional<std::uint64_t> m_booleans[2];
+    QHash<std::int64_t, std::uint64_t> m_integers;
+    QHash<std::uint64_t, std::uint64_t> m_unsigned;
+    QHash<std::uint64_t, std::uint64_t> m_reals;
+    QHash<std::uint64_t, std::uint64_t> m_dates;
     std::string m_out;
     int m_refWidth = 1;
 };

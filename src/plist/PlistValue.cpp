@@ -19,8 +19,7 @@ PlistDictionary& PlistDictionary::operator=(const PlistDictionary&) = default;
 PlistDictionary& PlistDictionary::operator=(PlistDictionary&&) noexcept = default;
 
 void PlistDictionary::reserve(qsizetype count) {
-    m_keys.reserve(std::size_t(count));
-    m_values.reserve(std::size_t(count));
+    m_entries.reserve(std::size_t(count));
 }
 
 qsizetype PlistDictionary::indexOf(QStringView key) const {
@@ -28,8 +27,8 @@ qsizetype PlistDictionary::indexOf(QStringView key) const {
         const auto found = m_index.constFind(key.toString());
         return found == m_index.cend() ? -1 : *found;
     }
-    for (std::size_t i = 0; i < m_keys.size(); ++i) {
-        if (m_keys[i] == key)
+    for (std::size_t i = 0; i < m_entries.size(); ++i) {
+        if (m_entries[i].key == key)
             return qsizetype(i);
     }
     return -1;
@@ -37,17 +36,16 @@ qsizetype PlistDictionary::indexOf(QStringView key) const {
 
 void PlistDictionary::insert(const QString& key, PlistValue value) {
     if (const qsizetype existing = indexOf(key); existing >= 0) {
-        m_values[std::size_t(existing)] = std::move(value);
+        m_entries[std::size_t(existing)].value = std::move(value);
         return;
     }
-    m_keys.push_back(key);
-    m_values.push_back(std::move(value));
+    m_entries.push_back({key, std::move(value)});
     const qsizetype count = size();
     if (count > indexThreshold) {
         if (m_index.isEmpty()) {
             m_index.reserve(count);
             for (qsizetype i = 0; i < count; ++i)
-                m_index.insert(m_keys[std::size_t(i)], i);
+                m_index.insert(m_entries[std::size_t(i)].key, i);
         } else {
             m_index.insert(key, count - 1);
         }
@@ -56,11 +54,7 @@ void PlistDictionary::insert(const QString& key, PlistValue value) {
 
 const PlistValue* PlistDictionary::find(QStringView key) const {
     const qsizetype i = indexOf(key);
-    return i < 0 ? nullptr : &m_values[std::size_t(i)];
-}
-
-const PlistValue& PlistDictionary::valueAt(qsizetype i) const {
-    return m_values[std::size_t(i)];
+    return i < 0 ? nullptr : &m_entries[std::size_t(i)].value;
 }
 
 bool operator==(const PlistDictionary& a, const PlistDictionary& b) {

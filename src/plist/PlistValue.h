@@ -38,10 +38,10 @@ public:
     const PlistValue* find(QStringView key) const;
     bool contains(QStringView key) const { return find(key) != nullptr; }
 
-    qsizetype size() const { return qsizetype(m_keys.size()); }
-    bool isEmpty() const { return m_keys.empty(); }
+    qsizetype size() const { return qsizetype(m_entries.size()); }
+    bool isEmpty() const { return m_entries.empty(); }
     void reserve(qsizetype count);
-    const QString& keyAt(qsizetype i) const { return m_keys[std::size_t(i)]; }
+    const QString& keyAt(qsizetype i) const;
     const PlistValue& valueAt(qsizetype i) const;
 
     friend bool operator==(const PlistDictionary& a, const PlistDictionary& b);
@@ -49,8 +49,9 @@ public:
 private:
     qsizetype indexOf(QStringView key) const;
 
-    std::vector<QString> m_keys;
-    std::vector<PlistValue> m_values;
+    struct Entry;
+    // One allocation per dictionary: a document has tens of thousands of small ones.
+    std::vector<Entry> m_entries;
     // Built only once a dictionary grows past a handful of keys, so the many small
     // dictionaries of a document cost no hash table while a hostile one with a
     // million keys stays linear.
@@ -106,5 +107,17 @@ public:
 private:
     Storage m_storage;
 };
+
+struct PlistDictionary::Entry {
+    QString key;
+    PlistValue value;
+};
+
+inline const QString& PlistDictionary::keyAt(qsizetype i) const {
+    return m_entries[std::size_t(i)].key;
+}
+inline const PlistValue& PlistDictionary::valueAt(qsizetype i) const {
+    return m_entries[std::size_t(i)].value;
+}
 
 } // namespace pexlora
