@@ -38,8 +38,8 @@ public:
     const PlistValue* find(QStringView key) const;
     bool contains(QStringView key) const { return find(key) != nullptr; }
 
-    qsizetype size() const { return qsizetype(m_entries.size()); }
-    bool isEmpty() const { return m_entries.empty(); }
+    qsizetype size() const;
+    bool isEmpty() const;
     void reserve(qsizetype count);
     const QString& keyAt(qsizetype i) const;
     const PlistValue& valueAt(qsizetype i) const;
@@ -113,6 +113,8 @@ struct PlistDictionary::Entry {
     PlistValue value;
 };
 
+inline qsizetype PlistDictionary::size() const { return qsizetype(m_entries.size()); }
+inline bool PlistDictionary::isEmpty() const { return m_entries.empty(); }
 inline const QString& PlistDictionary::keyAt(qsizetype i) const {
     return m_entries[std::size_t(i)].key;
 }
