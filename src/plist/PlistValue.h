@@ -113,8 +113,12 @@ struct PlistDictionary::Entry {
     PlistValue value;
 };
 
-inline qsizetype PlistDictionary::size() const { return qsizetype(m_entries.size()); }
-inline bool PlistDictionary::isEmpty() const { return m_entries.empty(); }
+inline qsizetype PlistDictionary::size() const {
+    return qsizetype(m_entries.size());
+}
+inline bool PlistDictionary::isEmpty() const {
+    return m_entries.empty();
+}
 inline const QString& PlistDictionary::keyAt(qsizetype i) const {
     return m_entries[std::size_t(i)].key;
 }
