@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <algorithm>
 
 namespace pexlora {
 
@@ -26,13 +27,23 @@ Result<std::unique_ptr<PexloraDocument>, DocumentError> PexloraDocument::open(co
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return fail(DocumentError{u"the file could not be read: %1"_s.arg(file.errorString())});
-    // Read one byte past the limit so that an oversized file is noticed without
-    // trusting the size the file system reports.
-    const QByteArray bytes = file.read(plistLimits::maxFileSize + 1);
-    if (file.error() != QFileDevice::NoError)
-        return fail(DocumentError{u"the file could not be read: %1"_s.arg(file.errorString())});
-    if (bytes.size() > plistLimits::maxFileSize)
+    if (file.size() > plistLimits::maxFileSize)
         return fail(DocumentError{u"the file is larger than 256 MiB"_s});
+    // Read in pieces up to the limit rather than trusting the size the file system
+    // reported, which a file still being written can outgrow.
+    QByteArray bytes;
+    bytes.reserve(qsizetype(std::min<qint64>(file.size(), plistLimits::maxFileSize)));
+    for (;;) {
+        char chunk[64 * 1024];
+        const qint64 count = file.read(chunk, sizeof chunk);
+        if (count < 0)
+            return fail(DocumentError{u"the file could not be read: %1"_s.arg(file.errorString())});
+        if (count == 0)
+            break;
+        if (bytes.size() + count > plistLimits::maxFileSize)
+            return fail(DocumentError{u"the file is larger than 256 MiB"_s});
+        bytes.append(chunk, qsizetype(count));
+    }
     auto document = std::make_unique<PexloraDocument>();
     const auto restored = document->viewModel()->restore(bytes);
     if (!restored)

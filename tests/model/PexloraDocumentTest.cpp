@@ -133,6 +133,18 @@ TEST(PexloraDocument, MissingFileGivesTheSystemsReason) {
     EXPECT_TRUE(opened.error().message.contains(u"No such file"_s)) << messageOf(opened);
 }
 
+TEST(PexloraDocument, FileOver256MiBIsRefusedWithoutReadingIt) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(u"huge.pexlora"_s);
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    ASSERT_TRUE(file.resize(256 * 1024 * 1024 + 1)); // sparse: no data written
+    file.close();
+    const auto opened = PexloraDocument::open(path);
+    ASSERT_FALSE(opened.ok());
+    EXPECT_EQ(opened.error().message, u"the file is larger than 256 MiB"_s);
+}
+
 TEST(PexloraDocument, DamagedFileIsRefusedWithTheDecodersMessage) {
     QTemporaryDir dir;
     const QString path = dir.filePath(u"bad.pexlora"_s);
