@@ -67,6 +67,17 @@ std::optional<double> parseReal(QStringView text) {
     return value;
 }
 
+// Property lists are written in UTF-8 (or now and then UTF-16); anything else
+// would go through the system's converters for no document that exists.
+bool isPlainEncoding(QStringView encoding) {
+    for (const QStringView plain :
+         {u"", u"UTF-8", u"UTF-16", u"UTF-16LE", u"UTF-16BE", u"US-ASCII", u"ISO-8859-1"}) {
+        if (encoding.compare(plain, Qt::CaseInsensitive) == 0)
+            return true;
+    }
+    return false;
+}
+
 class Reader {
 public:
     explicit Reader(QByteArrayView bytes)
@@ -131,6 +142,14 @@ private:
             case QXmlStreamReader::Characters:
                 if (!m_xml.isWhitespace()) {
                     damaged(u"text stands outside a value"_s);
+                    return false;
+                }
+                break;
+            case QXmlStreamReader::StartDocument:
+                if (!isPlainEncoding(m_xml.documentEncoding())) {
+                    failWith(PlistErrorKind::unsupported,
+                             u"the XML is in the encoding “%1”, not UTF-8 or UTF-16"_s.arg(
+                                 m_xml.documentEncoding().left(40)));
                     return false;
                 }
                 break;

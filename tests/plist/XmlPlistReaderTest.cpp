@@ -170,6 +170,24 @@ TEST(XmlPlistReader, EntityDeclarationsAreRefused) {
     EXPECT_EQ(result.error().message, u"the XML declares entities"_s);
 }
 
+TEST(XmlPlistReader, EncodingsOtherThanUnicodeOrLatin1AreRefused) {
+    const auto result = readXmlPropertyList(R"(<?xml version="1.0" encoding="UTF-7"?>
+<plist version="1.0"><string>+AGEAYgBj-</string></plist>)");
+    ASSERT_FALSE(result.ok());
+    EXPECT_EQ(result.error().kind, PlistErrorKind::unsupported);
+    EXPECT_EQ(result.error().message, u"the XML is in the encoding “UTF-7”, not UTF-8 or UTF-16"_s);
+}
+
+TEST(XmlPlistReader, DeclaredUtf8AndLatin1Read) {
+    for (const char* encoding : {"utf-8", "ISO-8859-1"}) {
+        const QByteArray file = QByteArray("<?xml version=\"1.0\" encoding=\"") + encoding +
+                                "\"?><plist><string>a</string></plist>";
+        const auto result = readXmlPropertyList(file);
+        ASSERT_TRUE(result.ok()) << encoding << ": " << test::errorText(result.error());
+        EXPECT_EQ(result.value(), PlistValue(u"a"_s));
+    }
+}
+
 TEST(XmlPlistReader, UndeclaredEntityIsRefused) {
     EXPECT_EQ(errorOf("<string>&nope;</string>").kind, PlistErrorKind::malformed);
 }
