@@ -13,7 +13,7 @@ if [ ${#targets[@]} -eq 0 ]; then
 fi
 failed=0
 for target in "${targets[@]}"; do
-  [ -x "$target" ] || continue
+  [ -f "$target" ] && [ -x "$target" ] || continue # skip folders such as *_autogen
   name=$(basename "$target")
   work=$(mktemp -d)
   seeds="$root/fuzz/corpus/${name#fuzz_}"
