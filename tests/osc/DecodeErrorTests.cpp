@@ -254,3 +254,31 @@ TEST(OSCValueDecoderBounds, SpecialBytesAreFoundAtEveryPositionOfALongString) {
 
 } // namespace
 } // namespace pexlora
+
+namespace pexlora {
+namespace {
+
+// Short strings end inside the first eight bytes scanned; what comes before their
+// terminator must still be checked, byte by byte, whatever the length.
+TEST(OSCValueDecoderBounds, SpecialBytesBeforeTheTerminatorOfShortStringsAreFound) {
+    const Bytes trailer = {0, 0, 0, 7, 0, 0, 0, 8}; // two Int32 after the string keep bytes after it
+    for (std::size_t length = 1; length < 16; ++length) {
+        for (std::size_t at = 0; at < length; ++at) {
+            std::string text(length, 'a');
+            text[at] = '\xC3';
+            Bytes high = message("sii", concat({bytesOf(text), Bytes(4 - length % 4, 0), trailer}));
+            EXPECT_EQ(decodeFailure(high).kind, Case::malformed) << length << " " << at;
+            if (at + 4 > length)
+                continue;
+            text.replace(at, 4, "\\101");
+            std::string expected = text;
+            expected.replace(at, 4, "A");
+            const Bytes escaped = message("sii", concat({bytesOf(text), Bytes(4 - length % 4, 0), trailer}));
+            EXPECT_EQ(decodeOSCMessage(escaped)->values, (std::vector<OSCValue>{expected, 7, 8}))
+                << length << " " << at;
+        }
+    }
+}
+
+} // namespace
+} // namespace pexlora
