@@ -6,17 +6,12 @@
 namespace pexlora {
 
 OSCAddressPattern::OSCAddressPattern(std::string_view text) {
-    if (detail::isASCII(text))
-        m_address.assign(text);
-    else
-        m_address = ASCIIString::lossy(text).stringValue();
-}
-
-OSCAddressPattern::OSCAddressPattern(std::string text) {
-    if (detail::isASCII(text))
-        m_address = std::move(text);
-    else
-        m_address = ASCIIString::lossy(text).stringValue();
+    if (detail::isASCII(text)) {
+        m_address.assign(text.begin(), text.end());
+    } else {
+        const std::string& lossy = ASCIIString::lossy(text).stringValue();
+        m_address.assign(lossy.begin(), lossy.end());
+    }
 }
 
 OSCAddressPattern OSCAddressPattern::fromComponents(const std::vector<std::string>& components) {
@@ -26,7 +21,7 @@ OSCAddressPattern OSCAddressPattern::fromComponents(const std::vector<std::strin
             text += '/';
         text += components[i];
     }
-    return OSCAddressPattern(std::move(text));
+    return OSCAddressPattern(text);
 }
 
 } // namespace pexlora

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "osc/SmallVector.h"
+
 #include <cstdint>
 #include <span>
 #include <string>
@@ -17,12 +19,13 @@ public:
     OSCAddressPattern(std::string_view text);
     OSCAddressPattern(const char* text)
         : OSCAddressPattern(std::string_view(text)) {}
-    OSCAddressPattern(std::string text);
+    OSCAddressPattern(const std::string& text)
+        : OSCAddressPattern(std::string_view(text)) {}
 
     // "/" followed by the components joined with "/"; no components give "/".
     static OSCAddressPattern fromComponents(const std::vector<std::string>& components);
 
-    const std::string& rawAddress() const { return m_address; }
+    std::string_view rawAddress() const { return {m_address.data(), m_address.size()}; }
     // The ASCII bytes of rawAddress, without a terminator.
     std::span<const std::uint8_t> rawData() const {
         return {reinterpret_cast<const std::uint8_t*>(m_address.data()), m_address.size()};
@@ -31,7 +34,8 @@ public:
     friend bool operator==(const OSCAddressPattern&, const OSCAddressPattern&) = default;
 
 private:
-    std::string m_address;
+    // Addresses are almost always short paths, held without an allocation.
+    SmallVector<char, 48> m_address;
 };
 
 } // namespace pexlora

@@ -3,7 +3,7 @@
 namespace pexlora {
 
 std::string OSCMessage::description() const {
-    std::string text = "OSCMessage(\"" + addressPattern.rawAddress() + "\"";
+    std::string text = "OSCMessage(\"" + std::string(addressPattern.rawAddress()) + "\"";
     if (!values.empty())
         text += ", values: " + pexlora::description(values);
     return text + ")";

@@ -11,8 +11,7 @@ namespace {
 
 constexpr std::array<std::uint8_t, 8> bundleHeader = {'#', 'b', 'u', 'n', 'd', 'l', 'e', 0};
 
-// Room reserved up front, so that a typical packet is built without reallocating.
-constexpr std::size_t messageReserve = 1000;
+// Room reserved up front, so that a typical bundle is built without reallocating.
 constexpr std::size_t bundleReserve = 10000;
 
 } // namespace
@@ -85,9 +84,9 @@ std::optional<OSCEncodeError> OSCMessageEncoder::append(const OSCBundle& bundle,
 
 Result<std::vector<std::uint8_t>, OSCEncodeError> encodeOSC(const OSCMessage& message) {
     if (message._rawData)
-        return *message._rawData;
+        return std::vector<std::uint8_t>(message._rawData->begin(), message._rawData->end());
+    // The encoder measures the message and allocates its exact size once.
     std::vector<std::uint8_t> bytes;
-    bytes.reserve(messageReserve);
     if (auto error = OSCMessageEncoder(bytes).append(message))
         return fail(std::move(*error));
     return bytes;
@@ -95,7 +94,7 @@ Result<std::vector<std::uint8_t>, OSCEncodeError> encodeOSC(const OSCMessage& me
 
 Result<std::vector<std::uint8_t>, OSCEncodeError> encodeOSC(const OSCBundle& bundle) {
     if (bundle._rawData)
-        return *bundle._rawData;
+        return std::vector<std::uint8_t>(bundle._rawData->begin(), bundle._rawData->end());
     std::vector<std::uint8_t> bytes;
     bytes.reserve(bundleReserve);
     if (auto error = OSCMessageEncoder(bytes).append(bundle))

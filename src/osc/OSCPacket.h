@@ -17,9 +17,9 @@ struct OSCBundle {
     OSCTimeTag timeTag;
     std::vector<OSCPacket> elements;
     // As for OSCMessage: the exact bytes a decoded bundle came from.
-    std::optional<std::vector<std::uint8_t>> _rawData;
+    std::optional<OSCRawBytes> _rawData;
 
-    OSCBundle() = default;
+    OSCBundle() noexcept {} // not defaulted, for the reason OSCMessage() is not
     OSCBundle(std::optional<OSCTimeTag> tag, std::vector<OSCPacket> bundleElements);
 
     friend bool operator==(const OSCBundle& a, const OSCBundle& b);

@@ -125,12 +125,13 @@ Result<std::optional<OSCPacket>, OSCDecodeError> decodeOSCPacket(std::span<const
     Result<std::optional<OSCPacket>, OSCDecodeError> result = std::optional<OSCPacket>();
     if (!type)
         return result;
-    OSCPacket& packet = result->emplace();
     std::optional<OSCDecodeError> error;
     if (*type == OSCPacketType::bundle)
-        error = decodeBundleInto(bytes, std::get<OSCBundle>(packet), 0);
+        error =
+            decodeBundleInto(bytes, std::get<OSCBundle>(result->emplace(std::in_place_type<OSCBundle>)), 0);
     else
-        error = decodeMessageInto(bytes, packet.emplace<OSCMessage>());
+        error =
+            decodeMessageInto(bytes, std::get<OSCMessage>(result->emplace(std::in_place_type<OSCMessage>)));
     if (error)
         result = fail(std::move(*error));
     return result;

@@ -15,7 +15,10 @@ using T = OSCValueToken;
 using Values = std::vector<OSCValue>;
 using Appended = Result<Unit, OSCDecodeError>;
 
-template <typename V, auto read> Appended decodeNumber(OSCValueDecoder& reader, Values& values) {
+// Each decoder serves both the registry (into an array's or a caller's vector) and the
+// message decoder's direct path (into the message's own values).
+template <typename V, auto read, typename Into = Values>
+Appended decodeNumber(OSCValueDecoder& reader, Into& values) {
     auto value = (reader.*read)();
     if (!value)
         return fail(value.error());
@@ -23,7 +26,7 @@ template <typename V, auto read> Appended decodeNumber(OSCValueDecoder& reader, 
     return Unit{};
 }
 
-template <typename Text> Appended decodeText(OSCValueDecoder& reader, Values& values) {
+template <typename Text, typename Into = Values> Appended decodeText(OSCValueDecoder& reader, Into& values) {
     if (const auto plain = reader.readPlainString()) {
         values.emplace_back(Text{std::string(*plain)});
         return Unit{};
@@ -35,7 +38,7 @@ template <typename Text> Appended decodeText(OSCValueDecoder& reader, Values& va
     return Unit{};
 }
 
-Appended decodeBlob(OSCValueDecoder& reader, Values& values) {
+template <typename Into = Values> Appended decodeBlob(OSCValueDecoder& reader, Into& values) {
     auto bytes = reader.readBlob();
     if (!bytes)
         return fail(bytes.error());
@@ -43,14 +46,14 @@ Appended decodeBlob(OSCValueDecoder& reader, Values& values) {
     return Unit{};
 }
 
-Appended decodeBool(char tag, OSCValueDecoder&, Values& values) {
+template <typename Into = Values> Appended decodeBool(char tag, OSCValueDecoder&, Into& values) {
     if (tag != 'T' && tag != 'F')
         return fail(OSCDecodeError::unexpectedType(tag));
     values.emplace_back(tag == 'T');
     return Unit{};
 }
 
-Appended decodeCharacter(OSCValueDecoder& reader, Values& values) {
+template <typename Into = Values> Appended decodeCharacter(OSCValueDecoder& reader, Into& values) {
     auto code = reader.readInt32();
     if (!code)
         return fail(code.error());
@@ -64,12 +67,12 @@ Appended decodeCharacter(OSCValueDecoder& reader, Values& values) {
     return Unit{};
 }
 
-template <typename V> Appended decodeEmpty(OSCValueDecoder&, Values& values) {
+template <typename V, typename Into = Values> Appended decodeEmpty(OSCValueDecoder&, Into& values) {
     values.emplace_back(V{});
     return Unit{};
 }
 
-Appended decodeMIDI(OSCValueDecoder& reader, Values& values) {
+template <typename Into = Values> Appended decodeMIDI(OSCValueDecoder& reader, Into& values) {
     auto bytes = reader.readBytes(4);
     if (!bytes)
         return fail(bytes.error());
@@ -78,7 +81,7 @@ Appended decodeMIDI(OSCValueDecoder& reader, Values& values) {
     return Unit{};
 }
 
-Appended decodeTimeTag(OSCValueDecoder& reader, Values& values) {
+template <typename Into = Values> Appended decodeTimeTag(OSCValueDecoder& reader, Into& values) {
     auto raw = reader.readUInt64();
     if (!raw)
         return fail(raw.error());
@@ -116,16 +119,16 @@ std::vector<OSCSerialization::Entry> builtInKinds() {
         {{Tag{'i'}}, T::int32, OSCValueStaticTagDecoder{decodeNumber<std::int32_t, &R::readInt32>}},
         {{Tag{'f'}}, T::float32, OSCValueStaticTagDecoder{decodeNumber<float, &R::readFloat32>}},
         {{Tag{'s'}}, T::string, OSCValueStaticTagDecoder{decodeText<std::string>}},
-        {{Tag{'b'}}, T::blob, OSCValueStaticTagDecoder{decodeBlob}},
-        {{Variable{"TF"}}, T::bool_, OSCValueVariableTagDecoder{decodeBool}},
-        {{Tag{'c'}}, T::character, OSCValueStaticTagDecoder{decodeCharacter}},
+        {{Tag{'b'}}, T::blob, OSCValueStaticTagDecoder{decodeBlob<>}},
+        {{Variable{"TF"}}, T::bool_, OSCValueVariableTagDecoder{decodeBool<>}},
+        {{Tag{'c'}}, T::character, OSCValueStaticTagDecoder{decodeCharacter<>}},
         {{Tag{'d'}}, T::double_, OSCValueStaticTagDecoder{decodeNumber<double, &R::readDouble>}},
         {{Tag{'h'}}, T::int64, OSCValueStaticTagDecoder{decodeNumber<std::int64_t, &R::readInt64>}},
         {{Tag{'I'}}, T::impulse, OSCValueStaticTagDecoder{decodeEmpty<OSCImpulseValue>}},
-        {{Tag{'m'}}, T::midi, OSCValueStaticTagDecoder{decodeMIDI}},
+        {{Tag{'m'}}, T::midi, OSCValueStaticTagDecoder{decodeMIDI<>}},
         {{Tag{'N'}}, T::null, OSCValueStaticTagDecoder{decodeEmpty<OSCNullValue>}},
         {{Tag{'S'}}, T::stringAlt, OSCValueStaticTagDecoder{decodeText<OSCStringAltValue>}},
-        {{Tag{'t'}}, T::timeTag, OSCValueStaticTagDecoder{decodeTimeTag}},
+        {{Tag{'t'}}, T::timeTag, OSCValueStaticTagDecoder{decodeTimeTag<>}},
         {{Variadic{2, std::nullopt}}, T::array, OSCValueVariadicTagDecoder{decodeArray}},
     };
 }
@@ -182,6 +185,79 @@ Result<std::size_t, OSCDecodeError> OSCSerialization::decodeValue(std::string_vi
     return fail(
         OSCDecodeError::internalInconsistency(std::string("No decoder found to decode OSC type tag: ") + tag +
                                               ". Only decoder types supplied by the codec can be used."));
+}
+
+} // namespace pexlora
+
+namespace pexlora {
+
+Result<std::size_t, OSCDecodeError>
+OSCSerialization::decodeValue(std::string_view tags, OSCValueDecoder& reader, OSCValues& values) const {
+    if (this == &shared()) {
+        // In the built-in registry each of these tags is claimed first by one kind with a
+        // fixed decoder, so that decoder can be called without looking through candidates.
+        using R = OSCValueDecoder;
+        Appended appended = Unit{};
+        switch (tags.front()) {
+        case 'i':
+            appended = decodeNumber<std::int32_t, &R::readInt32, OSCValues>(reader, values);
+            break;
+        case 'f':
+            appended = decodeNumber<float, &R::readFloat32, OSCValues>(reader, values);
+            break;
+        case 's':
+            appended = decodeText<std::string, OSCValues>(reader, values);
+            break;
+        case 'b':
+            appended = decodeBlob<OSCValues>(reader, values);
+            break;
+        case 'T':
+        case 'F':
+            appended = decodeBool<OSCValues>(tags.front(), reader, values);
+            break;
+        case 'c':
+            appended = decodeCharacter<OSCValues>(reader, values);
+            break;
+        case 'd':
+            appended = decodeNumber<double, &R::readDouble, OSCValues>(reader, values);
+            break;
+        case 'h':
+            appended = decodeNumber<std::int64_t, &R::readInt64, OSCValues>(reader, values);
+            break;
+        case 'I':
+            appended = decodeEmpty<OSCImpulseValue, OSCValues>(reader, values);
+            break;
+        case 'm':
+            appended = decodeMIDI<OSCValues>(reader, values);
+            break;
+        case 'N':
+            appended = decodeEmpty<OSCNullValue, OSCValues>(reader, values);
+            break;
+        case 'S':
+            appended = decodeText<OSCStringAltValue, OSCValues>(reader, values);
+            break;
+        case 't':
+            appended = decodeTimeTag<OSCValues>(reader, values);
+            break;
+        default:
+            return decodeIndirectly(tags, reader, values);
+        }
+        if (!appended)
+            return fail(appended.error());
+        return std::size_t{1};
+    }
+    return decodeIndirectly(tags, reader, values);
+}
+
+Result<std::size_t, OSCDecodeError>
+OSCSerialization::decodeIndirectly(std::string_view tags, OSCValueDecoder& reader, OSCValues& values) const {
+    std::vector<OSCValue> decoded;
+    auto consumed = decodeValue(tags, reader, decoded);
+    if (consumed) {
+        for (OSCValue& value : decoded)
+            values.push_back(std::move(value));
+    }
+    return consumed;
 }
 
 } // namespace pexlora

@@ -60,8 +60,14 @@ public:
     // Decodes one value for tags[0] and appends it to `values`; the number of tags it consumed.
     Result<std::size_t, OSCDecodeError> decodeValue(std::string_view tags, OSCValueDecoder& reader,
                                                     std::vector<OSCValue>& values) const;
+    // The same, into a message's values.
+    Result<std::size_t, OSCDecodeError> decodeValue(std::string_view tags, OSCValueDecoder& reader,
+                                                    OSCValues& values) const;
 
 private:
+    Result<std::size_t, OSCDecodeError> decodeIndirectly(std::string_view tags, OSCValueDecoder& reader,
+                                                         OSCValues& values) const;
+
     std::vector<Entry> m_entries;
     std::array<std::vector<const Entry*>, 256> m_candidates;
 };

@@ -90,7 +90,7 @@ std::string description(const OSCValue& value) {
         value.variant());
 }
 
-std::string description(const std::vector<OSCValue>& values) {
+std::string description(std::span<const OSCValue> values) {
     std::string out = "[";
     for (std::size_t i = 0; i < values.size(); ++i) {
         if (i > 0)

@@ -2,8 +2,10 @@
 
 #include "osc/OSCTimeTag.h"
 #include "osc/OSCValueToken.h"
+#include "osc/SmallVector.h"
 
 #include <cstdint>
+#include <span>
 #include <string>
 #include <variant>
 #include <vector>
@@ -66,6 +68,9 @@ struct OSCValue : OSCValueVariant {
     const OSCValueVariant& variant() const { return *this; }
 };
 
+// A message's values; most messages carry a handful, held without an allocation.
+using OSCValues = SmallVector<OSCValue, 4>;
+
 inline bool operator==(const OSCArrayValue& a, const OSCArrayValue& b) {
     return a.elements == b.elements;
 }
@@ -76,7 +81,7 @@ OSCValueToken token(const OSCValue& value);
 // texts and characters quoted, blobs as "N bytes", "Impulse", "Null", MIDI with its
 // four bytes in hexadecimal, time tags as OSCTimeTag::description.
 std::string description(const OSCValue& value);
-std::string description(const std::vector<OSCValue>& values); // [a, b, …]
+std::string description(std::span<const OSCValue> values); // [a, b, …]
 std::string description(const OSCMIDIValue& midi);
 
 } // namespace pexlora

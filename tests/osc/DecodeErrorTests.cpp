@@ -244,7 +244,7 @@ TEST(OSCValueDecoderBounds, SpecialBytesAreFoundAtEveryPositionOfALongString) {
         Bytes escaped = message("s", concat({bytesOf(text), {0, 0, 0, 0}}));
         std::string expected(24, 'a');
         expected.replace(at, 4, "A");
-        EXPECT_EQ(decodeOSCMessage(escaped)->values, (std::vector<OSCValue>{expected})) << at;
+        EXPECT_EQ(decodeOSCMessage(escaped)->values, (OSCValues{expected})) << at;
 
         Bytes high = message("s", concat({Bytes(24, 'a'), {0, 0, 0, 0}}));
         high[high.size() - 28 + at] = 0xC3;
@@ -274,8 +274,7 @@ TEST(OSCValueDecoderBounds, SpecialBytesBeforeTheTerminatorOfShortStringsAreFoun
             std::string expected = text;
             expected.replace(at, 4, "A");
             const Bytes escaped = message("sii", concat({bytesOf(text), Bytes(4 - length % 4, 0), trailer}));
-            EXPECT_EQ(decodeOSCMessage(escaped)->values, (std::vector<OSCValue>{expected, 7, 8}))
-                << length << " " << at;
+            EXPECT_EQ(decodeOSCMessage(escaped)->values, (OSCValues{expected, 7, 8})) << length << " " << at;
         }
     }
 }

@@ -30,7 +30,7 @@ TEST(OSCGoldenBytes, DiscoveryRequestDecodesAndReencodesToTheSameBytes) {
     auto message = decodeOSCMessage(discoveryRequest);
     ASSERT_TRUE(message.ok()) << message.error().description();
     EXPECT_EQ(message->addressPattern.rawAddress(), "/etc/discovery/request");
-    EXPECT_EQ(message->values, (std::vector<OSCValue>{3035, "Pexlora"}));
+    EXPECT_EQ(message->values, (OSCValues{3035, "Pexlora"}));
     EXPECT_EQ(encoded(*message), discoveryRequest);
 }
 

@@ -92,7 +92,7 @@ TEST_F(LibloInterop, DatagramsFromOscsendDecodeToTheSameValues) {
     const OSCMessage* message = (*packet)->message();
     ASSERT_NE(message, nullptr);
     EXPECT_EQ(message->addressPattern.rawAddress(), "/from/liblo");
-    const std::vector<OSCValue> expected = {
+    const OSCValues expected = {
         3035, 2.5f,  "Pexlora",      OSCStringAltValue{"sym"}, std::int64_t{-7},        0.125, Character{"A"},
         true, false, OSCNullValue{}, OSCImpulseValue{},        OSCMIDIValue{1, 2, 3, 4}};
     EXPECT_EQ(message->values, expected);
