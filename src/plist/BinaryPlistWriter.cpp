@@ -6,7 +6,6 @@
 #include <cstring>
 #include <limits>
 #include <optional>
-#include <string>
 
 namespace pexlora {
 
@@ -110,12 +109,15 @@ private:
     }
 
     template <typename Map, typename Key>
-    std::pair<std::uint64_t, bool> unique(Map& map, const Key& key, const PlistValue* value) {
-        const auto found = map.constFind(key);
-        if (found != map.cend())
-            return {*found, false};
-        map.insert(key, m_objects.size());
-        return newObject(value, nullptr);
+    std::pair<std::uint64_t, bool> unique(Map& map, const Key& key, const PlistValue* value,
+                                          const QString* keyText = nullptr) {
+        // One lookup that inserts when absent; the tables hold object number + 1
+        // so that a fresh slot reads 0.
+        std::uint64_t& slot = map[key];
+        if (slot != 0)
+            return {slot - 1, false};
+        slot = m_objects.size() + 1;
+        return newObject(value, keyText);
     }
 
     // Keys are usually one shared text repeated in every dictionary: recognising
@@ -133,11 +135,7 @@ private:
     }
 
     std::pair<std::uint64_t, bool> stringObject(const QString& text, const PlistValue* value = nullptr) {
-        auto it = m_strings.constFind(text);
-        if (it != m_strings.cend())
-            return {*it, false};
-        m_strings.insert(text, m_objects.size());
-        return newObject(value, value ? nullptr : &text);
+        return unique(m_strings, text, value, value ? nullptr : &text);
     }
 
     std::pair<std::uint64_t, bool> objectFor(const PlistValue& value) {
@@ -158,42 +156,37 @@ private:
             return unique(m_dates, std::bit_cast<std::uint64_t>(d->secondsSinceReferenceDate), &value);
         if (const auto* s = value.get<QString>())
             return stringObject(*s, &value);
-        if (const auto* data = value.get<QByteArray>()) {
-            auto it = m_data.constFind(*data);
-            if (it != m_data.cend())
-                return {*it, false};
-            m_data.insert(*data, m_objects.size());
-            return newObject(&value, nullptr);
-        }
+        if (const auto* data = value.get<QByteArray>())
+            return unique(m_data, *data, &value);
         return newObject(&value, nullptr);
     }
 
     QByteArray serialise() {
         m_refWidth = byteWidth(m_objects.size() - 1);
-        m_out.reserve(64 + m_objects.size() * 24 + m_refs.size() * std::size_t(m_refWidth));
+        m_out.reserve(qsizetype(64 + m_objects.size() * 24 + m_refs.size() * std::size_t(m_refWidth)));
         m_out.append("bplist00", 8);
         std::vector<std::uint64_t> offsets;
         offsets.reserve(m_objects.size());
         for (const Object& object : m_objects) {
-            offsets.push_back(m_out.size());
+            offsets.push_back(std::uint64_t(m_out.size()));
             if (object.key)
                 appendString(*object.key);
             else
                 appendValue(*object.value, object.refStart);
         }
-        const std::uint64_t tableStart = m_out.size();
+        const auto tableStart = std::uint64_t(m_out.size());
         const int offsetWidth = byteWidth(tableStart);
         for (const std::uint64_t offset : offsets)
             appendBigEndian(offset, offsetWidth);
         // Trailer: five unused bytes, the sort version, the two widths, then the
         // object count, the top object and where the offset table starts.
-        m_out.append(6, '\0');
+        m_out.append(qsizetype(6), '\0');
         m_out.push_back(char(offsetWidth));
         m_out.push_back(char(m_refWidth));
         appendBigEndian(m_objects.size(), 8);
         appendBigEndian(0, 8);
         appendBigEndian(tableStart, 8);
-        return QByteArray(m_out.data(), qsizetype(m_out.size()));
+        return std::move(m_out);
     }
 
     void appendValue(const PlistValue& value, std::size_t refStart) {
@@ -216,7 +209,7 @@ private:
             appendString(*s);
         } else if (const auto* data = value.get<QByteArray>()) {
             appendMarker(0x40, std::uint64_t(data->size()));
-            m_out.append(data->constData(), std::size_t(data->size()));
+            m_out.append(*data);
         } else if (const auto* array = value.get<PlistArray>()) {
             appendMarker(0xA0, array->size());
             appendRefs(refStart, array->size());
@@ -251,8 +244,8 @@ private:
             all |= units[i];
         const bool ascii = all < 0x80;
         appendMarker(ascii ? 0x50 : 0x60, count);
-        const std::size_t at = m_out.size();
-        m_out.resize(at + (ascii ? count : 2 * count));
+        const qsizetype at = m_out.size();
+        m_out.resize(at + qsizetype(ascii ? count : 2 * count));
         char* out = m_out.data() + at;
         if (ascii) {
             for (std::size_t i = 0; i < count; ++i)
@@ -276,7 +269,7 @@ private:
             bytes[i] = char(value & 0xFF);
             value >>= 8;
         }
-        m_out.append(bytes, std::size_t(width));
+        m_out.append(bytes, width);
     }
 
     struct RecentKey {
@@ -295,7 +288,8 @@ private:
     QHash<std::uint64_t, std::uint64_t> m_unsigned;
     QHash<std::uint64_t, std::uint64_t> m_reals;
     QHash<std::uint64_t, std::uint64_t> m_dates;
-    std::string m_out;
+    // Written in place and handed out as it is: a document is megabytes.
+    QByteArray m_out;
     int m_refWidth = 1;
 };
 
