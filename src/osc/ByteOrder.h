@@ -27,6 +27,13 @@ template <typename U> constexpr U toBigEndian(U value) {
     return value;
 }
 
+// Bytes read as a little-endian word, so that the lowest bits are the first byte.
+constexpr std::uint64_t fromLittleEndian(std::uint64_t value) {
+    if constexpr (std::endian::native == std::endian::big)
+        return __builtin_bswap64(value);
+    return value;
+}
+
 // Appends the big-endian bytes of an unsigned integer of 4 or 8 bytes.
 template <typename U> inline void appendBigEndian(std::vector<std::uint8_t>& out, U value) {
     const U big = toBigEndian(value);

@@ -1,5 +1,7 @@
 #include "osc/LatinASCII.h"
 
+#include <cstdint>
+#include <cstring>
 #include <memory>
 #include <unicode/translit.h>
 #include <unicode/unistr.h>
@@ -39,20 +41,44 @@ icu::UnicodeString transliterated(std::string_view text) {
 
 } // namespace
 
-// Both tests run on every text written or read; written without early exits so
-// that the compiler can check many bytes at a time.
+namespace {
+
+constexpr std::uint64_t ones = 0x0101010101010101;
+constexpr std::uint64_t highs = 0x8080808080808080;
+
+// Calls `test` on the text eight bytes at a time, the last eight overlapping the ones
+// before; shorter texts are padded with `filler`, a byte that passes the test.
+template <typename Test> bool anyWord(std::string_view text, unsigned char filler, Test test) {
+    const std::size_t size = text.size();
+    if (size < 8) {
+        std::uint64_t word = filler * ones;
+        std::memcpy(&word, text.data(), size);
+        return test(word);
+    }
+    std::uint64_t found = 0;
+    std::uint64_t word;
+    for (std::size_t i = 0; i + 8 < size; i += 8) {
+        std::memcpy(&word, text.data() + i, 8);
+        found |= test(word);
+    }
+    std::memcpy(&word, text.data() + size - 8, 8);
+    return found | test(word);
+}
+
+} // namespace
+
+// Both tests run on every text written or read, so they look at eight bytes at a time.
 bool isASCII(std::string_view text) {
-    unsigned char seen = 0;
-    for (const char c : text)
-        seen |= static_cast<unsigned char>(c);
-    return seen < 0x80;
+    return !anyWord(text, 0, [](std::uint64_t word) { return (word & highs) != 0; });
 }
 
 bool isPrintableASCII(std::string_view text) {
-    bool outside = false;
-    for (const char c : text)
-        outside |= static_cast<unsigned char>(static_cast<unsigned char>(c) - 0x20) > 0x5e;
-    return !outside;
+    return !anyWord(text, ' ', [](std::uint64_t word) {
+        // A byte below 0x20, or above 0x7e (non-ASCII included); exact for "any byte".
+        const std::uint64_t below = (word - 0x20 * ones) & ~word & highs;
+        const std::uint64_t above = (((word & ~highs) + ones) | word) & highs;
+        return (below | above) != 0;
+    });
 }
 
 std::string transliterateLatinASCII(std::string_view text) {

@@ -28,7 +28,11 @@ Appended decodeNumber(OSCValueDecoder& reader, Into& values) {
 
 template <typename Text, typename Into = Values> Appended decodeText(OSCValueDecoder& reader, Into& values) {
     if (const auto plain = reader.readPlainString()) {
-        values.emplace_back(Text{std::string(*plain)});
+        // Built where it will live: moving a short std::string costs a second copy.
+        if constexpr (std::is_same_v<Text, std::string>)
+            values.emplace_back(std::in_place_type<std::string>, plain->data(), plain->size());
+        else
+            values.emplace_back(Text{std::string(*plain)});
         return Unit{};
     }
     auto text = reader.readString();
@@ -42,7 +46,7 @@ template <typename Into = Values> Appended decodeBlob(OSCValueDecoder& reader, I
     auto bytes = reader.readBlob();
     if (!bytes)
         return fail(bytes.error());
-    values.emplace_back(Blob(bytes->begin(), bytes->end()));
+    values.emplace_back(std::in_place_type<Blob>, bytes->begin(), bytes->end());
     return Unit{};
 }
 
@@ -136,12 +140,16 @@ std::vector<OSCSerialization::Entry> builtInKinds() {
 } // namespace
 
 const OSCSerialization& OSCSerialization::shared() {
-    static const OSCSerialization registry(builtInKinds());
+    static const OSCSerialization registry(builtInKinds(), true);
     return registry;
 }
 
 OSCSerialization::OSCSerialization(std::vector<Entry> entries)
-    : m_entries(std::move(entries)) {
+    : OSCSerialization(std::move(entries), false) {}
+
+OSCSerialization::OSCSerialization(std::vector<Entry> entries, bool builtIn)
+    : m_entries(std::move(entries))
+    , m_builtIn(builtIn) {
     for (int tag = 0; tag < 256; ++tag) {
         for (const Entry& entry : m_entries) {
             if (entry.identity.claims(static_cast<char>(tag)))
@@ -191,62 +199,55 @@ Result<std::size_t, OSCDecodeError> OSCSerialization::decodeValue(std::string_vi
 
 namespace pexlora {
 
+namespace {
+
+Result<std::size_t, OSCDecodeError> oneTag(const Appended& appended) {
+    if (!appended)
+        return fail(appended.error());
+    return std::size_t{1};
+}
+
+} // namespace
+
 Result<std::size_t, OSCDecodeError>
 OSCSerialization::decodeValue(std::string_view tags, OSCValueDecoder& reader, OSCValues& values) const {
-    if (this == &shared()) {
-        // In the built-in registry each of these tags is claimed first by one kind with a
-        // fixed decoder, so that decoder can be called without looking through candidates.
-        using R = OSCValueDecoder;
-        Appended appended = Unit{};
-        switch (tags.front()) {
-        case 'i':
-            appended = decodeNumber<std::int32_t, &R::readInt32, OSCValues>(reader, values);
-            break;
-        case 'f':
-            appended = decodeNumber<float, &R::readFloat32, OSCValues>(reader, values);
-            break;
-        case 's':
-            appended = decodeText<std::string, OSCValues>(reader, values);
-            break;
-        case 'b':
-            appended = decodeBlob<OSCValues>(reader, values);
-            break;
-        case 'T':
-        case 'F':
-            appended = decodeBool<OSCValues>(tags.front(), reader, values);
-            break;
-        case 'c':
-            appended = decodeCharacter<OSCValues>(reader, values);
-            break;
-        case 'd':
-            appended = decodeNumber<double, &R::readDouble, OSCValues>(reader, values);
-            break;
-        case 'h':
-            appended = decodeNumber<std::int64_t, &R::readInt64, OSCValues>(reader, values);
-            break;
-        case 'I':
-            appended = decodeEmpty<OSCImpulseValue, OSCValues>(reader, values);
-            break;
-        case 'm':
-            appended = decodeMIDI<OSCValues>(reader, values);
-            break;
-        case 'N':
-            appended = decodeEmpty<OSCNullValue, OSCValues>(reader, values);
-            break;
-        case 'S':
-            appended = decodeText<OSCStringAltValue, OSCValues>(reader, values);
-            break;
-        case 't':
-            appended = decodeTimeTag<OSCValues>(reader, values);
-            break;
-        default:
-            return decodeIndirectly(tags, reader, values);
-        }
-        if (!appended)
-            return fail(appended.error());
-        return std::size_t{1};
+    if (!m_builtIn)
+        return decodeIndirectly(tags, reader, values);
+    // In the built-in registry each of these tags is claimed first by one kind with a
+    // fixed decoder, so that decoder can be called without looking through candidates.
+    using R = OSCValueDecoder;
+    using V = OSCValues;
+    switch (tags.front()) {
+    case 'i':
+        return oneTag(decodeNumber<std::int32_t, &R::readInt32, V>(reader, values));
+    case 'f':
+        return oneTag(decodeNumber<float, &R::readFloat32, V>(reader, values));
+    case 's':
+        return oneTag(decodeText<std::string, V>(reader, values));
+    case 'b':
+        return oneTag(decodeBlob<V>(reader, values));
+    case 'T':
+    case 'F':
+        return oneTag(decodeBool<V>(tags.front(), reader, values));
+    case 'c':
+        return oneTag(decodeCharacter<V>(reader, values));
+    case 'd':
+        return oneTag(decodeNumber<double, &R::readDouble, V>(reader, values));
+    case 'h':
+        return oneTag(decodeNumber<std::int64_t, &R::readInt64, V>(reader, values));
+    case 'I':
+        return oneTag(decodeEmpty<OSCImpulseValue, V>(reader, values));
+    case 'm':
+        return oneTag(decodeMIDI<V>(reader, values));
+    case 'N':
+        return oneTag(decodeEmpty<OSCNullValue, V>(reader, values));
+    case 'S':
+        return oneTag(decodeText<OSCStringAltValue, V>(reader, values));
+    case 't':
+        return oneTag(decodeTimeTag<V>(reader, values));
+    default:
+        return decodeIndirectly(tags, reader, values);
     }
-    return decodeIndirectly(tags, reader, values);
 }
 
 Result<std::size_t, OSCDecodeError>

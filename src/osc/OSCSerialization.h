@@ -65,11 +65,15 @@ public:
                                                     OSCValues& values) const;
 
 private:
+    OSCSerialization(std::vector<Entry> entries, bool builtIn);
+
     Result<std::size_t, OSCDecodeError> decodeIndirectly(std::string_view tags, OSCValueDecoder& reader,
                                                          OSCValues& values) const;
 
     std::vector<Entry> m_entries;
     std::array<std::vector<const Entry*>, 256> m_candidates;
+    // True only for shared(), whose kinds the message decoder may pick by tag directly.
+    bool m_builtIn = false;
 };
 
 } // namespace pexlora

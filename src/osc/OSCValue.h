@@ -52,7 +52,8 @@ struct Character {
     friend bool operator==(const Character&, const Character&) = default;
 };
 
-using Blob = std::vector<std::uint8_t>;
+// Blobs in control messages are short; up to 16 bytes are held without an allocation.
+using Blob = SmallVector<std::uint8_t, 16>;
 
 // The fourteen kinds in registry order. The order matters: the decoder tries the
 // kinds in it, and `kindIndex` below follows it.
@@ -69,7 +70,7 @@ struct OSCValue : OSCValueVariant {
 };
 
 // A message's values; most messages carry a handful, held without an allocation.
-using OSCValues = SmallVector<OSCValue, 4>;
+using OSCValues = SmallVector<OSCValue, 6>;
 
 inline bool operator==(const OSCArrayValue& a, const OSCArrayValue& b) {
     return a.elements == b.elements;

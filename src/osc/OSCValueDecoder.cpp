@@ -115,23 +115,36 @@ Result<std::span<const std::uint8_t>, OSCDecodeError> OSCValueDecoder::readNullT
 std::optional<std::string_view> OSCValueDecoder::readPlainString() {
     const std::uint8_t* start = m_data.data() + m_pos;
     const std::size_t available = remaining();
-    // Eight bytes at a time while no zero byte is among them: every address, tag string
-    // and text of a message passes here, and a byte loop is the codec's slowest part.
+    // Eight bytes at a time, the word with the terminator included: every address, tag
+    // string and text of a message passes here, and a byte loop is the codec's slowest part.
     constexpr std::uint64_t ones = 0x0101010101010101;
     constexpr std::uint64_t highs = 0x8080808080808080;
     std::uint64_t unusual = 0; // high bits set where a byte is non-ASCII or a backslash
     std::size_t length = 0;
+    bool terminated = false;
     for (; length + 8 <= available; length += 8) {
         std::uint64_t word;
         std::memcpy(&word, start + length, 8);
-        if ((word - ones) & ~word & highs)
-            break;
+        word = detail::fromLittleEndian(word);
+        // Exact at the lowest zero byte; only bytes above it can be flagged wrongly.
+        const std::uint64_t zeros = (word - ones) & ~word & highs;
+        if (zeros) {
+            const int terminator = std::countr_zero(zeros) / 8;
+            word &= (std::uint64_t{1} << (8 * terminator)) - 1;
+            terminated = true;
+        }
         const std::uint64_t notBackslash = word ^ (0x5c * ones);
         unusual |= (word | ((notBackslash - ones) & ~notBackslash)) & highs;
+        if (zeros) {
+            length += static_cast<std::size_t>(std::countr_zero(zeros) / 8);
+            break;
+        }
     }
     bool escapes = unusual != 0;
-    for (; length < available && start[length] != 0; ++length)
-        escapes |= start[length] >= 0x80 || start[length] == '\\';
+    if (!terminated) {
+        for (; length < available && start[length] != 0; ++length)
+            escapes |= start[length] >= 0x80 || start[length] == '\\';
+    }
     const std::size_t chunk = detail::paddedLength(length);
     if (escapes || chunk > available || !allZero({start + length, chunk - length}))
         return std::nullopt;

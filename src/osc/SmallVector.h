@@ -2,9 +2,14 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <cstdint>
+#include <cstring>
 #include <initializer_list>
+#include <limits>
 #include <memory>
 #include <new>
+#include <stdexcept>
+#include <type_traits>
 #include <utility>
 
 namespace pexlora {
@@ -28,6 +33,12 @@ public:
 
     SmallVector() noexcept
         : m_data(inlineData()) {}
+    SmallVector(std::size_t count, const T& value)
+        : SmallVector() {
+        reserve(count);
+        std::uninitialized_fill_n(m_data, count, value);
+        m_size = static_cast<std::uint32_t>(count);
+    }
     SmallVector(std::initializer_list<T> items)
         : SmallVector(items.begin(), items.end()) {}
     template <typename It, typename = decltype(*std::declval<It>())>
@@ -89,16 +100,25 @@ public:
         clear();
         const auto count = static_cast<std::size_t>(std::distance(first, last));
         reserve(count);
-        std::uninitialized_copy(first, last, m_data);
-        m_size = count;
+        if constexpr (std::is_trivially_copyable_v<T> && std::is_pointer_v<It>)
+            copyBytes(m_data, std::to_address(first), count * sizeof(T));
+        else
+            std::uninitialized_copy(first, last, m_data);
+        m_size = static_cast<std::uint32_t>(count);
     }
 
     void push_back(const T& item) { emplace_back(item); }
     void push_back(T&& item) { emplace_back(std::move(item)); }
 
     template <typename... Args> T& emplace_back(Args&&... args) {
-        if (m_size == m_capacity)
-            grow(std::max(m_capacity * 2, m_size + 1));
+        if (m_size == m_capacity) {
+            // The arguments may refer to an element that growing moves away.
+            T item(std::forward<Args>(args)...);
+            grow(std::size_t{m_capacity} * 2 + 1);
+            T* made = ::new (static_cast<void*>(m_data + m_size)) T(std::move(item));
+            ++m_size;
+            return *made;
+        }
         T* made = ::new (static_cast<void*>(m_data + m_size)) T(std::forward<Args>(args)...);
         ++m_size;
         return *made;
@@ -122,13 +142,39 @@ private:
     T* inlineData() noexcept { return std::launder(reinterpret_cast<T*>(m_inline)); }
     bool isInline() const noexcept { return static_cast<const void*>(m_data) == m_inline; }
 
+    // Short copies without a call to memcpy: most runs copied here are a few dozen bytes.
+    static void copyBytes(void* to, const void* from, std::size_t n) {
+        auto* out = static_cast<unsigned char*>(to);
+        const auto* in = static_cast<const unsigned char*>(from);
+        if (n > 64 || n == 0) {
+            if (n > 0)
+                std::memcpy(out, in, n);
+        } else if (n >= 16) {
+            // Whole 16-byte pieces, the last one overlapping the one before.
+            for (std::size_t i = 0; i + 16 < n; i += 16)
+                std::memcpy(out + i, in + i, 16);
+            std::memcpy(out + n - 16, in + n - 16, 16);
+        } else if (n >= 8) {
+            std::memcpy(out, in, 8);
+            std::memcpy(out + n - 8, in + n - 8, 8);
+        } else if (n >= 4) {
+            std::memcpy(out, in, 4);
+            std::memcpy(out + n - 4, in + n - 4, 4);
+        } else {
+            for (std::size_t i = 0; i < n; ++i)
+                out[i] = in[i];
+        }
+    }
+
     void grow(std::size_t wanted) {
+        if (wanted > std::numeric_limits<std::uint32_t>::max())
+            throw std::length_error("SmallVector is full");
         T* larger = std::allocator<T>().allocate(wanted);
         std::uninitialized_move(m_data, m_data + m_size, larger);
         std::destroy(m_data, m_data + m_size);
         release();
         m_data = larger;
-        m_capacity = wanted;
+        m_capacity = static_cast<std::uint32_t>(wanted);
     }
 
     // Gives back heap storage; the elements must already be gone.
@@ -142,7 +188,11 @@ private:
     // Takes other's elements, leaving it empty; this must be empty and inline.
     void take(SmallVector& other) noexcept {
         if (other.isInline()) {
-            std::uninitialized_move(other.begin(), other.end(), m_data);
+            // Inline elements never exceed the buffer; saying so lets the compiler see it.
+            if constexpr (std::is_trivially_copyable_v<T>)
+                copyBytes(m_inline, other.m_inline, std::min(other.m_size * sizeof(T), sizeof m_inline));
+            else
+                std::uninitialized_move(other.begin(), other.end(), m_data);
             m_size = other.m_size;
             other.clear();
             return;
@@ -156,8 +206,9 @@ private:
     }
 
     T* m_data;
-    std::size_t m_size = 0;
-    std::size_t m_capacity = N;
+    // 32 bits each, so that a Blob of 16 inline bytes is no larger than a std::string.
+    std::uint32_t m_size = 0;
+    std::uint32_t m_capacity = N;
     alignas(T) unsigned char m_inline[N * sizeof(T)];
 };
 

@@ -75,3 +75,26 @@ TEST(ASCIIStringConversion, TransliterationIsSafeFromManyThreadsAtOnce) {
 
 } // namespace
 } // namespace pexlora
+
+namespace pexlora {
+namespace {
+
+TEST(ASCIITests, EveryLengthAndPositionIsChecked) {
+    for (std::size_t length = 0; length <= 20; ++length) {
+        const std::string plain(length, 'a');
+        EXPECT_TRUE(detail::isASCII(plain)) << length;
+        EXPECT_TRUE(detail::isPrintableASCII(plain)) << length;
+        for (std::size_t at = 0; at < length; ++at) {
+            for (const int byte : {0x00, 0x1f, 0x20, 0x7e, 0x7f, 0x80, 0xff}) {
+                std::string text = plain;
+                text[at] = static_cast<char>(byte);
+                EXPECT_EQ(detail::isASCII(text), byte < 0x80) << length << " " << at << " " << byte;
+                EXPECT_EQ(detail::isPrintableASCII(text), byte >= 0x20 && byte <= 0x7e)
+                    << length << " " << at << " " << byte;
+            }
+        }
+    }
+}
+
+} // namespace
+} // namespace pexlora
