@@ -47,12 +47,25 @@ constexpr std::uint64_t ones = 0x0101010101010101;
 constexpr std::uint64_t highs = 0x8080808080808080;
 
 // Calls `test` on the text eight bytes at a time, the last eight overlapping the ones
-// before; shorter texts are padded with `filler`, a byte that passes the test.
+// before. Shorter texts are read as two overlapping halves, or byte by byte with
+// `filler`, a byte that passes the test, in the rest: each read has a fixed size, so
+// that no call to memcpy and no partly written word is read back.
 template <typename Test> bool anyWord(std::string_view text, unsigned char filler, Test test) {
     const std::size_t size = text.size();
+    const char* bytes = text.data();
     if (size < 8) {
         std::uint64_t word = filler * ones;
-        std::memcpy(&word, text.data(), size);
+        if (size >= 4) {
+            std::uint32_t low;
+            std::uint32_t high;
+            std::memcpy(&low, bytes, 4);
+            std::memcpy(&high, bytes + size - 4, 4);
+            word = low | (std::uint64_t{high} << 32);
+        } else if (size > 0) {
+            word = (word << 24) | static_cast<unsigned char>(bytes[0]) |
+                   (std::uint64_t{static_cast<unsigned char>(bytes[size / 2])} << 8) |
+                   (std::uint64_t{static_cast<unsigned char>(bytes[size - 1])} << 16);
+        }
         return test(word);
     }
     std::uint64_t found = 0;

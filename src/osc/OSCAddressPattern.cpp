@@ -5,7 +5,7 @@
 
 namespace pexlora {
 
-OSCAddressPattern::OSCAddressPattern(std::string_view text) {
+void OSCAddressPattern::assign(std::string_view text) {
     if (detail::isASCII(text)) {
         m_address.assign(text.begin(), text.end());
     } else {

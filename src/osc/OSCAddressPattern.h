@@ -16,7 +16,7 @@ namespace pexlora {
 class OSCAddressPattern {
 public:
     OSCAddressPattern() = default;
-    OSCAddressPattern(std::string_view text);
+    OSCAddressPattern(std::string_view text) { assign(text); }
     OSCAddressPattern(const char* text)
         : OSCAddressPattern(std::string_view(text)) {}
     OSCAddressPattern(const std::string& text)
@@ -24,6 +24,9 @@ public:
 
     // "/" followed by the components joined with "/"; no components give "/".
     static OSCAddressPattern fromComponents(const std::vector<std::string>& components);
+
+    // Replaces the address as the constructor would make it, reusing the storage.
+    void assign(std::string_view text);
 
     std::string_view rawAddress() const { return {m_address.data(), m_address.size()}; }
     // The ASCII bytes of rawAddress, without a terminator.

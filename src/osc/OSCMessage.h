@@ -12,7 +12,7 @@
 namespace pexlora {
 
 // The bytes of a received message or bundle; most fit inline.
-using OSCRawBytes = SmallVector<std::uint8_t, 64>;
+using OSCRawBytes = SmallVector<std::uint8_t, 128>;
 
 struct OSCMessage {
     OSCAddressPattern addressPattern;

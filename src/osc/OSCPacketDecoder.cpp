@@ -36,7 +36,7 @@ std::optional<OSCDecodeError> decodeMessageInto(std::span<const std::uint8_t> by
     OSCValueDecoder reader(bytes, &registry);
 
     if (const auto plain = reader.readPlainString()) {
-        message.addressPattern = OSCAddressPattern(*plain);
+        message.addressPattern.assign(*plain);
     } else {
         auto address = reader.readString();
         if (!address)
@@ -54,17 +54,8 @@ std::optional<OSCDecodeError> decodeMessageInto(std::span<const std::uint8_t> by
         walk = unescaped;
     }
 
-    message.values.reserve(walk->size() - (walk->starts_with(',') ? 1 : 0));
-    for (std::size_t i = 0; i < walk->size();) {
-        if ((*walk)[i] == ',' || (*walk)[i] == '\0') {
-            ++i;
-            continue;
-        }
-        auto consumed = registry.decodeValue(walk->substr(i), reader, message.values);
-        if (!consumed)
-            return consumed.error();
-        i += *consumed;
-    }
+    if (auto error = registry.decodeValues(*walk, reader, message.values))
+        return error;
     message._rawData.emplace(bytes.begin(), bytes.end());
     return std::nullopt;
 }

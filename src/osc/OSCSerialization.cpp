@@ -250,6 +250,68 @@ OSCSerialization::decodeValue(std::string_view tags, OSCValueDecoder& reader, OS
     }
 }
 
+std::optional<OSCDecodeError> OSCSerialization::decodeValues(std::string_view tags, OSCValueDecoder& reader,
+                                                             OSCValues& values) const {
+    values.reserve(tags.size() - (tags.starts_with(',') ? 1 : 0));
+    for (std::size_t i = 0; i < tags.size();) {
+        if (tags[i] == ',' || tags[i] == '\0') {
+            ++i;
+            continue;
+        }
+        // The kinds of nearly every message, read here with nothing between the reader
+        // and the values: through decodeValue each costs more than its bytes do.
+        if (m_builtIn) {
+            const auto read = [&](auto number) -> std::optional<OSCDecodeError> {
+                if (!number)
+                    return number.error();
+                values.emplace_back(std::in_place_type<std::decay_t<decltype(*number)>>, *number);
+                return std::nullopt;
+            };
+            std::optional<OSCDecodeError> error;
+            bool done = true;
+            switch (tags[i]) {
+            case 'i':
+                error = read(reader.readInt32());
+                break;
+            case 'f':
+                error = read(reader.readFloat32());
+                break;
+            case 'h':
+                error = read(reader.readInt64());
+                break;
+            case 'd':
+                error = read(reader.readDouble());
+                break;
+            case 's':
+                if (const auto plain = reader.readPlainString())
+                    values.emplace_back(std::in_place_type<std::string>, plain->data(), plain->size());
+                else
+                    done = false; // escapes, or an error to report as decodeValue does
+                break;
+            case 'b':
+                if (const auto blob = reader.readBlob())
+                    values.emplace_back(std::in_place_type<Blob>, blob->begin(), blob->end());
+                else
+                    return blob.error();
+                break;
+            default:
+                done = false;
+            }
+            if (error)
+                return error;
+            if (done) {
+                ++i;
+                continue;
+            }
+        }
+        auto consumed = decodeValue(tags.substr(i), reader, values);
+        if (!consumed)
+            return consumed.error();
+        i += *consumed;
+    }
+    return std::nullopt;
+}
+
 Result<std::size_t, OSCDecodeError>
 OSCSerialization::decodeIndirectly(std::string_view tags, OSCValueDecoder& reader, OSCValues& values) const {
     std::vector<OSCValue> decoded;

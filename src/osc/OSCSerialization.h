@@ -63,6 +63,9 @@ public:
     // The same, into a message's values.
     Result<std::size_t, OSCDecodeError> decodeValue(std::string_view tags, OSCValueDecoder& reader,
                                                     OSCValues& values) const;
+    // A message's whole tag string; "," and zero bytes in it are skipped.
+    std::optional<OSCDecodeError> decodeValues(std::string_view tags, OSCValueDecoder& reader,
+                                               OSCValues& values) const;
 
 private:
     OSCSerialization(std::vector<Entry> entries, bool builtIn);

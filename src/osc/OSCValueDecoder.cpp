@@ -27,46 +27,6 @@ bool allZero(std::span<const std::uint8_t> bytes) {
 
 } // namespace
 
-Result<std::int32_t, OSCDecodeError> OSCValueDecoder::readInt32() {
-    if (remaining() < 4)
-        return fail(malformed("Not enough bytes while reading Int32 data chunk."));
-    const auto bits = detail::loadBigEndian<std::uint32_t>(m_data.data() + m_pos);
-    m_pos += 4;
-    return static_cast<std::int32_t>(bits);
-}
-
-Result<float, OSCDecodeError> OSCValueDecoder::readFloat32() {
-    if (remaining() < 4)
-        return fail(malformed("Not enough bytes while reading Float32 data chunk."));
-    const auto bits = detail::loadBigEndian<std::uint32_t>(m_data.data() + m_pos);
-    m_pos += 4;
-    return std::bit_cast<float>(bits);
-}
-
-Result<std::int64_t, OSCDecodeError> OSCValueDecoder::readInt64() {
-    if (remaining() < 8)
-        return fail(malformed("Not enough bytes while reading Int64 data chunk."));
-    const auto bits = detail::loadBigEndian<std::uint64_t>(m_data.data() + m_pos);
-    m_pos += 8;
-    return static_cast<std::int64_t>(bits);
-}
-
-Result<double, OSCDecodeError> OSCValueDecoder::readDouble() {
-    if (remaining() < 8)
-        return fail(malformed("Not enough bytes while reading Double data chunk."));
-    const auto bits = detail::loadBigEndian<std::uint64_t>(m_data.data() + m_pos);
-    m_pos += 8;
-    return std::bit_cast<double>(bits);
-}
-
-Result<std::uint64_t, OSCDecodeError> OSCValueDecoder::readUInt64() {
-    if (remaining() < 8)
-        return fail(malformed("Not enough bytes while reading UInt64 data chunk."));
-    const auto bits = detail::loadBigEndian<std::uint64_t>(m_data.data() + m_pos);
-    m_pos += 8;
-    return bits;
-}
-
 Result<std::span<const std::uint8_t>, OSCDecodeError> OSCValueDecoder::readBytes(std::ptrdiff_t count) {
     if (count < 0)
         return fail(OSCDecodeError::internalInconsistency(
@@ -110,46 +70,6 @@ Result<std::span<const std::uint8_t>, OSCDecodeError> OSCValueDecoder::readNullT
         return fail(malformed(unterminated));
     m_pos += chunk;
     return std::span<const std::uint8_t>(start, length);
-}
-
-std::optional<std::string_view> OSCValueDecoder::readPlainString() {
-    const std::uint8_t* start = m_data.data() + m_pos;
-    const std::size_t available = remaining();
-    // Eight bytes at a time, the word with the terminator included: every address, tag
-    // string and text of a message passes here, and a byte loop is the codec's slowest part.
-    constexpr std::uint64_t ones = 0x0101010101010101;
-    constexpr std::uint64_t highs = 0x8080808080808080;
-    std::uint64_t unusual = 0; // high bits set where a byte is non-ASCII or a backslash
-    std::size_t length = 0;
-    bool terminated = false;
-    for (; length + 8 <= available; length += 8) {
-        std::uint64_t word;
-        std::memcpy(&word, start + length, 8);
-        word = detail::fromLittleEndian(word);
-        // Exact at the lowest zero byte; only bytes above it can be flagged wrongly.
-        const std::uint64_t zeros = (word - ones) & ~word & highs;
-        if (zeros) {
-            const int terminator = std::countr_zero(zeros) / 8;
-            word &= (std::uint64_t{1} << (8 * terminator)) - 1;
-            terminated = true;
-        }
-        const std::uint64_t notBackslash = word ^ (0x5c * ones);
-        unusual |= (word | ((notBackslash - ones) & ~notBackslash)) & highs;
-        if (zeros) {
-            length += static_cast<std::size_t>(std::countr_zero(zeros) / 8);
-            break;
-        }
-    }
-    bool escapes = unusual != 0;
-    if (!terminated) {
-        for (; length < available && start[length] != 0; ++length)
-            escapes |= start[length] >= 0x80 || start[length] == '\\';
-    }
-    const std::size_t chunk = detail::paddedLength(length);
-    if (escapes || chunk > available || !allZero({start + length, chunk - length}))
-        return std::nullopt;
-    m_pos += chunk;
-    return std::string_view(reinterpret_cast<const char*>(start), length);
 }
 
 Result<std::string, OSCDecodeError> OSCValueDecoder::readString() {
