@@ -31,6 +31,10 @@ struct OSCMessage {
     OSCMessage(OSCAddressPattern address, std::initializer_list<OSCValue> messageValues)
         : addressPattern(std::move(address))
         , values(messageValues) {}
+    // And the address too, for the usual literal one.
+    OSCMessage(const char* address, std::initializer_list<OSCValue> messageValues)
+        : addressPattern(address)
+        , values(messageValues) {}
 
     // OSCMessage("/address") or OSCMessage("/address", values: [1, "x"])
     std::string description() const;

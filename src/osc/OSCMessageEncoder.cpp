@@ -21,29 +21,7 @@ std::optional<OSCEncodeError> OSCMessageEncoder::append(const OSCMessage& messag
         m_output.insert(m_output.end(), message._rawData->begin(), message._rawData->end());
         return std::nullopt;
     }
-    // Measure first, then write everything into one buffer of the final size.
-    detail::OSCValueSize size{1, 0}; // the leading ","
-    for (const OSCValue& value : message.values) {
-        const auto valueSize = detail::oscValueSize(value);
-        if (!valueSize)
-            return valueSize.error();
-        size.tags += valueSize->tags;
-        size.bytes += valueSize->bytes;
-    }
-    const auto address = message.addressPattern.rawData();
-    const std::size_t start = m_output.size();
-    const std::size_t tagsAt = start + detail::paddedLength(address.size());
-    const std::size_t chunksAt = tagsAt + detail::paddedLength(size.tags);
-    m_output.resize(chunksAt + size.bytes, 0);
-
-    std::uint8_t* out = m_output.data();
-    std::copy(address.begin(), address.end(), out + start);
-    char* tags = reinterpret_cast<char*>(out + tagsAt);
-    *tags++ = ',';
-    std::uint8_t* chunk = out + chunksAt;
-    for (const OSCValue& value : message.values)
-        detail::writeOSCValue(value, tags, chunk);
-    return std::nullopt;
+    return detail::appendOSCMessage(m_output, message.addressPattern.rawData(), message.values);
 }
 
 std::optional<OSCEncodeError> OSCMessageEncoder::append(const OSCBundle& bundle, int depth) {

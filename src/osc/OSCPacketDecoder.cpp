@@ -32,7 +32,8 @@ std::optional<OSCDecodeError> decodeMessageInto(std::span<const std::uint8_t> by
         return OSCDecodeError::malformed("Length not a multiple of 4 bytes.");
     if (!startsWithSlash(bytes))
         return OSCDecodeError::malformed("Does not start with an address pattern.");
-    const OSCSerialization& registry = OSCSerialization::shared();
+    // Kept here: a local static is checked inline, where shared() is a call.
+    static const OSCSerialization& registry = OSCSerialization::shared();
     OSCValueDecoder reader(bytes, &registry);
 
     if (const auto plain = reader.readPlainString()) {

@@ -64,7 +64,7 @@ using OSCValueVariant =
 struct OSCValue : OSCValueVariant {
     using OSCValueVariant::OSCValueVariant;
     OSCValue(const char* text)
-        : OSCValueVariant(std::string(text)) {}
+        : OSCValueVariant(std::in_place_type<std::string>, text) {}
 
     const OSCValueVariant& variant() const { return *this; }
 };

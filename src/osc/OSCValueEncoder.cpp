@@ -179,6 +179,76 @@ void writeOSCValue(const OSCValue& value, char*& tags, std::uint8_t*& chunk) {
     }
 }
 
+std::optional<OSCEncodeError> appendOSCMessage(std::vector<std::uint8_t>& out,
+                                               std::span<const std::uint8_t> address,
+                                               std::span<const OSCValue> values) {
+    OSCValueSize size{1, 0}; // the leading ","
+    bool plainTexts = true;  // every "s" text printable ASCII, written as it is
+    for (const OSCValue& value : values) {
+        // The common kinds inline, so that a typical message is measured without a
+        // result per value.
+        switch (value.index()) {
+        case kindIndex<std::string>: {
+            const std::string& text = *std::get_if<std::string>(&value);
+            if (!isPrintableASCII(text))
+                break;
+            size.tags += 1;
+            size.bytes += paddedLength(text.size());
+            continue;
+        }
+        case kindIndex<std::int32_t>:
+        case kindIndex<float>:
+            size.tags += 1;
+            size.bytes += 4;
+            continue;
+        case kindIndex<std::int64_t>:
+        case kindIndex<double>:
+            size.tags += 1;
+            size.bytes += 8;
+            continue;
+        default:
+            break;
+        }
+        if (value.index() == kindIndex<std::string>)
+            plainTexts = false;
+        const auto valueSize = oscValueSize(value);
+        if (!valueSize)
+            return valueSize.error();
+        size.tags += valueSize->tags;
+        size.bytes += valueSize->bytes;
+    }
+    const std::size_t start = out.size();
+    const std::size_t tagsAt = start + paddedLength(address.size());
+    const std::size_t chunksAt = tagsAt + paddedLength(size.tags);
+    out.resize(chunksAt + size.bytes, 0);
+
+    std::uint8_t* bytes = out.data();
+    if (!address.empty())
+        std::memcpy(bytes + start, address.data(), address.size());
+    char* tags = reinterpret_cast<char*>(bytes + tagsAt);
+    *tags++ = ',';
+    std::uint8_t* chunk = bytes + chunksAt;
+    for (const OSCValue& value : values) {
+        switch (value.index()) {
+        case kindIndex<std::int32_t>:
+            *tags++ = 'i';
+            writeBigEndian(chunk, static_cast<std::uint32_t>(*std::get_if<std::int32_t>(&value)));
+            break;
+        case kindIndex<std::string>:
+            if (plainTexts) {
+                const std::string& text = *std::get_if<std::string>(&value);
+                *tags++ = 's';
+                writePadded(chunk, text.data(), text.size());
+                break;
+            }
+            [[fallthrough]];
+        default:
+            writeOSCValue(value, tags, chunk);
+        }
+    }
+    return std::nullopt;
+}
+
 } // namespace detail
 
 Result<OSCValueEncoding, OSCEncodeError> encodeOSCValue(const OSCValue& value) {

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -41,6 +42,12 @@ Result<OSCValueSize, OSCEncodeError> oscValueSize(const OSCValue& value, int dep
 // Writes the value's tags at `tags` and its chunk at `chunk`, advancing both, into
 // space that oscValueSize measured; nothing can fail here.
 void writeOSCValue(const OSCValue& value, char*& tags, std::uint8_t*& chunk);
+
+// Appends a whole message: the address, the tag string and the values' chunks, measured
+// first and written into one resize of `out`. On failure `out` is left as it was.
+std::optional<OSCEncodeError> appendOSCMessage(std::vector<std::uint8_t>& out,
+                                               std::span<const std::uint8_t> address,
+                                               std::span<const OSCValue> values);
 
 // A length as the 4-byte signed field that precedes blobs and bundle elements.
 Result<std::int32_t, OSCEncodeError> oscLengthField(std::size_t length, const char* what);

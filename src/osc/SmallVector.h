@@ -146,7 +146,7 @@ private:
     static void copyBytes(void* to, const void* from, std::size_t n) {
         auto* out = static_cast<unsigned char*>(to);
         const auto* in = static_cast<const unsigned char*>(from);
-        if (n > 64 || n == 0) {
+        if (n > 128 || n == 0) {
             if (n > 0)
                 std::memcpy(out, in, n);
         } else if (n >= 16) {
