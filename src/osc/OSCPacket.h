@@ -19,7 +19,7 @@ struct OSCBundle {
     // As for OSCMessage: the exact bytes a decoded bundle came from.
     std::optional<OSCRawBytes> _rawData;
 
-    OSCBundle() noexcept {} // not defaulted, for the reason OSCMessage() is not
+    OSCBundle() noexcept; // not defaulted, for the reason OSCMessage() is not
     OSCBundle(std::optional<OSCTimeTag> tag, std::vector<OSCPacket> bundleElements);
 
     friend bool operator==(const OSCBundle& a, const OSCBundle& b);
@@ -34,6 +34,9 @@ struct OSCPacket : std::variant<OSCBundle, OSCMessage> {
 };
 
 enum class OSCPacketType { message, bundle };
+
+// Defined once OSCPacket is complete, as its elements' type must be.
+inline OSCBundle::OSCBundle() noexcept {}
 
 inline OSCBundle::OSCBundle(std::optional<OSCTimeTag> tag, std::vector<OSCPacket> bundleElements)
     : timeTag(tag.value_or(OSCTimeTag::immediate()))
