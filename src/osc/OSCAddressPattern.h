@@ -1,5 +1,6 @@
 #pragma once
 
+#include "osc/LatinASCII.h"
 #include "osc/SmallVector.h"
 
 #include <cstdint>
@@ -26,7 +27,12 @@ public:
     static OSCAddressPattern fromComponents(const std::vector<std::string>& components);
 
     // Replaces the address as the constructor would make it, reusing the storage.
-    void assign(std::string_view text);
+    void assign(std::string_view text) {
+        if (detail::isASCII(text))
+            m_address.assign(text.begin(), text.end());
+        else
+            assignLossy(text);
+    }
 
     std::string_view rawAddress() const { return {m_address.data(), m_address.size()}; }
     // The ASCII bytes of rawAddress, without a terminator.
@@ -37,6 +43,8 @@ public:
     friend bool operator==(const OSCAddressPattern&, const OSCAddressPattern&) = default;
 
 private:
+    void assignLossy(std::string_view text);
+
     // Addresses are almost always short paths, held without an allocation.
     SmallVector<char, 48> m_address;
 };
