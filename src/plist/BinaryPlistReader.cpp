@@ -1,6 +1,7 @@
 #include "plist/BinaryPlistReader.h"
 
 #include <QHash>
+#include <algorithm>
 #include <array>
 #include <bit>
 #include <cstring>
@@ -85,8 +86,9 @@ private:
         }
         // Without shared containers every node but the root comes from a
         // reference of at least one byte; sharing may add a bounded surplus.
-        m_nodeBudget = std::int64_t(m_tableStart - headerSize) +
-                       plistLimits::nodesPerObject * std::int64_t(m_objectCount);
+        m_nodeBudget = std::min(std::int64_t(m_tableStart - headerSize) +
+                                    plistLimits::nodesPerObject * std::int64_t(m_objectCount),
+                                plistLimits::maxNodes);
         return true;
     }
 
@@ -236,13 +238,19 @@ private:
         return result;
     }
 
+    // Room is made only for as many values as the budget still allows, so that a
+    // declared count cannot claim memory that reading would never fill.
+    std::uint64_t reservable(std::uint64_t count) const {
+        return std::min(count, std::uint64_t(std::max<std::int64_t>(m_nodeBudget, 0)));
+    }
+
     std::uint64_t refAt(std::uint64_t start, std::uint64_t i) const {
         return bigEndian(start + i * m_refWidth, m_refWidth);
     }
 
     std::optional<PlistValue> readArray(std::uint64_t start, std::uint64_t count) {
         PlistArray array;
-        array.reserve(count);
+        array.reserve(reservable(count));
         for (std::uint64_t i = 0; i < count; ++i) {
             std::optional<PlistValue> item = readObject(refAt(start, i));
             if (!item)
@@ -254,7 +262,7 @@ private:
 
     std::optional<PlistValue> readDictionary(std::uint64_t start, std::uint64_t count, std::uint64_t ref) {
         PlistDictionary dictionary;
-        dictionary.reserve(qsizetype(count));
+        dictionary.reserve(qsizetype(reservable(count)));
         for (std::uint64_t i = 0; i < count; ++i) {
             std::optional<QString> key = readKey(refAt(start, i), ref);
             if (!key)

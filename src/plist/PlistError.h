@@ -13,6 +13,10 @@ inline constexpr int maxDepth = 64;
 // A reference graph is read as a tree; sharing may multiply the nodes by at most
 // this much over the file's own object count before reading stops.
 inline constexpr std::int64_t nodesPerObject = 10;
+// Whatever the file's size, no read produces more values than this: a 256 MiB
+// file of one-byte references would otherwise unfold into some 12 GB of values.
+// A 32,768-cell layout needs about 230,000.
+inline constexpr std::int64_t maxNodes = 16 * 1024 * 1024;
 } // namespace plistLimits
 
 enum class PlistErrorKind {

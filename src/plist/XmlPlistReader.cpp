@@ -198,6 +198,8 @@ private:
     }
 
     std::optional<PlistValue> readValue(int depth) {
+        if (++m_nodes > plistLimits::maxNodes)
+            return failWith(PlistErrorKind::tooManyNodes, u"the file holds too many values"_s);
         const QStringView name = m_xml.name();
         if (name == u"dict" || name == u"array") {
             if (depth >= plistLimits::maxDepth)
@@ -283,6 +285,7 @@ private:
 
     QXmlStreamReader m_xml;
     std::optional<PlistError> m_error;
+    std::int64_t m_nodes = 0;
 };
 
 } // namespace
