@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # Installs the Debian 12 packages the build, the tests and the benchmarks need,
 # only when one of them is missing, so that a machine that has them all does nothing.
+# A bare Debian 12 has neither make nor git; as root it has no sudo either.
 set -euo pipefail
 
 packages=(
-  cmake ninja-build ccache g++ clang libclang-rt-14-dev pkg-config
+  make git clang-format cmake ninja-build ccache g++ clang libclang-rt-14-dev pkg-config
   qt6-base-dev qt6-svg-dev libgl-dev libicu-dev libboost-dev
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   liblo-tools liblo-dev libplist-utils python3
@@ -23,6 +24,9 @@ fi
 
 echo "Installing: ${missing[*]}"
 sudo=""
-if [ "$(id -u)" != 0 ]; then sudo=sudo; fi
+if [ "$(id -u)" != 0 ]; then
+  command -v sudo >/dev/null || { echo "install-deps: run as root, or install sudo" >&2; exit 1; }
+  sudo=sudo
+fi
 $sudo apt-get update -qq
 DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"

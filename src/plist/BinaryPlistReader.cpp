@@ -43,10 +43,10 @@ private:
     }
 
     // The caller has checked that [at, at + width) lies inside the file.
-    std::uint64_t bigEndian(std::uint64_t at, int width) const {
+    std::uint64_t bigEndian(std::uint64_t at, unsigned width) const {
         std::uint64_t value = 0;
-        for (int i = 0; i < width; ++i)
-            value = (value << 8) | m_data[at + std::uint64_t(i)];
+        for (unsigned i = 0; i < width; ++i)
+            value = (value << 8) | m_data[at + i];
         return value;
     }
 
@@ -112,7 +112,7 @@ private:
         const unsigned marker = m_data[offset + 1];
         if ((marker & 0xF0) != 0x10 || (marker & 0x0F) > 3)
             return damaged(u"the length of object %1 is not an integer"_s.arg(ref));
-        const int width = 1 << (marker & 0x0F);
+        const unsigned width = 1u << (marker & 0x0F);
         if (offset + 2 + std::uint64_t(width) > m_tableStart)
             return damaged(u"the length of object %1 runs past the object area"_s.arg(ref));
         return std::pair{offset + 2 + std::uint64_t(width), bigEndian(offset + 2, width)};
@@ -172,7 +172,7 @@ private:
     std::optional<PlistValue> readInteger(std::uint64_t at, unsigned low, std::uint64_t ref) {
         if (low > 4)
             return damaged(u"object %1 is an integer of unknown width"_s.arg(ref));
-        const int width = 1 << low;
+        const unsigned width = 1u << low;
         if (!fits(at, 1, std::uint64_t(width)))
             return damaged(u"object %1 runs past the object area"_s.arg(ref));
         if (width < 8)
@@ -303,8 +303,8 @@ private:
 
     const unsigned char* m_data;
     std::uint64_t m_size;
-    int m_offsetWidth = 0;
-    int m_refWidth = 0;
+    unsigned m_offsetWidth = 0;
+    unsigned m_refWidth = 0;
     std::uint64_t m_objectCount = 0;
     std::uint64_t m_topObject = 0;
     std::uint64_t m_tableStart = 0;

@@ -3,34 +3,14 @@
 #include "model/GridElement.h"
 #include "model/PersistedState.h"
 #include "plist/PlistValue.h"
+#include "support/TestProcess.h"
 
-#include <QProcess>
 #include <QString>
 #include <gtest/gtest.h>
 #include <initializer_list>
 #include <utility>
 
 namespace pexlora::test {
-
-// Runs a Python snippet (the independent plistlib side of the document tests)
-// with `input` on standard input and returns its standard output.
-inline QByteArray runPython(const char* script, const QByteArray& input = {}) {
-#ifdef PEXLORA_PYTHON3
-    QProcess process;
-    process.start(QString::fromUtf8(PEXLORA_PYTHON3), {QStringLiteral("-c"), QString::fromUtf8(script)});
-    EXPECT_TRUE(process.waitForStarted(10000));
-    process.write(input);
-    process.closeWriteChannel();
-    process.waitForFinished(60000);
-    EXPECT_EQ(process.exitCode(), 0) << process.readAllStandardError().toStdString();
-    return process.readAllStandardOutput();
-#else
-    (void)script;
-    (void)input;
-    ADD_FAILURE() << "python3 was not found at configure time";
-    return {};
-#endif
-}
 
 inline PlistDictionary plistDictionary(std::initializer_list<std::pair<QString, PlistValue>> entries) {
     PlistDictionary result;

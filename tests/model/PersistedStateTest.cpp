@@ -66,7 +66,7 @@ TEST(PersistedState, EmptyDocumentWritesExactlyTheFourKeys) {
     ASSERT_TRUE(plist.ok());
     EXPECT_EQ(plist.value(), PlistValue(documentPlist({}, 1.0, 0.0, 0.0)));
     // And as an independent reader sees it, with the types of each key.
-    const QByteArray seen = test::runPython(R"(
+    const QByteArray seen = test::python(R"(
 import plistlib, sys
 d = plistlib.loads(sys.stdin.buffer.read())
 print(sorted((k, type(v).__name__, v) for k, v in d.items()))
@@ -79,7 +79,7 @@ print(sorted((k, type(v).__name__, v) for k, v in d.items()))
 TEST(PersistedState, PlistlibReadsElementsWithUpperCaseIds) {
     PersistedState state;
     state.elements = {{QUuid::fromString(u"6f1c0b52-3a43-4a8e-9d0c-0f2a5e7b9c11"_s), {-3, 7}, u"12.5"_s}};
-    const QByteArray seen = test::runPython(R"(
+    const QByteArray seen = test::python(R"(
 import plistlib, sys
 e = plistlib.loads(sys.stdin.buffer.read())["elements"][0]
 print(e["id"], e["position"]["col"], e["position"]["row"], e["numberString"], sorted(e), sorted(e["position"]))
@@ -118,7 +118,7 @@ PersistedState foreignState() {
 QByteArray pythonWritesForeignDocument(const char* format) {
     const std::string script =
         std::string("import sys; sys.argv = ['', '") + format + "']\n" + foreignDocument;
-    return test::runPython(script.c_str());
+    return test::python(script.c_str());
 }
 
 TEST(PersistedState, BinaryFileFromPlistlibWithOtherOrderAndExtraKeysDecodes) {

@@ -91,7 +91,7 @@ TEST(PexloraDocument, SavingLeavesTheDirtyFlagAlone) {
 TEST(PexloraDocument, XmlDocumentOpensAndIsSavedAsBinary) {
     QTemporaryDir dir;
     const QString path = dir.filePath(u"old.pexlora"_s);
-    writeFile(path, test::runPython(R"(
+    writeFile(path, test::python(R"(
 import plistlib, sys
 doc = {"elements": [{"id": "6f1c0b52-3a43-4a8e-9d0c-0f2a5e7b9c11", "position": {"col": 1, "row": 2},
                      "numberString": "7"}], "zoomScale": 1.5, "panOffsetWidth": 0.0, "panOffsetHeight": 3.0}
