@@ -1,7 +1,8 @@
 #include "model/GridElement.h"
 
-#include <QTextBoundaryFinder>
 #include <limits>
+#include <memory>
+#include <unicode/ubrk.h>
 #include <unicode/uchar.h>
 #include <unordered_set>
 
@@ -15,11 +16,25 @@ bool isNumberCodePoint(char32_t c) {
     return u_getIntPropertyValue(static_cast<UChar32>(c), UCHAR_NUMERIC_TYPE) != U_NT_NONE;
 }
 
-char32_t codePointAt(const QString& text, qsizetype i) {
+char32_t codePointAt(QStringView text, qsizetype i) {
     const QChar c = text.at(i);
     if (c.isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate())
         return QChar::surrogateToUcs4(c, text.at(i + 1));
     return c.unicode();
+}
+
+// One iterator per thread, reset to each text: opening one costs far more than a check.
+UBreakIterator* characterBreaks() {
+    thread_local const std::unique_ptr<UBreakIterator, decltype(&ubrk_close)> iterator = [] {
+        UErrorCode status = U_ZERO_ERROR;
+        UBreakIterator* opened = ubrk_open(UBRK_CHARACTER, "", nullptr, 0, &status);
+        if (U_FAILURE(status)) {
+            ubrk_close(opened);
+            opened = nullptr;
+        }
+        return std::unique_ptr<UBreakIterator, decltype(&ubrk_close)>(opened, ubrk_close);
+    }();
+    return iterator.get();
 }
 
 bool isAscii(QStringView text) {
@@ -45,16 +60,20 @@ bool isValidNumberPart(QStringView part) {
         }
         return true;
     }
-    const QString text = part.toString();
-    QTextBoundaryFinder clusters(QTextBoundaryFinder::Grapheme, text);
+    // ICU's character iterator, not QTextBoundaryFinder: Qt 6.4 cuts grapheme
+    // clusters with Indic and Thai marks (a digit + U+094D, U+0903, U+0E31) apart.
+    UBreakIterator* clusters = characterBreaks();
+    if (!clusters || part.size() > std::numeric_limits<int32_t>::max())
+        return false;
+    UErrorCode status = U_ZERO_ERROR;
+    ubrk_setText(clusters, reinterpret_cast<const UChar*>(part.utf16()), static_cast<int32_t>(part.size()),
+                 &status);
+    if (U_FAILURE(status))
+        return false;
     qsizetype count = 0;
-    qsizetype start = 0;
-    while (clusters.toNextBoundary() != -1) {
-        if (++count > maxPartLength)
+    for (int32_t start = ubrk_first(clusters); ubrk_next(clusters) != UBRK_DONE; start = ubrk_current(clusters)) {
+        if (++count > maxPartLength || !isNumberCodePoint(codePointAt(part, start)))
             return false;
-        if (!isNumberCodePoint(codePointAt(text, start)))
-            return false;
-        start = clusters.position();
     }
     return count >= 1;
 }

@@ -56,6 +56,16 @@ INSTANTIATE_TEST_SUITE_P(
                     // A digit with a combining mark is one user-perceived character.
                     NumberTextCase{u"1\u03012\u03013\u03014\u0301", true},
                     NumberTextCase{u"1\u03012\u03013\u03014\u03015", false},
+                    // Marks of Indic, Thai and Southeast Asian scripts, spacing or not,
+                    // join the digit before them into one character.
+                    NumberTextCase{u"\u0967\u0301", true}, NumberTextCase{u"1\u094D", true},
+                    NumberTextCase{u"1\u0E31", true}, NumberTextCase{u"1\u0903.2\u0903", true},
+                    NumberTextCase{u"\u0E51\u0E31\u0E52\u0E31\u0E53\u0E31\u0E54\u0E31", true},
+                    NumberTextCase{u"\u17E1\u17B6\u17E2", true}, NumberTextCase{u"\u0BE7\u0BCD", true},
+                    NumberTextCase{u"\u1041\u103A\u1042\u1036", true},
+                    // ...but Myanmar's tall AA is a character of its own, and no digit.
+                    NumberTextCase{u"\u1041\u102B", false},
+                    NumberTextCase{u"1\u0903" u"2\u0903" u"3\u0903" u"4\u0903" u"5\u0903", false},
                     // A combining mark on its own starts with no number code point.
                     NumberTextCase{u"\u0301", false}, NumberTextCase{u"\uFF41", false}));
 
