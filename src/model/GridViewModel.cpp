@@ -127,35 +127,13 @@ void GridViewModel::markDirty() {
 }
 
 void GridViewModel::setElements(GridElements elements) {
-    const bool changed = elements != m_elements;
-    m_elements = std::move(elements);
-    m_positionIndex.clear();
-    m_positionIndex.reserve(static_cast<qsizetype>(m_elements.size()));
-    for (const GridElement& element : m_elements)
-        m_positionIndex.insert(element.position, element.id);
-    m_numbers.rebuild(m_elements);
-    if (changed)
+    if (m_layout.reset(std::move(elements)))
         emit elementsChanged();
 }
 
-std::optional<QUuid> GridViewModel::elementAt(GridPosition position) const {
-    const auto it = m_positionIndex.constFind(position);
-    if (it == m_positionIndex.constEnd())
-        return std::nullopt;
-    return *it;
-}
-
-std::optional<std::size_t> GridViewModel::indexOf(const QUuid& id) const {
-    for (std::size_t i = 0; i < m_elements.size(); ++i) {
-        if (m_elements[i].id == id)
-            return i;
-    }
-    return std::nullopt;
-}
-
 const GridElement* GridViewModel::element(const QUuid& id) const {
-    const auto index = indexOf(id);
-    return index ? &m_elements[*index] : nullptr;
+    const auto index = m_layout.indexOf(id);
+    return index ? &m_layout.elements()[*index] : nullptr;
 }
 
 QRectF GridViewModel::cellRect(GridPosition position) const {

@@ -2,7 +2,8 @@
 
 #include "model/GridElement.h"
 #include "model/ModelTypes.h"
-#include "model/NumberLedger.h"
+#include "model/GridLayout.h"
+#include "model/LayoutEdit.h"
 
 #include <QHash>
 #include <QObject>
@@ -12,6 +13,7 @@
 #include <QSizeF>
 #include <QUuid>
 #include <optional>
+#include <span>
 
 namespace pexlora {
 
@@ -36,7 +38,7 @@ public:
 
     // -- Observed fields --------------------------------------------------------
 
-    const GridElements& elements() const { return m_elements; }
+    const GridElements& elements() const { return m_layout.elements(); }
 
     const SelectionGroups& selectionGroups() const { return m_selectionGroups; }
     void setSelectionGroups(const SelectionGroups& groups);
@@ -90,12 +92,15 @@ public:
     void setQuickRenumberIncrement(const QString& text);
 
     bool isDirty() const { return m_isDirty; }
+    // Every edit of the layout sets the flag; the document window clears it after
+    // a successful save and when undo returns to the saved state.
+    void setDirty(bool dirty);
 
     // -- Lookups and geometry ---------------------------------------------------
 
     // Which element occupies each position: one entry per element.
-    const QHash<GridPosition, QUuid>& positionIndex() const { return m_positionIndex; }
-    std::optional<QUuid> elementAt(GridPosition position) const;
+    const QHash<GridPosition, QUuid>& positionIndex() const { return m_layout.positionIndex(); }
+    std::optional<QUuid> elementAt(GridPosition position) const { return m_layout.elementAt(position); }
     // The first element with that ID, as every lookup by ID takes it.
     const GridElement* element(const QUuid& id) const;
 
@@ -126,6 +131,9 @@ public:
 
     // Adds a cell with the next free number, unless the position is taken.
     void placeElement(GridPosition position);
+    // Places a line cell by cell, so each takes the next free number at its turn;
+    // the whole line is one edit.
+    void placeElements(std::span<const GridPosition> positions);
     // Moves the whole edit selection, or nothing at all when any cell would leave
     // the grid or land on a cell outside the selection.
     void moveEditSelection(std::int64_t columnOffset, std::int64_t rowOffset);
@@ -141,6 +149,14 @@ public:
     std::optional<QUuid> nextElementID(const QUuid& id) const;
     // Gives the element the quick-renumber number and advances it by the increment.
     void applyQuickRenumber(const QUuid& id);
+
+    // -- Undo -------------------------------------------------------------------
+
+    // Take back, or make again, an edit announced by layoutEdited(). Only the
+    // cells and the quick-renumber Next value change; the dirty flag is left to
+    // the caller, which knows where the saved state lies.
+    void revertEdit(const LayoutEdit& edit);
+    void reapplyEdit(const LayoutEdit& edit);
 
 signals:
     void elementsChanged();
@@ -161,16 +177,17 @@ signals:
     void quickRenumberNextChanged();
     void quickRenumberIncrementChanged();
     void isDirtyChanged();
+    // After every edit that changed the layout (or moved quick renumber on), with
+    // what it changed, so that it can be taken back.
+    void layoutEdited(const pexlora::LayoutEdit& edit);
 
 private:
     template <typename T> void assign(T& field, const T& value, void (GridViewModel::*changed)());
     void setElements(GridElements elements);
     void markDirty();
-    void setDirty(bool dirty);
-    std::optional<std::size_t> indexOf(const QUuid& id) const;
-    void setNumberAt(std::size_t index, const QString& text);
+    void dropFromEditSelection(const std::vector<LayoutEdit::PlacedCell>& cells);
 
-    GridElements m_elements;
+    GridLayout m_layout;
     SelectionGroups m_selectionGroups;
     MarqueeModifier m_selectionModifier = MarqueeModifier::none;
     QSet<QUuid> m_editSelectedIDs;
@@ -187,8 +204,6 @@ private:
     bool m_showQuickRenumberPanel = false;
     QString m_quickRenumberNext = QStringLiteral("1");
     QString m_quickRenumberIncrement = QStringLiteral("1");
-    QHash<GridPosition, QUuid> m_positionIndex;
-    NumberLedger m_numbers;
     bool m_isDirty = false;
 };
 

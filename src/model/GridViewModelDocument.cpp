@@ -4,7 +4,7 @@
 namespace pexlora {
 
 PersistedState GridViewModel::persistedState() const {
-    return {m_elements, m_zoomScale, m_panOffset.width(), m_panOffset.height()};
+    return {elements(), m_zoomScale, m_panOffset.width(), m_panOffset.height()};
 }
 
 Result<Unit, DocumentError> GridViewModel::restore(QByteArrayView bytes) {

@@ -5,14 +5,6 @@
 
 namespace pexlora {
 
-void GridViewModel::setNumberAt(std::size_t index, const QString& text) {
-    GridElement& element = m_elements[index];
-    m_numbers.remove(element.numberString);
-    element.numberString = text;
-    m_numbers.add(element.numberString);
-    emit elementsChanged();
-}
-
 void GridViewModel::beginRenumber(const QUuid& id) {
     const GridElement* target = element(id);
     if (!target)
@@ -33,18 +25,25 @@ void GridViewModel::commitRenumber() {
 void GridViewModel::applyNumber(const QUuid& id, const QString& text) {
     if (!isValidNumberString(text))
         return;
-    const auto index = indexOf(id);
+    const auto index = m_layout.indexOf(id);
     if (!index)
         return;
     // The text goes in as typed: "0012" stays "0012".
-    setNumberAt(*index, text);
+    const QString& old = m_layout.elements()[*index].numberString;
+    LayoutEdit renumber(LayoutEdit::Kind::renumber);
+    renumber.renumbered.push_back({*index, old, text});
+    const bool changed = old != text;
+    m_layout.apply(renumber);
+    emit elementsChanged();
     markDirty();
+    if (changed)
+        emit layoutEdited(renumber);
 }
 
 std::optional<QUuid> GridViewModel::nextElementID(const QUuid& id) const {
     std::vector<const GridElement*> order;
-    order.reserve(m_elements.size());
-    for (const GridElement& element : m_elements)
+    order.reserve(elements().size());
+    for (const GridElement& element : elements())
         order.push_back(&element);
     std::stable_sort(order.begin(), order.end(), [](const GridElement* a, const GridElement* b) {
         if (a->position.row != b->position.row)
@@ -60,18 +59,29 @@ std::optional<QUuid> GridViewModel::nextElementID(const QUuid& id) const {
 }
 
 void GridViewModel::applyQuickRenumber(const QUuid& id) {
-    const auto index = indexOf(id);
+    const auto index = m_layout.indexOf(id);
     if (!index)
         return;
     const Decimal next = readDecimal(m_quickRenumberNext).value_or(Decimal(1));
     const Decimal step = readDecimal(m_quickRenumberIncrement).value_or(Decimal(1));
     const QString text = formatDecimal(next);
-    if (isValidNumberString(text))
-        setNumberAt(*index, text);
+    const QString& old = m_layout.elements()[*index].numberString;
+    const bool valid = isValidNumberString(text);
+    LayoutEdit click(LayoutEdit::Kind::quickRenumber);
+    if (valid && old != text)
+        click.renumbered.push_back({*index, old, text});
     // The Next value moves on even past a number that could not be given, so the
     // user sees where the run stands.
-    setQuickRenumberNext(formatDecimal(Decimal(next + step)));
+    const QString following = formatDecimal(Decimal(next + step));
+    if (following != m_quickRenumberNext)
+        click.quickRenumberNext = LayoutEdit::TextChange{m_quickRenumberNext, following};
+    m_layout.apply(click);
+    if (valid)
+        emit elementsChanged();
+    setQuickRenumberNext(following);
     markDirty();
+    if (!click.isEmpty())
+        emit layoutEdited(click);
 }
 
 } // namespace pexlora

@@ -7,7 +7,7 @@ void GridViewModel::finishMarquee() {
     if (!m_marqueeStart || !m_marqueeEnd)
         return;
     const auto groups =
-        orderedGroups(m_marqueeModifier, m_elements, *m_marqueeStart, *m_marqueeEnd, cellSize(), m_panOffset);
+        orderedGroups(m_marqueeModifier, elements(), *m_marqueeStart, *m_marqueeEnd, cellSize(), m_panOffset);
     SelectionGroups ids;
     ids.reserve(groups.size());
     for (const ElementGroup& group : groups) {
@@ -46,7 +46,7 @@ void GridViewModel::selectInEditMarquee(QPointF start, QPointF end) {
         return;
     const double size = cellSize();
     bool inserted = false;
-    for (const GridElement& element : m_elements) {
+    for (const GridElement& element : elements()) {
         if (marqueeIntersectsCell(marquee, cellRect(element.position).topLeft(), size)) {
             m_editSelectedIDs.insert(element.id);
             inserted = true;
