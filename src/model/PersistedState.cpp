@@ -161,9 +161,10 @@ public:
         QHash<GridPosition, qsizetype> occupied;
         occupied.reserve(qsizetype(list->size()));
         for (std::size_t i = 0; i < list->size(); ++i) {
-            std::optional<DocumentError> error = appendElement((*list)[i], qsizetype(i), state.elements);
-            if (error)
-                return fail(std::move(*error));
+            auto element = decodeElement((*list)[i], qsizetype(i));
+            if (!element)
+                return fail(element.error());
+            state.elements.push_back(std::move(element).value());
             const GridPosition& position = state.elements.back().position;
             if (const auto seen = occupied.constFind(position); seen != occupied.cend())
                 return fail(DocumentError{
@@ -184,50 +185,49 @@ private:
         return fail(DocumentError{u"the document has no %1"_s.arg(quoted(key))});
     }
 
-    std::optional<DocumentError> appendElement(const PlistValue& value, qsizetype index, GridElements& out) {
+    static Result<GridElement, DocumentError> decodeElement(const PlistValue& value, qsizetype index) {
         // Formatted only for a message: most elements never need it.
         const auto where = [index] { return u"the element at index %1"_s.arg(index); };
         const auto* element = value.get<PlistDictionary>();
         if (!element)
-            return DocumentError{u"%1 is not a dictionary"_s.arg(where())};
+            return fail(DocumentError{u"%1 is not a dictionary"_s.arg(where())});
         const PlistValue* fields[3] = {element->find(keys().id), element->find(keys().position),
                                        element->find(keys().numberString)};
         const QString* names[3] = {&keys().id, &keys().position, &keys().numberString};
         for (int i = 0; i < 3; ++i) {
             if (!fields[i])
-                return DocumentError{u"%1 has no %2"_s.arg(where(), quoted(*names[i]))};
+                return fail(DocumentError{u"%1 has no %2"_s.arg(where(), quoted(*names[i]))});
         }
         const auto* idText = fields[0]->get<QString>();
         if (!idText)
-            return DocumentError{u"the %1 of %2 is not a string"_s.arg(quoted(keys().id), where())};
+            return fail(DocumentError{u"the %1 of %2 is not a string"_s.arg(quoted(keys().id), where())});
         const std::optional<QUuid> id = uuidValue(*idText);
         if (!id)
-            return DocumentError{
-                u"the %1 of %2 is not a UUID: %3"_s.arg(quoted(keys().id), where(), quoted(*idText))};
+            return fail(DocumentError{
+                u"the %1 of %2 is not a UUID: %3"_s.arg(quoted(keys().id), where(), quoted(*idText))});
         const auto* number = fields[2]->get<QString>();
         if (!number)
-            return DocumentError{u"the %1 of %2 is not a string"_s.arg(quoted(keys().numberString), where())};
+            return fail(DocumentError{u"the %1 of %2 is not a string"_s.arg(quoted(keys().numberString), where())});
         const auto* position = fields[1]->get<PlistDictionary>();
         if (!position)
-            return DocumentError{u"the %1 of %2 is not a dictionary"_s.arg(quoted(keys().position), where())};
+            return fail(DocumentError{u"the %1 of %2 is not a dictionary"_s.arg(quoted(keys().position), where())});
         std::int64_t coordinates[2] = {};
         const QString* axes[2] = {&keys().col, &keys().row};
         for (int i = 0; i < 2; ++i) {
             const PlistValue* coordinate = position->find(*axes[i]);
             if (!coordinate)
-                return DocumentError{
-                    u"the %1 of %2 has no %3"_s.arg(quoted(keys().position), where(), quoted(*axes[i]))};
+                return fail(DocumentError{
+                    u"the %1 of %2 has no %3"_s.arg(quoted(keys().position), where(), quoted(*axes[i]))});
             const auto integer = coordinateValue(*coordinate);
             if (!integer) {
                 const QString problem = integer.error() == IntegerProblem::outOfRange
                                             ? u"is out of range"_s
                                             : u"is not an integer"_s;
-                return DocumentError{u"the %1 of %2 %3"_s.arg(quoted(*axes[i]), where(), problem)};
+                return fail(DocumentError{u"the %1 of %2 %3"_s.arg(quoted(*axes[i]), where(), problem)});
             }
             coordinates[i] = *integer;
         }
-        out.push_back({*id, {coordinates[0], coordinates[1]}, *number});
-        return std::nullopt;
+        return GridElement{*id, {coordinates[0], coordinates[1]}, *number};
     }
 };
 
