@@ -14,11 +14,23 @@ std::optional<QUuid> GridLayout::elementAt(GridPosition position) const {
 }
 
 std::optional<std::size_t> GridLayout::indexOf(const QUuid& id) const {
-    for (std::size_t i = 0; i < m_elements.size(); ++i) {
-        if (m_elements[i].id == id)
-            return i;
-    }
-    return std::nullopt;
+    const auto it = m_firstIndex.constFind(id);
+    if (it == m_firstIndex.constEnd())
+        return std::nullopt;
+    return *it;
+}
+
+const GridElement* GridLayout::element(const QUuid& id) const {
+    const auto index = indexOf(id);
+    return index ? &m_elements[*index] : nullptr;
+}
+
+void GridLayout::rebuildFirstIndex() {
+    m_firstIndex.clear();
+    m_firstIndex.reserve(static_cast<qsizetype>(m_elements.size()));
+    for (std::size_t i = 0; i < m_elements.size(); ++i)
+        if (!m_firstIndex.contains(m_elements[i].id))
+            m_firstIndex.insert(m_elements[i].id, i);
 }
 
 bool GridLayout::reset(GridElements elements) {
@@ -29,6 +41,7 @@ bool GridLayout::reset(GridElements elements) {
     for (const GridElement& element : m_elements)
         m_positionIndex.insert(element.position, element.id);
     m_numbers.rebuild(m_elements);
+    rebuildFirstIndex();
     return changed;
 }
 
@@ -143,6 +156,7 @@ void GridLayout::removeAt(const std::vector<LayoutEdit::PlacedCell>& cells) {
         ++kept;
     }
     m_elements.resize(kept);
+    rebuildFirstIndex();
 }
 
 void GridLayout::insertAt(const std::vector<LayoutEdit::PlacedCell>& cells) {
@@ -154,8 +168,11 @@ void GridLayout::insertAt(const std::vector<LayoutEdit::PlacedCell>& cells) {
     }
     // Placing appends; only taking back a deletion puts cells between others.
     if (cells.front().index >= m_elements.size()) {
-        for (const auto& cell : cells)
+        for (const auto& cell : cells) {
+            if (!m_firstIndex.contains(cell.element.id))
+                m_firstIndex.insert(cell.element.id, m_elements.size());
             m_elements.push_back(cell.element);
+        }
         return;
     }
     GridElements merged;
@@ -169,6 +186,7 @@ void GridLayout::insertAt(const std::vector<LayoutEdit::PlacedCell>& cells) {
     while (from < m_elements.size())
         merged.push_back(std::move(m_elements[from++]));
     m_elements = std::move(merged);
+    rebuildFirstIndex();
 }
 
 } // namespace pexlora

@@ -25,6 +25,7 @@ public:
     std::optional<QUuid> elementAt(GridPosition position) const;
     // Index of the first cell with that ID, as every lookup by ID takes it.
     std::optional<std::size_t> indexOf(const QUuid& id) const;
+    const GridElement* element(const QUuid& id) const;
     // The smallest positive integer no number text stands for.
     QString nextFreeNumber() const { return m_numbers.nextFree(); }
 
@@ -58,9 +59,13 @@ private:
     void move(const std::vector<LayoutEdit::MovedCell>& cells, Direction direction);
     void removeAt(const std::vector<LayoutEdit::PlacedCell>& cells);
     void insertAt(const std::vector<LayoutEdit::PlacedCell>& cells);
+    void rebuildFirstIndex();
 
     GridElements m_elements;
     QHash<GridPosition, QUuid> m_positionIndex;
+    // Where the first cell of each ID stands, so lookups by ID (undo, the preview's
+    // repaints, drawing only what is visible) need not walk a large layout.
+    QHash<QUuid, std::size_t> m_firstIndex;
     NumberLedger m_numbers;
 };
 

@@ -132,8 +132,7 @@ void GridViewModel::setElements(GridElements elements) {
 }
 
 const GridElement* GridViewModel::element(const QUuid& id) const {
-    const auto index = m_layout.indexOf(id);
-    return index ? &m_layout.elements()[*index] : nullptr;
+    return m_layout.element(id);
 }
 
 QRectF GridViewModel::cellRect(GridPosition position) const {
