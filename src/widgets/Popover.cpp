@@ -1,0 +1,68 @@
+#include "widgets/Popover.h"
+
+#include <QGuiApplication>
+#include <QHideEvent>
+#include <QScreen>
+#include <QVBoxLayout>
+#include <algorithm>
+
+namespace pexlora {
+
+namespace {
+
+// Room between the anchor and the popover, as a popover's arrow would take.
+constexpr int gap = 4;
+
+} // namespace
+
+Popover::Popover(QWidget* parent)
+    : QFrame(parent, Qt::Popup) {
+    setFrameShape(QFrame::StyledPanel);
+    setAutoFillBackground(true);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+}
+
+void Popover::setContent(QWidget* content) {
+    if (m_content)
+        m_content->deleteLater();
+    m_content = content;
+    layout()->addWidget(content);
+}
+
+void Popover::popUp(QWidget* anchorWidget, const QRect& anchor, Edge preferred) {
+    const QRect global(anchorWidget->mapToGlobal(anchor.topLeft()), anchor.size());
+    QScreen* screen = anchorWidget->screen() ? anchorWidget->screen() : QGuiApplication::primaryScreen();
+    adjustSize();
+    move(placement(sizeHint().expandedTo(minimumSizeHint()), global,
+                   screen ? screen->availableGeometry() : QRect(), preferred));
+    show();
+    activateWindow();
+    if (m_content)
+        m_content->setFocus(Qt::PopupFocusReason);
+}
+
+QPoint Popover::placement(QSize size, const QRect& anchor, const QRect& screen, Edge preferred) {
+    const int belowY = anchor.y() + anchor.height() + gap;
+    const int aboveY = anchor.y() - gap - size.height();
+    const bool fitsBelow = screen.isNull() || belowY + size.height() <= screen.y() + screen.height();
+    const bool fitsAbove = screen.isNull() || aboveY >= screen.y();
+    int y = preferred == Edge::below ? belowY : aboveY;
+    if (preferred == Edge::below && !fitsBelow && fitsAbove)
+        y = aboveY;
+    if (preferred == Edge::above && !fitsAbove && fitsBelow)
+        y = belowY;
+    int x = anchor.x() + (anchor.width() - size.width()) / 2;
+    if (!screen.isNull()) {
+        x = std::clamp(x, screen.x(), std::max(screen.x(), screen.x() + screen.width() - size.width()));
+        y = std::clamp(y, screen.y(), std::max(screen.y(), screen.y() + screen.height() - size.height()));
+    }
+    return {x, y};
+}
+
+void Popover::hideEvent(QHideEvent* event) {
+    QFrame::hideEvent(event);
+    emit closed();
+}
+
+} // namespace pexlora

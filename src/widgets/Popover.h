@@ -1,0 +1,46 @@
+#pragma once
+
+#include <QFrame>
+#include <QPoint>
+#include <QRect>
+#include <QSize>
+
+namespace pexlora {
+
+// A small panel that pops up beside a control or a cell, as a transient popover
+// does: it closes when the user clicks anywhere else (or presses Escape) and
+// tells its owner through closed(). The toolbar, the canvas, the selection bar
+// and the console bar all show their panels in one of these.
+class Popover : public QFrame {
+    Q_OBJECT
+
+public:
+    enum class Edge { below, above };
+
+    explicit Popover(QWidget* parent);
+
+    // Takes ownership of `content`, which fills the popover.
+    void setContent(QWidget* content);
+    QWidget* content() const { return m_content; }
+
+    // Shows the popover beside `anchor`, given in `anchorWidget`'s coordinates,
+    // on the preferred edge if it fits on the screen, and focuses the content.
+    void popUp(QWidget* anchorWidget, const QRect& anchor, Edge preferred = Edge::below);
+
+    // Where a popup of `size` goes for an anchor rectangle, all in global
+    // coordinates: centred on the anchor on the preferred edge, on the other edge
+    // when only that one fits, and always inside `screen`.
+    static QPoint placement(QSize size, const QRect& anchor, const QRect& screen, Edge preferred);
+
+signals:
+    // After every close, whatever closed it.
+    void closed();
+
+protected:
+    void hideEvent(QHideEvent* event) override;
+
+private:
+    QWidget* m_content = nullptr;
+};
+
+} // namespace pexlora
