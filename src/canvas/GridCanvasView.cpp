@@ -1,27 +1,454 @@
 #include "canvas/GridCanvasView.h"
 
-#include "model/GridViewModel.h"
+#include "canvas/AddElementTool.h"
+#include "canvas/CanvasClock.h"
+#include "canvas/CanvasGeometry.h"
+#include "canvas/PanZoom.h"
+#include "canvas/RenumberPopoverPanel.h"
+#include "canvas/RenumberTools.h"
+#include "canvas/SelectElementTool.h"
+#include "canvas/SelectModeTool.h"
+#include "canvas/SelectionPreview.h"
+#include "widgets/Popover.h"
 
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QNativeGestureEvent>
 #include <QPainter>
 #include <QPaintEvent>
+#include <QWheelEvent>
 
 namespace pexlora {
 
-GridCanvasView::GridCanvasView(QWidget* parent)
-    : QWidget(parent) {}
+namespace {
 
-GridCanvasView::~GridCanvasView() = default;
+// A wheel notch (120 units) pans by 20 points where the device gives no pixels.
+QPointF scrollDelta(const QWheelEvent& event) {
+    if (!event.pixelDelta().isNull())
+        return QPointF(event.pixelDelta());
+    return QPointF(event.angleDelta()) / 120.0 * 20.0;
+}
+
+Qt::KeyboardModifier modifierOfKey(int key) {
+    switch (key) {
+    case Qt::Key_Shift:
+        return Qt::ShiftModifier;
+    case Qt::Key_Alt:
+        return Qt::AltModifier;
+    case Qt::Key_Control:
+        return Qt::ControlModifier;
+    case Qt::Key_Meta:
+        return Qt::MetaModifier;
+    default:
+        return Qt::NoModifier;
+    }
+}
+
+} // namespace
+
+GridCanvasView::GridCanvasView(QWidget* parent)
+    : GridCanvasView(std::make_unique<SteadyClock>(), parent) {}
+
+GridCanvasView::GridCanvasView(std::unique_ptr<CanvasClock> clock, QWidget* parent)
+    : QWidget(parent)
+    , m_clock(std::move(clock))
+    , m_preview(new SelectionPreview(*m_clock, this))
+    , m_selectModeTool(std::make_unique<SelectModeTool>(*this))
+    , m_selectElementTool(std::make_unique<SelectElementTool>(*this))
+    , m_addElementTool(std::make_unique<AddElementTool>(*this))
+    , m_renumberTool(std::make_unique<RenumberTool>(*this))
+    , m_quickRenumberTool(std::make_unique<QuickRenumberTool>(*this)) {
+    setFocusPolicy(Qt::StrongFocus);
+    setMouseTracking(true);
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    m_bounceTimer.setTimerType(Qt::PreciseTimer);
+    m_bounceTimer.setInterval(SelectionPreview::tickIntervalMs);
+    connect(&m_bounceTimer, &QTimer::timeout, this, &GridCanvasView::bounceTick);
+    connect(m_preview, &SelectionPreview::cellsChanged, this, &GridCanvasView::repaintCells);
+}
+
+GridCanvasView::~GridCanvasView() {
+    // The popover's close would otherwise reach a canvas half torn down.
+    if (m_renumberPopover)
+        m_renumberPopover->disconnect(this);
+}
 
 void GridCanvasView::setViewModel(GridViewModel* model) {
     if (model == m_model)
         return;
+    dismissRenumberPopover();
+    if (m_activeTool && m_model)
+        m_activeTool->cancel();
+    m_activeTool = nullptr;
+    for (const auto& connection : std::as_const(m_modelConnections))
+        disconnect(connection);
+    m_modelConnections.clear();
+    m_preview->stop();
+    m_bounceTimer.stop();
     m_model = model;
+    if (model) {
+        using M = GridViewModel;
+        for (const auto signal : {&M::elementsChanged, &M::selectionGroupsChanged, &M::selectionModifierChanged,
+                                  &M::editSelectedIDsChanged, &M::marqueeStartChanged, &M::marqueeEndChanged,
+                                  &M::marqueeModifierChanged, &M::zoomScaleChanged, &M::panOffsetChanged,
+                                  &M::quickRenumberNextChanged, &M::isPreviewPlayingChanged})
+            m_modelConnections.append(connect(model, signal, this, qOverload<>(&QWidget::update)));
+        for (const auto signal : {&M::modeChanged, &M::editToolChanged})
+            m_modelConnections.append(connect(model, signal, this, &GridCanvasView::toolMayHaveChanged));
+        m_activeTool = currentTool();
+    }
+    toolMayHaveChanged();
     update();
 }
 
+CanvasTool* GridCanvasView::currentTool() const {
+    if (!m_model)
+        return nullptr;
+    if (m_model->mode() == AppMode::select)
+        return m_selectModeTool.get();
+    switch (m_model->editTool()) {
+    case EditTool::selectElement:
+        return m_selectElementTool.get();
+    case EditTool::addElement:
+        return m_addElementTool.get();
+    case EditTool::renumber:
+        return m_renumberTool.get();
+    case EditTool::quickRenumber:
+        return m_quickRenumberTool.get();
+    }
+    return m_selectModeTool.get();
+}
+
+void GridCanvasView::toolMayHaveChanged() {
+    CanvasTool* tool = currentTool();
+    // A drag that began with another mode or tool ends here, leaving no marquee
+    // or line behind to be drawn or applied later.
+    if (tool != m_activeTool && m_activeTool && m_model)
+        m_activeTool->cancel();
+    m_activeTool = tool;
+    m_pressed = false;
+    setCursor(tool ? tool->cursor() : Qt::ArrowCursor);
+    update();
+}
+
+const GridElement* GridCanvasView::hitElement(QPointF point) const {
+    if (!m_model)
+        return nullptr;
+    const double size = m_model->cellSize();
+    for (const GridElement& element : m_model->elements()) {
+        const QRectF cell = m_model->cellRect(element.position);
+        if (point.x() >= cell.left() && point.x() < cell.left() + size && point.y() >= cell.top() &&
+            point.y() < cell.top() + size)
+            return &element;
+    }
+    return nullptr;
+}
+
+CanvasOverlay GridCanvasView::overlay() const {
+    CanvasOverlay overlay;
+    if (!m_model || m_model->mode() != AppMode::edit)
+        return overlay;
+    if (const auto offset = m_selectElementTool->groupDragOffset())
+        overlay.groupDrag = CanvasOverlay::Offset{offset->columns, offset->rows};
+    overlay.editMarquee = m_selectElementTool->editMarquee();
+    if (m_model->editTool() == EditTool::addElement)
+        overlay.addLine = m_addElementTool->line();
+    if (m_model->editTool() == EditTool::quickRenumber && m_pointerInside && rect().contains(m_mouseLocation.toPoint()))
+        overlay.quickRenumberAt = m_mouseLocation;
+    return overlay;
+}
+
+// -- Drawing ------------------------------------------------------------------
+
 void GridCanvasView::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
-    painter.fillRect(event->rect(), palette().color(QPalette::Base));
+    paintCanvas(painter, event->region());
+}
+
+void GridCanvasView::paintCanvas(QPainter& painter, const QRegion& dirty) {
+    const SystemColors colors = SystemColors::fromPalette(palette());
+    if (!m_model) {
+        painter.fillRect(dirty.boundingRect(), colors.controlBackground);
+        return;
+    }
+    m_preview->synchronise(*m_model);
+    m_renderer.paint(painter, dirty, *m_model, overlay(), *m_preview, m_clock->now(), colors);
+}
+
+void GridCanvasView::repaintCells(const QSet<QUuid>& ids) {
+    if (!m_model || ids.isEmpty())
+        return;
+    // Only the cells whose glow changed, with room for the glow around them.
+    constexpr qsizetype maxRects = 512;
+    if (ids.size() > maxRects) {
+        update();
+        return;
+    }
+    const auto drag = overlay().groupDrag;
+    QRegion region;
+    for (const QUuid& id : ids) {
+        const GridElement* element = m_model->element(id);
+        if (!element)
+            continue;
+        QRectF cell = m_model->cellRect(element->position);
+        if (drag && m_model->editSelectedIDs().contains(id))
+            cell.translate(static_cast<double>(drag->columns) * m_model->cellSize(),
+                           static_cast<double>(drag->rows) * m_model->cellSize());
+        const QRectF extent = CanvasRenderer::drawnExtent(cell);
+        if (extent.intersects(rect()))
+            region += extent.toAlignedRect().intersected(rect());
+    }
+    if (!region.isEmpty())
+        update(region);
+}
+
+void GridCanvasView::updateQuickRenumberLabel() {
+    const QRectF label = m_model ? CanvasRenderer::quickRenumberLabelRect(m_mouseLocation, m_model->quickRenumberNext(),
+                                                                         font(), logicalDpiY())
+                                 : QRectF();
+    update(m_quickLabelRect.united(label).toAlignedRect().adjusted(-2, -2, 2, 2));
+    m_quickLabelRect = label;
+}
+
+// -- Pointer and keys ---------------------------------------------------------
+
+void GridCanvasView::mousePressEvent(QMouseEvent* event) {
+    setFocus(Qt::MouseFocusReason);
+    if (!m_model || event->button() != Qt::LeftButton || !m_activeTool)
+        return;
+    m_pressed = true;
+    m_mouseLocation = event->position();
+    m_activeTool->pressed({event->position(), event->modifiers(), 1});
+}
+
+void GridCanvasView::mouseDoubleClickEvent(QMouseEvent* event) {
+    // Qt sends this in place of the second press of a double click.
+    setFocus(Qt::MouseFocusReason);
+    if (!m_model || event->button() != Qt::LeftButton || !m_activeTool)
+        return;
+    m_pressed = true;
+    m_activeTool->pressed({event->position(), event->modifiers(), 2});
+}
+
+void GridCanvasView::mouseMoveEvent(QMouseEvent* event) {
+    if (!m_model || !m_activeTool)
+        return;
+    m_mouseLocation = event->position();
+    if (m_pressed && (event->buttons() & Qt::LeftButton))
+        m_activeTool->dragged({event->position(), event->modifiers(), 1});
+    else
+        m_activeTool->hovered(event->position());
+}
+
+void GridCanvasView::mouseReleaseEvent(QMouseEvent* event) {
+    if (!m_model || event->button() != Qt::LeftButton || !m_activeTool || !m_pressed)
+        return;
+    m_pressed = false;
+    m_activeTool->released({event->position(), event->modifiers(), 1});
+}
+
+void GridCanvasView::keyPressEvent(QKeyEvent* event) {
+    if (const Qt::KeyboardModifier key = modifierOfKey(event->key()); key != Qt::NoModifier) {
+        modifiersChanged(event->modifiers() | key);
+        QWidget::keyPressEvent(event);
+        return;
+    }
+    // Delete deletes only when there is something to delete; otherwise the key
+    // goes on to whatever else wants it.
+    if (m_model && m_activeTool && m_activeTool->keyPressed(*event)) {
+        event->accept();
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
+void GridCanvasView::keyReleaseEvent(QKeyEvent* event) {
+    if (const Qt::KeyboardModifier key = modifierOfKey(event->key()); key != Qt::NoModifier)
+        modifiersChanged(event->modifiers() & ~Qt::KeyboardModifiers(key));
+    QWidget::keyReleaseEvent(event);
+}
+
+void GridCanvasView::modifiersChanged(Qt::KeyboardModifiers modifiers) {
+    // A marquee under way takes the new keys at once, before the pointer moves.
+    if (m_model && m_model->marqueeStart())
+        m_model->setMarqueeModifier(marqueeModifierFromFlags(modifiers));
+}
+
+void GridCanvasView::enterEvent(QEnterEvent* event) {
+    m_pointerInside = true;
+    m_mouseLocation = event->position();
+    setCursor(m_activeTool ? m_activeTool->cursor() : Qt::ArrowCursor);
+    QWidget::enterEvent(event);
+}
+
+void GridCanvasView::leaveEvent(QEvent* event) {
+    m_pointerInside = false;
+    unsetCursor();
+    if (!m_quickLabelRect.isNull())
+        update(m_quickLabelRect.toAlignedRect().adjusted(-2, -2, 2, 2));
+    QWidget::leaveEvent(event);
+}
+
+void GridCanvasView::hideEvent(QHideEvent* event) {
+    // Nothing animates where nobody can see it; the next paint starts it again.
+    m_preview->stop();
+    m_bounceTimer.stop();
+    QWidget::hideEvent(event);
+}
+
+// -- Panning and zooming ------------------------------------------------------
+
+void GridCanvasView::wheelEvent(QWheelEvent* event) {
+    if (!m_model) {
+        event->ignore();
+        return;
+    }
+    event->accept();
+    QPointF delta = scrollDelta(*event);
+    const Qt::KeyboardModifiers modifiers = event->modifiers();
+    if (modifiers & Qt::ControlModifier) {
+        m_model->setZoomScale(zoomedScale(m_model->zoomScale(), delta.y() > 0 ? 1.05 : 0.95));
+        return;
+    }
+    QSizeF pan = m_model->panOffset();
+    switch (event->phase()) {
+    case Qt::ScrollBegin:
+    case Qt::ScrollUpdate:
+    case Qt::ScrollEnd:
+        m_bounceTimer.stop();
+        pan = QSizeF(rubberBand(pan.width(), delta.x()), rubberBand(pan.height(), delta.y()));
+        m_model->setPanOffset(pan);
+        if (event->phase() == Qt::ScrollEnd && (pan.width() > 0 || pan.height() > 0))
+            startBounce();
+        return;
+    case Qt::ScrollMomentum:
+        // An axis already past the origin ignores the coasting.
+        pan = QSizeF(rubberBand(pan.width(), pan.width() <= 0 ? delta.x() : 0.0),
+                     rubberBand(pan.height(), pan.height() <= 0 ? delta.y() : 0.0));
+        m_model->setPanOffset(pan);
+        if (!m_bounceTimer.isActive() && (pan.width() > 0 || pan.height() > 0))
+            startBounce();
+        return;
+    case Qt::NoScrollPhase:
+        break;
+    }
+    // A plain mouse wheel; with Shift it scrolls sideways, as elsewhere on the desktop.
+    if ((modifiers & Qt::ShiftModifier) && delta.x() == 0)
+        delta = QPointF(delta.y(), 0);
+    m_model->setPanOffset(QSizeF(pan.width() + delta.x(), pan.height() + delta.y()));
+}
+
+bool GridCanvasView::event(QEvent* event) {
+    if (event->type() == QEvent::NativeGesture) {
+        const auto* gesture = static_cast<QNativeGestureEvent*>(event);
+        if (gesture->gestureType() == Qt::ZoomNativeGesture && m_model) {
+            m_model->setZoomScale(zoomedScale(m_model->zoomScale(), 1.0 + gesture->value()));
+            return true;
+        }
+    }
+    return QWidget::event(event);
+}
+
+void GridCanvasView::startBounce() {
+    m_bounceTimer.start();
+}
+
+void GridCanvasView::bounceTick() {
+    if (!m_model) {
+        m_bounceTimer.stop();
+        return;
+    }
+    const BounceStep step = bounceStep(m_model->panOffset());
+    m_model->setPanOffset(step.pan);
+    if (step.finished)
+        m_bounceTimer.stop();
+}
+
+// -- Renumber popover ---------------------------------------------------------
+
+void GridCanvasView::showRenumberPopover(const QUuid& id) {
+    if (!m_model)
+        return;
+    if (m_renumberPopover) {
+        m_model->commitRenumber();
+        dismissRenumberPopover();
+    }
+    const GridElement* element = m_model->element(id);
+    if (!element)
+        return;
+    m_model->beginRenumber(id);
+    auto* popover = new Popover(this);
+    auto* panel = new RenumberPopoverPanel(*m_model, popover);
+    popover->setContent(panel);
+    const QPointer<GridCanvasView> canvas(this);
+    connect(panel, &RenumberPopoverPanel::commitRequested, this, [canvas] {
+        if (canvas)
+            canvas->closeRenumberPopover(true);
+    });
+    connect(panel, &RenumberPopoverPanel::cancelRequested, this, [canvas] {
+        if (canvas)
+            canvas->closeRenumberPopover(false);
+    });
+    connect(panel, &RenumberPopoverPanel::tabRequested, this, [canvas] {
+        if (canvas)
+            canvas->renumberTabToNext();
+    });
+    connect(popover, &Popover::closed, this, [this, popover] { popoverDidClose(popover); });
+    m_renumberPopover = popover;
+    popover->popUp(this, m_model->cellRect(element->position).toAlignedRect(), Popover::Edge::below);
+    update();
+}
+
+void GridCanvasView::closeRenumberPopover(bool commit) {
+    if (!m_renumberPopover || !m_model)
+        return;
+    if (commit) {
+        m_model->commitRenumber();
+    } else {
+        m_model->setEditingElementID(std::nullopt);
+        m_model->setEditingElementText(QString());
+    }
+    dismissRenumberPopover();
+    setFocus(Qt::PopupFocusReason);
+    update();
+}
+
+void GridCanvasView::renumberTabToNext() {
+    if (!m_model)
+        return;
+    const std::optional<QUuid> remembered = m_model->editingElementID();
+    m_model->commitRenumber();
+    dismissRenumberPopover();
+    if (remembered) {
+        const std::optional<QUuid> next = m_model->nextElementID(*remembered);
+        if (next && m_model->element(*next)) {
+            showRenumberPopover(*next);
+            return;
+        }
+    }
+    setFocus(Qt::PopupFocusReason);
+    update();
+}
+
+void GridCanvasView::popoverDidClose(Popover* popover) {
+    // Closed by a click elsewhere: the typed number is kept, as on Return.
+    if (popover != m_renumberPopover)
+        return;
+    if (m_model && m_model->editingElementID())
+        m_model->commitRenumber();
+    m_renumberPopover = nullptr;
+    popover->deleteLater();
+    update();
+}
+
+void GridCanvasView::dismissRenumberPopover() {
+    Popover* popover = m_renumberPopover;
+    if (!popover)
+        return;
+    m_renumberPopover = nullptr;
+    popover->disconnect(this);
+    popover->close();
+    popover->deleteLater();
 }
 
 } // namespace pexlora

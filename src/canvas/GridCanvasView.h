@@ -1,30 +1,106 @@
 #pragma once
 
+#include "canvas/CanvasRenderer.h"
 #include "model/GridViewModel.h"
+#include "widgets/Popover.h"
 
 #include <QPointer>
+#include <QTimer>
 #include <QWidget>
+#include <memory>
 
 namespace pexlora {
 
+class AddElementTool;
+class CanvasClock;
+class CanvasTool;
+class QuickRenumberTool;
+class RenumberTool;
+class SelectElementTool;
+class SelectModeTool;
+class SelectionPreview;
+
 // The grid of one document window: draws the cells of a model and turns pointer,
-// wheel, pinch and key input into calls on it.
+// wheel, pinch and key input into calls on it. Input goes to one tool object per
+// mode and edit tool; the canvas keeps the geometry, the drawing, the preview,
+// panning and zooming, and the renumber popover.
 class GridCanvasView : public QWidget {
     Q_OBJECT
 
 public:
     explicit GridCanvasView(QWidget* parent = nullptr);
+    // With the clock the animations read, for tests.
+    GridCanvasView(std::unique_ptr<CanvasClock> clock, QWidget* parent = nullptr);
     ~GridCanvasView() override;
 
     GridViewModel* viewModel() const { return m_model; }
     // Shows another model; handing it the one it already shows changes nothing.
     void setViewModel(GridViewModel* model);
 
+    // The first cell, in list order, whose square holds the point (left and top
+    // edges belong to the cell, right and bottom ones do not).
+    const GridElement* hitElement(QPointF point) const;
+
+    // Commits a renumber under way, then opens the popover for the cell below it.
+    void showRenumberPopover(const QUuid& id);
+    Popover* renumberPopover() const { return m_renumberPopover; }
+
+    // Repaints where the Quick # label was and where it is now.
+    void updateQuickRenumberLabel();
+
+    // Paints the canvas as the screen shows it, for a paint event or a benchmark.
+    void paintCanvas(QPainter& painter, const QRegion& dirty);
+
+    SelectionPreview& preview() const { return *m_preview; }
+    bool isBouncing() const { return m_bounceTimer.isActive(); }
+    // One step of the spring back to the grid origin; the timer calls it.
+    void bounceTick();
+
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void keyReleaseEvent(QKeyEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
+    void enterEvent(QEnterEvent* event) override;
+    void leaveEvent(QEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
+    bool event(QEvent* event) override;
 
 private:
+    CanvasTool* currentTool() const;
+    void toolMayHaveChanged();
+    void modifiersChanged(Qt::KeyboardModifiers modifiers);
+    void repaintCells(const QSet<QUuid>& ids);
+    CanvasOverlay overlay() const;
+    void startBounce();
+    void closeRenumberPopover(bool commit);
+    void renumberTabToNext();
+    void popoverDidClose(Popover* popover);
+    void dismissRenumberPopover();
+
     QPointer<GridViewModel> m_model;
+    QList<QMetaObject::Connection> m_modelConnections;
+    std::unique_ptr<CanvasClock> m_clock;
+    SelectionPreview* m_preview;
+    CanvasRenderer m_renderer;
+
+    std::unique_ptr<SelectModeTool> m_selectModeTool;
+    std::unique_ptr<SelectElementTool> m_selectElementTool;
+    std::unique_ptr<AddElementTool> m_addElementTool;
+    std::unique_ptr<RenumberTool> m_renumberTool;
+    std::unique_ptr<QuickRenumberTool> m_quickRenumberTool;
+    CanvasTool* m_activeTool = nullptr;
+    bool m_pressed = false;
+
+    QTimer m_bounceTimer;
+    QPointer<Popover> m_renumberPopover;
+    QPointF m_mouseLocation;
+    bool m_pointerInside = false;
+    QRectF m_quickLabelRect;
 };
 
 } // namespace pexlora

@@ -98,6 +98,8 @@ public:
 
     // -- Lookups and geometry ---------------------------------------------------
 
+    // The cells with their indexes, for readers that look up many at a time.
+    const GridLayout& layout() const { return m_layout; }
     // Which element occupies each position: one entry per element.
     const QHash<GridPosition, QUuid>& positionIndex() const { return m_layout.positionIndex(); }
     std::optional<QUuid> elementAt(GridPosition position) const { return m_layout.elementAt(position); }

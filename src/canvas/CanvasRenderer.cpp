@@ -1,0 +1,398 @@
+#include "canvas/CanvasRenderer.h"
+
+#include "canvas/CanvasGeometry.h"
+#include "canvas/SelectionPreview.h"
+#include "model/GridViewModel.h"
+
+#include <QFontMetricsF>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPaintDevice>
+#include <algorithm>
+#include <cmath>
+
+namespace pexlora {
+
+namespace {
+
+using namespace Qt::StringLiterals;
+
+constexpr double cellInset = 2.0;
+constexpr double cornerRadius = 4.0;
+// More lines than this would be a solid fill anyway.
+constexpr double maxGridLines = 4096;
+
+// A font `size` design points high; design points are device-independent pixels.
+QFont sized(QFont font, double size, const QPainter& painter, QFont::Weight weight) {
+    const int dpi = painter.device() ? painter.device()->logicalDpiY() : 96;
+    font.setPointSizeF(size * 72.0 / (dpi > 0 ? dpi : 96));
+    font.setWeight(weight);
+    return font;
+}
+
+QPointF snapped(QPointF p, qreal ratio) {
+    return {std::round(p.x() * ratio) / ratio, std::round(p.y() * ratio) / ratio};
+}
+
+QColor marqueeColor(MarqueeModifier modifier, const SystemColors& c) {
+    switch (modifier) {
+    case MarqueeModifier::option:
+        return c.green;
+    case MarqueeModifier::command:
+        return c.orange;
+    case MarqueeModifier::shift:
+        return c.purple;
+    case MarqueeModifier::control:
+        return c.cyan;
+    case MarqueeModifier::none:
+        break;
+    }
+    return c.accent;
+}
+
+QPainterPath cellShape(const QRectF& cell) {
+    QPainterPath shape;
+    shape.addRoundedRect(cell.adjusted(cellInset, cellInset, -cellInset, -cellInset), cornerRadius, cornerRadius);
+    return shape;
+}
+
+} // namespace
+
+QRectF CanvasRenderer::drawnExtent(const QRectF& cellRect) {
+    const double m = CellImageCache::glowMargin;
+    return cellRect.adjusted(-m, -m, m, m);
+}
+
+CanvasRenderer::NumberLines CanvasRenderer::numberLines(const QString& numberString) {
+    const qsizetype point = numberString.indexOf(u'.');
+    if (point < 0)
+        return {numberString, {}};
+    return {numberString.left(point), numberString.mid(point)};
+}
+
+void CanvasRenderer::paint(QPainter& painter, const QRegion& dirty, const GridViewModel& model,
+                           const CanvasOverlay& overlay, const SelectionPreview& preview, double now,
+                           const SystemColors& colors) {
+    const QRectF area = dirty.boundingRect();
+    painter.save();
+    painter.setClipRegion(dirty, Qt::IntersectClip);
+    painter.fillRect(area, colors.controlBackground);
+    painter.setRenderHint(QPainter::Antialiasing);
+    paintGridLines(painter, area, model, colors);
+    paintShading(painter, area, model, colors);
+    paintCells(painter, dirty, model, overlay, preview, now, colors);
+    if (model.mode() == AppMode::edit && model.editTool() == EditTool::addElement && !overlay.addLine.empty())
+        paintAddLine(painter, model, overlay, colors);
+    if (model.marqueeStart() && model.marqueeEnd())
+        paintMarquee(painter, model, colors);
+    if (overlay.editMarquee)
+        paintEditMarquee(painter, *overlay.editMarquee, colors);
+    if (model.mode() == AppMode::edit && model.editTool() == EditTool::quickRenumber && overlay.quickRenumberAt)
+        paintQuickRenumberLabel(painter, *overlay.quickRenumberAt, model, colors);
+    painter.restore();
+}
+
+void CanvasRenderer::paintGridLines(QPainter& painter, const QRectF& area, const GridViewModel& model,
+                                    const SystemColors& c) {
+    const double size = model.cellSize();
+    const QSizeF pan = model.panOffset();
+    if (!(size > 0) || !std::isfinite(size) || area.width() / size > maxGridLines ||
+        area.height() / size > maxGridLines)
+        return;
+    std::vector<QLineF> lines;
+    // In floating point from the first line at or before the area: a pan of
+    // ±1e9 at zoom 0.1 still gives a few hundred lines, never an overflow.
+    const double firstColumn = firstLineIndex(area.left(), size, pan.width());
+    for (double x = firstColumn * size + pan.width(); x <= area.right() + size; x += size)
+        lines.emplace_back(x, area.top(), x, area.bottom());
+    const double firstRow = firstLineIndex(area.top(), size, pan.height());
+    for (double y = firstRow * size + pan.height(); y <= area.bottom() + size; y += size)
+        lines.emplace_back(area.left(), y, area.right(), y);
+    painter.setPen(QPen(SystemColors::withAlpha(c.separator, 0.25), 0.5));
+    painter.drawLines(lines.data(), static_cast<int>(lines.size()));
+}
+
+void CanvasRenderer::paintShading(QPainter& painter, const QRectF& area, const GridViewModel& model,
+                                  const SystemColors& c) {
+    const double x0 = model.panOffset().width();
+    const double y0 = model.panOffset().height();
+    if (!(area.left() < x0) && !(area.top() < y0))
+        return;
+    const QColor shade = SystemColors::withAlpha(c.windowBackground, 0.65);
+    if (area.left() < x0)
+        painter.fillRect(QRectF(QPointF(area.left(), area.top()), QPointF(std::min(area.right(), x0), area.bottom())),
+                         shade);
+    const double x1 = std::max(area.left(), x0);
+    if (area.top() < y0 && area.right() - x1 > 0)
+        painter.fillRect(QRectF(QPointF(x1, area.top()), QPointF(area.right(), std::min(area.bottom(), y0))), shade);
+
+    std::vector<QLineF> edges;
+    if (area.left() < x0 && x0 < area.right() && area.bottom() > std::max(area.top(), y0))
+        edges.emplace_back(x0, std::max(area.top(), y0), x0, area.bottom());
+    if (area.top() < y0 && y0 < area.bottom())
+        edges.emplace_back(std::max(area.left(), x0), y0, area.right(), y0);
+    painter.setPen(QPen(SystemColors::withAlpha(c.separator, 0.3), 1.0));
+    painter.drawLines(edges.data(), static_cast<int>(edges.size()));
+}
+
+std::vector<std::size_t> CanvasRenderer::cellsToPaint(const QRegion& dirty, const GridViewModel& model,
+                                                      const CanvasOverlay& overlay) const {
+    const GridElements& elements = model.elements();
+    const GridLayout& layout = model.layout();
+    const double size = model.cellSize();
+    const QSizeF pan = model.panOffset();
+    std::vector<std::size_t> indices;
+    if (!(size > 0) || !std::isfinite(size))
+        return indices;
+
+    struct Span {
+        IndexRange columns;
+        IndexRange rows;
+    };
+    std::vector<Span> spans;
+    std::uint64_t places = 0;
+    for (const QRect& rect : dirty) {
+        const QRectF area = drawnExtent(QRectF(rect));
+        Span span{cellsCovering(area.left(), area.right(), size, pan.width()),
+                  cellsCovering(area.top(), area.bottom(), size, pan.height())};
+        const std::uint64_t columns = span.columns.count();
+        const std::uint64_t rows = span.rows.count();
+        places += (rows != 0 && columns > UINT64_MAX / rows) ? UINT64_MAX : columns * rows;
+        spans.push_back(span);
+    }
+
+    if (places < elements.size()) {
+        // Fewer places in view than cells: ask the position index for each place.
+        for (const Span& span : spans) {
+            for (std::uint64_t r = 0; r < span.rows.count(); ++r) {
+                const auto row = static_cast<std::int64_t>(static_cast<std::uint64_t>(span.rows.first) + r);
+                for (std::uint64_t k = 0; k < span.columns.count(); ++k) {
+                    const auto col = static_cast<std::int64_t>(static_cast<std::uint64_t>(span.columns.first) + k);
+                    if (const auto id = layout.elementAt({col, row}))
+                        indices.push_back(*layout.indexOf(*id));
+                }
+            }
+        }
+    } else {
+        const QRectF bounds = dirty.boundingRect();
+        for (std::size_t i = 0; i < elements.size(); ++i) {
+            if (drawnExtent(model.cellRect(elements[i].position)).intersects(bounds))
+                indices.push_back(i);
+        }
+    }
+    // Dragged cells are drawn where the pointer took them, not where they stand.
+    if (overlay.groupDrag) {
+        for (const QUuid& id : model.editSelectedIDs()) {
+            if (const auto index = layout.indexOf(id))
+                indices.push_back(*index);
+        }
+    }
+    // Later cells paint over earlier ones, as in the list.
+    std::sort(indices.begin(), indices.end());
+    indices.erase(std::unique(indices.begin(), indices.end()), indices.end());
+    return indices;
+}
+
+void CanvasRenderer::paintCells(QPainter& painter, const QRegion& dirty, const GridViewModel& model,
+                                const CanvasOverlay& overlay, const SelectionPreview& preview, double now,
+                                const SystemColors& c) {
+    const std::vector<std::size_t> indices = cellsToPaint(dirty, model, overlay);
+    if (indices.empty())
+        return;
+    const double size = model.cellSize();
+    const QSizeF pan = model.panOffset();
+    const qreal ratio = painter.device() ? painter.device()->devicePixelRatioF() : 1.0;
+    m_images.prepare(size, ratio, c, c.controlBackground.rgba() ^ c.accent.rgba() ^ c.windowBackground.rgba());
+
+    const bool selectMode = model.mode() == AppMode::select;
+    const bool editMode = model.mode() == AppMode::edit;
+    const QSet<QUuid>& editSelected = model.editSelectedIDs();
+    QSet<QUuid> selected;
+    QHash<QUuid, int> order;
+    if (selectMode) {
+        const auto frames = SelectionPreview::previewFrames(model.selectionGroups(), model.selectionModifier());
+        for (std::size_t f = 0; f < frames.size(); ++f) {
+            for (const QUuid& id : frames[f]) {
+                selected.insert(id);
+                order.insert(id, static_cast<int>(f + 1)); // an ID in several frames shows the last
+            }
+        }
+    }
+    const bool labels = model.zoomScale() >= minLabelZoom;
+    const QFont base = painter.font();
+    const double box = size - 2 * cellInset;
+    const QFont labelFont = sized(base, std::min(13.0, 0.26 * box), painter, QFont::Normal);
+    const double badgeDiameter = std::min(16.0, 0.3 * box);
+    const QFont badgeFont = sized(base, std::max(7.0, 0.55 * badgeDiameter), painter, QFont::Bold);
+    const QRectF bounds = dirty.boundingRect();
+    const bool manyRects = dirty.rectCount() > 1;
+
+    const GridElements& elements = model.elements();
+    for (const std::size_t i : indices) {
+        const GridElement& e = elements[i];
+        const bool inGroupDrag = overlay.groupDrag && editSelected.contains(e.id);
+        const bool isEditSelected = editMode && editSelected.contains(e.id);
+        const bool inSelection = selectMode && selected.contains(e.id);
+        double col = static_cast<double>(e.position.col);
+        double row = static_cast<double>(e.position.row);
+        if (inGroupDrag) {
+            col += static_cast<double>(overlay.groupDrag->columns);
+            row += static_cast<double>(overlay.groupDrag->rows);
+        }
+        const QRectF cell(col * size + pan.width(), row * size + pan.height(), size, size);
+        const double glow = preview.glow(e.id, now);
+        const QRectF extent = glow > 0 ? drawnExtent(cell) : cell;
+        if (!extent.intersects(bounds) || (manyRects && !dirty.intersects(extent.toAlignedRect())))
+            continue;
+
+        const auto fill = inGroupDrag       ? CellImageCache::Fill::groupDrag
+                          : isEditSelected ? CellImageCache::Fill::editSelected
+                          : inSelection    ? CellImageCache::Fill::selected
+                                           : CellImageCache::Fill::ordinary;
+        const double margin = CellImageCache::glowLevel(glow) > 0 ? CellImageCache::glowMargin : 0.0;
+        painter.drawImage(snapped(cell.topLeft() - QPointF(margin, margin), ratio), m_images.cell(fill, glow));
+
+        if (!labels)
+            continue;
+        const QRectF inner = cell.adjusted(cellInset, cellInset, -cellInset, -cellInset);
+        painter.setFont(labelFont);
+        paintNumber(painter, inner, e.numberString, inSelection || inGroupDrag, c);
+        if (const auto found = order.constFind(e.id); found != order.cend()) {
+            painter.setFont(badgeFont);
+            paintBadge(painter, inner, *found);
+        }
+    }
+    painter.setFont(base);
+}
+
+void CanvasRenderer::paintNumber(QPainter& painter, const QRectF& box, const QString& number, bool highlighted,
+                                 const SystemColors& c) {
+    painter.setPen(highlighted ? c.selectedControlText : c.label);
+    const QFont& font = painter.font();
+    const NumberLines lines = numberLines(number);
+    const QStaticText& upper = m_labels.text(lines.upper, font);
+    if (lines.lower.isEmpty()) {
+        const QSizeF size = upper.size();
+        painter.drawStaticText(QPointF(box.center().x() - size.width() / 2, box.center().y() - size.height() / 2),
+                               upper);
+        return;
+    }
+    const double pitch = std::min(13.0, 0.26 * box.height()) + 3;
+    painter.drawStaticText(QPointF(box.center().x() - upper.size().width() / 2, box.center().y() - pitch), upper);
+    const QStaticText& lower = m_labels.text(lines.lower, font);
+    painter.drawStaticText(QPointF(box.center().x() - lower.size().width() / 2, box.center().y()), lower);
+}
+
+void CanvasRenderer::paintBadge(QPainter& painter, const QRectF& box, int order) {
+    const double d = std::min(16.0, 0.3 * box.width());
+    const QRectF disc(box.right() - d - 2, box.top() + 2, d, d);
+    const qreal ratio = painter.device() ? painter.device()->devicePixelRatioF() : 1.0;
+    painter.drawImage(snapped(disc.topLeft(), ratio), m_images.badge(d));
+    const QStaticText& digits = m_badgeTexts.text(QString::number(order), painter.font());
+    painter.setPen(Qt::white);
+    painter.drawStaticText(disc.center() - QPointF(digits.size().width() / 2, digits.size().height() / 2), digits);
+}
+
+void CanvasRenderer::paintAddLine(QPainter& painter, const GridViewModel& model, const CanvasOverlay& overlay,
+                                  const SystemColors& c) {
+    QPen dashed(c.accent, 1.5);
+    dashed.setDashPattern({4.0 / 1.5, 3.0 / 1.5}); // Qt dashes count in pen widths
+    painter.setPen(dashed);
+    painter.setBrush(SystemColors::withAlpha(c.accent, 0.15));
+    for (const GridPosition& p : overlay.addLine)
+        painter.drawPath(cellShape(model.cellRect(p)));
+    painter.setBrush(Qt::NoBrush);
+}
+
+void CanvasRenderer::paintMarquee(QPainter& painter, const GridViewModel& model, const SystemColors& c) {
+    const QPointF a = *model.marqueeStart();
+    const QPointF b = *model.marqueeEnd();
+    const QRectF m(QPointF(std::min(a.x(), b.x()), std::min(a.y(), b.y())),
+                   QPointF(std::max(a.x(), b.x()), std::max(a.y(), b.y())));
+    if (m.width() <= 1 || m.height() <= 1)
+        return;
+    const QColor color = marqueeColor(model.marqueeModifier(), c);
+    painter.fillRect(m, SystemColors::withAlpha(color, 0.1));
+
+    // Guides on the cell boundaries show how the cells will be taken.
+    const double s = model.cellSize();
+    const QSizeF pan = model.panOffset();
+    std::vector<QLineF> guides;
+    const bool drawable = s > 0 && std::isfinite(s) && (m.width() + m.height()) / s < maxGridLines;
+    switch (model.marqueeModifier()) {
+    case MarqueeModifier::option:
+    case MarqueeModifier::shift:
+        for (double x = (firstLineIndex(m.left(), s, pan.width()) + 1) * s + pan.width(); drawable && x < m.right();
+             x += s)
+            guides.emplace_back(x, m.top(), x, m.bottom());
+        break;
+    case MarqueeModifier::command:
+        for (double y = (firstLineIndex(m.top(), s, pan.height()) + 1) * s + pan.height(); drawable && y < m.bottom();
+             y += s)
+            guides.emplace_back(m.left(), y, m.right(), y);
+        break;
+    case MarqueeModifier::control:
+        for (double x = firstLineIndex(m.left() - m.height(), s, pan.width()) * s + pan.width();
+             drawable && x < m.right(); x += s)
+            guides.emplace_back(x, m.top(), x + m.height(), m.bottom());
+        break;
+    case MarqueeModifier::none:
+        break;
+    }
+    painter.save();
+    painter.setClipRect(m, Qt::IntersectClip);
+    painter.setPen(QPen(SystemColors::withAlpha(color, 0.4), 0.5));
+    painter.drawLines(guides.data(), static_cast<int>(guides.size()));
+    painter.restore();
+
+    QPen outline(color, 1.5);
+    outline.setDashPattern({5.0 / 1.5, 3.0 / 1.5});
+    painter.setPen(outline);
+    painter.drawRect(m);
+}
+
+void CanvasRenderer::paintEditMarquee(QPainter& painter, const QRectF& marquee, const SystemColors& c) {
+    if (marquee.width() <= 1 || marquee.height() <= 1)
+        return;
+    painter.fillRect(marquee, SystemColors::withAlpha(c.label, 0.05));
+    QPen outline(SystemColors::withAlpha(c.label, 0.4), 1.0);
+    outline.setDashPattern({4.0, 3.0});
+    painter.setPen(outline);
+    painter.drawRect(marquee);
+}
+
+namespace {
+
+QFont quickRenumberFont(QFont base, int dpi) {
+    base.setPointSizeF(12.0 * 72.0 / (dpi > 0 ? dpi : 96));
+    base.setWeight(QFont::DemiBold);
+    return base;
+}
+
+QString quickRenumberText(const QString& next) {
+    return u"→ "_s + next;
+}
+
+} // namespace
+
+QRectF CanvasRenderer::quickRenumberLabelRect(QPointF pointer, const QString& next, const QFont& base, int dpi) {
+    const QSizeF size = QFontMetricsF(quickRenumberFont(base, dpi)).size(Qt::TextSingleLine, quickRenumberText(next));
+    return {pointer.x() + 14, pointer.y() - (size.height() + 5) / 2, size.width() + 10, size.height() + 5};
+}
+
+void CanvasRenderer::paintQuickRenumberLabel(QPainter& painter, QPointF pointer, const GridViewModel& model,
+                                             const SystemColors& c) {
+    const QFont base = painter.font();
+    const int dpi = painter.device() ? painter.device()->logicalDpiY() : 96;
+    const QRectF label = quickRenumberLabelRect(pointer, model.quickRenumberNext(), base, dpi);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(c.accent);
+    painter.drawRoundedRect(label, 4, 4);
+    painter.setBrush(Qt::NoBrush);
+    painter.setPen(Qt::white);
+    painter.setFont(quickRenumberFont(base, dpi));
+    painter.drawText(label.adjusted(5, 2.5, -5, -2.5), Qt::TextSingleLine, quickRenumberText(model.quickRenumberNext()));
+    painter.setFont(base);
+}
+
+} // namespace pexlora

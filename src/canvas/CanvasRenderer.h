@@ -1,0 +1,81 @@
+#pragma once
+
+#include "canvas/CellImageCache.h"
+#include "model/GridElement.h"
+
+#include <QPointF>
+#include <QRectF>
+#include <QRegion>
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+class QPainter;
+
+namespace pexlora {
+
+class GridViewModel;
+class SelectionPreview;
+
+// What a drag under way adds to the picture; the tools own this state.
+struct CanvasOverlay {
+    struct Offset {
+        std::int64_t columns = 0;
+        std::int64_t rows = 0;
+    };
+    std::optional<Offset> groupDrag;        // the edit selection follows the pointer
+    std::vector<GridPosition> addLine;      // the cells an add drag would place
+    std::optional<QRectF> editMarquee;      // the rubber band of the Select tool
+    std::optional<QPointF> quickRenumberAt; // where the Quick # label follows the pointer
+};
+
+// Draws a canvas: background, grid lines and the shading outside the grid, the
+// cells with their state, numbers, order badges and glow, and the drag
+// overlays. Only what meets the dirty region is drawn: grid lines are bounded by
+// it and cells are found through the position index when there are fewer
+// places in view than cells in the layout.
+class CanvasRenderer {
+public:
+    void paint(QPainter& painter, const QRegion& dirty, const GridViewModel& model, const CanvasOverlay& overlay,
+               const SelectionPreview& preview, double now, const SystemColors& colors);
+
+    // The area a cell's drawing may cover: its square, and room for the glow.
+    static QRectF drawnExtent(const QRectF& cellRect);
+
+    // The text above and below the point of a number ("12.5" is 12 over .5).
+    struct NumberLines {
+        QString upper;
+        QString lower; // empty for a number without a point
+    };
+    static NumberLines numberLines(const QString& numberString);
+
+    // Where the Quick # label stands for a pointer, with `base` the canvas's font
+    // on a device of `dpi` dots per inch.
+    static QRectF quickRenumberLabelRect(QPointF pointer, const QString& next, const QFont& base, int dpi);
+
+    // Below this zoom cells are too small for numbers and badges.
+    static constexpr double minLabelZoom = 0.3;
+
+private:
+    void paintGridLines(QPainter& painter, const QRectF& area, const GridViewModel& model, const SystemColors& c);
+    void paintShading(QPainter& painter, const QRectF& area, const GridViewModel& model, const SystemColors& c);
+    void paintCells(QPainter& painter, const QRegion& dirty, const GridViewModel& model, const CanvasOverlay& overlay,
+                    const SelectionPreview& preview, double now, const SystemColors& c);
+    std::vector<std::size_t> cellsToPaint(const QRegion& dirty, const GridViewModel& model,
+                                          const CanvasOverlay& overlay) const;
+    void paintNumber(QPainter& painter, const QRectF& box, const QString& number, bool highlighted,
+                     const SystemColors& c);
+    void paintBadge(QPainter& painter, const QRectF& box, int order);
+    void paintAddLine(QPainter& painter, const GridViewModel& model, const CanvasOverlay& overlay,
+                      const SystemColors& c);
+    void paintMarquee(QPainter& painter, const GridViewModel& model, const SystemColors& c);
+    void paintEditMarquee(QPainter& painter, const QRectF& marquee, const SystemColors& c);
+    void paintQuickRenumberLabel(QPainter& painter, QPointF pointer, const GridViewModel& model,
+                                 const SystemColors& c);
+
+    CellImageCache m_images;
+    StaticTextCache m_labels;
+    StaticTextCache m_badgeTexts;
+};
+
+} // namespace pexlora

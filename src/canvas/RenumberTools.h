@@ -1,0 +1,27 @@
+#pragma once
+
+#include "canvas/CanvasTool.h"
+
+#include <QPointF>
+
+namespace pexlora {
+
+// Edit mode's Renumber tool: a click on a cell opens its renumber popover.
+class RenumberTool final : public CanvasTool {
+public:
+    using CanvasTool::CanvasTool;
+    void pressed(const PointerEvent& event) override;
+    Qt::CursorShape cursor() const override { return Qt::IBeamCursor; }
+};
+
+// Edit mode's Quick # tool: every click gives the cell the next number; the
+// number it will give follows the pointer.
+class QuickRenumberTool final : public CanvasTool {
+public:
+    using CanvasTool::CanvasTool;
+    void pressed(const PointerEvent& event) override;
+    void hovered(QPointF position) override;
+    Qt::CursorShape cursor() const override { return Qt::CrossCursor; }
+};
+
+} // namespace pexlora

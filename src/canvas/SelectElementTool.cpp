@@ -1,0 +1,98 @@
+#include "canvas/SelectElementTool.h"
+
+#include "canvas/GridCanvasView.h"
+#include "model/MarqueeOrdering.h"
+
+#include <QKeyEvent>
+
+namespace pexlora {
+
+void SelectElementTool::pressed(const PointerEvent& event) {
+    GridViewModel& grid = model();
+    const GridElement* hit = canvas().hitElement(event.position);
+    const bool shift = event.modifiers & Qt::ShiftModifier;
+    if (hit && event.clickCount == 2) {
+        canvas().showRenumberPopover(hit->id);
+    } else if (hit && shift) {
+        grid.toggleEditSelection(hit->id);
+    } else if (hit) {
+        // Pressing a cell that is already selected keeps the whole selection, so
+        // that the drag moves all of it.
+        if (!grid.editSelectedIDs().contains(hit->id))
+            grid.setEditSelectedIDs({hit->id});
+        m_groupDragAnchor = m_groupDragCurrent = hit->position;
+    } else if (!shift) {
+        grid.setEditSelectedIDs({});
+        m_marqueeDragging = true;
+        m_marqueeStart = m_marqueeEnd = event.position;
+    }
+    canvas().update();
+}
+
+void SelectElementTool::dragged(const PointerEvent& event) {
+    if (m_groupDragAnchor) {
+        m_groupDragCurrent = model().gridPosition(event.position);
+        canvas().update();
+    } else if (m_marqueeDragging) {
+        m_marqueeEnd = event.position;
+        canvas().update();
+    }
+}
+
+void SelectElementTool::released(const PointerEvent&) {
+    if (m_groupDragAnchor && m_groupDragCurrent) {
+        // A drag let go where it began moves nothing.
+        if (const auto offset = groupDragOffset(); offset && (offset->columns != 0 || offset->rows != 0))
+            model().moveEditSelection(offset->columns, offset->rows);
+        m_groupDragAnchor.reset();
+        m_groupDragCurrent.reset();
+        canvas().update();
+    } else if (m_marqueeDragging) {
+        m_marqueeDragging = false;
+        if (m_marqueeStart && m_marqueeEnd)
+            model().selectInEditMarquee(*m_marqueeStart, *m_marqueeEnd);
+        m_marqueeStart.reset();
+        m_marqueeEnd.reset();
+        canvas().update();
+    }
+}
+
+bool SelectElementTool::keyPressed(QKeyEvent& event) {
+    if (event.key() != Qt::Key_Delete && event.key() != Qt::Key_Backspace)
+        return false;
+    if (model().editSelectedIDs().isEmpty())
+        return false;
+    model().deleteEditSelection();
+    m_groupDragAnchor.reset();
+    m_groupDragCurrent.reset();
+    canvas().update();
+    return true;
+}
+
+void SelectElementTool::cancel() {
+    m_groupDragAnchor.reset();
+    m_groupDragCurrent.reset();
+    m_marqueeDragging = false;
+    m_marqueeStart.reset();
+    m_marqueeEnd.reset();
+}
+
+std::optional<SelectElementTool::Offset> SelectElementTool::groupDragOffset() const {
+    if (!m_groupDragAnchor || !m_groupDragCurrent)
+        return std::nullopt;
+    Offset offset;
+    // A cell read from a file may lie at the far end of the range; such a drag is
+    // no move at all rather than an overflow.
+    if (__builtin_sub_overflow(m_groupDragCurrent->col, m_groupDragAnchor->col, &offset.columns) ||
+        __builtin_sub_overflow(m_groupDragCurrent->row, m_groupDragAnchor->row, &offset.rows))
+        return Offset{};
+    return offset;
+}
+
+std::optional<QRectF> SelectElementTool::editMarquee() const {
+    if (!m_marqueeDragging || !m_marqueeStart || !m_marqueeEnd)
+        return std::nullopt;
+    return marqueeRect(*m_marqueeStart, *m_marqueeEnd);
+}
+
+} // namespace pexlora

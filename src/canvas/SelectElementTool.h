@@ -1,0 +1,41 @@
+#pragma once
+
+#include "canvas/CanvasTool.h"
+#include "model/GridElement.h"
+
+#include <QRectF>
+#include <optional>
+
+namespace pexlora {
+
+// Edit mode's Select tool: click or Shift-click cells into the edit selection,
+// drag it to a new place, rubber-band more cells, Delete them, double-click one
+// to renumber it.
+class SelectElementTool final : public CanvasTool {
+public:
+    using CanvasTool::CanvasTool;
+
+    void pressed(const PointerEvent& event) override;
+    void dragged(const PointerEvent& event) override;
+    void released(const PointerEvent& event) override;
+    bool keyPressed(QKeyEvent& event) override;
+    void cancel() override;
+
+    // Columns and rows the selection has been dragged by, while a drag is under way.
+    struct Offset {
+        std::int64_t columns = 0;
+        std::int64_t rows = 0;
+    };
+    std::optional<Offset> groupDragOffset() const;
+    // The rubber band being dragged, spanned by its two points.
+    std::optional<QRectF> editMarquee() const;
+
+private:
+    std::optional<GridPosition> m_groupDragAnchor;
+    std::optional<GridPosition> m_groupDragCurrent;
+    bool m_marqueeDragging = false;
+    std::optional<QPointF> m_marqueeStart;
+    std::optional<QPointF> m_marqueeEnd;
+};
+
+} // namespace pexlora

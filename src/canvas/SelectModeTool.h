@@ -1,0 +1,24 @@
+#pragma once
+
+#include "canvas/CanvasTool.h"
+
+namespace pexlora {
+
+// Select mode: a click on a cell selects it alone; a press on empty space starts
+// a marquee whose modifier keys order the cells it takes when it is let go.
+class SelectModeTool final : public CanvasTool {
+public:
+    using CanvasTool::CanvasTool;
+
+    void pressed(const PointerEvent& event) override;
+    void dragged(const PointerEvent& event) override;
+    void released(const PointerEvent& event) override;
+    void cancel() override;
+
+    bool isDraggingMarquee() const { return m_dragging; }
+
+private:
+    bool m_dragging = false;
+};
+
+} // namespace pexlora

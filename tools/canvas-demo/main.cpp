@@ -1,0 +1,126 @@
+// Shows the grid canvas on a layout file (or a small made-up rig) in a window of
+// its own, so the canvas can be tried and screenshotted before it sits in the
+// application window. Drags given on the command line are played in order.
+#include "canvas/GridCanvasView.h"
+#include "model/PexloraDocument.h"
+
+#include <QApplication>
+#include <QCommandLineParser>
+#include <QMouseEvent>
+#include <QTimer>
+#include <cstdio>
+
+using namespace pexlora;
+using namespace Qt::StringLiterals;
+
+namespace {
+
+void buildRig(GridViewModel& model) {
+    std::vector<GridPosition> front, back;
+    for (std::int64_t col = 1; col <= 12; ++col)
+        front.push_back({col, 1});
+    model.placeElements(front);
+    for (std::int64_t col = 1; col <= 12; ++col)
+        if (col != 6 && col != 7)
+            back.push_back({col, 3});
+    model.placeElements(back);
+    for (std::int64_t row = 5; row <= 8; ++row)
+        model.placeElements(std::vector<GridPosition>{{1, row}, {2, row}, {11, row}, {12, row}});
+}
+
+Qt::KeyboardModifiers modifiersNamed(const QString& names) {
+    Qt::KeyboardModifiers modifiers;
+    for (const QString& name : names.split(u'+', Qt::SkipEmptyParts)) {
+        if (name == u"alt"_s)
+            modifiers |= Qt::AltModifier;
+        else if (name == u"ctrl"_s)
+            modifiers |= Qt::ControlModifier;
+        else if (name == u"shift"_s)
+            modifiers |= Qt::ShiftModifier;
+        else if (name == u"meta"_s)
+            modifiers |= Qt::MetaModifier;
+    }
+    return modifiers;
+}
+
+QPointF point(const QString& text) {
+    const QStringList xy = text.split(u',');
+    return xy.size() == 2 ? QPointF(xy[0].toDouble(), xy[1].toDouble()) : QPointF();
+}
+
+void send(QWidget* target, QEvent::Type type, QPointF at, Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers) {
+    QMouseEvent event(type, at, target->mapToGlobal(at), type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton,
+                      buttons, modifiers);
+    QCoreApplication::sendEvent(target, &event);
+}
+
+// "X1,Y1:X2,Y2[:mods][:hold]" presses, drags in a few steps and lets go unless held.
+void playDrag(QWidget* canvas, const QString& spec) {
+    const QStringList parts = spec.split(u':');
+    if (parts.size() < 2)
+        return;
+    const QPointF from = point(parts[0]);
+    const QPointF to = point(parts[1]);
+    const Qt::KeyboardModifiers modifiers = parts.size() > 2 ? modifiersNamed(parts[2]) : Qt::NoModifier;
+    send(canvas, QEvent::MouseButtonPress, from, Qt::LeftButton, modifiers);
+    for (int step = 1; step <= 8; ++step)
+        send(canvas, QEvent::MouseMove, from + (to - from) * step / 8.0, Qt::LeftButton, modifiers);
+    if (!parts.contains(u"hold"_s))
+        send(canvas, QEvent::MouseButtonRelease, to, Qt::NoButton, modifiers);
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    QCommandLineParser parser;
+    parser.setApplicationDescription(u"Shows the Pexlora grid canvas on a layout."_s);
+    parser.addHelpOption();
+    parser.addPositionalArgument(u"file"_s, u"A .pexlora layout; without one, a small made-up rig."_s);
+    parser.addOption({u"edit"_s, u"Start in edit mode with TOOL (select, add, renumber, quick)."_s, u"tool"_s});
+    parser.addOption({u"zoom"_s, u"Zoom scale."_s, u"scale"_s});
+    parser.addOption({u"drag"_s, u"Play a drag X1,Y1:X2,Y2[:alt+ctrl+shift+meta][:hold]; repeatable."_s, u"drag"_s});
+    parser.addOption({u"screenshot"_s, u"Save the window to a PNG and quit."_s, u"png"_s});
+    parser.process(app);
+
+    std::unique_ptr<PexloraDocument> document;
+    if (!parser.positionalArguments().isEmpty()) {
+        auto opened = PexloraDocument::open(parser.positionalArguments().front());
+        if (!opened) {
+            std::fprintf(stderr, "%s\n", qPrintable(opened.error().message));
+            return 1;
+        }
+        document = std::move(opened).value();
+    } else {
+        document = std::make_unique<PexloraDocument>();
+        buildRig(*document->viewModel());
+    }
+    GridViewModel& model = *document->viewModel();
+    if (parser.isSet(u"zoom"_s))
+        model.setZoomScale(parser.value(u"zoom"_s).toDouble());
+    if (parser.isSet(u"edit"_s)) {
+        model.setMode(AppMode::edit);
+        const QString tool = parser.value(u"edit"_s);
+        model.setEditTool(tool == u"add"_s        ? EditTool::addElement
+                          : tool == u"renumber"_s ? EditTool::renumber
+                          : tool == u"quick"_s    ? EditTool::quickRenumber
+                                                  : EditTool::selectElement);
+    }
+
+    GridCanvasView canvas;
+    canvas.setViewModel(&model);
+    canvas.resize(1100, 750);
+    canvas.setWindowTitle(u"Pexlora canvas"_s);
+    canvas.show();
+    for (const QString& drag : parser.values(u"drag"_s))
+        playDrag(&canvas, drag);
+
+    if (parser.isSet(u"screenshot"_s)) {
+        // Long enough for the preview to light a few frames and leave a trail.
+        QTimer::singleShot(400, &app, [&] {
+            const bool saved = canvas.grab().save(parser.value(u"screenshot"_s));
+            app.exit(saved ? 0 : 1);
+        });
+    }
+    return app.exec();
+}
