@@ -176,16 +176,21 @@ void GridCanvasView::paintCanvas(QPainter& painter, const QRegion& dirty) {
 }
 
 void GridCanvasView::repaintCells(const QSet<QUuid>& ids) {
+    // A tick changes a handful of cells; repainting only them keeps it cheap.
+    constexpr qsizetype maxRects = 512;
     if (!m_model || ids.isEmpty())
         return;
-    // Only the cells whose glow changed, with room for the glow around them.
-    constexpr qsizetype maxRects = 512;
-    if (ids.size() > maxRects) {
+    if (ids.size() > maxRects)
         update();
-        return;
-    }
-    const auto drag = overlay().groupDrag;
+    else if (const QRegion region = cellsRegion(ids); !region.isEmpty())
+        update(region);
+}
+
+QRegion GridCanvasView::cellsRegion(const QSet<QUuid>& ids) const {
     QRegion region;
+    if (!m_model)
+        return region;
+    const auto drag = overlay().groupDrag;
     for (const QUuid& id : ids) {
         const GridElement* element = m_model->element(id);
         if (!element)
@@ -198,8 +203,7 @@ void GridCanvasView::repaintCells(const QSet<QUuid>& ids) {
         if (extent.intersects(rect()))
             region += extent.toAlignedRect().intersected(rect());
     }
-    if (!region.isEmpty())
-        update(region);
+    return region;
 }
 
 void GridCanvasView::updateQuickRenumberLabel() {

@@ -45,6 +45,9 @@ public:
     void showRenumberPopover(const QUuid& id);
     Popover* renumberPopover() const { return m_renumberPopover; }
 
+    // Where the given cells are drawn, glow included: what a preview tick repaints.
+    QRegion cellsRegion(const QSet<QUuid>& ids) const;
+
     // Repaints where the Quick # label was and where it is now.
     void updateQuickRenumberLabel();
 
