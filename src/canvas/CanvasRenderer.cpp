@@ -63,13 +63,6 @@ QRectF CanvasRenderer::drawnExtent(const QRectF& cellRect) {
     return cellRect.adjusted(-m, -m, m, m);
 }
 
-CanvasRenderer::NumberLines CanvasRenderer::numberLines(const QString& numberString) {
-    const qsizetype point = numberString.indexOf(u'.');
-    if (point < 0)
-        return {numberString, {}};
-    return {numberString.left(point), numberString.mid(point)};
-}
-
 void CanvasRenderer::paint(QPainter& painter, const QRegion& dirty, const GridViewModel& model,
                            const CanvasOverlay& overlay, const SelectionPreview& preview, double now,
                            const SystemColors& colors) {
@@ -161,8 +154,9 @@ std::vector<std::size_t> CanvasRenderer::cellsToPaint(const QRegion& dirty, cons
         spans.push_back(span);
     }
 
-    if (places < elements.size()) {
-        // Fewer places in view than cells: ask the position index for each place.
+    // Two hash lookups a place cost about as much as testing sixteen cells, so
+    // the index pays only when the layout is much larger than the view.
+    if (places < elements.size() / 16) {
         for (const Span& span : spans) {
             for (std::uint64_t r = 0; r < span.rows.count(); ++r) {
                 const auto row = static_cast<std::int64_t>(static_cast<std::uint64_t>(span.rows.first) + r);
@@ -221,13 +215,18 @@ void CanvasRenderer::paintCells(QPainter& painter, const QRegion& dirty, const G
     const bool labels = model.zoomScale() >= minLabelZoom;
     const QFont base = painter.font();
     const double box = size - 2 * cellInset;
-    const QFont labelFont = sized(base, std::min(13.0, 0.26 * box), painter, QFont::Normal);
-    const double badgeDiameter = std::min(16.0, 0.3 * box);
-    const QFont badgeFont = sized(base, std::max(7.0, 0.55 * badgeDiameter), painter, QFont::Bold);
+    const double labelSize = std::min(13.0, 0.26 * box);
+    m_labels.setFont(sized(base, labelSize, painter, QFont::Normal));
     const QRectF bounds = dirty.boundingRect();
     const bool manyRects = dirty.rectCount() > 1;
 
+    struct Badge {
+        QRectF box;
+        int order;
+    };
+    std::vector<Badge> badges;
     const GridElements& elements = model.elements();
+    painter.setFont(m_labels.font());
     for (const std::size_t i : indices) {
         const GridElement& e = elements[i];
         const bool inGroupDrag = overlay.groupDrag && editSelected.contains(e.id);
@@ -255,32 +254,35 @@ void CanvasRenderer::paintCells(QPainter& painter, const QRegion& dirty, const G
         if (!labels)
             continue;
         const QRectF inner = cell.adjusted(cellInset, cellInset, -cellInset, -cellInset);
-        painter.setFont(labelFont);
-        paintNumber(painter, inner, e.numberString, inSelection || inGroupDrag, c);
-        if (const auto found = order.constFind(e.id); found != order.cend()) {
-            painter.setFont(badgeFont);
-            paintBadge(painter, inner, *found);
-        }
+        paintNumber(painter, inner, e.numberString, inSelection || inGroupDrag, c, labelSize);
+        if (const auto found = order.constFind(e.id); found != order.cend())
+            badges.push_back({inner, *found});
+    }
+    // Badges only come with a selection, so they go in a pass of their own
+    // rather than switching fonts at every cell.
+    if (!badges.empty()) {
+        m_badges.setFont(sized(base, std::max(7.0, 0.55 * std::min(16.0, 0.3 * box)), painter, QFont::Bold));
+        painter.setFont(m_badges.font());
+        for (const Badge& badge : badges)
+            paintBadge(painter, badge.box, badge.order);
     }
     painter.setFont(base);
 }
 
 void CanvasRenderer::paintNumber(QPainter& painter, const QRectF& box, const QString& number, bool highlighted,
-                                 const SystemColors& c) {
+                                 const SystemColors& c, double fontSize) {
     painter.setPen(highlighted ? c.selectedControlText : c.label);
-    const QFont& font = painter.font();
-    const NumberLines lines = numberLines(number);
-    const QStaticText& upper = m_labels.text(lines.upper, font);
-    if (lines.lower.isEmpty()) {
-        const QSizeF size = upper.size();
-        painter.drawStaticText(QPointF(box.center().x() - size.width() / 2, box.center().y() - size.height() / 2),
-                               upper);
+    const LabelCache::Label& label = m_labels.label(number);
+    const QPointF centre = box.center();
+    const LabelCache::Line& upper = label.upper;
+    if (!label.lower) {
+        painter.drawStaticText(centre - QPointF(upper.size.width() / 2, upper.size.height() / 2), upper.text);
         return;
     }
-    const double pitch = std::min(13.0, 0.26 * box.height()) + 3;
-    painter.drawStaticText(QPointF(box.center().x() - upper.size().width() / 2, box.center().y() - pitch), upper);
-    const QStaticText& lower = m_labels.text(lines.lower, font);
-    painter.drawStaticText(QPointF(box.center().x() - lower.size().width() / 2, box.center().y()), lower);
+    // Split at the first point: "12.5" shows 12 over .5, one line pitch apart.
+    const double pitch = fontSize + 3;
+    painter.drawStaticText(QPointF(centre.x() - upper.size.width() / 2, centre.y() - pitch), upper.text);
+    painter.drawStaticText(QPointF(centre.x() - label.lower->size.width() / 2, centre.y()), label.lower->text);
 }
 
 void CanvasRenderer::paintBadge(QPainter& painter, const QRectF& box, int order) {
@@ -288,9 +290,9 @@ void CanvasRenderer::paintBadge(QPainter& painter, const QRectF& box, int order)
     const QRectF disc(box.right() - d - 2, box.top() + 2, d, d);
     const qreal ratio = painter.device() ? painter.device()->devicePixelRatioF() : 1.0;
     painter.drawImage(snapped(disc.topLeft(), ratio), m_images.badge(d));
-    const QStaticText& digits = m_badgeTexts.text(QString::number(order), painter.font());
+    const LabelCache::Line& digits = m_badges.label(QString::number(order)).upper;
     painter.setPen(Qt::white);
-    painter.drawStaticText(disc.center() - QPointF(digits.size().width() / 2, digits.size().height() / 2), digits);
+    painter.drawStaticText(disc.center() - QPointF(digits.size.width() / 2, digits.size.height() / 2), digits.text);
 }
 
 void CanvasRenderer::paintAddLine(QPainter& painter, const GridViewModel& model, const CanvasOverlay& overlay,

@@ -42,13 +42,6 @@ public:
     // The area a cell's drawing may cover: its square, and room for the glow.
     static QRectF drawnExtent(const QRectF& cellRect);
 
-    // The text above and below the point of a number ("12.5" is 12 over .5).
-    struct NumberLines {
-        QString upper;
-        QString lower; // empty for a number without a point
-    };
-    static NumberLines numberLines(const QString& numberString);
-
     // Where the Quick # label stands for a pointer, with `base` the canvas's font
     // on a device of `dpi` dots per inch.
     static QRectF quickRenumberLabelRect(QPointF pointer, const QString& next, const QFont& base, int dpi);
@@ -64,7 +57,7 @@ private:
     std::vector<std::size_t> cellsToPaint(const QRegion& dirty, const GridViewModel& model,
                                           const CanvasOverlay& overlay) const;
     void paintNumber(QPainter& painter, const QRectF& box, const QString& number, bool highlighted,
-                     const SystemColors& c);
+                     const SystemColors& c, double fontSize);
     void paintBadge(QPainter& painter, const QRectF& box, int order);
     void paintAddLine(QPainter& painter, const GridViewModel& model, const CanvasOverlay& overlay,
                       const SystemColors& c);
@@ -74,8 +67,8 @@ private:
                                  const SystemColors& c);
 
     CellImageCache m_images;
-    StaticTextCache m_labels;
-    StaticTextCache m_badgeTexts;
+    LabelCache m_labels;
+    LabelCache m_badges;
 };
 
 } // namespace pexlora

@@ -6,18 +6,34 @@
 #include <QHash>
 #include <QImage>
 #include <QStaticText>
+#include <QSizeF>
 #include <QString>
+#include <optional>
 
 namespace pexlora {
 
-// Number texts laid out once for one font; a new font starts afresh.
-class StaticTextCache {
+// Number labels laid out once for one font, split at the first point into the
+// two lines a cell shows; a new font starts afresh.
+class LabelCache {
 public:
-    const QStaticText& text(const QString& text, const QFont& font);
+    struct Line {
+        QStaticText text;
+        QSizeF size;
+    };
+    struct Label {
+        Line upper;
+        std::optional<Line> lower; // from the point on, when there is one
+    };
+
+    void setFont(const QFont& font);
+    const QFont& font() const { return m_font; }
+    const Label& label(const QString& numberString);
 
 private:
+    Line line(const QString& text) const;
+
     QFont m_font;
-    QHash<QString, QStaticText> m_texts;
+    QHash<QString, Label> m_labels;
 };
 
 // Ready-made images of the few ways a cell can look, at the current cell size

@@ -109,16 +109,20 @@ void SelectionPreview::tick() {
     // The selection may have changed since the last tick.
     m_frameIndex %= frames.size();
     const double now = m_clock.now();
-    QSet<QUuid> changed = m_active;
+    QSet<QUuid> changed;
     if (now - m_frameStart >= frameDuration) {
         for (const QUuid& id : frames[m_frameIndex])
             m_deactivated.insert(id, now);
         m_frameIndex = (m_frameIndex + 1) % frames.size();
         m_frameStart = now;
-        m_active = QSet<QUuid>(frames[m_frameIndex].begin(), frames[m_frameIndex].end());
-        for (const QUuid& id : std::as_const(m_active)) {
+        QSet<QUuid> lit(frames[m_frameIndex].begin(), frames[m_frameIndex].end());
+        for (const QUuid& id : std::as_const(lit))
             m_deactivated.remove(id);
-            changed.insert(id);
+        // A frame lit again (a selection of one frame) changes nothing on screen.
+        if (lit != m_active) {
+            changed = lit;
+            changed.unite(m_active);
+            m_active = std::move(lit);
         }
     }
     // Fading cells change every tick; a trail that has gone dark is painted once

@@ -1,0 +1,103 @@
+// Figures for drawing the canvas off screen into an image: a whole repaint of a
+// window-sized canvas over a large rig, and one preview tick with its repaint.
+#include "canvas/CanvasClock.h"
+#include "canvas/GridCanvasView.h"
+#include "canvas/SelectionPreview.h"
+
+#include <QApplication>
+#include <QImage>
+#include <QPainter>
+#include <benchmark/benchmark.h>
+
+using namespace pexlora;
+
+namespace {
+
+class BenchClock final : public CanvasClock {
+public:
+    double now() const override { return time; }
+    double time = 0;
+};
+
+// 100 × 100 numbered cells at zoom 0.3: about 2,500 of them in a 1100 × 750 view.
+struct Rig {
+    explicit Rig(double zoom = 0.3) {
+        auto owned = std::make_unique<BenchClock>();
+        clock = owned.get();
+        canvas = std::make_unique<GridCanvasView>(std::move(owned));
+        for (std::int64_t row = 0; row < 100; ++row) {
+            std::vector<GridPosition> line;
+            for (std::int64_t col = 0; col < 100; ++col)
+                line.push_back({col, row});
+            model.placeElements(line);
+        }
+        model.setZoomScale(zoom);
+        model.setPanOffset({9, 9});
+        canvas->setViewModel(&model);
+        canvas->resize(1100, 750);
+    }
+    GridViewModel model;
+    BenchClock* clock = nullptr;
+    std::unique_ptr<GridCanvasView> canvas;
+    QImage image{1100, 750, QImage::Format_ARGB32_Premultiplied};
+};
+
+void BM_FullRepaint(benchmark::State& state) {
+    Rig rig(static_cast<double>(state.range(0)) / 100.0);
+    rig.model.setPreviewPlaying(false);
+    rig.model.setSelectionGroups({{rig.model.elements()[101].id, rig.model.elements()[102].id}});
+    const QRegion everything(rig.canvas->rect());
+    for (auto _ : state) {
+        QPainter painter(&rig.image);
+        rig.canvas->paintCanvas(painter, everything);
+    }
+    state.counters["cells"] = static_cast<double>(rig.canvas->width() / rig.model.cellSize()) *
+                              static_cast<double>(rig.canvas->height() / rig.model.cellSize());
+}
+BENCHMARK(BM_FullRepaint)->Arg(30)->Arg(100)->Unit(benchmark::kMillisecond);
+
+void BM_PreviewTick(benchmark::State& state) {
+    Rig rig;
+    // Thirty rows of ten cells taken with Command: each frame lights a row and
+    // the trail keeps about nine more glowing, some 100 cells in all.
+    SelectionGroups rows(30);
+    for (std::size_t r = 0; r < rows.size(); ++r)
+        for (std::size_t c = 0; c < 10; ++c)
+            rows[r].push_back(rig.model.elements()[r * 100 + c].id);
+    rig.model.setSelectionGroups(rows);
+    rig.model.setSelectionModifier(MarqueeModifier::command);
+    {
+        QPainter painter(&rig.image);
+        rig.canvas->paintCanvas(painter, QRegion(rig.canvas->rect())); // starts the preview
+    }
+    QRegion dirty;
+    QObject::connect(&rig.canvas->preview(), &SelectionPreview::cellsChanged,
+                     [&](const QSet<QUuid>& ids) { dirty = rig.canvas->cellsRegion(ids); });
+    double glowing = 0;
+    for (auto _ : state) {
+        rig.clock->time += 1.0 / 60;
+        rig.canvas->preview().tick();
+        QPainter painter(&rig.image);
+        rig.canvas->paintCanvas(painter, dirty);
+        state.PauseTiming();
+        int lit = 0;
+        for (const auto& row : rows)
+            for (const QUuid& id : row)
+                lit += rig.canvas->preview().glow(id, rig.clock->time) > 0;
+        glowing += lit;
+        state.ResumeTiming();
+    }
+    state.counters["glowing"] = glowing / static_cast<double>(state.iterations());
+}
+BENCHMARK(BM_PreviewTick)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
