@@ -108,3 +108,21 @@ TEST_F(Preview, ReportsTheCellsWhoseGlowChangesForRepainting) {
 }
 
 } // namespace
+
+namespace {
+
+TEST(CanvasPreview, RunsWhileTheCanvasIsShownAndStopsWhenItIsHidden) {
+    test::CanvasHarness c;
+    c.model.placeElements(std::vector<GridPosition>{{0, 0}, {1, 0}});
+    c.model.setSelectionGroups({{c.idAt({0, 0}), c.idAt({1, 0})}});
+    c.view->grab(); // a drawing pass starts it
+    EXPECT_TRUE(c.view->preview().isAnimating());
+    c.view->hide();
+    EXPECT_FALSE(c.view->preview().isLit());
+    c.model.setMode(AppMode::edit); // and edit mode keeps it off
+    c.view->show();
+    c.view->grab();
+    EXPECT_FALSE(c.view->preview().isLit());
+}
+
+} // namespace

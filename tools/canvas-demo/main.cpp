@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QMouseEvent>
+#include <QPalette>
 #include <QTimer>
 #include <cstdio>
 
@@ -80,8 +81,21 @@ int main(int argc, char** argv) {
     parser.addOption({u"edit"_s, u"Start in edit mode with TOOL (select, add, renumber, quick)."_s, u"tool"_s});
     parser.addOption({u"zoom"_s, u"Zoom scale."_s, u"scale"_s});
     parser.addOption({u"drag"_s, u"Play a drag X1,Y1:X2,Y2[:alt+ctrl+shift+meta][:hold]; repeatable."_s, u"drag"_s});
+    parser.addOption({u"dark"_s, u"Use a dark palette, as on a dark desktop."_s});
     parser.addOption({u"screenshot"_s, u"Save the window to a PNG and quit."_s, u"png"_s});
     parser.process(app);
+
+    if (parser.isSet(u"dark"_s)) {
+        QPalette dark;
+        dark.setColor(QPalette::Window, QColor(0x2b, 0x2b, 0x2e));
+        dark.setColor(QPalette::Base, QColor(0x1e, 0x1e, 0x20));
+        dark.setColor(QPalette::Text, QColor(0xe8, 0xe8, 0xea));
+        dark.setColor(QPalette::WindowText, QColor(0xe8, 0xe8, 0xea));
+        dark.setColor(QPalette::Mid, QColor(0x5a, 0x5a, 0x60));
+        dark.setColor(QPalette::Highlight, QColor(0x0a, 0x84, 0xff));
+        dark.setColor(QPalette::HighlightedText, Qt::white);
+        QApplication::setPalette(dark);
+    }
 
     std::unique_ptr<PexloraDocument> document;
     if (!parser.positionalArguments().isEmpty()) {
