@@ -132,18 +132,31 @@ void EosConnectionManager::setConnected(std::optional<QString> ip) {
         emit connectedIPChanged();
 }
 
-void EosConnectionManager::send(const QString& address, const QString& argument) {
-    if (!m_connection || !m_isConnected)
-        return;
+std::optional<QByteArray> EosConnectionManager::frame(const QString& address, const QString& argument) {
     const auto encoded =
         encodeOSC(OSCMessage(OSCAddressPattern(address.toStdString()), {OSCValue(argument.toStdString())}));
     if (!encoded.ok())
+        return std::nullopt;
+    const std::vector<std::uint8_t> framed = encodeSLIPFrame(encoded.value());
+    return QByteArray(reinterpret_cast<const char*>(framed.data()), static_cast<qsizetype>(framed.size()));
+}
+
+bool EosConnectionManager::linkUp() const {
+    return m_connection && m_isConnected;
+}
+
+void EosConnectionManager::write(const QByteArray& frames) {
+    if (frames.isEmpty())
         return;
-    const std::vector<std::uint8_t> frame = encodeSLIPFrame(encoded.value());
-    const QByteArray bytes(reinterpret_cast<const char*>(frame.data()), static_cast<qsizetype>(frame.size()));
     EosTcpLink* link = m_connection.get();
     QMetaObject::invokeMethod(
-        link, [link, bytes] { link->write(bytes); }, Qt::QueuedConnection);
+        link, [link, frames] { link->write(frames); }, Qt::QueuedConnection);
+}
+
+void EosConnectionManager::send(const QString& address, const QString& argument) {
+    if (!linkUp())
+        return;
+    write(frame(address, argument).value_or(QByteArray()));
 }
 
 void EosConnectionManager::recordGroup(const QString& groupNumber, const SelectionGroups& selectionGroups,
@@ -154,9 +167,14 @@ void EosConnectionManager::recordGroup(const QString& groupNumber, const Selecti
     const QString channels = channelListText(selectionGroups, elements);
     if (channels.isEmpty())
         return;
+    if (!linkUp())
+        return;
+    // Both messages in one write: one wake-up of the link queue, one system call.
+    QByteArray frames;
     for (const EosCommand& command :
          {recordGroupCommandLine(groupNumber), groupChannelsCommand(groupNumber, channels)})
-        send(command.address, command.argument);
+        frames += frame(command.address, command.argument).value_or(QByteArray());
+    write(frames);
 }
 
 } // namespace pexlora

@@ -76,6 +76,11 @@ private:
     void handleLinkState(quint64 connectionID, EosTcpLink::State state);
     void linkFailed();
     void setConnected(std::optional<QString> ip);
+    // One message as a SLIP frame; nothing when it cannot be encoded.
+    static std::optional<QByteArray> frame(const QString& address, const QString& argument);
+    // Messages are dropped unless this holds: nothing is queued for a link to come.
+    bool linkUp() const;
+    void write(const QByteArray& frames);
 
     EosConnectionConfig m_config;
     std::unique_ptr<QSettings> m_settings;
