@@ -1,0 +1,36 @@
+#pragma once
+
+#include "model/GridElement.h"
+#include "model/ModelTypes.h"
+
+#include <QString>
+#include <QStringList>
+
+namespace pexlora {
+
+// Joins number texts with " ", folding each run of numbers that step by exactly +1
+// or exactly −1 (in exact decimals) into "first > last". Texts are copied as given;
+// a text that is not a number stands alone.
+QString rangeListText(const QStringList& numbers);
+
+// The channel list of a selection: a lone group as its range list; with several
+// groups each one as its single number or "(" + range list + ")", joined with " ".
+// Identifiers without an element are skipped; empty when nothing is left.
+QString channelListText(const SelectionGroups& selectionGroups, const GridElements& elements);
+
+// A group number as the user may type it: ASCII digits with at most one "." (no
+// blanks, signs or exponents, since the text goes into an OSC address as typed),
+// at most three characters after the ".", and a value from 1 to 99999.999.
+bool isValidGroupNumber(const QString& text);
+
+// The two messages that record a selection as a group on the console.
+struct EosCommand {
+    QString address;
+    QString argument;
+
+    friend bool operator==(const EosCommand&, const EosCommand&) = default;
+};
+EosCommand recordGroupCommandLine(const QString& groupNumber);
+EosCommand groupChannelsCommand(const QString& groupNumber, const QString& channelList);
+
+} // namespace pexlora
