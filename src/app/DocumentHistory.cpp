@@ -1,0 +1,29 @@
+#include "app/DocumentHistory.h"
+
+#include "app/LayoutEditCommand.h"
+#include "model/GridViewModel.h"
+
+namespace pexlora {
+
+DocumentHistory::DocumentHistory(GridViewModel* model, QObject* parent)
+    : QObject(parent)
+    , m_model(model) {
+    connect(model, &GridViewModel::layoutEdited, this, &DocumentHistory::record);
+    connect(&m_stack, &QUndoStack::cleanChanged, this, [this](bool clean) { m_model->setDirty(!clean); });
+}
+
+void DocumentHistory::record(const LayoutEdit& edit) {
+    m_stack.push(new LayoutEditCommand(m_model, edit));
+}
+
+void DocumentHistory::markSaved() {
+    m_stack.setClean();
+    m_model->setDirty(false);
+}
+
+void DocumentHistory::clear() {
+    m_stack.clear();
+    m_model->setDirty(false);
+}
+
+} // namespace pexlora

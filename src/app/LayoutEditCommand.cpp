@@ -1,0 +1,50 @@
+#include "app/LayoutEditCommand.h"
+
+#include "model/GridViewModel.h"
+
+#include <QCoreApplication>
+
+namespace pexlora {
+
+LayoutEditCommand::LayoutEditCommand(GridViewModel* model, LayoutEdit edit)
+    : QUndoCommand(nameOf(edit))
+    , m_model(model)
+    , m_edit(std::move(edit)) {}
+
+QString LayoutEditCommand::nameOf(const LayoutEdit& edit) {
+    const char* name = "";
+    switch (edit.kind) {
+    case LayoutEdit::Kind::addCells:
+        name = edit.added.size() == 1 ? "Add Cell" : "Add Cells";
+        break;
+    case LayoutEdit::Kind::moveCells:
+        name = "Move";
+        break;
+    case LayoutEdit::Kind::deleteCells:
+        name = "Delete";
+        break;
+    case LayoutEdit::Kind::renumber:
+        name = "Renumber";
+        break;
+    case LayoutEdit::Kind::quickRenumber:
+        name = "Quick Renumber";
+        break;
+    }
+    return QCoreApplication::translate("LayoutEditCommand", name);
+}
+
+void LayoutEditCommand::undo() {
+    if (m_model)
+        m_model->revertEdit(m_edit);
+}
+
+void LayoutEditCommand::redo() {
+    if (m_madeAlready) {
+        m_madeAlready = false;
+        return;
+    }
+    if (m_model)
+        m_model->reapplyEdit(m_edit);
+}
+
+} // namespace pexlora
