@@ -9,7 +9,10 @@ DocumentHistory::DocumentHistory(GridViewModel* model, QObject* parent)
     : QObject(parent)
     , m_model(model) {
     connect(model, &GridViewModel::layoutEdited, this, &DocumentHistory::record);
-    connect(&m_stack, &QUndoStack::cleanChanged, this, [this](bool clean) { m_model->setDirty(!clean); });
+    connect(&m_stack, &QUndoStack::cleanChanged, this, [this](bool clean) {
+        if (m_model)
+            m_model->setDirty(!clean);
+    });
 }
 
 void DocumentHistory::record(const LayoutEdit& edit) {
@@ -18,12 +21,14 @@ void DocumentHistory::record(const LayoutEdit& edit) {
 
 void DocumentHistory::markSaved() {
     m_stack.setClean();
-    m_model->setDirty(false);
+    if (m_model)
+        m_model->setDirty(false);
 }
 
 void DocumentHistory::clear() {
     m_stack.clear();
-    m_model->setDirty(false);
+    if (m_model)
+        m_model->setDirty(false);
 }
 
 } // namespace pexlora

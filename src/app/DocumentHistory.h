@@ -1,11 +1,13 @@
 #pragma once
 
 #include <QObject>
+#include <QPointer>
 #include <QUndoStack>
+
+#include "model/GridViewModel.h"
 
 namespace pexlora {
 
-class GridViewModel;
 struct LayoutEdit;
 
 // The undo history of one document: every layout edit the model announces
@@ -28,7 +30,7 @@ public:
 private:
     void record(const LayoutEdit& edit);
 
-    GridViewModel* m_model;
+    QPointer<GridViewModel> m_model;
     QUndoStack m_stack;
 };
 

@@ -20,7 +20,7 @@ namespace pexlora {
 
 DocumentWindow::DocumentWindow(PexloraApp& app, std::unique_ptr<PexloraDocument> document, QString path,
                                QString untitledName)
-    : m_app(app)
+    : m_app(&app)
     , m_document(std::move(document))
     , m_history(new DocumentHistory(m_document->viewModel(), this))
     , m_content(new ContentView(m_document->viewModel(), this))
@@ -39,7 +39,7 @@ DocumentWindow::DocumentWindow(PexloraApp& app, std::unique_ptr<PexloraDocument>
     addToolBar(Qt::TopToolBarArea, toolbar);
     setUnifiedTitleAndToolBarOnMac(true);
 
-    WindowMenus::build(*this, m_app);
+    WindowMenus::build(*this, app);
     connect(viewModel(), &GridViewModel::isDirtyChanged, this,
             [this] { setWindowModified(viewModel()->isDirty()); });
     showTitle();
@@ -49,7 +49,13 @@ DocumentWindow::DocumentWindow(PexloraApp& app, std::unique_ptr<PexloraDocument>
 }
 
 DocumentWindow::~DocumentWindow() {
-    m_app.forget(this);
+    if (m_app)
+        m_app->forget(this);
+    // Everything that shows or records the model goes before the document that
+    // owns it, which as a member would otherwise be destroyed first.
+    delete m_history;
+    qDeleteAll(findChildren<QToolBar*>(Qt::FindDirectChildrenOnly));
+    delete takeCentralWidget();
 }
 
 GridViewModel* DocumentWindow::viewModel() const {
@@ -71,14 +77,14 @@ bool DocumentWindow::save() {
 }
 
 bool DocumentWindow::saveAs() {
-    QString path = m_app.dialogs().chooseSavePath(this, suggestedSavePath());
+    QString path = m_app->dialogs().chooseSavePath(this, suggestedSavePath());
     if (path.isEmpty())
         return false;
     if (QFileInfo(path).suffix().isEmpty())
         path += QLatin1Char('.') + PexloraDocument::fileExtension.toString();
     // Two windows writing one file would overwrite each other's layout unseen.
-    if (DocumentWindow* other = m_app.windowFor(path); other && other != this) {
-        m_app.dialogs().showError(this, tr("The document “%1” could not be saved.").arg(QFileInfo(path).fileName()),
+    if (DocumentWindow* other = m_app->windowFor(path); other && other != this) {
+        m_app->dialogs().showError(this, tr("The document “%1” could not be saved.").arg(QFileInfo(path).fileName()),
                                   tr("that file is open in another window"));
         return false;
     }
@@ -94,24 +100,24 @@ bool DocumentWindow::writeTo(const QString& path) {
     const auto saved = m_document->save(path);
     if (!saved) {
         // The model stays dirty and the old file stays as it was.
-        m_app.dialogs().showError(this, tr("The document “%1” could not be saved.").arg(QFileInfo(path).fileName()),
+        m_app->dialogs().showError(this, tr("The document “%1” could not be saved.").arg(QFileInfo(path).fileName()),
                                   saved.error().message);
         return false;
     }
     m_history->markSaved();
-    m_app.recentDocuments().add(path);
+    m_app->recentDocuments().add(path);
     return true;
 }
 
 bool DocumentWindow::revertToSaved() {
     if (m_path.isEmpty())
         return false;
-    if (viewModel()->isDirty() && !m_app.dialogs().confirmRevert(this, displayName()))
+    if (viewModel()->isDirty() && !m_app->dialogs().confirmRevert(this, displayName()))
         return false;
     // Read through the same checks as File ▸ Open; the window keeps its model.
     auto stored = PexloraDocument::open(m_path);
     if (!stored) {
-        m_app.dialogs().showError(this, tr("The document “%1” could not be opened.").arg(displayName()),
+        m_app->dialogs().showError(this, tr("The document “%1” could not be opened.").arg(displayName()),
                                   stored.error().message);
         return false;
     }
@@ -131,7 +137,7 @@ QString DocumentWindow::suggestedSavePath() const {
 
 void DocumentWindow::closeEvent(QCloseEvent* event) {
     if (viewModel()->isDirty()) {
-        switch (m_app.dialogs().askToSaveChanges(this, displayName())) {
+        switch (m_app->dialogs().askToSaveChanges(this, displayName())) {
         case DocumentDialogs::SaveAnswer::save:
             if (!save()) {
                 event->ignore();
@@ -145,7 +151,7 @@ void DocumentWindow::closeEvent(QCloseEvent* event) {
             return;
         }
     }
-    m_app.forget(this);
+    m_app->forget(this);
     event->accept();
 }
 

@@ -1,7 +1,10 @@
 #pragma once
 
 #include <QMainWindow>
+#include <QPointer>
 #include <memory>
+
+#include "app/PexloraApp.h"
 
 namespace pexlora {
 
@@ -9,7 +12,6 @@ class ContentView;
 class DocumentHistory;
 class GridToolbarContent;
 class GridViewModel;
-class PexloraApp;
 class PexloraDocument;
 
 // The window of one document: its content, toolbar and menus, the edited mark,
@@ -52,7 +54,8 @@ private:
     QString suggestedSavePath() const;
     void showTitle();
 
-    PexloraApp& m_app;
+    // A closed window is deleted later, possibly after the application object.
+    QPointer<PexloraApp> m_app;
     std::unique_ptr<PexloraDocument> m_document;
     DocumentHistory* m_history;
     ContentView* m_content;

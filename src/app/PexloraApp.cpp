@@ -10,6 +10,7 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QStandardPaths>
+#include <utility>
 
 namespace pexlora {
 
@@ -37,7 +38,9 @@ PexloraApp::PexloraApp(std::unique_ptr<DocumentDialogs> dialogs, QObject* parent
 }
 
 PexloraApp::~PexloraApp() {
-    for (const QPointer<DocumentWindow>& window : std::as_const(m_windows))
+    // A window that goes tells forget(), so the list is emptied before deleting.
+    const auto windows = std::exchange(m_windows, {});
+    for (const QPointer<DocumentWindow>& window : windows)
         delete window.data();
 }
 

@@ -76,13 +76,14 @@ void cursorArrow(QPainter& p, const QColor& color) {
 void plusAppFill(QPainter& p, const QColor& color) {
     QPainterPath square;
     square.addRoundedRect(QRectF(2.5, 2.5, 15, 15), 4, 4);
-    QPainterPath plus;
-    plus.addRoundedRect(QRectF(9.1, 5.5, 1.8, 9), 0.9, 0.9);
-    plus.addRoundedRect(QRectF(5.5, 9.1, 9, 1.8), 0.9, 0.9);
+    QPainterPath upright;
+    upright.addRoundedRect(QRectF(9.1, 5.5, 1.8, 9), 0.9, 0.9);
+    QPainterPath across;
+    across.addRoundedRect(QRectF(5.5, 9.1, 9, 1.8), 0.9, 0.9);
     // The plus is cut out of the square, so the background shows through it.
     p.setPen(Qt::NoPen);
     p.setBrush(color);
-    p.drawPath(square.subtracted(plus.simplified()));
+    p.drawPath(square.subtracted(upright.united(across)));
 }
 
 void number(QPainter& p, const QColor& color) {
