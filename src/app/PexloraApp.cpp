@@ -95,9 +95,13 @@ bool PexloraApp::quit() {
 
 void PexloraApp::openHelp() {
     const QString page = findHelpPage(QCoreApplication::applicationDirPath());
-    if (page.isEmpty() || !m_openUrl(QUrl::fromLocalFile(page)))
+    if (page.isEmpty()) {
         m_dialogs->showError(QApplication::activeWindow(), tr("The help page could not be opened."),
-                             page.isEmpty() ? tr("help.html is missing from the installation") : page);
+                             tr("help.html is missing from the installation"));
+    } else if (!m_openUrl(QUrl::fromLocalFile(page))) {
+        m_dialogs->showError(QApplication::activeWindow(), tr("The help page could not be opened."),
+                             tr("no web browser could be started for %1").arg(page));
+    }
 }
 
 DocumentWindow* PexloraApp::windowFor(const QString& path) const {

@@ -1,6 +1,8 @@
 #include "AppTestSupport.h"
 #include "app/ContentView.h"
 #include "app/DocumentHistory.h"
+#include "app/HelpPage.h"
+#include "support/TestProcess.h"
 #include "model/PersistedState.h"
 #include "model/PexloraDocument.h"
 
@@ -341,6 +343,37 @@ TEST_F(DocumentWindows, UndoAndRedoFromTheEditMenu) {
     redo->trigger();
     EXPECT_EQ(model->elements().size(), 2u);
     EXPECT_TRUE(window->isWindowModified());
+}
+
+TEST(HelpPage, IsFoundBesideTheProgramOrInTheInstallationsDataFolder) {
+    QTemporaryDir root;
+    QDir tree(root.path());
+    ASSERT_TRUE(tree.mkpath(u"build"_s) && tree.mkpath(u"prefix/bin"_s) && tree.mkpath(u"prefix/share/pexlora"_s));
+    writeFile(tree.filePath(u"build/help.html"_s), "<title>Pexlora Help</title>");
+    writeFile(tree.filePath(u"prefix/share/pexlora/help.html"_s), "<title>Pexlora Help</title>");
+    EXPECT_EQ(findHelpPage(tree.filePath(u"build"_s)), tree.filePath(u"build/help.html"_s));
+    EXPECT_EQ(findHelpPage(tree.filePath(u"prefix/bin"_s)), tree.filePath(u"prefix/share/pexlora/help.html"_s));
+    EXPECT_EQ(findHelpPage(root.path()), QString());
+}
+
+TEST(DemoLayout, IsTheGeneratorsOutputAndOpens) {
+    const QString demo = QStringLiteral(PEXLORA_SOURCE_DIR "/examples/demo.pexlora");
+    QTemporaryDir dir;
+    const QString fresh = dir.filePath(u"demo.pexlora"_s);
+    const test::ProcessOutput generated = test::runProcess(
+        QString::fromUtf8(PEXLORA_PYTHON3), {QStringLiteral(PEXLORA_SOURCE_DIR "/examples/make-demo.py"), fresh});
+    ASSERT_EQ(generated.exitCode, 0) << generated.err.toStdString();
+    EXPECT_EQ(contents(fresh), contents(demo)) << "run examples/make-demo.py after changing the rig";
+
+    auto opened = PexloraDocument::open(demo);
+    ASSERT_TRUE(opened.ok()) << opened.error().message.toStdString();
+    const GridElements& cells = opened.value()->viewModel()->elements();
+    EXPECT_EQ(cells.size(), 42u);
+    QStringList numbers;
+    for (const GridElement& cell : cells)
+        numbers.append(cell.numberString);
+    for (const char* expected : {"1", "12", "21", "32", "41", "48", "101", "110"})
+        EXPECT_TRUE(numbers.contains(QString::fromLatin1(expected))) << expected;
 }
 
 } // namespace
