@@ -1,5 +1,6 @@
 #include "AppTestSupport.h"
 #include "app/ContentView.h"
+#include "canvas/GridCanvasView.h"
 #include "app/DocumentHistory.h"
 #include "app/HelpPage.h"
 #include "support/TestProcess.h"
@@ -9,6 +10,8 @@
 #include <QAction>
 #include <QDir>
 #include <QFile>
+#include <QBoxLayout>
+#include <QMenu>
 #include <QMenuBar>
 #include <QTemporaryDir>
 #include <QTest>
@@ -343,6 +346,56 @@ TEST_F(DocumentWindows, UndoAndRedoFromTheEditMenu) {
     redo->trigger();
     EXPECT_EQ(model->elements().size(), 2u);
     EXPECT_TRUE(window->isWindowModified());
+}
+
+TEST_F(DocumentWindows, OpenRecentListsTheNewestFirstAndOpensFromIt) {
+    app.recentDocuments().clear();
+    const QString first = savedRig(u"first.pexlora"_s);
+    const QString second = savedRig(u"second.pexlora"_s);
+    ASSERT_NE(app.openDocument(first), nullptr);
+    DocumentWindow* window = app.openDocument(second);
+    ASSERT_NE(window, nullptr);
+    ASSERT_TRUE(window->close());
+    waitForDeletion();
+
+    DocumentWindow* front = app.windowFor(first);
+    QMenu* recent = action(front, "fileOpenRecent")->menu();
+    emit recent->aboutToShow();
+    QStringList titles;
+    for (QAction* item : recent->actions())
+        if (!item->isSeparator())
+            titles.append(item->text());
+    EXPECT_EQ(titles, (QStringList{u"second.pexlora"_s, u"first.pexlora"_s, u"Clear Menu"_s}));
+    recent->actions().front()->trigger();
+    ASSERT_NE(app.windowFor(second), nullptr) << "reopened from the menu";
+
+    action(front, "fileClearRecent")->trigger();
+    EXPECT_TRUE(app.recentDocuments().paths().isEmpty());
+    emit recent->aboutToShow();
+    EXPECT_FALSE(action(front, "fileClearRecent")->isEnabled());
+}
+
+TEST(ContentView, BarsStandUnderTheCanvasSelectionBarFirst) {
+    GridViewModel model;
+    ContentView content(&model);
+    EXPECT_EQ(content.canvas()->viewModel(), &model);
+    auto* status = new QWidget;
+    auto* selection = new QWidget;
+    content.setStatusBar(status); // the status bar may come first
+    content.setSelectionBar(selection);
+    auto* stack = static_cast<QBoxLayout*>(content.layout());
+    ASSERT_EQ(stack->count(), 3);
+    EXPECT_EQ(stack->itemAt(0)->widget(), content.canvas());
+    EXPECT_EQ(stack->itemAt(1)->widget(), selection);
+    EXPECT_EQ(stack->itemAt(2)->widget(), status);
+    EXPECT_EQ(stack->stretch(0), 1) << "the canvas takes the free space";
+
+    QPointer<QWidget> old(selection);
+    content.setSelectionBar(new QWidget);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(old.isNull());
+    EXPECT_EQ(stack->count(), 3);
+    EXPECT_EQ(stack->itemAt(2)->widget(), status);
 }
 
 TEST(HelpPage, IsFoundBesideTheProgramOrInTheInstallationsDataFolder) {
