@@ -6,10 +6,11 @@
 
 namespace pexlora {
 
-LayoutEditCommand::LayoutEditCommand(GridViewModel* model, LayoutEdit edit)
+LayoutEditCommand::LayoutEditCommand(GridViewModel* model, LayoutEdit edit, std::uint64_t gesture)
     : QUndoCommand(nameOf(edit))
     , m_model(model)
-    , m_edit(std::move(edit)) {}
+    , m_edit(std::move(edit))
+    , m_gesture(gesture) {}
 
 QString LayoutEditCommand::nameOf(const LayoutEdit& edit) {
     const char* name = "";
@@ -31,6 +32,21 @@ QString LayoutEditCommand::nameOf(const LayoutEdit& edit) {
         break;
     }
     return QCoreApplication::translate("LayoutEditCommand", name);
+}
+
+int LayoutEditCommand::id() const {
+    // Only additions merge; every other edit is a step of its own.
+    return m_edit.kind == LayoutEdit::Kind::addCells ? 1 : -1;
+}
+
+bool LayoutEditCommand::mergeWith(const QUndoCommand* other) {
+    const auto* next = static_cast<const LayoutEditCommand*>(other);
+    if (next->m_gesture != m_gesture || next->m_model != m_model)
+        return false;
+    // Placements append, so the later cells stand after these: the list stays ascending.
+    m_edit.added.insert(m_edit.added.end(), next->m_edit.added.begin(), next->m_edit.added.end());
+    setText(nameOf(m_edit));
+    return true;
 }
 
 void LayoutEditCommand::undo() {
