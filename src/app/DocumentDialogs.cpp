@@ -21,7 +21,8 @@ QString StandardDocumentDialogs::fileFilter() {
     return tr("Pexlora Layout (*.%1)").arg(PexloraDocument::fileExtension);
 }
 
-DocumentDialogs::SaveAnswer StandardDocumentDialogs::askToSaveChanges(QWidget* window, const QString& documentName) {
+DocumentDialogs::SaveAnswer StandardDocumentDialogs::askToSaveChanges(QWidget* window,
+                                                                      const QString& documentName) {
     QMessageBox box(QMessageBox::Warning, QCoreApplication::applicationName(),
                     tr("Do you want to save the changes made to the document “%1”?").arg(documentName),
                     QMessageBox::NoButton, window);
@@ -61,7 +62,8 @@ QString StandardDocumentDialogs::chooseSavePath(QWidget* window, const QString& 
 }
 
 void StandardDocumentDialogs::showError(QWidget* parent, const QString& text, const QString& reason) {
-    QMessageBox box(QMessageBox::Critical, QCoreApplication::applicationName(), text, QMessageBox::Ok, parent);
+    QMessageBox box(QMessageBox::Critical, QCoreApplication::applicationName(), text, QMessageBox::Ok,
+                    parent);
     // The readers give their reason as a clause; as a message it starts a sentence.
     QString sentence = reason;
     if (!sentence.isEmpty())

@@ -1,11 +1,11 @@
 #pragma once
 
+#include "model/GridViewModel.h"
+
 #include <QObject>
 #include <QPointer>
 #include <QUndoStack>
 #include <cstdint>
-
-#include "model/GridViewModel.h"
 
 namespace pexlora {
 

@@ -84,8 +84,9 @@ bool DocumentWindow::saveAs() {
         path += QLatin1Char('.') + PexloraDocument::fileExtension.toString();
     // Two windows writing one file would overwrite each other's layout unseen.
     if (DocumentWindow* other = m_app->windowFor(path); other && other != this) {
-        m_app->dialogs().showError(this, tr("The document “%1” could not be saved.").arg(QFileInfo(path).fileName()),
-                                  tr("that file is open in another window"));
+        m_app->dialogs().showError(
+            this, tr("The document “%1” could not be saved.").arg(QFileInfo(path).fileName()),
+            tr("that file is open in another window"));
         return false;
     }
     if (!writeTo(path))
@@ -100,8 +101,9 @@ bool DocumentWindow::writeTo(const QString& path) {
     const auto saved = m_document->save(path);
     if (!saved) {
         // The model stays dirty and the old file stays as it was.
-        m_app->dialogs().showError(this, tr("The document “%1” could not be saved.").arg(QFileInfo(path).fileName()),
-                                  saved.error().message);
+        m_app->dialogs().showError(
+            this, tr("The document “%1” could not be saved.").arg(QFileInfo(path).fileName()),
+            saved.error().message);
         return false;
     }
     m_history->markSaved();
@@ -118,10 +120,11 @@ bool DocumentWindow::revertToSaved() {
     auto stored = PexloraDocument::open(m_path);
     if (!stored) {
         m_app->dialogs().showError(this, tr("The document “%1” could not be opened.").arg(displayName()),
-                                  stored.error().message);
+                                   stored.error().message);
         return false;
     }
-    const auto restored = viewModel()->restore(encodePersistedState(stored.value()->viewModel()->persistedState()));
+    const auto restored =
+        viewModel()->restore(encodePersistedState(stored.value()->viewModel()->persistedState()));
     if (!restored)
         return false;
     m_history->clear();
@@ -132,7 +135,8 @@ QString DocumentWindow::suggestedSavePath() const {
     if (!m_path.isEmpty())
         return m_path;
     const QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-    return QDir(folder).filePath(m_untitledName + QLatin1Char('.') + PexloraDocument::fileExtension.toString());
+    return QDir(folder).filePath(m_untitledName + QLatin1Char('.') +
+                                 PexloraDocument::fileExtension.toString());
 }
 
 void DocumentWindow::closeEvent(QCloseEvent* event) {

@@ -1,10 +1,10 @@
 #pragma once
 
+#include "app/PexloraApp.h"
+
 #include <QMainWindow>
 #include <QPointer>
 #include <memory>
-
-#include "app/PexloraApp.h"
 
 namespace pexlora {
 

@@ -102,7 +102,8 @@ bool EditToolPicker::eventFilter(QObject* watched, QEvent* event) {
         const auto* press = static_cast<QMouseEvent*>(event);
         ToolButton* anchor = button(EditTool::quickRenumber);
         const QRect anchorGlobal(anchor->mapToGlobal(QPoint(0, 0)), anchor->size());
-        m_popover->setAttribute(Qt::WA_NoMouseReplay, anchorGlobal.contains(press->globalPosition().toPoint()));
+        m_popover->setAttribute(Qt::WA_NoMouseReplay,
+                                anchorGlobal.contains(press->globalPosition().toPoint()));
     }
     return QWidget::eventFilter(watched, event);
 }

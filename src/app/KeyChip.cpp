@@ -27,7 +27,8 @@ QFont KeyChip::labelFont() const {
 QSize KeyChip::sizeHint() const {
     const QFontMetrics symbolMetrics(symbolFont());
     const QFontMetrics labelMetrics(labelFont());
-    const int width = symbolMetrics.horizontalAdvance(m_symbol) + spacing + labelMetrics.horizontalAdvance(m_label);
+    const int width =
+        symbolMetrics.horizontalAdvance(m_symbol) + spacing + labelMetrics.horizontalAdvance(m_label);
     const int height = std::max(symbolMetrics.height(), labelMetrics.height());
     return {width + padding.left() + padding.right(), height + padding.top() + padding.bottom()};
 }

@@ -26,8 +26,9 @@ public:
 
     using UrlOpener = std::function<bool(const QUrl&)>;
 
-    explicit PexloraApp(std::unique_ptr<DocumentDialogs> dialogs = std::make_unique<StandardDocumentDialogs>(),
-                        QObject* parent = nullptr);
+    explicit PexloraApp(
+        std::unique_ptr<DocumentDialogs> dialogs = std::make_unique<StandardDocumentDialogs>(),
+        QObject* parent = nullptr);
     ~PexloraApp() override;
 
     // Opens the documents named on the command line, or one new untitled window

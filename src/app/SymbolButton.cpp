@@ -64,8 +64,8 @@ void SymbolButton::paintEvent(QPaintEvent*) {
     SymbolIcon::paint(painter, m_symbol, symbolBox, ink);
     if (!m_title.isEmpty()) {
         painter.setPen(ink);
-        const QRect titleBox(left + symbolSize + spacing, content.y(), content.right() - left - symbolSize - spacing + 1,
-                             content.height());
+        const QRect titleBox(left + symbolSize + spacing, content.y(),
+                             content.right() - left - symbolSize - spacing + 1, content.height());
         painter.drawText(titleBox, Qt::AlignLeft | Qt::AlignVCenter, m_title);
     }
 }

@@ -67,7 +67,8 @@ void WindowMenus::build(DocumentWindow& window, PexloraApp& app) {
     QAction* quit = addAction(file, "fileQuit", tr("&Quit"), QKeySequence(Qt::CTRL | Qt::Key_Q));
     quit->setMenuRole(QAction::QuitRole);
     // Queued, so the window whose menu asked is not closed from inside its own menu.
-    QObject::connect(quit, &QAction::triggered, &app, [&app] { app.quit(); }, Qt::QueuedConnection);
+    QObject::connect(
+        quit, &QAction::triggered, &app, [&app] { app.quit(); }, Qt::QueuedConnection);
 
     QMenu* edit = bar->addMenu(tr("&Edit"));
     QUndoStack* stack = window.history()->stack();
@@ -97,7 +98,8 @@ void WindowMenus::buildRecent(QMenu* menu, DocumentWindow& window, PexloraApp& a
         QAction* entry = menu->addAction(QFileInfo(path).fileName());
         entry->setToolTip(path);
         entry->setStatusTip(path);
-        QObject::connect(entry, &QAction::triggered, &app, [&app, path, self] { app.openDocument(path, self); });
+        QObject::connect(entry, &QAction::triggered, &app,
+                         [&app, path, self] { app.openDocument(path, self); });
     }
     if (!paths.isEmpty())
         menu->addSeparator();

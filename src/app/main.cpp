@@ -14,7 +14,8 @@ int main(int argc, char* argv[]) {
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/org.pexlora.Pexlora.svg")));
 
     QCommandLineParser parser;
-    parser.setApplicationDescription(QApplication::translate("main", "Lays out and selects Eos console channels."));
+    parser.setApplicationDescription(
+        QApplication::translate("main", "Lays out and selects Eos console channels."));
     parser.addHelpOption();
     parser.addVersionOption();
     parser.addPositionalArgument(QStringLiteral("files"), QApplication::translate("main", "Layouts to open."),

@@ -72,42 +72,49 @@ TEST_P(EveryKindOfEdit, UndoRestoresTheExactLayoutAndRedoMakesTheEditAgain) {
     EXPECT_TRUE(layout.model.isDirty()) << "away from the saved state again";
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Steps, EveryKindOfEdit,
-    ::testing::Values(
-        EditCase{"AddCell", [](SavedLayout& l) { l.model.placeElement({2, 3}); }, u"Add Cell"_s},
-        EditCase{"AddLine",
-                 [](SavedLayout& l) {
-                     const GridPosition line[] = {{0, 2}, {1, 2}, {2, 2}};
-                     l.model.placeElements(line);
-                 },
-                 u"Add Cells"_s},
-        EditCase{"Move",
-                 [](SavedLayout& l) {
-                     l.editSelect({{1, 0}, {3, 0}});
-                     l.model.moveEditSelection(0, 2);
-                 },
-                 u"Move"_s},
-        EditCase{"DeleteFromTheMiddle",
-                 [](SavedLayout& l) {
-                     l.editSelect({{1, 0}, {3, 0}});
-                     l.model.deleteEditSelection();
-                 },
-                 u"Delete"_s},
-        EditCase{"Renumber",
-                 [](SavedLayout& l) {
-                     l.model.beginRenumber(l.idAt({2, 0}));
-                     l.model.setEditingElementText(u"42"_s);
-                     l.model.commitRenumber();
-                 },
-                 u"Renumber"_s},
-        EditCase{"QuickRenumber",
-                 [](SavedLayout& l) { l.model.applyQuickRenumber(l.idAt({4, 0})); }, u"Quick Renumber"_s,
-                 [](SavedLayout& l) {
-                     l.model.setQuickRenumberNext(u"101"_s);
-                     l.model.setQuickRenumberIncrement(u"10"_s);
-                 }}),
-    [](const ::testing::TestParamInfo<EditCase>& row) { return std::string(row.param.name); });
+INSTANTIATE_TEST_SUITE_P(Steps, EveryKindOfEdit,
+                         ::testing::Values(EditCase{"AddCell",
+                                                    [](SavedLayout& l) {
+                                                        l.model.placeElement({2, 3});
+                                                    },
+                                                    u"Add Cell"_s},
+                                           EditCase{"AddLine",
+                                                    [](SavedLayout& l) {
+                                                        const GridPosition line[] = {{0, 2}, {1, 2}, {2, 2}};
+                                                        l.model.placeElements(line);
+                                                    },
+                                                    u"Add Cells"_s},
+                                           EditCase{"Move",
+                                                    [](SavedLayout& l) {
+                                                        l.editSelect({{1, 0}, {3, 0}});
+                                                        l.model.moveEditSelection(0, 2);
+                                                    },
+                                                    u"Move"_s},
+                                           EditCase{"DeleteFromTheMiddle",
+                                                    [](SavedLayout& l) {
+                                                        l.editSelect({{1, 0}, {3, 0}});
+                                                        l.model.deleteEditSelection();
+                                                    },
+                                                    u"Delete"_s},
+                                           EditCase{"Renumber",
+                                                    [](SavedLayout& l) {
+                                                        l.model.beginRenumber(l.idAt({2, 0}));
+                                                        l.model.setEditingElementText(u"42"_s);
+                                                        l.model.commitRenumber();
+                                                    },
+                                                    u"Renumber"_s},
+                                           EditCase{"QuickRenumber",
+                                                    [](SavedLayout& l) {
+                                                        l.model.applyQuickRenumber(l.idAt({4, 0}));
+                                                    },
+                                                    u"Quick Renumber"_s,
+                                                    [](SavedLayout& l) {
+                                                        l.model.setQuickRenumberNext(u"101"_s);
+                                                        l.model.setQuickRenumberIncrement(u"10"_s);
+                                                    }}),
+                         [](const ::testing::TestParamInfo<EditCase>& row) {
+                             return std::string(row.param.name);
+                         });
 
 TEST(DocumentHistory, SelectionZoomPanModeAndToolMakeNoStep) {
     SavedLayout layout;

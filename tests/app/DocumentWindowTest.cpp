@@ -1,16 +1,16 @@
 #include "AppTestSupport.h"
 #include "app/ContentView.h"
-#include "canvas/GridCanvasView.h"
 #include "app/DocumentHistory.h"
 #include "app/HelpPage.h"
-#include "support/TestProcess.h"
+#include "canvas/GridCanvasView.h"
 #include "model/PersistedState.h"
 #include "model/PexloraDocument.h"
+#include "support/TestProcess.h"
 
 #include <QAction>
+#include <QBoxLayout>
 #include <QDir>
 #include <QFile>
-#include <QBoxLayout>
 #include <QMenu>
 #include <QMenuBar>
 #include <QTemporaryDir>
@@ -242,7 +242,8 @@ TEST_F(DocumentWindows, CorruptFileShowsWhyItCouldNotBeOpened) {
     EXPECT_EQ(app.openDocument(path), nullptr);
     EXPECT_TRUE(ok.answered());
     EXPECT_EQ(ok.text(), u"The document “broken.pexlora” could not be opened."_s);
-    const QString reason = decodePersistedState(QByteArray("bplist00 this is not a property list")).error().message;
+    const QString reason =
+        decodePersistedState(QByteArray("bplist00 this is not a property list")).error().message;
     ASSERT_FALSE(reason.isEmpty());
     EXPECT_EQ(ok.informativeText().toLower(), reason.toLower());
     EXPECT_TRUE(app.windows().isEmpty());
@@ -401,11 +402,13 @@ TEST(ContentView, BarsStandUnderTheCanvasSelectionBarFirst) {
 TEST(HelpPage, IsFoundBesideTheProgramOrInTheInstallationsDataFolder) {
     QTemporaryDir root;
     QDir tree(root.path());
-    ASSERT_TRUE(tree.mkpath(u"build"_s) && tree.mkpath(u"prefix/bin"_s) && tree.mkpath(u"prefix/share/pexlora"_s));
+    ASSERT_TRUE(tree.mkpath(u"build"_s) && tree.mkpath(u"prefix/bin"_s) &&
+                tree.mkpath(u"prefix/share/pexlora"_s));
     writeFile(tree.filePath(u"build/help.html"_s), "<title>Pexlora Help</title>");
     writeFile(tree.filePath(u"prefix/share/pexlora/help.html"_s), "<title>Pexlora Help</title>");
     EXPECT_EQ(findHelpPage(tree.filePath(u"build"_s)), tree.filePath(u"build/help.html"_s));
-    EXPECT_EQ(findHelpPage(tree.filePath(u"prefix/bin"_s)), tree.filePath(u"prefix/share/pexlora/help.html"_s));
+    EXPECT_EQ(findHelpPage(tree.filePath(u"prefix/bin"_s)),
+              tree.filePath(u"prefix/share/pexlora/help.html"_s));
     EXPECT_EQ(findHelpPage(root.path()), QString());
 }
 
@@ -413,8 +416,9 @@ TEST(DemoLayout, IsTheGeneratorsOutputAndOpens) {
     const QString demo = QStringLiteral(PEXLORA_SOURCE_DIR "/examples/demo.pexlora");
     QTemporaryDir dir;
     const QString fresh = dir.filePath(u"demo.pexlora"_s);
-    const test::ProcessOutput generated = test::runProcess(
-        QString::fromUtf8(PEXLORA_PYTHON3), {QStringLiteral(PEXLORA_SOURCE_DIR "/examples/make-demo.py"), fresh});
+    const test::ProcessOutput generated =
+        test::runProcess(QString::fromUtf8(PEXLORA_PYTHON3),
+                         {QStringLiteral(PEXLORA_SOURCE_DIR "/examples/make-demo.py"), fresh});
     ASSERT_EQ(generated.exitCode, 0) << generated.err.toStdString();
     EXPECT_EQ(contents(fresh), contents(demo)) << "run examples/make-demo.py after changing the rig";
 

@@ -22,10 +22,20 @@ TEST(ZoomText, TruncatesTheWholePercentAfterTheRepresentationError) {
         double scale;
         QString text;
     } table[] = {
-        {0.29, u"29%"_s},   {0.57, u"57%"_s},     {0.999, u"99%"_s},  {0.1, u"10%"_s},
-        {10, u"1000%"_s},   {1.5, u"150%"_s},     {1, u"100%"_s},     {0.58, u"58%"_s},
-        {1.13, u"113%"_s},  {0.0099, u"0%"_s},    {-0.29, u"-29%"_s}, {0, u"0%"_s},
-        {1e300, u"1000000000000000%"_s},          {std::numeric_limits<double>::quiet_NaN(), u"0%"_s},
+        {0.29, u"29%"_s},
+        {0.57, u"57%"_s},
+        {0.999, u"99%"_s},
+        {0.1, u"10%"_s},
+        {10, u"1000%"_s},
+        {1.5, u"150%"_s},
+        {1, u"100%"_s},
+        {0.58, u"58%"_s},
+        {1.13, u"113%"_s},
+        {0.0099, u"0%"_s},
+        {-0.29, u"-29%"_s},
+        {0, u"0%"_s},
+        {1e300, u"1000000000000000%"_s},
+        {std::numeric_limits<double>::quiet_NaN(), u"0%"_s},
     };
     for (const auto& row : table)
         EXPECT_EQ(zoomPercentText(row.scale), row.text) << row.scale;
@@ -126,7 +136,8 @@ TEST(ToolPicker, EachButtonChoosesItsToolAndShowsWhichIsActive) {
             EXPECT_EQ(picker->button(other.tool)->isActive(), other.tool == row.tool);
     }
     const SystemColors colors = SystemColors::fromPalette(picker->palette());
-    EXPECT_EQ(picker->button(EditTool::quickRenumber)->look(colors).fill, SystemColors::withAlpha(colors.accent, 0.2));
+    EXPECT_EQ(picker->button(EditTool::quickRenumber)->look(colors).fill,
+              SystemColors::withAlpha(colors.accent, 0.2));
     EXPECT_EQ(picker->button(EditTool::addElement)->look(colors).fill.alpha(), 0);
 }
 
@@ -157,7 +168,8 @@ TEST(ToolPicker, QuickNumberTwiceOpensThenClosesThePopoverAndKeepsTheTool) {
     bool replayBlockedAtClose = false;
     QObject::connect(popover, &Popover::closed,
                      [&] { replayBlockedAtClose = popover->testAttribute(Qt::WA_NoMouseReplay); });
-    QTest::mouseClick(popover, Qt::LeftButton, {}, popover->mapFromGlobal(quick->mapToGlobal(quick->rect().center())));
+    QTest::mouseClick(popover, Qt::LeftButton, {},
+                      popover->mapFromGlobal(quick->mapToGlobal(quick->rect().center())));
     EXPECT_FALSE(shown.model.showQuickRenumberPanel());
     EXPECT_TRUE(replayBlockedAtClose);
 }
