@@ -2,7 +2,7 @@
 FUZZ_SECONDS ?= 30
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps build test fuzz fuzz-build bench format clean
+.PHONY: all deps build test run fuzz fuzz-build bench format clean
 
 all: build
 
@@ -17,6 +17,12 @@ build: deps
 test: build
 	ctest --preset debug -j $(JOBS)
 	$(MAKE) --no-print-directory fuzz
+
+# The program itself, optimised, on the demo rig. It needs a desktop session (a DISPLAY).
+run: deps
+	cmake --preset release
+	cmake --build --preset release -j $(JOBS) --target pexlora
+	build/release/src/app/pexlora examples/demo.pexlora
 
 fuzz-build: deps
 	cmake --preset fuzz

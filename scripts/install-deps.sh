@@ -9,6 +9,8 @@ packages=(
   qt6-base-dev qt6-svg-dev libgl-dev libicu-dev libboost-dev
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   liblo-tools liblo-dev libplist-utils python3
+  # make run: native Wayland sessions, and a way to open the help page in the browser
+  qt6-wayland xdg-utils
 )
 
 missing=()

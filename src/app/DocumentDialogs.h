@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+class QWidget;
+
+namespace pexlora {
+
+// Every question and message the document windows put to the user. The windows
+// ask through this seam so that tests can answer file pickers without blocking.
+class DocumentDialogs {
+public:
+    enum class SaveAnswer { save, discard, cancel };
+
+    virtual ~DocumentDialogs() = default;
+
+    // Before a window with unsaved changes closes.
+    virtual SaveAnswer askToSaveChanges(QWidget* window, const QString& documentName) = 0;
+    // Before unsaved changes are thrown away for the file on disk.
+    virtual bool confirmRevert(QWidget* window, const QString& documentName) = 0;
+    // Empty when the user cancels.
+    virtual QStringList choosePathsToOpen(QWidget* parent, const QString& folder) = 0;
+    virtual QString chooseSavePath(QWidget* window, const QString& suggestedPath) = 0;
+    // A failure the user has to know of: `text` says what failed, `reason` why.
+    virtual void showError(QWidget* parent, const QString& text, const QString& reason) = 0;
+};
+
+// The desktop's own message boxes and file dialogs.
+class StandardDocumentDialogs : public DocumentDialogs {
+public:
+    // What the file dialogs offer.
+    static QString fileFilter();
+
+    SaveAnswer askToSaveChanges(QWidget* window, const QString& documentName) override;
+    bool confirmRevert(QWidget* window, const QString& documentName) override;
+    QStringList choosePathsToOpen(QWidget* parent, const QString& folder) override;
+    QString chooseSavePath(QWidget* window, const QString& suggestedPath) override;
+    void showError(QWidget* parent, const QString& text, const QString& reason) override;
+};
+
+} // namespace pexlora

@@ -1,0 +1,162 @@
+#include "app/DocumentWindow.h"
+
+#include "app/ContentView.h"
+#include "app/DocumentHistory.h"
+#include "app/GridToolbarContent.h"
+#include "app/PexloraApp.h"
+#include "app/WindowMenus.h"
+#include "canvas/GridCanvasView.h"
+#include "model/GridViewModel.h"
+#include "model/PersistedState.h"
+#include "model/PexloraDocument.h"
+
+#include <QCloseEvent>
+#include <QDir>
+#include <QFileInfo>
+#include <QStandardPaths>
+#include <QToolBar>
+
+namespace pexlora {
+
+DocumentWindow::DocumentWindow(PexloraApp& app, std::unique_ptr<PexloraDocument> document, QString path,
+                               QString untitledName)
+    : m_app(&app)
+    , m_document(std::move(document))
+    , m_history(new DocumentHistory(m_document->viewModel(), this))
+    , m_content(new ContentView(m_document->viewModel(), this))
+    , m_toolbar(new GridToolbarContent(m_document->viewModel(), this))
+    , m_path(std::move(path))
+    , m_untitledName(std::move(untitledName)) {
+    setAttribute(Qt::WA_DeleteOnClose);
+    setCentralWidget(m_content);
+
+    auto* toolbar = new QToolBar(tr("Toolbar"), this);
+    toolbar->setObjectName(QStringLiteral("documentToolbar"));
+    toolbar->setMovable(false);
+    toolbar->setFloatable(false);
+    toolbar->toggleViewAction()->setEnabled(false);
+    toolbar->addWidget(m_toolbar);
+    addToolBar(Qt::TopToolBarArea, toolbar);
+    setUnifiedTitleAndToolBarOnMac(true);
+
+    WindowMenus::build(*this, app);
+    connect(viewModel(), &GridViewModel::isDirtyChanged, this,
+            [this] { setWindowModified(viewModel()->isDirty()); });
+    showTitle();
+    setWindowModified(viewModel()->isDirty());
+    resize(defaultSize);
+    m_content->canvas()->setFocus();
+}
+
+DocumentWindow::~DocumentWindow() {
+    if (m_app)
+        m_app->forget(this);
+    // Everything that shows or records the model goes before the document that
+    // owns it, which as a member would otherwise be destroyed first.
+    delete m_history;
+    qDeleteAll(findChildren<QToolBar*>(Qt::FindDirectChildrenOnly));
+    delete takeCentralWidget();
+}
+
+GridViewModel* DocumentWindow::viewModel() const {
+    return m_document->viewModel();
+}
+
+QString DocumentWindow::displayName() const {
+    return m_path.isEmpty() ? m_untitledName : QFileInfo(m_path).fileName();
+}
+
+void DocumentWindow::showTitle() {
+    // "[*]" is where the platform puts the edited mark while the window is modified.
+    setWindowTitle(displayName() + QStringLiteral("[*]"));
+    setWindowFilePath(m_path);
+}
+
+bool DocumentWindow::save() {
+    return m_path.isEmpty() ? saveAs() : writeTo(m_path);
+}
+
+bool DocumentWindow::saveAs() {
+    QString path = m_app->dialogs().chooseSavePath(this, suggestedSavePath());
+    if (path.isEmpty())
+        return false;
+    if (QFileInfo(path).suffix().isEmpty())
+        path += QLatin1Char('.') + PexloraDocument::fileExtension.toString();
+    // Two windows writing one file would overwrite each other's layout unseen.
+    if (DocumentWindow* other = m_app->windowFor(path); other && other != this) {
+        m_app->dialogs().showError(
+            this, tr("The document “%1” could not be saved.").arg(QFileInfo(path).fileName()),
+            tr("that file is open in another window"));
+        return false;
+    }
+    if (!writeTo(path))
+        return false;
+    m_path = QFileInfo(path).absoluteFilePath();
+    showTitle();
+    emit filePathChanged();
+    return true;
+}
+
+bool DocumentWindow::writeTo(const QString& path) {
+    const auto saved = m_document->save(path);
+    if (!saved) {
+        // The model stays dirty and the old file stays as it was.
+        m_app->dialogs().showError(
+            this, tr("The document “%1” could not be saved.").arg(QFileInfo(path).fileName()),
+            saved.error().message);
+        return false;
+    }
+    m_history->markSaved();
+    m_app->recentDocuments().add(path);
+    return true;
+}
+
+bool DocumentWindow::revertToSaved() {
+    if (m_path.isEmpty())
+        return false;
+    if (viewModel()->isDirty() && !m_app->dialogs().confirmRevert(this, displayName()))
+        return false;
+    // Read through the same checks as File ▸ Open; the window keeps its model.
+    auto stored = PexloraDocument::open(m_path);
+    if (!stored) {
+        m_app->dialogs().showError(this, tr("The document “%1” could not be opened.").arg(displayName()),
+                                   stored.error().message);
+        return false;
+    }
+    const auto restored =
+        viewModel()->restore(encodePersistedState(stored.value()->viewModel()->persistedState()));
+    if (!restored)
+        return false;
+    m_history->clear();
+    return true;
+}
+
+QString DocumentWindow::suggestedSavePath() const {
+    if (!m_path.isEmpty())
+        return m_path;
+    const QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    return QDir(folder).filePath(m_untitledName + QLatin1Char('.') +
+                                 PexloraDocument::fileExtension.toString());
+}
+
+void DocumentWindow::closeEvent(QCloseEvent* event) {
+    if (viewModel()->isDirty()) {
+        switch (m_app->dialogs().askToSaveChanges(this, displayName())) {
+        case DocumentDialogs::SaveAnswer::save:
+            if (!save()) {
+                event->ignore();
+                return;
+            }
+            break;
+        case DocumentDialogs::SaveAnswer::discard:
+            break;
+        case DocumentDialogs::SaveAnswer::cancel:
+            event->ignore();
+            return;
+        }
+    }
+    m_app->forget(this);
+    event->accept();
+}
+
+} // namespace pexlora

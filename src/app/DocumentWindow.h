@@ -1,0 +1,67 @@
+#pragma once
+
+#include "app/PexloraApp.h"
+
+#include <QMainWindow>
+#include <QPointer>
+#include <memory>
+
+namespace pexlora {
+
+class ContentView;
+class DocumentHistory;
+class GridToolbarContent;
+class GridViewModel;
+class PexloraDocument;
+
+// The window of one document: its content, toolbar and menus, the edited mark,
+// and saving, reverting and closing with the questions they need.
+class DocumentWindow : public QMainWindow {
+    Q_OBJECT
+
+public:
+    static constexpr QSize defaultSize{1100, 750};
+
+    // `path` is empty for a new document, which is then called `untitledName`.
+    DocumentWindow(PexloraApp& app, std::unique_ptr<PexloraDocument> document, QString path,
+                   QString untitledName);
+    ~DocumentWindow() override;
+
+    PexloraDocument* document() const { return m_document.get(); }
+    GridViewModel* viewModel() const;
+    DocumentHistory* history() const { return m_history; }
+    ContentView* contentView() const { return m_content; }
+    GridToolbarContent* toolbarContent() const { return m_toolbar; }
+
+    // Where the document is stored; empty until a new one is first saved.
+    const QString& filePath() const { return m_path; }
+    // The name in the title bar and in questions about this document.
+    QString displayName() const;
+
+    // Each returns whether the document ended up written (or, for revert, read).
+    bool save();
+    bool saveAs();
+    bool revertToSaved();
+
+signals:
+    void filePathChanged();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    bool writeTo(const QString& path);
+    QString suggestedSavePath() const;
+    void showTitle();
+
+    // A closed window is deleted later, possibly after the application object.
+    QPointer<PexloraApp> m_app;
+    std::unique_ptr<PexloraDocument> m_document;
+    DocumentHistory* m_history;
+    ContentView* m_content;
+    GridToolbarContent* m_toolbar;
+    QString m_path;
+    QString m_untitledName;
+};
+
+} // namespace pexlora

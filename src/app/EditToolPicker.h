@@ -1,0 +1,44 @@
+#pragma once
+
+#include "model/GridViewModel.h"
+#include "widgets/Popover.h"
+
+#include <QPointer>
+#include <QWidget>
+#include <array>
+
+namespace pexlora {
+
+class ToolButton;
+
+// The four editing tools of edit mode. The last one, "Quick #", also carries
+// the quick-renumber popover, shown while the model's showQuickRenumberPanel is set.
+class EditToolPicker : public QWidget {
+    Q_OBJECT
+
+public:
+    explicit EditToolPicker(GridViewModel* model, QWidget* parent = nullptr);
+
+    ToolButton* button(EditTool tool) const { return m_buttons[static_cast<std::size_t>(tool)]; }
+    // The open quick-renumber popover, or null.
+    Popover* quickRenumberPopover() const { return m_popover; }
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void choose(EditTool tool);
+    void showActiveTool();
+    // Opens or closes the popover to match the model; it can only stand beside a
+    // visible button.
+    void syncPopover();
+    void popoverClosed();
+
+    QPointer<GridViewModel> m_model;
+    std::array<ToolButton*, 4> m_buttons{};
+    QPointer<Popover> m_popover;
+};
+
+} // namespace pexlora

@@ -1,0 +1,20 @@
+#include "app/HelpPage.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+namespace pexlora {
+
+QString findHelpPage(const QString& programFolder) {
+    const QDir program(programFolder);
+    const QString candidates[] = {
+        program.filePath(QStringLiteral("help.html")),
+        program.filePath(QStringLiteral("../share/pexlora/help.html")),
+    };
+    for (const QString& candidate : candidates)
+        if (QFileInfo(candidate).isFile())
+            return QDir::cleanPath(candidate);
+    return {};
+}
+
+} // namespace pexlora

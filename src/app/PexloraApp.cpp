@@ -1,0 +1,137 @@
+#include "app/PexloraApp.h"
+
+#include "app/DocumentWindow.h"
+#include "app/HelpPage.h"
+#include "model/PexloraDocument.h"
+
+#include <QApplication>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QStandardPaths>
+#include <utility>
+
+namespace pexlora {
+
+namespace {
+
+// Files are told apart by where they really are, links and ".." resolved.
+QString identity(const QString& path) {
+    const QFileInfo info(path);
+    const QString canonical = info.canonicalFilePath();
+    return canonical.isEmpty() ? info.absoluteFilePath() : canonical;
+}
+
+} // namespace
+
+PexloraApp::PexloraApp(std::unique_ptr<DocumentDialogs> dialogs, QObject* parent)
+    : QObject(parent)
+    , m_dialogs(std::move(dialogs))
+    , m_openUrl([](const QUrl& url) { return QDesktopServices::openUrl(url); }) {
+    QCoreApplication::setOrganizationName(QStringLiteral("Pexlora"));
+    QCoreApplication::setOrganizationDomain(QStringLiteral("pexlora.org"));
+    QCoreApplication::setApplicationName(QStringLiteral("Pexlora"));
+    QGuiApplication::setApplicationDisplayName(QStringLiteral("Pexlora"));
+    // The desktop matches windows to the installed org.pexlora.Pexlora.desktop by this.
+    QGuiApplication::setDesktopFileName(identifier.toString());
+}
+
+PexloraApp::~PexloraApp() {
+    // A window that goes tells forget(), so the list is emptied before deleting.
+    const auto windows = std::exchange(m_windows, {});
+    for (const QPointer<DocumentWindow>& window : windows)
+        delete window.data();
+}
+
+void PexloraApp::start(const QStringList& paths) {
+    bool opened = false;
+    for (const QString& path : paths)
+        opened = openDocument(path) != nullptr || opened;
+    if (!opened)
+        newDocument();
+}
+
+DocumentWindow* PexloraApp::newDocument() {
+    return present(std::make_unique<PexloraDocument>(), QString());
+}
+
+DocumentWindow* PexloraApp::openDocument(const QString& path, QWidget* errorParent) {
+    if (DocumentWindow* open = windowFor(path)) {
+        open->show();
+        open->raise();
+        open->activateWindow();
+        return open;
+    }
+    auto document = PexloraDocument::open(path);
+    if (!document) {
+        const QString name = QFileInfo(path).fileName();
+        m_dialogs->showError(errorParent, tr("The document “%1” could not be opened.").arg(name),
+                             document.error().message);
+        if (!QFileInfo::exists(path))
+            m_recent.remove(path);
+        return nullptr;
+    }
+    m_recent.add(path);
+    return present(std::move(document).value(), QFileInfo(path).absoluteFilePath());
+}
+
+void PexloraApp::chooseAndOpen(QWidget* parent) {
+    QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    if (auto* window = qobject_cast<DocumentWindow*>(parent); window && !window->filePath().isEmpty())
+        folder = QFileInfo(window->filePath()).absolutePath();
+    for (const QString& path : m_dialogs->choosePathsToOpen(parent, folder))
+        openDocument(path, parent);
+}
+
+bool PexloraApp::quit() {
+    const auto windows = m_windows;
+    for (const QPointer<DocumentWindow>& window : windows)
+        if (window && !window->close())
+            return false;
+    QCoreApplication::quit();
+    return true;
+}
+
+void PexloraApp::openHelp() {
+    const QString page = findHelpPage(QCoreApplication::applicationDirPath());
+    if (page.isEmpty()) {
+        m_dialogs->showError(QApplication::activeWindow(), tr("The help page could not be opened."),
+                             tr("help.html is missing from the installation"));
+    } else if (!m_openUrl(QUrl::fromLocalFile(page))) {
+        m_dialogs->showError(QApplication::activeWindow(), tr("The help page could not be opened."),
+                             tr("no web browser could be started for %1").arg(page));
+    }
+}
+
+DocumentWindow* PexloraApp::windowFor(const QString& path) const {
+    const QString wanted = identity(path);
+    for (const QPointer<DocumentWindow>& window : m_windows)
+        if (window && !window->filePath().isEmpty() && identity(window->filePath()) == wanted)
+            return window;
+    return nullptr;
+}
+
+void PexloraApp::forget(DocumentWindow* window) {
+    m_windows.removeIf([window](const QPointer<DocumentWindow>& w) { return w.isNull() || w == window; });
+}
+
+QString PexloraApp::nextUntitledName() {
+    ++m_untitledCount;
+    return m_untitledCount == 1 ? tr("Untitled") : tr("Untitled %1").arg(m_untitledCount);
+}
+
+DocumentWindow* PexloraApp::present(std::unique_ptr<PexloraDocument> document, const QString& path) {
+    const QString untitled = path.isEmpty() ? nextUntitledName() : QString();
+    auto* window = new DocumentWindow(*this, std::move(document), path, untitled);
+    // A new window stands a little below and right of the one in front, so both show.
+    if (QWidget* front = QApplication::activeWindow(); front && qobject_cast<DocumentWindow*>(front))
+        window->move(front->pos() + QPoint(28, 28));
+    m_windows.append(window);
+    window->show();
+    window->raise();
+    window->activateWindow();
+    return window;
+}
+
+} // namespace pexlora

@@ -1,0 +1,75 @@
+#pragma once
+
+#include "app/DocumentDialogs.h"
+#include "app/RecentDocuments.h"
+
+#include <QList>
+#include <QObject>
+#include <QPointer>
+#include <QStringView>
+#include <QUrl>
+#include <functional>
+#include <memory>
+
+namespace pexlora {
+
+class DocumentWindow;
+class PexloraDocument;
+
+// The application object: it lives for the process, keeps one window per open
+// document and the commands that act on all of them (New, Open, Quit, Help).
+class PexloraApp : public QObject {
+    Q_OBJECT
+
+public:
+    static constexpr QStringView identifier = u"org.pexlora.Pexlora";
+
+    using UrlOpener = std::function<bool(const QUrl&)>;
+
+    explicit PexloraApp(
+        std::unique_ptr<DocumentDialogs> dialogs = std::make_unique<StandardDocumentDialogs>(),
+        QObject* parent = nullptr);
+    ~PexloraApp() override;
+
+    // Opens the documents named on the command line, or one new untitled window
+    // when there are none (or none of them could be opened).
+    void start(const QStringList& paths);
+
+    DocumentWindow* newDocument();
+    // Raises the window that already shows `path`; otherwise reads it into a new
+    // window. Null, after telling the user why, when it cannot be read.
+    DocumentWindow* openDocument(const QString& path, QWidget* errorParent = nullptr);
+    // File ▸ Open…: asks for files and opens each.
+    void chooseAndOpen(QWidget* parent);
+    // Closes every window, each asking about its unsaved changes, and ends the
+    // program. False, with the rest left open, when the user cancelled one.
+    bool quit();
+    void openHelp();
+
+    const QList<QPointer<DocumentWindow>>& windows() const { return m_windows; }
+    // The open window of that file, if any.
+    DocumentWindow* windowFor(const QString& path) const;
+
+    DocumentDialogs& dialogs() { return *m_dialogs; }
+    RecentDocuments& recentDocuments() { return m_recent; }
+    // How the help page is opened: the desktop's browser, unless a test says otherwise.
+    void setUrlOpener(UrlOpener opener) { m_openUrl = std::move(opener); }
+
+    // The console link, one per process shared by all windows, will live here
+    // (EosConnectionManager), created when the first window needs it.
+
+    // Called by a window whose close went through.
+    void forget(DocumentWindow* window);
+
+private:
+    DocumentWindow* present(std::unique_ptr<PexloraDocument> document, const QString& path);
+    QString nextUntitledName();
+
+    std::unique_ptr<DocumentDialogs> m_dialogs;
+    RecentDocuments m_recent;
+    QList<QPointer<DocumentWindow>> m_windows;
+    UrlOpener m_openUrl;
+    int m_untitledCount = 0;
+};
+
+} // namespace pexlora

@@ -1,0 +1,27 @@
+#include "app/TextStyles.h"
+
+namespace pexlora {
+
+QFont headlineFont(const QFont& base) {
+    QFont font = base;
+    font.setWeight(QFont::DemiBold);
+    return font;
+}
+
+QFont captionFont(const QFont& base) {
+    QFont font = base;
+    if (font.pointSizeF() > 0)
+        font.setPointSizeF(font.pointSizeF() * 0.85);
+    else
+        font.setPixelSize(std::max(8, font.pixelSize() * 85 / 100));
+    return font;
+}
+
+QFont sizedFont(const QFont& base, int pixelSize, QFont::Weight weight) {
+    QFont font = base;
+    font.setPixelSize(pixelSize);
+    font.setWeight(weight);
+    return font;
+}
+
+} // namespace pexlora

@@ -1,0 +1,113 @@
+#include "app/WindowMenus.h"
+
+#include "app/DocumentHistory.h"
+#include "app/DocumentWindow.h"
+#include "app/PexloraApp.h"
+#include "model/GridViewModel.h"
+
+#include <QAction>
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QMenuBar>
+#include <QPointer>
+
+namespace pexlora {
+
+namespace {
+
+QString tr(const char* text) {
+    return QCoreApplication::translate("WindowMenus", text);
+}
+
+QAction* addAction(QMenu* menu, const char* name, const QString& text, const QKeySequence& shortcut = {}) {
+    QAction* action = menu->addAction(text);
+    action->setObjectName(QString::fromLatin1(name));
+    if (!shortcut.isEmpty())
+        action->setShortcut(shortcut);
+    return action;
+}
+
+} // namespace
+
+void WindowMenus::build(DocumentWindow& window, PexloraApp& app) {
+    QMenuBar* bar = window.menuBar();
+    QPointer<DocumentWindow> self(&window);
+
+    QMenu* file = bar->addMenu(tr("&File"));
+    QObject::connect(addAction(file, "fileNew", tr("&New"), QKeySequence(Qt::CTRL | Qt::Key_N)),
+                     &QAction::triggered, &app, [&app] { app.newDocument(); });
+    QObject::connect(addAction(file, "fileOpen", tr("&Open…"), QKeySequence(Qt::CTRL | Qt::Key_O)),
+                     &QAction::triggered, &window, [&app, self] { app.chooseAndOpen(self); });
+    QMenu* recent = file->addMenu(tr("Open &Recent"));
+    recent->menuAction()->setObjectName(QStringLiteral("fileOpenRecent"));
+    // Built afresh each time, as another window may have added a file since.
+    QObject::connect(recent, &QMenu::aboutToShow, &window, [recent, &app, self] {
+        if (self)
+            buildRecent(recent, *self, app);
+    });
+    buildRecent(recent, window, app);
+    file->addSeparator();
+    QObject::connect(addAction(file, "fileClose", tr("&Close"), QKeySequence(Qt::CTRL | Qt::Key_W)),
+                     &QAction::triggered, &window, &QWidget::close);
+    QObject::connect(addAction(file, "fileSave", tr("&Save"), QKeySequence(Qt::CTRL | Qt::Key_S)),
+                     &QAction::triggered, &window, &DocumentWindow::save);
+    QObject::connect(
+        addAction(file, "fileSaveAs", tr("Save &As…"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S)),
+        &QAction::triggered, &window, &DocumentWindow::saveAs);
+    QAction* revert = addAction(file, "fileRevert", tr("Re&vert to Saved"));
+    QObject::connect(revert, &QAction::triggered, &window, &DocumentWindow::revertToSaved);
+    const auto showRevert = [revert, self] {
+        if (self)
+            revert->setEnabled(!self->filePath().isEmpty() && self->viewModel()->isDirty());
+    };
+    QObject::connect(window.viewModel(), &GridViewModel::isDirtyChanged, revert, showRevert);
+    QObject::connect(&window, &DocumentWindow::filePathChanged, revert, showRevert);
+    showRevert();
+    file->addSeparator();
+    QAction* quit = addAction(file, "fileQuit", tr("&Quit"), QKeySequence(Qt::CTRL | Qt::Key_Q));
+    quit->setMenuRole(QAction::QuitRole);
+    // Queued, so the window whose menu asked is not closed from inside its own menu.
+    QObject::connect(
+        quit, &QAction::triggered, &app, [&app] { app.quit(); }, Qt::QueuedConnection);
+
+    QMenu* edit = bar->addMenu(tr("&Edit"));
+    QUndoStack* stack = window.history()->stack();
+    QAction* undo = stack->createUndoAction(edit, tr("Undo"));
+    undo->setObjectName(QStringLiteral("editUndo"));
+    undo->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
+    edit->addAction(undo);
+    QAction* redo = stack->createRedoAction(edit, tr("Redo"));
+    redo->setObjectName(QStringLiteral("editRedo"));
+    redo->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z));
+    edit->addAction(redo);
+
+    QMenu* help = bar->addMenu(tr("&Help"));
+    QAction* helpPage = addAction(help, "helpPexlora", tr("Pexlora Help"));
+    // Ctrl+Shift+/ arrives as Ctrl+? on keyboards where Shift+/ types "?".
+    helpPage->setShortcuts({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Slash),
+                            QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Question)});
+    helpPage->setMenuRole(QAction::NoRole);
+    QObject::connect(helpPage, &QAction::triggered, &app, [&app] { app.openHelp(); });
+}
+
+void WindowMenus::buildRecent(QMenu* menu, DocumentWindow& window, PexloraApp& app) {
+    menu->clear();
+    const QStringList paths = app.recentDocuments().paths();
+    QPointer<DocumentWindow> self(&window);
+    for (const QString& path : paths) {
+        QAction* entry = menu->addAction(QFileInfo(path).fileName());
+        entry->setToolTip(path);
+        entry->setStatusTip(path);
+        QObject::connect(entry, &QAction::triggered, &app,
+                         [&app, path, self] { app.openDocument(path, self); });
+    }
+    if (!paths.isEmpty())
+        menu->addSeparator();
+    QAction* clear = menu->addAction(tr("Clear Menu"));
+    clear->setObjectName(QStringLiteral("fileClearRecent"));
+    clear->setEnabled(!paths.isEmpty());
+    QObject::connect(clear, &QAction::triggered, &app, [&app] { app.recentDocuments().clear(); });
+    menu->menuAction()->setEnabled(true);
+}
+
+} // namespace pexlora

@@ -1,0 +1,20 @@
+#pragma once
+
+class QMenu;
+
+namespace pexlora {
+
+class DocumentWindow;
+class PexloraApp;
+
+// The menu bar of a document window: File, Edit and Help. Every action has an
+// object name ("fileSave", "editUndo", …) by which tests and scripts find it.
+class WindowMenus {
+public:
+    static void build(DocumentWindow& window, PexloraApp& app);
+
+private:
+    static void buildRecent(QMenu* menu, DocumentWindow& window, PexloraApp& app);
+};
+
+} // namespace pexlora

@@ -1,0 +1,437 @@
+#include "AppTestSupport.h"
+#include "app/ContentView.h"
+#include "app/DocumentHistory.h"
+#include "app/HelpPage.h"
+#include "canvas/GridCanvasView.h"
+#include "model/PersistedState.h"
+#include "model/PexloraDocument.h"
+#include "support/TestProcess.h"
+
+#include <QAction>
+#include <QBoxLayout>
+#include <QDir>
+#include <QFile>
+#include <QMenu>
+#include <QMenuBar>
+#include <QTemporaryDir>
+#include <QTest>
+#include <csignal>
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+
+namespace pexlora {
+namespace {
+
+using namespace Qt::StringLiterals;
+using test::MessageBoxAnswerer;
+
+QByteArray contents(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+void writeFile(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+}
+
+QAction* action(QWidget* window, const char* name) {
+    auto* found = window->findChild<QAction*>(QString::fromLatin1(name));
+    EXPECT_NE(found, nullptr) << name;
+    return found;
+}
+
+class DocumentWindows : public ::testing::Test {
+protected:
+    // A saved rig of three cells at zoom 1.5, panned, as a file in the scratch folder.
+    QString savedRig(const QString& name = u"rig.pexlora"_s) {
+        PexloraDocument document;
+        GridViewModel* model = document.viewModel();
+        const GridPosition cells[] = {{0, 0}, {1, 0}, {3, 2}};
+        model->placeElements(cells);
+        model->setZoomScale(1.5);
+        model->setPanOffset({-20, 8});
+        const QString path = dir.filePath(name);
+        EXPECT_TRUE(document.save(path).ok());
+        return path;
+    }
+
+    void waitForDeletion() { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
+
+    QTemporaryDir dir;
+    test::AppFixture fixture;
+    PexloraApp& app = *fixture.app;
+};
+
+TEST_F(DocumentWindows, NewWindowHasTheDesignedSizeTitleAndMenus) {
+    DocumentWindow* window = app.newDocument();
+    EXPECT_EQ(window->size(), QSize(1100, 750));
+    EXPECT_EQ(window->contentView()->minimumSize(), QSize(800, 600));
+    EXPECT_EQ(window->windowTitle(), u"Untitled[*]"_s);
+    EXPECT_FALSE(window->isWindowModified());
+    EXPECT_EQ(app.newDocument()->windowTitle(), u"Untitled 2[*]"_s);
+
+    struct Expected {
+        const char* name;
+        QString text;
+        QKeySequence shortcut;
+    };
+    const Expected items[] = {
+        {"fileNew", u"&New"_s, QKeySequence(u"Ctrl+N"_s)},
+        {"fileOpen", u"&Open…"_s, QKeySequence(u"Ctrl+O"_s)},
+        {"fileClose", u"&Close"_s, QKeySequence(u"Ctrl+W"_s)},
+        {"fileSave", u"&Save"_s, QKeySequence(u"Ctrl+S"_s)},
+        {"fileSaveAs", u"Save &As…"_s, QKeySequence(u"Ctrl+Shift+S"_s)},
+        {"fileRevert", u"Re&vert to Saved"_s, QKeySequence()},
+        {"fileQuit", u"&Quit"_s, QKeySequence(u"Ctrl+Q"_s)},
+        {"editUndo", u"Undo"_s, QKeySequence(u"Ctrl+Z"_s)},
+        {"editRedo", u"Redo"_s, QKeySequence(u"Ctrl+Shift+Z"_s)},
+        {"helpPexlora", u"Pexlora Help"_s, QKeySequence(u"Ctrl+Shift+/"_s)},
+    };
+    for (const Expected& item : items) {
+        QAction* found = action(window, item.name);
+        ASSERT_NE(found, nullptr);
+        EXPECT_EQ(found->text(), item.text) << item.name;
+        EXPECT_EQ(found->shortcut(), item.shortcut) << item.name;
+    }
+    EXPECT_EQ(action(window, "fileOpenRecent")->text(), u"Open &Recent"_s);
+    const QList<QAction*> menus = window->menuBar()->actions();
+    ASSERT_EQ(menus.size(), 3);
+    EXPECT_EQ(menus[2]->menu()->actions().size(), 1) << "Help holds one item";
+    for (QAction* menu : menus)
+        for (QAction* item : menu->menu()->actions())
+            EXPECT_FALSE(item->text().contains(u"Move To"_s));
+    EXPECT_FALSE(action(window, "fileRevert")->isEnabled()) << "nothing saved to go back to";
+}
+
+TEST_F(DocumentWindows, EditedMarkFollowsTheEditedWindowOnlyAndClearsOnSave) {
+    DocumentWindow* edited = app.newDocument();
+    DocumentWindow* other = app.newDocument();
+    edited->viewModel()->placeElement({2, 2});
+    EXPECT_TRUE(edited->isWindowModified());
+    EXPECT_FALSE(other->isWindowModified());
+
+    const QString path = dir.filePath(u"front.pexlora"_s);
+    fixture.scripted->saveAnswers.push_back(dir.filePath(u"front"_s)); // the extension is added
+    ASSERT_TRUE(edited->save());
+    EXPECT_EQ(edited->filePath(), path);
+    EXPECT_EQ(edited->windowTitle(), u"front.pexlora[*]"_s);
+    EXPECT_FALSE(edited->isWindowModified());
+    EXPECT_FALSE(edited->viewModel()->isDirty());
+    EXPECT_EQ(app.recentDocuments().paths().value(0), path);
+
+    edited->viewModel()->placeElement({3, 2});
+    EXPECT_TRUE(edited->isWindowModified()) << "a later edit marks the window again";
+    ASSERT_TRUE(edited->save());
+    EXPECT_EQ(fixture.scripted->savePickerCalls, 1) << "a named document saves in place";
+    EXPECT_FALSE(edited->isWindowModified());
+
+    // Undoing past the save marks it; redoing back to it clears the mark.
+    edited->history()->stack()->undo();
+    EXPECT_TRUE(edited->isWindowModified());
+    edited->history()->stack()->redo();
+    EXPECT_FALSE(edited->isWindowModified());
+    EXPECT_FALSE(other->isWindowModified());
+}
+
+TEST_F(DocumentWindows, SavedLayoutReopensTheSameAfterClosing) {
+    const QString path = savedRig();
+    DocumentWindow* window = app.openDocument(path);
+    ASSERT_NE(window, nullptr);
+    GridViewModel* model = window->viewModel();
+    model->setEditSelectedIDs({*model->elementAt({3, 2})});
+    model->moveEditSelection(1, 1);
+    model->applyQuickRenumber(*model->elementAt({0, 0}));
+    model->setZoomScale(0.75);
+    const PersistedState before = model->persistedState();
+    ASSERT_TRUE(window->save());
+    ASSERT_TRUE(window->close());
+    waitForDeletion();
+    EXPECT_TRUE(app.windows().isEmpty());
+
+    DocumentWindow* reopened = app.openDocument(path);
+    ASSERT_NE(reopened, nullptr);
+    EXPECT_EQ(reopened->viewModel()->persistedState(), before);
+    EXPECT_FALSE(reopened->isWindowModified());
+    EXPECT_EQ(reopened->windowTitle(), u"rig.pexlora[*]"_s);
+}
+
+TEST_F(DocumentWindows, RevertReadsTheFileAgainAndForgetsTheSteps) {
+    const QString path = savedRig();
+    DocumentWindow* window = app.openDocument(path);
+    ASSERT_NE(window, nullptr);
+    const GridElements saved = window->viewModel()->elements();
+    window->viewModel()->placeElement({9, 9});
+    ASSERT_TRUE(action(window, "fileRevert")->isEnabled());
+    {
+        MessageBoxAnswerer cancel(u"Cancel"_s);
+        EXPECT_FALSE(window->revertToSaved());
+        EXPECT_TRUE(cancel.answered());
+        EXPECT_EQ(window->viewModel()->elements().size(), 4u);
+    }
+    MessageBoxAnswerer revert(u"Revert"_s);
+    action(window, "fileRevert")->trigger();
+    EXPECT_TRUE(revert.answered());
+    EXPECT_EQ(window->viewModel()->elements(), saved);
+    EXPECT_FALSE(window->isWindowModified());
+    EXPECT_FALSE(window->history()->stack()->canUndo());
+    EXPECT_FALSE(action(window, "fileRevert")->isEnabled());
+}
+
+TEST_F(DocumentWindows, ClosingWithUnsavedChangesAsksSaveDontSaveOrCancel) {
+    const QString target = dir.filePath(u"asked.pexlora"_s);
+    DocumentWindow* window = app.newDocument();
+    window->viewModel()->placeElement({1, 1});
+    {
+        MessageBoxAnswerer cancel(u"Cancel"_s);
+        EXPECT_FALSE(window->close());
+        EXPECT_EQ(cancel.text(), u"Do you want to save the changes made to the document “Untitled”?"_s);
+        QStringList buttons = cancel.buttons();
+        buttons.sort(); // their order is the desktop's
+        EXPECT_EQ(buttons, (QStringList{u"Cancel"_s, u"Don’t Save"_s, u"Save"_s}));
+    }
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_TRUE(window->isWindowModified());
+    {
+        // Save, but cancel the file picker: the window stays, nothing is written.
+        MessageBoxAnswerer save(u"Save"_s);
+        EXPECT_FALSE(window->close());
+        EXPECT_TRUE(save.answered());
+        EXPECT_FALSE(QFile::exists(target));
+    }
+    {
+        MessageBoxAnswerer save(u"Save"_s);
+        fixture.scripted->saveAnswers.push_back(target);
+        EXPECT_TRUE(window->close());
+        EXPECT_TRUE(save.answered());
+    }
+    waitForDeletion();
+    ASSERT_TRUE(QFile::exists(target));
+    auto written = PexloraDocument::open(target);
+    ASSERT_TRUE(written.ok());
+    EXPECT_EQ(written.value()->viewModel()->elements().size(), 1u);
+
+    DocumentWindow* discarded = app.openDocument(target);
+    ASSERT_NE(discarded, nullptr);
+    discarded->viewModel()->placeElement({5, 5});
+    MessageBoxAnswerer dontSave(u"Don’t Save"_s);
+    EXPECT_TRUE(discarded->close());
+    EXPECT_TRUE(dontSave.answered());
+    EXPECT_EQ(PexloraDocument::open(target).value()->viewModel()->elements().size(), 1u) << "file untouched";
+}
+
+TEST_F(DocumentWindows, QuitStopsAtTheFirstWindowTheUserKeeps) {
+    DocumentWindow* clean = app.newDocument();
+    DocumentWindow* edited = app.newDocument();
+    edited->viewModel()->placeElement({0, 0});
+    QPointer<DocumentWindow> cleanWatch(clean);
+    MessageBoxAnswerer cancel(u"Cancel"_s);
+    EXPECT_FALSE(app.quit());
+    EXPECT_TRUE(cancel.answered());
+    waitForDeletion();
+    EXPECT_TRUE(cleanWatch.isNull()) << "the clean window closed without a question";
+    ASSERT_EQ(app.windows().size(), 1);
+    EXPECT_EQ(app.windows().front(), edited);
+}
+
+TEST_F(DocumentWindows, CorruptFileShowsWhyItCouldNotBeOpened) {
+    const QString path = dir.filePath(u"broken.pexlora"_s);
+    writeFile(path, "bplist00 this is not a property list");
+    MessageBoxAnswerer ok(u"OK"_s);
+    EXPECT_EQ(app.openDocument(path), nullptr);
+    EXPECT_TRUE(ok.answered());
+    EXPECT_EQ(ok.text(), u"The document “broken.pexlora” could not be opened."_s);
+    const QString reason =
+        decodePersistedState(QByteArray("bplist00 this is not a property list")).error().message;
+    ASSERT_FALSE(reason.isEmpty());
+    EXPECT_EQ(ok.informativeText().toLower(), reason.toLower());
+    EXPECT_TRUE(app.windows().isEmpty());
+}
+
+TEST_F(DocumentWindows, StartWithOnlyUnreadablePathsStillOpensAWindow) {
+    MessageBoxAnswerer ok(u"OK"_s);
+    app.start({dir.filePath(u"missing.pexlora"_s)});
+    EXPECT_TRUE(ok.answered());
+    ASSERT_EQ(app.windows().size(), 1);
+    EXPECT_TRUE(app.windows().front()->filePath().isEmpty());
+}
+
+TEST_F(DocumentWindows, OpeningAnOpenFileAgainRaisesItsWindow) {
+    const QString path = savedRig();
+    app.start({path, path});
+    ASSERT_EQ(app.windows().size(), 1);
+    DocumentWindow* first = app.windows().front();
+    QDir(dir.path()).mkdir(u"sub"_s);
+    fixture.scripted->openAnswers.push_back({dir.filePath(u"sub/../rig.pexlora"_s)});
+    action(first, "fileOpen")->trigger();
+    EXPECT_EQ(app.windows().size(), 1);
+    EXPECT_EQ(app.windowFor(path), first);
+}
+
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t bytes) {
+        getrlimit(RLIMIT_FSIZE, &m_saved);
+        m_handler = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit limit = m_saved;
+        limit.rlim_cur = bytes;
+        setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~FileSizeLimit() {
+        setrlimit(RLIMIT_FSIZE, &m_saved);
+        std::signal(SIGXFSZ, m_handler);
+    }
+    FileSizeLimit(const FileSizeLimit&) = delete;
+    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+
+private:
+    rlimit m_saved{};
+    void (*m_handler)(int) = nullptr;
+};
+
+TEST_F(DocumentWindows, FailedSaveSaysWhyKeepsTheMarkAndTheOldFile) {
+    const QString path = savedRig();
+    const QByteArray before = contents(path);
+    DocumentWindow* window = app.openDocument(path);
+    ASSERT_NE(window, nullptr);
+    std::vector<GridPosition> many;
+    for (std::int64_t col = 0; col < 300; ++col)
+        many.push_back({col, 5});
+    window->viewModel()->placeElements(many);
+    MessageBoxAnswerer ok(u"OK"_s);
+    {
+        const FileSizeLimit limit(4096);
+        EXPECT_FALSE(window->save());
+    }
+    EXPECT_TRUE(ok.answered());
+    EXPECT_EQ(ok.text(), u"The document “rig.pexlora” could not be saved."_s);
+    EXPECT_EQ(ok.informativeText(), u"The file could not be saved: File too large"_s);
+    EXPECT_TRUE(window->isWindowModified());
+    EXPECT_EQ(contents(path), before);
+}
+
+TEST_F(DocumentWindows, SaveAsOntoAFileOpenInAnotherWindowIsRefused) {
+    const QString path = savedRig();
+    const QByteArray before = contents(path);
+    ASSERT_NE(app.openDocument(path), nullptr);
+    DocumentWindow* untitled = app.newDocument();
+    fixture.scripted->saveAnswers.push_back(path);
+    MessageBoxAnswerer ok(u"OK"_s);
+    EXPECT_FALSE(untitled->saveAs());
+    EXPECT_TRUE(ok.answered());
+    EXPECT_EQ(contents(path), before);
+}
+
+TEST_F(DocumentWindows, HelpOpensTheBundledPage) {
+    DocumentWindow* window = app.newDocument();
+    action(window, "helpPexlora")->trigger();
+    ASSERT_EQ(fixture.openedUrls.size(), 1);
+    const QUrl page = fixture.openedUrls.front();
+    ASSERT_TRUE(page.isLocalFile());
+    EXPECT_TRUE(contents(page.toLocalFile()).contains("Pexlora Help"));
+}
+
+TEST_F(DocumentWindows, UndoAndRedoFromTheEditMenu) {
+    DocumentWindow* window = app.newDocument();
+    GridViewModel* model = window->viewModel();
+    const GridPosition line[] = {{0, 0}, {1, 0}};
+    model->placeElements(line);
+    QAction* undo = action(window, "editUndo");
+    QAction* redo = action(window, "editRedo");
+    EXPECT_EQ(undo->text(), u"Undo Add Cells"_s);
+    undo->trigger();
+    EXPECT_TRUE(model->elements().empty());
+    EXPECT_FALSE(window->isWindowModified());
+    EXPECT_EQ(redo->text(), u"Redo Add Cells"_s);
+    redo->trigger();
+    EXPECT_EQ(model->elements().size(), 2u);
+    EXPECT_TRUE(window->isWindowModified());
+}
+
+TEST_F(DocumentWindows, OpenRecentListsTheNewestFirstAndOpensFromIt) {
+    app.recentDocuments().clear();
+    const QString first = savedRig(u"first.pexlora"_s);
+    const QString second = savedRig(u"second.pexlora"_s);
+    ASSERT_NE(app.openDocument(first), nullptr);
+    DocumentWindow* window = app.openDocument(second);
+    ASSERT_NE(window, nullptr);
+    ASSERT_TRUE(window->close());
+    waitForDeletion();
+
+    DocumentWindow* front = app.windowFor(first);
+    QMenu* recent = action(front, "fileOpenRecent")->menu();
+    emit recent->aboutToShow();
+    QStringList titles;
+    for (QAction* item : recent->actions())
+        if (!item->isSeparator())
+            titles.append(item->text());
+    EXPECT_EQ(titles, (QStringList{u"second.pexlora"_s, u"first.pexlora"_s, u"Clear Menu"_s}));
+    recent->actions().front()->trigger();
+    ASSERT_NE(app.windowFor(second), nullptr) << "reopened from the menu";
+
+    action(front, "fileClearRecent")->trigger();
+    EXPECT_TRUE(app.recentDocuments().paths().isEmpty());
+    emit recent->aboutToShow();
+    EXPECT_FALSE(action(front, "fileClearRecent")->isEnabled());
+}
+
+TEST(ContentView, BarsStandUnderTheCanvasSelectionBarFirst) {
+    GridViewModel model;
+    ContentView content(&model);
+    EXPECT_EQ(content.canvas()->viewModel(), &model);
+    auto* status = new QWidget;
+    auto* selection = new QWidget;
+    content.setStatusBar(status); // the status bar may come first
+    content.setSelectionBar(selection);
+    auto* stack = static_cast<QBoxLayout*>(content.layout());
+    ASSERT_EQ(stack->count(), 3);
+    EXPECT_EQ(stack->itemAt(0)->widget(), content.canvas());
+    EXPECT_EQ(stack->itemAt(1)->widget(), selection);
+    EXPECT_EQ(stack->itemAt(2)->widget(), status);
+    EXPECT_EQ(stack->stretch(0), 1) << "the canvas takes the free space";
+
+    QPointer<QWidget> old(selection);
+    content.setSelectionBar(new QWidget);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(old.isNull());
+    EXPECT_EQ(stack->count(), 3);
+    EXPECT_EQ(stack->itemAt(2)->widget(), status);
+}
+
+TEST(HelpPage, IsFoundBesideTheProgramOrInTheInstallationsDataFolder) {
+    QTemporaryDir root;
+    QDir tree(root.path());
+    ASSERT_TRUE(tree.mkpath(u"build"_s) && tree.mkpath(u"prefix/bin"_s) &&
+                tree.mkpath(u"prefix/share/pexlora"_s));
+    writeFile(tree.filePath(u"build/help.html"_s), "<title>Pexlora Help</title>");
+    writeFile(tree.filePath(u"prefix/share/pexlora/help.html"_s), "<title>Pexlora Help</title>");
+    EXPECT_EQ(findHelpPage(tree.filePath(u"build"_s)), tree.filePath(u"build/help.html"_s));
+    EXPECT_EQ(findHelpPage(tree.filePath(u"prefix/bin"_s)),
+              tree.filePath(u"prefix/share/pexlora/help.html"_s));
+    EXPECT_EQ(findHelpPage(root.path()), QString());
+}
+
+TEST(DemoLayout, IsTheGeneratorsOutputAndOpens) {
+    const QString demo = QStringLiteral(PEXLORA_SOURCE_DIR "/examples/demo.pexlora");
+    QTemporaryDir dir;
+    const QString fresh = dir.filePath(u"demo.pexlora"_s);
+    const test::ProcessOutput generated =
+        test::runProcess(QString::fromUtf8(PEXLORA_PYTHON3),
+                         {QStringLiteral(PEXLORA_SOURCE_DIR "/examples/make-demo.py"), fresh});
+    ASSERT_EQ(generated.exitCode, 0) << generated.err.toStdString();
+    EXPECT_EQ(contents(fresh), contents(demo)) << "run examples/make-demo.py after changing the rig";
+
+    auto opened = PexloraDocument::open(demo);
+    ASSERT_TRUE(opened.ok()) << opened.error().message.toStdString();
+    const GridElements& cells = opened.value()->viewModel()->elements();
+    EXPECT_EQ(cells.size(), 42u);
+    QStringList numbers;
+    for (const GridElement& cell : cells)
+        numbers.append(cell.numberString);
+    for (const char* expected : {"1", "12", "21", "32", "41", "48", "101", "110"})
+        EXPECT_TRUE(numbers.contains(QString::fromLatin1(expected))) << expected;
+}
+
+} // namespace
+} // namespace pexlora

@@ -1,0 +1,228 @@
+#include "app/EditModeButton.h"
+#include "app/EditToolPicker.h"
+#include "app/GridToolbarContent.h"
+#include "app/KeyChip.h"
+#include "app/PreviewButton.h"
+#include "app/SelectKeyLegend.h"
+#include "app/ToolButton.h"
+#include "app/ZoomText.h"
+#include "model/GridViewModel.h"
+
+#include <QLabel>
+#include <QTest>
+#include <gtest/gtest.h>
+
+namespace pexlora {
+namespace {
+
+using namespace Qt::StringLiterals;
+
+TEST(ZoomText, TruncatesTheWholePercentAfterTheRepresentationError) {
+    const struct {
+        double scale;
+        QString text;
+    } table[] = {
+        {0.29, u"29%"_s},
+        {0.57, u"57%"_s},
+        {0.999, u"99%"_s},
+        {0.1, u"10%"_s},
+        {10, u"1000%"_s},
+        {1.5, u"150%"_s},
+        {1, u"100%"_s},
+        {0.58, u"58%"_s},
+        {1.13, u"113%"_s},
+        {0.0099, u"0%"_s},
+        {-0.29, u"-29%"_s},
+        {0, u"0%"_s},
+        {1e300, u"1000000000000000%"_s},
+        {std::numeric_limits<double>::quiet_NaN(), u"0%"_s},
+    };
+    for (const auto& row : table)
+        EXPECT_EQ(zoomPercentText(row.scale), row.text) << row.scale;
+}
+
+// The toolbar of a model in a shown window, so visibility means what the user sees.
+struct ShownToolbar {
+    GridViewModel model;
+    QWidget window;
+    GridToolbarContent* toolbar = new GridToolbarContent(&model, &window);
+
+    ShownToolbar() {
+        window.resize(900, 60);
+        toolbar->resize(900, 60);
+        window.show();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(&window));
+    }
+    void click(QWidget* button) { QTest::mouseClick(button, Qt::LeftButton, {}, button->rect().center()); }
+};
+
+TEST(Toolbar, ModeSwapsTheKeyLegendAndTheToolPicker) {
+    ShownToolbar shown;
+    EXPECT_TRUE(shown.toolbar->keyLegend()->isVisible());
+    EXPECT_FALSE(shown.toolbar->toolPicker()->isVisible());
+    EXPECT_EQ(shown.toolbar->editModeButton()->toolTip(), u"Edit Layout"_s);
+    EXPECT_EQ(shown.toolbar->editModeButton()->accessibleName(), u"Edit Layout"_s);
+
+    shown.click(shown.toolbar->editModeButton());
+    EXPECT_EQ(shown.model.mode(), AppMode::edit);
+    EXPECT_FALSE(shown.toolbar->keyLegend()->isVisible());
+    EXPECT_TRUE(shown.toolbar->toolPicker()->isVisible());
+    EXPECT_TRUE(shown.toolbar->editModeButton()->isEditing());
+    EXPECT_EQ(shown.toolbar->editModeButton()->toolTip(), u"Exit Edit Layout"_s);
+    const SystemColors colors = SystemColors::fromPalette(shown.toolbar->palette());
+    EXPECT_EQ(shown.toolbar->editModeButton()->look(colors).fill, colors.accent);
+    EXPECT_EQ(shown.toolbar->editModeButton()->look(colors).content, QColor(Qt::white));
+
+    shown.model.setMode(AppMode::select);
+    EXPECT_TRUE(shown.toolbar->keyLegend()->isVisible());
+    EXPECT_FALSE(shown.toolbar->toolPicker()->isVisible());
+    EXPECT_EQ(shown.toolbar->editModeButton()->look(colors).fill.alpha(), 0);
+}
+
+TEST(Toolbar, PreviewButtonFollowsThePreviewAndLeavingEditModeStartsIt) {
+    ShownToolbar shown;
+    PreviewButton* preview = shown.toolbar->previewButton();
+    const SystemColors colors = SystemColors::fromPalette(preview->palette());
+    EXPECT_EQ(preview->look(colors).fill, colors.orange);
+    EXPECT_EQ(preview->toolTip(), u"Stop Preview"_s);
+
+    shown.click(preview);
+    EXPECT_FALSE(shown.model.isPreviewPlaying());
+    EXPECT_EQ(preview->look(colors).fill.alpha(), 0);
+    EXPECT_EQ(preview->look(colors).content, colors.label);
+    EXPECT_EQ(preview->toolTip(), u"Preview Selection"_s);
+    EXPECT_EQ(preview->accessibleName(), u"Preview Selection"_s);
+
+    shown.click(shown.toolbar->editModeButton());
+    EXPECT_FALSE(preview->isPlaying());
+    shown.click(shown.toolbar->editModeButton());
+    EXPECT_TRUE(shown.model.isPreviewPlaying()) << "select mode starts the preview";
+    EXPECT_EQ(preview->look(colors).fill, colors.orange);
+    EXPECT_EQ(preview->toolTip(), u"Stop Preview"_s);
+}
+
+TEST(Toolbar, ZoomTextFollowsTheModel) {
+    ShownToolbar shown;
+    EXPECT_EQ(shown.toolbar->zoomText()->text(), u"100%"_s);
+    shown.model.setZoomScale(0.57);
+    EXPECT_EQ(shown.toolbar->zoomText()->text(), u"57%"_s);
+    EXPECT_EQ(shown.toolbar->zoomText()->width(), 44);
+    EXPECT_TRUE(shown.toolbar->zoomText()->alignment() & Qt::AlignRight);
+}
+
+TEST(ToolPicker, EachButtonChoosesItsToolAndShowsWhichIsActive) {
+    ShownToolbar shown;
+    shown.model.setMode(AppMode::edit);
+    EditToolPicker* picker = shown.toolbar->toolPicker();
+    const struct {
+        EditTool tool;
+        QString title;
+        QString symbol;
+        QString tip;
+    } table[] = {
+        {EditTool::addElement, u"Add"_s, u"plus.app.fill"_s, u"Add"_s},
+        {EditTool::renumber, u"Renumber"_s, u"number"_s, u"Renumber"_s},
+        {EditTool::selectElement, u"Select"_s, u"cursorarrow"_s, u"Select"_s},
+        {EditTool::quickRenumber, u"Quick #"_s, u"numbers"_s, u"Quick Renumber"_s},
+    };
+    for (const auto& row : table) {
+        ToolButton* button = picker->button(row.tool);
+        EXPECT_EQ(button->title(), row.title);
+        EXPECT_EQ(button->symbol(), row.symbol);
+        EXPECT_EQ(button->toolTip(), row.tip);
+        shown.click(button);
+        EXPECT_EQ(shown.model.editTool(), row.tool) << row.title.toStdString();
+        for (const auto& other : table)
+            EXPECT_EQ(picker->button(other.tool)->isActive(), other.tool == row.tool);
+    }
+    const SystemColors colors = SystemColors::fromPalette(picker->palette());
+    EXPECT_EQ(picker->button(EditTool::quickRenumber)->look(colors).fill,
+              SystemColors::withAlpha(colors.accent, 0.2));
+    EXPECT_EQ(picker->button(EditTool::addElement)->look(colors).fill.alpha(), 0);
+}
+
+TEST(ToolPicker, QuickNumberTwiceOpensThenClosesThePopoverAndKeepsTheTool) {
+    ShownToolbar shown;
+    shown.model.setMode(AppMode::edit);
+    EditToolPicker* picker = shown.toolbar->toolPicker();
+    ToolButton* quick = picker->button(EditTool::quickRenumber);
+
+    shown.click(quick);
+    EXPECT_EQ(shown.model.editTool(), EditTool::quickRenumber);
+    EXPECT_TRUE(shown.model.showQuickRenumberPanel());
+    ASSERT_NE(picker->quickRenumberPopover(), nullptr);
+    EXPECT_TRUE(picker->quickRenumberPopover()->isVisible());
+    const QPoint below = quick->mapToGlobal(QPoint(0, quick->height()));
+    EXPECT_GE(picker->quickRenumberPopover()->geometry().top(), below.y()) << "under the button";
+
+    shown.click(quick);
+    EXPECT_FALSE(shown.model.showQuickRenumberPanel());
+    EXPECT_EQ(picker->quickRenumberPopover(), nullptr);
+    EXPECT_EQ(shown.model.editTool(), EditTool::quickRenumber);
+
+    // With the popover open, the press on "Quick #" reaches the popup first (it
+    // holds the mouse); it closes it and must not be replayed to reopen it.
+    shown.click(quick);
+    Popover* popover = picker->quickRenumberPopover();
+    ASSERT_NE(popover, nullptr);
+    bool replayBlockedAtClose = false;
+    QObject::connect(popover, &Popover::closed,
+                     [&] { replayBlockedAtClose = popover->testAttribute(Qt::WA_NoMouseReplay); });
+    QTest::mouseClick(popover, Qt::LeftButton, {},
+                      popover->mapFromGlobal(quick->mapToGlobal(quick->rect().center())));
+    EXPECT_FALSE(shown.model.showQuickRenumberPanel());
+    EXPECT_TRUE(replayBlockedAtClose);
+}
+
+TEST(ToolPicker, DismissingThePopoverClearsTheFlag) {
+    ShownToolbar shown;
+    shown.model.setMode(AppMode::edit);
+    shown.model.setShowQuickRenumberPanel(true);
+    Popover* popover = shown.toolbar->toolPicker()->quickRenumberPopover();
+    ASSERT_NE(popover, nullptr);
+    QTest::keyClick(popover, Qt::Key_Escape);
+    EXPECT_FALSE(shown.model.showQuickRenumberPanel());
+
+    // Leaving edit mode takes the popover away with the picker.
+    shown.model.setShowQuickRenumberPanel(true);
+    ASSERT_NE(shown.toolbar->toolPicker()->quickRenumberPopover(), nullptr);
+    shown.model.setMode(AppMode::select);
+    EXPECT_FALSE(shown.model.showQuickRenumberPanel());
+    EXPECT_EQ(shown.toolbar->toolPicker()->quickRenumberPopover(), nullptr);
+}
+
+TEST(KeyLegend, ChipsNameThePlatformKeysInTheMarqueeColours) {
+    SelectKeyLegend legend;
+    const QList<KeyChip*> chips = legend.chips();
+    ASSERT_EQ(chips.size(), 4);
+    const SystemColors colors = SystemColors::fromPalette(legend.palette());
+    const struct {
+        QString symbol;
+        QString label;
+        QColor color;
+    } table[] = {
+        {u"Shift"_s, u"Vertical"_s, colors.purple},
+        {u"Alt"_s, u"columns"_s, colors.green},
+        {u"Ctrl"_s, u"rows"_s, colors.orange},
+        {u"Meta"_s, u"diagonal"_s, colors.cyan},
+    };
+    for (qsizetype i = 0; i < chips.size(); ++i) {
+        EXPECT_EQ(chips[i]->symbol(), table[i].symbol);
+        EXPECT_EQ(chips[i]->label(), table[i].label);
+        EXPECT_EQ(chips[i]->color(), table[i].color);
+    }
+    EXPECT_EQ(legend.accessibleName(), u"Modifier keys: Shift selects vertically, Alt selects columns, "
+                                       u"Ctrl selects rows, Meta selects diagonally"_s);
+}
+
+TEST(KeyLegend, ChipColoursFollowTheDarkPalette) {
+    KeyChip chip(u"Shift"_s, u"Vertical"_s, &SystemColors::purple);
+    QPalette dark = chip.palette();
+    dark.setColor(QPalette::Window, QColor(30, 30, 30));
+    dark.setColor(QPalette::Text, QColor(230, 230, 230));
+    chip.setPalette(dark);
+    EXPECT_EQ(chip.color(), QColor::fromRgb(0xBF5AF2));
+}
+
+} // namespace
+} // namespace pexlora
