@@ -6,7 +6,6 @@
 #include "widgets/Popover.h"
 
 #include <QHBoxLayout>
-#include <QMouseEvent>
 
 namespace pexlora {
 
@@ -65,7 +64,6 @@ void EditToolPicker::syncPopover() {
     if (wanted && !m_popover) {
         m_popover = new Popover(this);
         m_popover->setContent(new QuickRenumberPanel(m_model, m_popover));
-        m_popover->installEventFilter(this);
         connect(m_popover, &Popover::closed, this, &EditToolPicker::popoverClosed);
         ToolButton* anchor = button(EditTool::quickRenumber);
         m_popover->popUp(anchor, anchor->rect(), Popover::Edge::below);
@@ -76,7 +74,6 @@ void EditToolPicker::syncPopover() {
 
 void EditToolPicker::popoverClosed() {
     if (m_popover) {
-        m_popover->removeEventFilter(this);
         m_popover->deleteLater();
         m_popover.clear();
     }
@@ -93,19 +90,6 @@ void EditToolPicker::hideEvent(QHideEvent* event) {
     QWidget::hideEvent(event);
     if (m_popover)
         m_popover->close();
-}
-
-bool EditToolPicker::eventFilter(QObject* watched, QEvent* event) {
-    // A press on "Quick #" while the popover is open closes the popover; it must
-    // not also reach the button, which would open it again at once.
-    if (watched == m_popover && event->type() == QEvent::MouseButtonPress) {
-        const auto* press = static_cast<QMouseEvent*>(event);
-        ToolButton* anchor = button(EditTool::quickRenumber);
-        const QRect anchorGlobal(anchor->mapToGlobal(QPoint(0, 0)), anchor->size());
-        m_popover->setAttribute(Qt::WA_NoMouseReplay,
-                                anchorGlobal.contains(press->globalPosition().toPoint()));
-    }
-    return QWidget::eventFilter(watched, event);
 }
 
 } // namespace pexlora

@@ -2,6 +2,7 @@
 
 #include <QGuiApplication>
 #include <QHideEvent>
+#include <QMouseEvent>
 #include <QScreen>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -31,6 +32,8 @@ void Popover::setContent(QWidget* content) {
 }
 
 void Popover::popUp(QWidget* anchorWidget, const QRect& anchor, Edge preferred) {
+    m_anchorWidget = anchorWidget;
+    m_anchor = anchor;
     const QRect global(anchorWidget->mapToGlobal(anchor.topLeft()), anchor.size());
     QScreen* screen = anchorWidget->screen() ? anchorWidget->screen() : QGuiApplication::primaryScreen();
     adjustSize();
@@ -58,6 +61,18 @@ QPoint Popover::placement(QSize size, const QRect& anchor, const QRect& screen, 
         y = std::clamp(y, screen.y(), std::max(screen.y(), screen.y() + screen.height() - size.height()));
     }
     return {x, y};
+}
+
+void Popover::mousePressEvent(QMouseEvent* event) {
+    // A popup sees the press that closes it; Qt then hands it on to whatever lies
+    // under the pointer, unless told not to.
+    bool onAnchor = false;
+    if (m_anchorWidget) {
+        const QRect global(m_anchorWidget->mapToGlobal(m_anchor.topLeft()), m_anchor.size());
+        onAnchor = global.contains(event->globalPosition().toPoint());
+    }
+    setAttribute(Qt::WA_NoMouseReplay, onAnchor);
+    QFrame::mousePressEvent(event);
 }
 
 void Popover::hideEvent(QHideEvent* event) {

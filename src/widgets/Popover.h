@@ -2,6 +2,7 @@
 
 #include <QFrame>
 #include <QPoint>
+#include <QPointer>
 #include <QRect>
 #include <QSize>
 
@@ -10,7 +11,9 @@ namespace pexlora {
 // A small panel that pops up beside a control or a cell, as a transient popover
 // does: it closes when the user clicks anywhere else (or presses Escape) and
 // tells its owner through closed(). The toolbar, the canvas, the selection bar
-// and the console bar all show their panels in one of these.
+// and the console bar all show their panels in one of these. A click on the
+// control that opened it only closes it: it does not reach the control, which
+// would open it again.
 class Popover : public QFrame {
     Q_OBJECT
 
@@ -38,9 +41,12 @@ signals:
 
 protected:
     void hideEvent(QHideEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
 
 private:
     QWidget* m_content = nullptr;
+    QPointer<QWidget> m_anchorWidget;
+    QRect m_anchor;
 };
 
 } // namespace pexlora
