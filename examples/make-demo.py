@@ -22,16 +22,18 @@ def cell(col, row, number):
 
 def rig():
     cells = []
+    # Sixteen columns, centred on the centre line between columns 7 and 8, so
+    # the whole rig shows in a new window.
     # Front light over the stage edge, 1 to 12.
-    cells += [cell(3 + i, 1, 1 + i) for i in range(12)]
+    cells += [cell(2 + i, 1, 1 + i) for i in range(12)]
     # Back light, 21 to 32, split by the centre-line gap.
-    cells += [cell(2 + i, 3, 21 + i) for i in range(6)]
-    cells += [cell(10 + i, 3, 27 + i) for i in range(6)]
+    cells += [cell(1 + i, 3, 21 + i) for i in range(6)]
+    cells += [cell(9 + i, 3, 27 + i) for i in range(6)]
     # Side booms, four units each, stage left and stage right.
     cells += [cell(0, 1 + i, 41 + i) for i in range(4)]
-    cells += [cell(17, 1 + i, 45 + i) for i in range(4)]
+    cells += [cell(15, 1 + i, 45 + i) for i in range(4)]
     # Cyc lights along the back wall, 101 to 110.
-    cells += [cell(4 + i, 6, 101 + i) for i in range(10)]
+    cells += [cell(3 + i, 6, 101 + i) for i in range(10)]
     return {
         "elements": cells,
         "zoomScale": 1.0,
