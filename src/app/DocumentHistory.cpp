@@ -3,7 +3,6 @@
 #include "app/LayoutEditCommand.h"
 #include "model/GridViewModel.h"
 
-#include <QTimer>
 
 namespace pexlora {
 
@@ -15,24 +14,11 @@ DocumentHistory::DocumentHistory(GridViewModel* model, QObject* parent)
         if (m_model)
             m_model->setDirty(!clean);
     });
-    // An undo or redo ends the gesture: what follows it is a step of its own.
-    connect(&m_stack, &QUndoStack::indexChanged, this, [this] {
-        if (!m_recording)
-            m_gestureOpen = false;
-    });
 }
 
 void DocumentHistory::record(const LayoutEdit& edit) {
-    // One gesture is what one input event does: its edits all arrive before the
-    // event loop turns again.
-    if (!m_gestureOpen) {
-        ++m_gesture;
-        m_gestureOpen = true;
-        QTimer::singleShot(0, this, [this] { m_gestureOpen = false; });
-    }
-    m_recording = true;
-    m_stack.push(new LayoutEditCommand(m_model, edit, m_gesture));
-    m_recording = false;
+    // The model announces a dragged line as one edit, so one edit is one step.
+    m_stack.push(new LayoutEditCommand(m_model, edit));
 }
 
 void DocumentHistory::markSaved() {

@@ -5,7 +5,6 @@
 #include <QObject>
 #include <QPointer>
 #include <QUndoStack>
-#include <cstdint>
 
 namespace pexlora {
 
@@ -33,10 +32,6 @@ private:
 
     QPointer<GridViewModel> m_model;
     QUndoStack m_stack;
-    // Edits made before the event loop turns again belong to one gesture.
-    std::uint64_t m_gesture = 0;
-    bool m_gestureOpen = false;
-    bool m_recording = false;
 };
 
 } // namespace pexlora

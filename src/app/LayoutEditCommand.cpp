@@ -6,11 +6,10 @@
 
 namespace pexlora {
 
-LayoutEditCommand::LayoutEditCommand(GridViewModel* model, LayoutEdit edit, std::uint64_t gesture)
+LayoutEditCommand::LayoutEditCommand(GridViewModel* model, LayoutEdit edit)
     : QUndoCommand(nameOf(edit))
     , m_model(model)
-    , m_edit(std::move(edit))
-    , m_gesture(gesture) {}
+    , m_edit(std::move(edit)) {}
 
 QString LayoutEditCommand::nameOf(const LayoutEdit& edit) {
     const char* name = "";
@@ -32,21 +31,6 @@ QString LayoutEditCommand::nameOf(const LayoutEdit& edit) {
         break;
     }
     return QCoreApplication::translate("LayoutEditCommand", name);
-}
-
-int LayoutEditCommand::id() const {
-    // Only additions merge; every other edit is a step of its own.
-    return m_edit.kind == LayoutEdit::Kind::addCells ? 1 : -1;
-}
-
-bool LayoutEditCommand::mergeWith(const QUndoCommand* other) {
-    const auto* next = static_cast<const LayoutEditCommand*>(other);
-    if (next->m_gesture != m_gesture || next->m_model != m_model)
-        return false;
-    // Placements append, so the later cells stand after these: the list stays ascending.
-    m_edit.added.insert(m_edit.added.end(), next->m_edit.added.begin(), next->m_edit.added.end());
-    setText(nameOf(m_edit));
-    return true;
 }
 
 void LayoutEditCommand::undo() {

@@ -4,7 +4,6 @@
 
 #include <QPointer>
 #include <QUndoCommand>
-#include <cstdint>
 
 namespace pexlora {
 
@@ -14,8 +13,7 @@ class GridViewModel;
 // already been made when the step is pushed, so its first redo() does nothing.
 class LayoutEditCommand : public QUndoCommand {
 public:
-    // `gesture` numbers the user's action that made the edit.
-    LayoutEditCommand(GridViewModel* model, LayoutEdit edit, std::uint64_t gesture = 0);
+    LayoutEditCommand(GridViewModel* model, LayoutEdit edit);
 
     // The step's name as the Edit menu shows it after "Undo " or "Redo ".
     static QString nameOf(const LayoutEdit& edit);
@@ -23,18 +21,12 @@ public:
     void undo() override;
     void redo() override;
 
-    // Cells added one by one in one gesture (a line placed cell by cell) merge
-    // into one step.
-    int id() const override;
-    bool mergeWith(const QUndoCommand* other) override;
-
     const LayoutEdit& edit() const { return m_edit; }
 
 private:
     QPointer<GridViewModel> m_model;
     LayoutEdit m_edit;
     bool m_madeAlready = true;
-    std::uint64_t m_gesture;
 };
 
 } // namespace pexlora
