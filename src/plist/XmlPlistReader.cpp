@@ -77,12 +77,13 @@ Failure<PlistError> unexpected(PlistErrorKind kind, QString message) {
 class Reader {
 public:
     explicit Reader(QByteArrayView bytes)
-        : m_xml(QByteArray::fromRawData(bytes.data(), bytes.size()))
+        : m_bytes(bytes)
+        , m_xml(QByteArray::fromRawData(bytes.data(), bytes.size()))
         , m_encoding(detectXmlEncoding(bytes))
         , m_budget(bytes.size(), plistLimits::maxNodes, u"the file holds too many values"_s) {}
 
-    Result<PlistValue, PlistError> read(QByteArrayView bytes) {
-        if (auto scanned = scanXmlMarkup(bytes, m_encoding); !scanned)
+    Result<PlistValue, PlistError> read() {
+        if (auto scanned = scanXmlMarkup(m_bytes, m_encoding); !scanned)
             return fail(scanned.error());
         auto started = nextElement();
         if (!started)
@@ -143,6 +144,9 @@ private:
         case QXmlStreamReader::StartElement:
             m_rootStarted = true;
             break;
+        case QXmlStreamReader::EntityReference:
+            // The markup scan refuses these first; never let one be dropped.
+            return damaged(u"the XML refers to an undeclared entity"_s);
         default:
             break;
         }
@@ -166,16 +170,14 @@ private:
                 break;
             case QXmlStreamReader::EndDocument:
                 return damaged(u"the XML ends early"_s);
-            case QXmlStreamReader::EntityReference:
-                return damaged(u"the XML refers to an undeclared entity"_s);
             default:
                 break;
             }
         }
     }
 
-    // The text of a leaf element. Unlike readElementText() this refuses what the
-    // reader could not resolve instead of dropping it silently.
+    // The text of a leaf element. Unlike readElementText() this refuses an
+    // entity the reader could not resolve instead of dropping it silently.
     Result<QString, PlistError> readText() {
         QString text;
         for (;;) {
@@ -190,8 +192,6 @@ private:
                 return text;
             case QXmlStreamReader::StartElement:
                 return damaged(u"<%1> stands inside a text"_s.arg(m_xml.name().left(40)));
-            case QXmlStreamReader::EntityReference:
-                return damaged(u"the XML refers to an undeclared entity"_s);
             default:
                 break;
             }
@@ -304,6 +304,7 @@ private:
         }
     }
 
+    QByteArrayView m_bytes;
     QXmlStreamReader m_xml;
     XmlEncoding m_encoding;
     ReadBudget m_budget;
@@ -313,7 +314,7 @@ private:
 } // namespace
 
 Result<PlistValue, PlistError> readXmlPropertyList(QByteArrayView bytes) {
-    return Reader(bytes).read(bytes);
+    return Reader(bytes).read();
 }
 
 } // namespace pexlora
