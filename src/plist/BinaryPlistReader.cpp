@@ -1,11 +1,13 @@
 #include "plist/BinaryPlistReader.h"
 
+#include "plist/ReadBudget.h"
+
 #include <QHash>
 #include <algorithm>
 #include <array>
 #include <bit>
 #include <cstring>
-#include <optional>
+#include <vector>
 
 namespace pexlora {
 
@@ -16,6 +18,20 @@ namespace {
 constexpr std::uint64_t headerSize = 8;
 constexpr std::uint64_t trailerSize = 32;
 
+// Where an object's payload starts and how many units it holds.
+struct Counted {
+    std::uint64_t start;
+    std::uint64_t count;
+};
+
+Failure<PlistError> damaged(QString message) {
+    return fail(PlistError{PlistErrorKind::malformed, std::move(message)});
+}
+
+Failure<PlistError> unsupported(QString message) {
+    return fail(PlistError{PlistErrorKind::unsupported, std::move(message)});
+}
+
 class Reader {
 public:
     explicit Reader(QByteArrayView bytes)
@@ -23,25 +39,12 @@ public:
         , m_size(std::uint64_t(bytes.size())) {}
 
     Result<PlistValue, PlistError> read() {
-        if (!readTrailer())
-            return fail(std::move(*m_error));
-        std::optional<PlistValue> root = readObject(m_topObject);
-        if (!root)
-            return fail(std::move(*m_error));
-        return std::move(*root);
+        if (auto trailer = readTrailer(); !trailer)
+            return fail(trailer.error());
+        return readObject(m_topObject);
     }
 
 private:
-    std::nullopt_t failWith(PlistErrorKind kind, QString message) {
-        if (!m_error)
-            m_error = PlistError{kind, std::move(message)};
-        return std::nullopt;
-    }
-
-    std::nullopt_t damaged(QString message) {
-        return failWith(PlistErrorKind::malformed, std::move(message));
-    }
-
     // The caller has checked that [at, at + width) lies inside the file.
     std::uint64_t bigEndian(std::uint64_t at, unsigned width) const {
         std::uint64_t value = 0;
@@ -50,49 +53,41 @@ private:
         return value;
     }
 
-    bool readTrailer() {
-        if (m_size < headerSize + 1 + 1 + trailerSize) {
-            damaged(u"the binary property list is too short to hold its trailer"_s);
-            return false;
-        }
-        if (std::memcmp(m_data, "bplist00", headerSize) != 0) {
-            failWith(PlistErrorKind::unsupported,
-                     u"the binary property list has a version other than “00”"_s);
-            return false;
-        }
+    Result<Unit, PlistError> readTrailer() {
+        if (m_size < headerSize + 1 + 1 + trailerSize)
+            return damaged(u"the binary property list is too short to hold its trailer"_s);
+        if (std::memcmp(m_data, "bplist00", headerSize) != 0)
+            return unsupported(u"the binary property list has a version other than “00”"_s);
         const std::uint64_t trailer = m_size - trailerSize;
         m_offsetWidth = m_data[trailer + 6];
         m_refWidth = m_data[trailer + 7];
         m_objectCount = bigEndian(trailer + 8, 8);
         m_topObject = bigEndian(trailer + 16, 8);
         m_tableStart = bigEndian(trailer + 24, 8);
-        if (m_offsetWidth < 1 || m_offsetWidth > 8 || m_refWidth < 1 || m_refWidth > 8) {
-            damaged(u"the trailer gives an offset or reference width outside 1 to 8 bytes"_s);
-            return false;
-        }
-        if (m_tableStart <= headerSize || m_tableStart > trailer) {
-            damaged(u"the offset table lies outside the file"_s);
-            return false;
-        }
+        if (m_offsetWidth < 1 || m_offsetWidth > 8 || m_refWidth < 1 || m_refWidth > 8)
+            return damaged(u"the trailer gives an offset or reference width outside 1 to 8 bytes"_s);
+        if (m_tableStart <= headerSize || m_tableStart > trailer)
+            return damaged(u"the offset table lies outside the file"_s);
         // Dividing rather than multiplying keeps a huge declared count from overflowing.
-        if (m_objectCount == 0 || m_objectCount > (trailer - m_tableStart) / m_offsetWidth) {
-            damaged(
+        if (m_objectCount == 0 || m_objectCount > (trailer - m_tableStart) / m_offsetWidth)
+            return damaged(
                 u"the trailer declares %1 objects, more than the offset table can hold"_s.arg(m_objectCount));
-            return false;
-        }
-        if (m_topObject >= m_objectCount) {
-            damaged(u"the top object %1 does not exist"_s.arg(m_topObject));
-            return false;
-        }
+        if (m_topObject >= m_objectCount)
+            return damaged(u"the top object %1 does not exist"_s.arg(m_topObject));
         // Without shared containers every node but the root comes from a
         // reference of at least one byte; sharing may add a bounded surplus.
-        m_nodeBudget = std::min(std::int64_t(m_tableStart - headerSize) +
-                                    plistLimits::nodesPerObject * std::int64_t(m_objectCount),
-                                plistLimits::maxNodes);
-        return true;
+        m_budget = ReadBudget(std::int64_t(m_size),
+                              std::min(std::int64_t(m_tableStart - headerSize) +
+                                           plistLimits::nodesPerObject * std::int64_t(m_objectCount),
+                                       plistLimits::maxNodes),
+                              u"the file's shared references expand to too many values"_s);
+        if (auto taken = m_budget.takeBytes(std::int64_t(m_objectCount / 8)); !taken)
+            return taken;
+        m_seen.assign(m_objectCount, false);
+        return Unit{};
     }
 
-    std::optional<std::uint64_t> offsetOf(std::uint64_t ref) {
+    Result<std::uint64_t, PlistError> offsetOf(std::uint64_t ref) const {
         if (ref >= m_objectCount)
             return damaged(u"a reference points to object %1 of %2"_s.arg(ref).arg(m_objectCount));
         const std::uint64_t offset = bigEndian(m_tableStart + ref * m_offsetWidth, m_offsetWidth);
@@ -102,11 +97,10 @@ private:
     }
 
     // A count in the marker's low nibble, or 0xF and a following integer object.
-    // Returns where the payload starts and how many units it holds.
-    std::optional<std::pair<std::uint64_t, std::uint64_t>> countAt(std::uint64_t offset, std::uint64_t ref) {
+    Result<Counted, PlistError> countAt(std::uint64_t offset, std::uint64_t ref) const {
         const unsigned low = m_data[offset] & 0x0F;
         if (low != 0x0F)
-            return std::pair{offset + 1, std::uint64_t(low)};
+            return Counted{offset + 1, low};
         if (offset + 2 > m_tableStart)
             return damaged(u"the length of object %1 runs past the object area"_s.arg(ref));
         const unsigned marker = m_data[offset + 1];
@@ -115,7 +109,7 @@ private:
         const unsigned width = 1u << (marker & 0x0F);
         if (offset + 2 + std::uint64_t(width) > m_tableStart)
             return damaged(u"the length of object %1 runs past the object area"_s.arg(ref));
-        return std::pair{offset + 2 + std::uint64_t(width), bigEndian(offset + 2, width)};
+        return Counted{offset + 2 + std::uint64_t(width), bigEndian(offset + 2, width)};
     }
 
     // Checks that `count` units of `unit` bytes fit between `start` and the offset table.
@@ -123,13 +117,12 @@ private:
         return start <= m_tableStart && count <= (m_tableStart - start) / unit;
     }
 
-    std::optional<PlistValue> readObject(std::uint64_t ref) {
-        if (--m_nodeBudget < 0)
-            return failWith(PlistErrorKind::tooManyNodes,
-                            u"the file's shared references expand to too many values"_s);
-        const std::optional<std::uint64_t> offset = offsetOf(ref);
+    Result<PlistValue, PlistError> readObject(std::uint64_t ref) {
+        if (auto taken = m_budget.takeValue(); !taken)
+            return fail(taken.error());
+        const auto offset = offsetOf(ref);
         if (!offset)
-            return std::nullopt;
+            return fail(offset.error());
         const unsigned marker = m_data[*offset];
         const unsigned low = marker & 0x0F;
         const std::uint64_t at = *offset + 1;
@@ -137,7 +130,7 @@ private:
         case 0x0:
             if (marker == 0x08 || marker == 0x09)
                 return PlistValue(marker == 0x09);
-            return failWith(PlistErrorKind::unsupported, u"object %1 is a null or fill object"_s.arg(ref));
+            return unsupported(u"object %1 is a null or fill object"_s.arg(ref));
         case 0x1:
             return readInteger(at, low, ref);
         case 0x2:
@@ -155,21 +148,21 @@ private:
         case 0x4:
         case 0x5:
         case 0x6:
-            return readBytesOrString(*offset, ref);
+            return readShared(*offset, ref);
         case 0xA:
         case 0xD:
             return readContainer(*offset, ref);
         case 0x8:
-            return failWith(PlistErrorKind::unsupported, u"object %1 is a keyed-archive UID"_s.arg(ref));
+            return unsupported(u"object %1 is a keyed-archive UID"_s.arg(ref));
         case 0xC:
-            return failWith(PlistErrorKind::unsupported, u"object %1 is a set"_s.arg(ref));
+            return unsupported(u"object %1 is a set"_s.arg(ref));
         default:
             return damaged(
                 u"object %1 has the unknown type marker 0x%2"_s.arg(ref).arg(marker, 2, 16, QChar(u'0')));
         }
     }
 
-    std::optional<PlistValue> readInteger(std::uint64_t at, unsigned low, std::uint64_t ref) {
+    Result<PlistValue, PlistError> readInteger(std::uint64_t at, unsigned low, std::uint64_t ref) const {
         if (low > 4)
             return damaged(u"object %1 is an integer of unknown width"_s.arg(ref));
         const unsigned width = 1u << low;
@@ -189,15 +182,36 @@ private:
         return damaged(u"object %1 is an integer beyond 64 bits"_s.arg(ref));
     }
 
-    std::optional<PlistValue> readBytesOrString(std::uint64_t offset, std::uint64_t ref) {
+    // A text or data object that is referred to again is kept from its second
+    // reference on, and every later reference shares that copy, so a file cannot
+    // multiply one long string into gigabytes. Objects referred to once, such as
+    // the ids of a layout, cost no cache entry.
+    Result<PlistValue, PlistError> readShared(std::uint64_t offset, std::uint64_t ref) {
+        if (const auto cached = m_shared.constFind(ref); cached != m_shared.cend())
+            return *cached;
+        auto value = readBytesOrString(offset, ref);
+        if (value && m_seen[ref]) {
+            if (auto taken = m_budget.takeBytes(sharedEntryBytes); !taken)
+                return fail(taken.error());
+            m_shared.insert(ref, *value);
+        }
+        m_seen[ref] = true;
+        return value;
+    }
+
+    Result<PlistValue, PlistError> readBytesOrString(std::uint64_t offset, std::uint64_t ref) {
         const unsigned type = m_data[offset] >> 4;
         const auto counted = countAt(offset, ref);
         if (!counted)
-            return std::nullopt;
+            return fail(counted.error());
         const auto [start, count] = *counted;
         const std::uint64_t unit = type == 0x6 ? 2 : 1;
         if (!fits(start, count, unit))
             return damaged(u"object %1 runs past the object area"_s.arg(ref));
+        const std::int64_t payload =
+            type == 0x4 ? ReadBudget::dataBytes(count) : ReadBudget::textBytes(count);
+        if (auto taken = m_budget.takeBytes(payload); !taken)
+            return fail(taken.error());
         const char* bytes = reinterpret_cast<const char*>(m_data + start);
         if (type == 0x4)
             return PlistValue(QByteArray(bytes, qsizetype(count)));
@@ -215,25 +229,25 @@ private:
         return PlistValue(std::move(text));
     }
 
-    std::optional<PlistValue> readContainer(std::uint64_t offset, std::uint64_t ref) {
+    Result<PlistValue, PlistError> readContainer(std::uint64_t offset, std::uint64_t ref) {
         const bool isDictionary = (m_data[offset] >> 4) == 0xD;
         const auto counted = countAt(offset, ref);
         if (!counted)
-            return std::nullopt;
+            return fail(counted.error());
         const auto [start, count] = *counted;
         const std::uint64_t refCount = isDictionary ? 2 * count : count;
         if (count > m_tableStart || !fits(start, refCount, std::uint64_t(m_refWidth)))
             return damaged(u"the references of object %1 run past the object area"_s.arg(ref));
         if (m_depth >= plistLimits::maxDepth)
-            return failWith(PlistErrorKind::tooDeep,
-                            u"containers are nested deeper than %1 levels"_s.arg(plistLimits::maxDepth));
+            return fail(
+                PlistError{PlistErrorKind::tooDeep,
+                           u"containers are nested deeper than %1 levels"_s.arg(plistLimits::maxDepth)});
         for (int i = 0; i < m_depth; ++i) {
             if (m_path[std::size_t(i)] == ref)
-                return failWith(PlistErrorKind::cyclic, u"object %1 contains itself"_s.arg(ref));
+                return fail(PlistError{PlistErrorKind::cyclic, u"object %1 contains itself"_s.arg(ref)});
         }
         m_path[std::size_t(m_depth++)] = ref;
-        std::optional<PlistValue> result =
-            isDictionary ? readDictionary(start, count, ref) : readArray(start, count);
+        auto result = isDictionary ? readDictionary(start, count, ref) : readArray(start, count);
         --m_depth;
         return result;
     }
@@ -241,65 +255,64 @@ private:
     // Room is made only for as many values as the budget still allows, so that a
     // declared count cannot claim memory that reading would never fill.
     std::uint64_t reservable(std::uint64_t count) const {
-        return std::min(count, std::uint64_t(std::max<std::int64_t>(m_nodeBudget, 0)));
+        return std::min(count, std::uint64_t(m_budget.valuesLeft()));
     }
 
     std::uint64_t refAt(std::uint64_t start, std::uint64_t i) const {
         return bigEndian(start + i * m_refWidth, m_refWidth);
     }
 
-    std::optional<PlistValue> readArray(std::uint64_t start, std::uint64_t count) {
+    Result<PlistValue, PlistError> readArray(std::uint64_t start, std::uint64_t count) {
         PlistArray array;
         array.reserve(reservable(count));
         for (std::uint64_t i = 0; i < count; ++i) {
-            std::optional<PlistValue> item = readObject(refAt(start, i));
+            auto item = readObject(refAt(start, i));
             if (!item)
-                return std::nullopt;
+                return item;
             array.push_back(std::move(*item));
         }
         return PlistValue(std::move(array));
     }
 
-    std::optional<PlistValue> readDictionary(std::uint64_t start, std::uint64_t count, std::uint64_t ref) {
+    Result<PlistValue, PlistError> readDictionary(std::uint64_t start, std::uint64_t count,
+                                                  std::uint64_t ref) {
         PlistDictionary dictionary;
         dictionary.reserve(qsizetype(reservable(count)));
         for (std::uint64_t i = 0; i < count; ++i) {
-            std::optional<QString> key = readKey(refAt(start, i), ref);
+            const auto key = readKey(refAt(start, i), ref);
             if (!key)
-                return std::nullopt;
-            std::optional<PlistValue> value = readObject(refAt(start, count + i));
+                return fail(key.error());
+            auto value = readObject(refAt(start, count + i));
             if (!value)
-                return std::nullopt;
+                return value;
             dictionary.insert(*key, std::move(*value));
         }
         return PlistValue(std::move(dictionary));
     }
 
-    // Writers share each distinct key among all dictionaries; decoding it once
-    // and sharing the text spares an allocation per key of a large document.
-    std::optional<QString> readKey(std::uint64_t keyRef, std::uint64_t ref) {
-        if (const auto cached = m_keys.constFind(keyRef); cached != m_keys.cend()) {
-            if (--m_nodeBudget < 0)
-                return failWith(PlistErrorKind::tooManyNodes,
-                                u"the file's shared references expand to too many values"_s);
-            return *cached;
+    Result<QString, PlistError> readKey(std::uint64_t keyRef, std::uint64_t ref) {
+        // Every dictionary of a layout repeats the same few keys: those are found
+        // in the cache before anything else is looked at.
+        if (const auto cached = m_shared.constFind(keyRef);
+            cached != m_shared.cend() && cached->is<QString>()) {
+            if (auto taken = m_budget.takeValue(); !taken)
+                return fail(taken.error());
+            return *cached->get<QString>();
         }
-        const std::optional<std::uint64_t> keyOffset = offsetOf(keyRef);
+        const auto keyOffset = offsetOf(keyRef);
         if (!keyOffset)
-            return std::nullopt;
+            return fail(keyOffset.error());
         const unsigned keyType = m_data[*keyOffset] >> 4;
         if (keyType != 0x5 && keyType != 0x6)
             return damaged(u"a key of dictionary object %1 is not a string"_s.arg(ref));
-        std::optional<PlistValue> key = readObject(keyRef);
+        auto key = readObject(keyRef);
         if (!key)
-            return std::nullopt;
-        QString text = std::move(*key->get<QString>());
-        if (m_keys.size() < maxCachedKeys)
-            m_keys.insert(keyRef, text);
-        return text;
+            return fail(key.error());
+        return *key->get<QString>();
     }
 
-    static constexpr qsizetype maxCachedKeys = 1024;
+    // A cached text's entry: its key, a value sharing the text, and the hash's own links.
+    static constexpr std::int64_t sharedEntryBytes = std::int64_t(sizeof(PlistValue)) + 32;
 
     const unsigned char* m_data;
     std::uint64_t m_size;
@@ -308,11 +321,11 @@ private:
     std::uint64_t m_objectCount = 0;
     std::uint64_t m_topObject = 0;
     std::uint64_t m_tableStart = 0;
-    std::int64_t m_nodeBudget = 0;
+    ReadBudget m_budget{0, 0, {}};
     std::array<std::uint64_t, plistLimits::maxDepth> m_path{};
     int m_depth = 0;
-    std::optional<PlistError> m_error;
-    QHash<std::uint64_t, QString> m_keys;
+    std::vector<bool> m_seen;
+    QHash<std::uint64_t, PlistValue> m_shared;
 };
 
 } // namespace

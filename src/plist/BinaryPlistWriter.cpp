@@ -40,6 +40,12 @@ private:
         std::size_t refStart; // first of this container's references in m_refs
     };
 
+    struct RecentBlock {
+        const void* data = nullptr;
+        qsizetype size = 0;
+        std::uint64_t id = 0;
+    };
+
     struct Pending {
         const PlistValue* value;
         const QString* key;
@@ -79,7 +85,7 @@ private:
         while (!stack.empty()) {
             const Pending item = stack.back();
             stack.pop_back();
-            const auto [id, isNew] = item.key ? keyObject(*item.key) : objectFor(*item.value);
+            const auto [id, isNew] = item.key ? stringObject(*item.key) : objectFor(*item.value);
             if (item.slot != noSlot)
                 m_refs[item.slot] = id;
             if (!isNew || item.key)
@@ -120,22 +126,26 @@ private:
         return newObject(value, keyText);
     }
 
-    // Keys are usually one shared text repeated in every dictionary: recognising
-    // the shared data by its address spares hashing the same text again and again.
-    // The tree is not modified while it is written, so equal address and length
-    // mean equal text.
-    std::pair<std::uint64_t, bool> keyObject(const QString& key) {
-        RecentKey& slot =
-            m_recentKeys[(reinterpret_cast<std::uintptr_t>(key.constData()) >> 4) % m_recentKeys.size()];
-        if (slot.data == key.constData() && slot.size == key.size() && slot.data)
+    // Texts and data are often one shared block repeated: the keys of every
+    // dictionary, a value read once and referred to from many places.
+    // Recognising the block by its address spares hashing the same bytes again
+    // and again. The tree is not modified while it is written, so equal address
+    // and length mean equal contents.
+    template <typename Map, typename Text>
+    std::pair<std::uint64_t, bool> sharedObject(Map& map, std::array<RecentBlock, 64>& recent,
+                                                const Text& text, const PlistValue* value,
+                                                const QString* keyText) {
+        const void* data = text.constData();
+        RecentBlock& slot = recent[(reinterpret_cast<std::uintptr_t>(data) >> 4) % recent.size()];
+        if (slot.data == data && slot.size == text.size() && slot.data)
             return {slot.id, false};
-        const auto result = stringObject(key);
-        slot = {key.constData(), key.size(), result.first};
+        const auto result = unique(map, text, value, keyText);
+        slot = {data, text.size(), result.first};
         return result;
     }
 
     std::pair<std::uint64_t, bool> stringObject(const QString& text, const PlistValue* value = nullptr) {
-        return unique(m_strings, text, value, value ? nullptr : &text);
+        return sharedObject(m_strings, m_recentStrings, text, value, value ? nullptr : &text);
     }
 
     std::pair<std::uint64_t, bool> objectFor(const PlistValue& value) {
@@ -157,7 +167,7 @@ private:
         if (const auto* s = value.get<QString>())
             return stringObject(*s, &value);
         if (const auto* data = value.get<QByteArray>())
-            return unique(m_data, *data, &value);
+            return sharedObject(m_data, m_recentData, *data, &value, nullptr);
         return newObject(&value, nullptr);
     }
 
@@ -272,13 +282,8 @@ private:
         m_out.append(bytes, width);
     }
 
-    struct RecentKey {
-        const QChar* data = nullptr;
-        qsizetype size = 0;
-        std::uint64_t id = 0;
-    };
-
-    std::array<RecentKey, 64> m_recentKeys{};
+    std::array<RecentBlock, 64> m_recentStrings{};
+    std::array<RecentBlock, 64> m_recentData{};
     std::vector<Object> m_objects;
     std::vector<std::uint64_t> m_refs;
     QHash<QString, std::uint64_t> m_strings;

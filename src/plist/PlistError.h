@@ -17,6 +17,16 @@ inline constexpr std::int64_t nodesPerObject = 10;
 // file of one-byte references would otherwise unfold into some 12 GB of values.
 // A 32,768-cell layout needs about 230,000.
 inline constexpr std::int64_t maxNodes = 16 * 1024 * 1024;
+// The memory a read may fill with values: eight times the file plus 64 MiB, and
+// never more than 256 MiB. Shared objects are decoded once and count once, so
+// only a file that really holds that much text or data comes near it.
+inline constexpr std::int64_t materialisedBytesPerFileByte = 8;
+inline constexpr std::int64_t materialisedBytesAllowance = 64 * 1024 * 1024;
+inline constexpr std::int64_t maxMaterialisedBytes = 256 * 1024 * 1024;
+// A property list puts "version" on <plist> and nothing on other elements.
+// The XML parser compares every attribute of a tag with all the others, so a
+// tag with 100,000 of them would take seconds.
+inline constexpr int maxXmlAttributes = 8;
 } // namespace plistLimits
 
 enum class PlistErrorKind {
@@ -26,6 +36,7 @@ enum class PlistErrorKind {
     tooDeep,         // nesting beyond maxDepth
     cyclic,          // a container refers back to itself
     tooManyNodes,    // shared references would blow the tree up
+    tooMuchMemory,   // the values would take more memory than the file justifies
     unsupported,     // a valid object kind we do not read (sets, UIDs, …)
 };
 

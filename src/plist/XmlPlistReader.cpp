@@ -1,5 +1,8 @@
 #include "plist/XmlPlistReader.h"
 
+#include "plist/ReadBudget.h"
+#include "plist/XmlMarkupScan.h"
+
 #include <QDateTime>
 #include <QXmlStreamReader>
 #include <cmath>
@@ -67,119 +70,121 @@ std::optional<double> parseReal(QStringView text) {
     return value;
 }
 
-// Property lists are written in UTF-8 (or now and then UTF-16); anything else
-// would go through the system's converters for no document that exists.
-bool isPlainEncoding(QStringView encoding) {
-    for (const QStringView plain :
-         {u"", u"UTF-8", u"UTF-16", u"UTF-16LE", u"UTF-16BE", u"US-ASCII", u"ISO-8859-1"}) {
-        if (encoding.compare(plain, Qt::CaseInsensitive) == 0)
-            return true;
-    }
-    return false;
+Failure<PlistError> unexpected(PlistErrorKind kind, QString message) {
+    return fail(PlistError{kind, std::move(message)});
 }
 
 class Reader {
 public:
     explicit Reader(QByteArrayView bytes)
-        : m_xml(QByteArray::fromRawData(bytes.data(), bytes.size())) {}
+        : m_bytes(bytes)
+        , m_xml(QByteArray::fromRawData(bytes.data(), bytes.size()))
+        , m_encoding(detectXmlEncoding(bytes))
+        , m_budget(bytes.size(), plistLimits::maxNodes, u"the file holds too many values"_s) {}
 
     Result<PlistValue, PlistError> read() {
-        std::optional<PlistValue> value = readDocument();
-        if (!value)
-            return fail(std::move(*m_error));
-        return std::move(*value);
-    }
-
-private:
-    std::nullopt_t failWith(PlistErrorKind kind, QString message) {
-        if (!m_error)
-            m_error = PlistError{kind, std::move(message)};
-        return std::nullopt;
-    }
-
-    std::nullopt_t damaged(const QString& message) {
-        return failWith(PlistErrorKind::malformed, u"%1 at line %2"_s.arg(message).arg(m_xml.lineNumber()));
-    }
-
-    std::optional<PlistValue> readDocument() {
-        if (!nextElement())
-            return std::nullopt;
+        if (auto scanned = scanXmlMarkup(m_bytes, m_encoding); !scanned)
+            return fail(scanned.error());
+        auto started = nextElement();
+        if (!started)
+            return fail(started.error());
         if (!m_xml.isStartElement() || m_xml.name() != u"plist")
-            return failWith(PlistErrorKind::notPropertyList, u"the XML document is not a property list"_s);
-        if (!nextElement())
-            return std::nullopt;
+            return unexpected(PlistErrorKind::notPropertyList, u"the XML document is not a property list"_s);
+        if (auto first = nextElement(); !first)
+            return fail(first.error());
         if (m_xml.isEndElement())
             return damaged(u"the property list holds no value"_s);
-        std::optional<PlistValue> value = readValue(0);
-        if (!value || !nextElement())
-            return std::nullopt;
+        auto value = readValue(0);
+        if (!value)
+            return value;
+        if (auto closed = nextElement(); !closed)
+            return fail(closed.error());
         if (!m_xml.isEndElement())
             return damaged(u"the property list holds more than one value"_s);
         while (!m_xml.atEnd()) {
-            const auto token = m_xml.readNext();
-            if (token == QXmlStreamReader::Invalid)
-                return xmlError();
-            if (token == QXmlStreamReader::Characters && !m_xml.isWhitespace())
+            const auto token = next();
+            if (!token)
+                return fail(token.error());
+            if (*token == QXmlStreamReader::Characters && !m_xml.isWhitespace())
                 return damaged(u"text follows the property list"_s);
         }
         return value;
     }
 
-    std::nullopt_t xmlError() {
+private:
+    Failure<PlistError> damaged(const QString& message) const {
+        return unexpected(PlistErrorKind::malformed, u"%1 at line %2"_s.arg(message).arg(m_xml.lineNumber()));
+    }
+
+    Failure<PlistError> xmlError() const {
         if (m_xml.error() == QXmlStreamReader::PrematureEndOfDocumentError)
             return damaged(u"the XML ends early"_s);
         return damaged(u"the XML is not well-formed (%1)"_s.arg(m_xml.errorString()));
     }
 
+    // The next token, with what the XML as a whole must obey: well-formed, in an
+    // encoding we read, and with no document type beyond the bare line writers
+    // put before <plist> (which names a DTD that is never loaded).
+    Result<QXmlStreamReader::TokenType, PlistError> next() {
+        const auto token = m_xml.readNext();
+        switch (token) {
+        case QXmlStreamReader::Invalid:
+            return xmlError();
+        case QXmlStreamReader::StartDocument:
+            if (auto agreed = checkDeclaredEncoding(m_encoding, m_xml.documentEncoding()); !agreed)
+                return fail(agreed.error());
+            break;
+        case QXmlStreamReader::DTD:
+            if (m_rootStarted)
+                return damaged(u"a document type declaration stands inside the property list"_s);
+            if (m_xml.text().contains(u'['))
+                return unexpected(PlistErrorKind::unsupported,
+                                  u"the XML declares a document type of its own"_s);
+            break;
+        case QXmlStreamReader::StartElement:
+            m_rootStarted = true;
+            break;
+        case QXmlStreamReader::EntityReference:
+            // The markup scan refuses these first; never let one be dropped.
+            return damaged(u"the XML refers to an undeclared entity"_s);
+        default:
+            break;
+        }
+        return token;
+    }
+
     // Moves to the next start or end tag. Whitespace, comments and processing
     // instructions between values carry nothing.
-    bool nextElement() {
+    Result<Unit, PlistError> nextElement() {
         for (;;) {
-            switch (m_xml.readNext()) {
+            const auto token = next();
+            if (!token)
+                return fail(token.error());
+            switch (*token) {
             case QXmlStreamReader::StartElement:
             case QXmlStreamReader::EndElement:
-                return true;
+                return Unit{};
             case QXmlStreamReader::Characters:
-                if (!m_xml.isWhitespace()) {
-                    damaged(u"text stands outside a value"_s);
-                    return false;
-                }
+                if (!m_xml.isWhitespace())
+                    return damaged(u"text stands outside a value"_s);
                 break;
-            case QXmlStreamReader::StartDocument:
-                if (!isPlainEncoding(m_xml.documentEncoding())) {
-                    failWith(PlistErrorKind::unsupported,
-                             u"the XML is in the encoding “%1”, not UTF-8 or UTF-16"_s.arg(
-                                 m_xml.documentEncoding().left(40)));
-                    return false;
-                }
-                break;
-            case QXmlStreamReader::DTD:
-                if (!m_xml.entityDeclarations().isEmpty()) {
-                    failWith(PlistErrorKind::unsupported, u"the XML declares entities"_s);
-                    return false;
-                }
-                break;
-            case QXmlStreamReader::EntityReference:
-                damaged(u"the XML refers to an undeclared entity"_s);
-                return false;
             case QXmlStreamReader::EndDocument:
-                damaged(u"the XML ends early"_s);
-                return false;
-            case QXmlStreamReader::Invalid:
-                xmlError();
-                return false;
+                return damaged(u"the XML ends early"_s);
             default:
                 break;
             }
         }
     }
 
-    // The text of a leaf element. Unlike readElementText() this refuses an entity
-    // the reader could not resolve instead of dropping it silently.
-    std::optional<QString> readText() {
+    // The text of a leaf element. Unlike readElementText() this refuses an
+    // entity the reader could not resolve instead of dropping it silently.
+    Result<QString, PlistError> readText() {
         QString text;
         for (;;) {
-            switch (m_xml.readNext()) {
+            const auto token = next();
+            if (!token)
+                return fail(token.error());
+            switch (*token) {
             case QXmlStreamReader::Characters:
                 text += m_xml.text();
                 break;
@@ -187,56 +192,68 @@ private:
                 return text;
             case QXmlStreamReader::StartElement:
                 return damaged(u"<%1> stands inside a text"_s.arg(m_xml.name().left(40)));
-            case QXmlStreamReader::EntityReference:
-                return damaged(u"the XML refers to an undeclared entity"_s);
-            case QXmlStreamReader::Invalid:
-                return xmlError();
             default:
                 break;
             }
         }
     }
 
-    std::optional<PlistValue> readValue(int depth) {
-        if (++m_nodes > plistLimits::maxNodes)
-            return failWith(PlistErrorKind::tooManyNodes, u"the file holds too many values"_s);
+    Result<PlistValue, PlistError> readValue(int depth) {
         const QStringView name = m_xml.name();
         if (name == u"dict" || name == u"array") {
+            if (auto taken = m_budget.takeValue(); !taken)
+                return fail(taken.error());
             if (depth >= plistLimits::maxDepth)
-                return failWith(PlistErrorKind::tooDeep,
-                                u"containers are nested deeper than %1 levels"_s.arg(plistLimits::maxDepth));
+                return unexpected(
+                    PlistErrorKind::tooDeep,
+                    u"containers are nested deeper than %1 levels"_s.arg(plistLimits::maxDepth));
             return name == u"dict" ? readDictionary(depth + 1) : readArray(depth + 1);
         }
         const QString element = name.toString();
-        std::optional<QString> text = readText();
+        auto text = readText();
         if (!text)
-            return std::nullopt;
+            return fail(text.error());
+        const auto units = std::uint64_t(text->size());
+        auto value = leafValue(element, *text);
+        if (!value)
+            return value;
+        std::int64_t payload = 0;
+        if (value->is<QString>())
+            payload = ReadBudget::textBytes(units);
+        else if (const auto* data = value->get<QByteArray>())
+            payload = ReadBudget::dataBytes(std::uint64_t(data->size()));
+        if (auto taken = m_budget.takeValue(payload); !taken)
+            return fail(taken.error());
+        return value;
+    }
+
+    Result<PlistValue, PlistError> leafValue(const QString& element, QString& text) const {
         if (element == u"string"_s)
-            return PlistValue(std::move(*text));
+            return PlistValue(std::move(text));
         if (element == u"true"_s || element == u"false"_s) {
-            if (!text->trimmed().isEmpty())
+            if (!text.trimmed().isEmpty())
                 return damaged(u"<%1> holds text"_s.arg(element));
             return PlistValue(element == u"true"_s);
         }
         if (element == u"integer"_s) {
-            if (std::optional<PlistValue> value = parseInteger(*text))
-                return value;
-            return damaged(u"“%1” is not a 64-bit integer"_s.arg(text->left(40)));
+            if (std::optional<PlistValue> value = parseInteger(text))
+                return std::move(*value);
+            return damaged(u"“%1” is not a 64-bit integer"_s.arg(text.left(40)));
         }
         if (element == u"real"_s) {
-            if (std::optional<double> value = parseReal(*text))
+            if (std::optional<double> value = parseReal(text))
                 return PlistValue(*value);
-            return damaged(u"“%1” is not a real number"_s.arg(text->left(40)));
+            return damaged(u"“%1” is not a real number"_s.arg(text.left(40)));
         }
         if (element == u"date"_s) {
-            const QDateTime date = QDateTime::fromString(text->trimmed(), Qt::ISODate);
+            const QDateTime date = QDateTime::fromString(text.trimmed(), Qt::ISODate);
             if (!date.isValid())
-                return damaged(u"“%1” is not a date"_s.arg(text->left(40)));
+                return damaged(u"“%1” is not a date"_s.arg(text.left(40)));
             return PlistValue(
                 PlistDate{double(date.toMSecsSinceEpoch()) / 1000.0 - referenceDateUnixSeconds});
         }
         if (element == u"data"_s) {
-            QByteArray base64 = text->toLatin1();
+            QByteArray base64 = text.toLatin1();
             base64.removeIf([](char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; });
             auto decoded = QByteArray::fromBase64Encoding(base64, QByteArray::AbortOnBase64DecodingErrors);
             if (!decoded)
@@ -248,44 +265,50 @@ private:
         return damaged(u"<%1> is not a property-list element"_s.arg(element.left(40)));
     }
 
-    std::optional<PlistValue> readArray(int depth) {
+    Result<PlistValue, PlistError> readArray(int depth) {
         PlistArray array;
         for (;;) {
-            if (!nextElement())
-                return std::nullopt;
+            if (auto moved = nextElement(); !moved)
+                return fail(moved.error());
             if (m_xml.isEndElement())
                 return PlistValue(std::move(array));
-            std::optional<PlistValue> item = readValue(depth);
+            auto item = readValue(depth);
             if (!item)
-                return std::nullopt;
+                return item;
             array.push_back(std::move(*item));
         }
     }
 
-    std::optional<PlistValue> readDictionary(int depth) {
+    Result<PlistValue, PlistError> readDictionary(int depth) {
         PlistDictionary dictionary;
         for (;;) {
-            if (!nextElement())
-                return std::nullopt;
+            if (auto moved = nextElement(); !moved)
+                return fail(moved.error());
             if (m_xml.isEndElement())
                 return PlistValue(std::move(dictionary));
             if (m_xml.name() != u"key")
                 return damaged(u"a dictionary holds <%1> where a <key> belongs"_s.arg(m_xml.name().left(40)));
-            std::optional<QString> key = readText();
-            if (!key || !nextElement())
-                return std::nullopt;
+            auto key = readText();
+            if (!key)
+                return fail(key.error());
+            if (auto taken = m_budget.takeValue(ReadBudget::textBytes(std::uint64_t(key->size()))); !taken)
+                return fail(taken.error());
+            if (auto moved = nextElement(); !moved)
+                return fail(moved.error());
             if (m_xml.isEndElement())
                 return damaged(u"the key “%1” has no value"_s.arg(key->left(40)));
-            std::optional<PlistValue> value = readValue(depth);
+            auto value = readValue(depth);
             if (!value)
-                return std::nullopt;
+                return value;
             dictionary.insert(*key, std::move(*value));
         }
     }
 
+    QByteArrayView m_bytes;
     QXmlStreamReader m_xml;
-    std::optional<PlistError> m_error;
-    std::int64_t m_nodes = 0;
+    XmlEncoding m_encoding;
+    ReadBudget m_budget;
+    bool m_rootStarted = false;
 };
 
 } // namespace

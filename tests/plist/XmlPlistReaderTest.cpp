@@ -161,15 +161,6 @@ TEST(XmlPlistReader, OtherXmlIsNotAPropertyList) {
     EXPECT_EQ(result.error().kind, PlistErrorKind::notPropertyList);
 }
 
-TEST(XmlPlistReader, EntityDeclarationsAreRefused) {
-    const auto result = readXmlPropertyList(R"(<?xml version="1.0"?>
-<!DOCTYPE plist [<!ENTITY a "aaaaaaaaaa"><!ENTITY b "&a;&a;&a;&a;&a;&a;&a;&a;&a;&a;">]>
-<plist version="1.0"><string>&b;</string></plist>)");
-    ASSERT_FALSE(result.ok());
-    EXPECT_EQ(result.error().kind, PlistErrorKind::unsupported);
-    EXPECT_EQ(result.error().message, u"the XML declares entities"_s);
-}
-
 TEST(XmlPlistReader, EncodingsOtherThanUnicodeOrLatin1AreRefused) {
     const auto result = readXmlPropertyList(R"(<?xml version="1.0" encoding="UTF-7"?>
 <plist version="1.0"><string>+AGEAYgBj-</string></plist>)");
@@ -186,10 +177,6 @@ TEST(XmlPlistReader, DeclaredUtf8AndLatin1Read) {
         ASSERT_TRUE(result.ok()) << encoding << ": " << test::errorText(result.error());
         EXPECT_EQ(result.value(), PlistValue(u"a"_s));
     }
-}
-
-TEST(XmlPlistReader, UndeclaredEntityIsRefused) {
-    EXPECT_EQ(errorOf("<string>&nope;</string>").kind, PlistErrorKind::malformed);
 }
 
 TEST(XmlPlistReader, NestingOfSixtyFourLevelsReads) {
