@@ -6,6 +6,7 @@
 #include "model/PersistedState.h"
 #include "model/PexloraDocument.h"
 #include "support/TestProcess.h"
+#include "support/FileSizeLimit.h"
 
 #include <QAction>
 #include <QBoxLayout>
@@ -15,9 +16,7 @@
 #include <QMenuBar>
 #include <QTemporaryDir>
 #include <QTest>
-#include <csignal>
 #include <gtest/gtest.h>
-#include <sys/resource.h>
 
 namespace pexlora {
 namespace {
@@ -269,26 +268,7 @@ TEST_F(DocumentWindows, OpeningAnOpenFileAgainRaisesItsWindow) {
     EXPECT_EQ(app.windowFor(path), first);
 }
 
-class FileSizeLimit {
-public:
-    explicit FileSizeLimit(rlim_t bytes) {
-        getrlimit(RLIMIT_FSIZE, &m_saved);
-        m_handler = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit limit = m_saved;
-        limit.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &limit);
-    }
-    ~FileSizeLimit() {
-        setrlimit(RLIMIT_FSIZE, &m_saved);
-        std::signal(SIGXFSZ, m_handler);
-    }
-    FileSizeLimit(const FileSizeLimit&) = delete;
-    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
-
-private:
-    rlimit m_saved{};
-    void (*m_handler)(int) = nullptr;
-};
+using test::FileSizeLimit;
 
 TEST_F(DocumentWindows, FailedSaveSaysWhyKeepsTheMarkAndTheOldFile) {
     const QString path = savedRig();
