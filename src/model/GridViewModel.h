@@ -187,6 +187,8 @@ private:
     template <typename T> void assign(T& field, const T& value, void (GridViewModel::*changed)());
     void setElements(GridElements elements);
     void markDirty();
+    enum class Direction { forward, backward };
+    void settleUndoStep(const LayoutEdit& edit, Direction direction);
     void dropFromEditSelection(const std::vector<LayoutEdit::PlacedCell>& cells);
 
     GridLayout m_layout;

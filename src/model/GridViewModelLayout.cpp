@@ -65,21 +65,22 @@ void GridViewModel::dropFromEditSelection(const std::vector<LayoutEdit::PlacedCe
 
 void GridViewModel::revertEdit(const LayoutEdit& edit) {
     m_layout.revert(edit);
-    // Cells that are gone again leave the edit selection, so a following move or
-    // delete acts on what the user sees selected.
-    dropFromEditSelection(edit.added);
-    if (edit.quickRenumberNext)
-        setQuickRenumberNext(edit.quickRenumberNext->from);
-    if (!edit.added.empty() || !edit.removed.empty() || !edit.moved.empty() || !edit.renumbered.empty())
-        emit elementsChanged();
+    settleUndoStep(edit, Direction::backward);
 }
 
 void GridViewModel::reapplyEdit(const LayoutEdit& edit) {
     m_layout.apply(edit);
-    dropFromEditSelection(edit.removed);
+    settleUndoStep(edit, Direction::forward);
+}
+
+void GridViewModel::settleUndoStep(const LayoutEdit& edit, Direction direction) {
+    const bool back = direction == Direction::backward;
+    // Cells that are gone again leave the edit selection, so a following move or
+    // delete acts on what the user sees selected.
+    dropFromEditSelection(back ? edit.added : edit.removed);
     if (edit.quickRenumberNext)
-        setQuickRenumberNext(edit.quickRenumberNext->to);
-    if (!edit.added.empty() || !edit.removed.empty() || !edit.moved.empty() || !edit.renumbered.empty())
+        setQuickRenumberNext(back ? edit.quickRenumberNext->from : edit.quickRenumberNext->to);
+    if (edit.changesCells())
         emit elementsChanged();
 }
 

@@ -53,9 +53,8 @@ struct LayoutEdit {
     // back gives the number back.
     std::optional<TextChange> quickRenumberNext;
 
-    bool isEmpty() const {
-        return added.empty() && removed.empty() && moved.empty() && renumbered.empty() && !quickRenumberNext;
-    }
+    bool changesCells() const { return !added.empty() || !removed.empty() || !moved.empty() || !renumbered.empty(); }
+    bool isEmpty() const { return !changesCells() && !quickRenumberNext; }
 
     friend bool operator==(const LayoutEdit&, const LayoutEdit&) = default;
 };

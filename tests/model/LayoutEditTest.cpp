@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 using namespace pexlora;
+using test::expectIndexMatchesElements;
 using test::idAt;
 
 namespace {
@@ -38,12 +39,6 @@ private:
     GridViewModel& m_model;
     Snapshot m_before;
 };
-
-void expectIndexMatchesElements(const GridViewModel& model) {
-    ASSERT_EQ(model.positionIndex().size(), static_cast<qsizetype>(model.elements().size()));
-    for (const GridElement& e : model.elements())
-        EXPECT_EQ(model.positionIndex().value(e.position), e.id) << test::text(e.position);
-}
 
 TEST(LayoutEdit, EveryKindOfEditIsTakenBackAndMadeAgainExactly) {
     GridViewModel model;

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 using namespace pexlora;
+using test::expectIndexMatchesElements;
 using test::idAt;
 
 namespace {
@@ -12,12 +13,6 @@ std::vector<QString> numbers(const GridViewModel& model) {
     for (const GridElement& e : model.elements())
         out.push_back(e.numberString);
     return out;
-}
-
-void expectIndexMatchesElements(const GridViewModel& model) {
-    ASSERT_EQ(model.positionIndex().size(), static_cast<qsizetype>(model.elements().size()));
-    for (const GridElement& e : model.elements())
-        EXPECT_EQ(model.positionIndex().value(e.position), e.id) << test::text(e.position);
 }
 
 TEST(Place, FirstCellIsNumberedOneAndAPositionTakesOneCell) {

@@ -6,6 +6,7 @@
 
 #include <QObject>
 #include <QSignalSpy>
+#include <gtest/gtest.h>
 #include <map>
 #include <memory>
 #include <stdexcept>
@@ -34,6 +35,13 @@ inline void clearDirty(GridViewModel& model) {
     if (!model.restore(encodePersistedState(model.persistedState())).ok())
         throw std::runtime_error("round trip failed");
     model.setEditSelectedIDs(edit);
+}
+
+// The position index holds exactly one entry per cell, pointing at it.
+inline void expectIndexMatchesElements(const GridViewModel& model) {
+    ASSERT_EQ(model.positionIndex().size(), static_cast<qsizetype>(model.elements().size()));
+    for (const GridElement& e : model.elements())
+        EXPECT_EQ(model.positionIndex().value(e.position), e.id) << text(e.position);
 }
 
 inline QUuid idAt(const GridViewModel& model, GridPosition p) {
