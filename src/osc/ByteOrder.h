@@ -3,6 +3,7 @@
 #include <bit>
 #include <cstdint>
 #include <cstring>
+#include <span>
 #include <vector>
 
 namespace pexlora {
@@ -51,6 +52,14 @@ template <typename U> inline U loadBigEndian(const std::uint8_t* bytes) {
 // OSC pads every string-like run with one to four zero bytes, never none.
 constexpr std::size_t paddedLength(std::size_t length) {
     return length + 4 - length % 4;
+}
+
+// Padding is checked without a branch per byte: it is a few bytes, almost always zero.
+inline bool allZero(std::span<const std::uint8_t> bytes) {
+    std::uint8_t seen = 0;
+    for (const std::uint8_t b : bytes)
+        seen |= b;
+    return seen == 0;
 }
 
 } // namespace detail

@@ -63,6 +63,7 @@ using OSCValueVariant =
 
 struct OSCValue : OSCValueVariant {
     using OSCValueVariant::OSCValueVariant;
+    OSCValue() = default; // Int32 0: a place that a decoder then fills
     OSCValue(const char* text)
         : OSCValueVariant(std::in_place_type<std::string>, text) {}
 

@@ -40,23 +40,26 @@ void writePadded(std::uint8_t*& out, const void* bytes, std::size_t length) {
     out += padded;
 }
 
-// Texts are written in their printable-ASCII form; almost always they are that already.
-std::size_t textSize(const std::string& text) {
+// The bytes a text is written as: its printable-ASCII form, which almost every text
+// already is, so `substitute` is rarely filled.
+std::string_view writtenText(const std::string& text, std::string& substitute) {
     if (isPrintableASCII(text))
-        return paddedLength(text.size());
-    const std::string printable = printableASCII(text);
-    return paddedLength(isASCII(printable) ? printable.size() : 0);
+        return text;
+    substitute = printableASCII(text);
+    if (!isASCII(substitute))
+        substitute.clear();
+    return substitute;
+}
+
+std::size_t textSize(const std::string& text) {
+    std::string substitute;
+    return paddedLength(writtenText(text, substitute).size());
 }
 
 void writeText(std::uint8_t*& out, const std::string& text) {
-    if (isPrintableASCII(text)) {
-        writePadded(out, text.data(), text.size());
-        return;
-    }
-    std::string printable = printableASCII(text);
-    if (!isASCII(printable))
-        printable.clear();
-    writePadded(out, printable.data(), printable.size());
+    std::string substitute;
+    const std::string_view written = writtenText(text, substitute);
+    writePadded(out, written.data(), written.size());
 }
 
 } // namespace
@@ -179,41 +182,14 @@ void writeOSCValue(const OSCValue& value, char*& tags, std::uint8_t*& chunk) {
     }
 }
 
-std::optional<OSCEncodeError> appendOSCMessage(std::vector<std::uint8_t>& out,
-                                               std::span<const std::uint8_t> address,
-                                               std::span<const OSCValue> values) {
+Result<Unit, OSCEncodeError> appendOSCMessage(std::vector<std::uint8_t>& out,
+                                              std::span<const std::uint8_t> address,
+                                              std::span<const OSCValue> values) {
     OSCValueSize size{1, 0}; // the leading ","
-    bool plainTexts = true;  // every "s" text printable ASCII, written as it is
     for (const OSCValue& value : values) {
-        // The common kinds inline, so that a typical message is measured without a
-        // result per value.
-        switch (value.index()) {
-        case kindIndex<std::string>: {
-            const std::string& text = *std::get_if<std::string>(&value);
-            if (!isPrintableASCII(text))
-                break;
-            size.tags += 1;
-            size.bytes += paddedLength(text.size());
-            continue;
-        }
-        case kindIndex<std::int32_t>:
-        case kindIndex<float>:
-            size.tags += 1;
-            size.bytes += 4;
-            continue;
-        case kindIndex<std::int64_t>:
-        case kindIndex<double>:
-            size.tags += 1;
-            size.bytes += 8;
-            continue;
-        default:
-            break;
-        }
-        if (value.index() == kindIndex<std::string>)
-            plainTexts = false;
         const auto valueSize = oscValueSize(value);
         if (!valueSize)
-            return valueSize.error();
+            return fail(valueSize.error());
         size.tags += valueSize->tags;
         size.bytes += valueSize->bytes;
     }
@@ -228,25 +204,9 @@ std::optional<OSCEncodeError> appendOSCMessage(std::vector<std::uint8_t>& out,
     char* tags = reinterpret_cast<char*>(bytes + tagsAt);
     *tags++ = ',';
     std::uint8_t* chunk = bytes + chunksAt;
-    for (const OSCValue& value : values) {
-        switch (value.index()) {
-        case kindIndex<std::int32_t>:
-            *tags++ = 'i';
-            writeBigEndian(chunk, static_cast<std::uint32_t>(*std::get_if<std::int32_t>(&value)));
-            break;
-        case kindIndex<std::string>:
-            if (plainTexts) {
-                const std::string& text = *std::get_if<std::string>(&value);
-                *tags++ = 's';
-                writePadded(chunk, text.data(), text.size());
-                break;
-            }
-            [[fallthrough]];
-        default:
-            writeOSCValue(value, tags, chunk);
-        }
-    }
-    return std::nullopt;
+    for (const OSCValue& value : values)
+        writeOSCValue(value, tags, chunk);
+    return Unit{};
 }
 
 } // namespace detail

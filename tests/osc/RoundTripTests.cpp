@@ -52,7 +52,7 @@ std::span<const std::uint8_t> amidSentinels(Bytes& buffer, const Bytes& bytes) {
 TEST_P(OSCRoundTrip, BareValueComesBackEqual) {
     const OSCMessage sent("/round/trip", {GetParam().value, 7});
     Bytes out(16, sentinel);
-    ASSERT_FALSE(OSCMessageEncoder(out).append(sent).has_value());
+    ASSERT_TRUE(OSCMessageEncoder(out).append(sent).ok());
     EXPECT_EQ(Bytes(out.begin(), out.begin() + 16), Bytes(16, sentinel))
         << "bytes before the message changed";
     const Bytes bytes(out.begin() + 16, out.end());
