@@ -45,7 +45,7 @@ struct ReceivedText {
     bool plain;
 };
 
-inline ReceivedText scanReceivedText(const std::uint8_t* bytes, std::size_t size) {
+[[gnu::always_inline]] inline ReceivedText scanReceivedText(const std::uint8_t* bytes, std::size_t size) {
     std::uint64_t unusual = 0;
     std::size_t i = 0;
     for (; i + 8 <= size; i += 8) {

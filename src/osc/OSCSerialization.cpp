@@ -54,12 +54,12 @@ template <typename V, auto read>
     return Unit{};
 }
 
-[[gnu::always_inline]] inline Decoded decodeStringAlt(OSCValueDecoder& reader, OSCValue& into) {
+Decoded decodeStringAlt(OSCValueDecoder& reader, OSCValue& into) {
     std::string unescaped;
     const auto text = reader.readString(unescaped);
     if (!text)
         return fail(text.error());
-    place<OSCStringAltValue>(into, std::string(*text));
+    place<OSCStringAltValue>(into, OSCStringAltValue{std::string(*text)});
     return Unit{};
 }
 
@@ -71,14 +71,14 @@ template <typename V, auto read>
     return Unit{};
 }
 
-[[gnu::always_inline]] inline Decoded decodeBool(char tag, OSCValueDecoder&, OSCValue& into) {
+Decoded decodeBool(char tag, OSCValueDecoder&, OSCValue& into) {
     if (tag != 'T' && tag != 'F')
         return fail(OSCDecodeError::unexpectedType(tag));
     place<bool>(into, tag == 'T');
     return Unit{};
 }
 
-[[gnu::always_inline]] inline Decoded decodeCharacter(OSCValueDecoder& reader, OSCValue& into) {
+Decoded decodeCharacter(OSCValueDecoder& reader, OSCValue& into) {
     const auto code = reader.readInt32();
     if (!code)
         return fail(code.error());
@@ -88,29 +88,29 @@ template <typename V, auto read>
     if (!character)
         return fail(OSCDecodeError::malformed(
             "Character value couldn't be read. Could not form a Unicode scalar from the value."));
-    place<Character>(into, std::string(1, character->characterValue()));
+    place<Character>(into, Character{std::string(1, character->characterValue())});
     return Unit{};
 }
 
-template <typename V> [[gnu::always_inline]] inline Decoded decodeEmpty(OSCValueDecoder&, OSCValue& into) {
+template <typename V> Decoded decodeEmpty(OSCValueDecoder&, OSCValue& into) {
     place<V>(into);
     return Unit{};
 }
 
-[[gnu::always_inline]] inline Decoded decodeMIDI(OSCValueDecoder& reader, OSCValue& into) {
+Decoded decodeMIDI(OSCValueDecoder& reader, OSCValue& into) {
     const auto bytes = reader.readBytes(4);
     if (!bytes)
         return fail(bytes.error());
     const auto& b = *bytes;
-    place<OSCMIDIValue>(into, b[0], b[1], b[2], b[3]);
+    place<OSCMIDIValue>(into, OSCMIDIValue{b[0], b[1], b[2], b[3]});
     return Unit{};
 }
 
-[[gnu::always_inline]] inline Decoded decodeTimeTag(OSCValueDecoder& reader, OSCValue& into) {
+Decoded decodeTimeTag(OSCValueDecoder& reader, OSCValue& into) {
     const auto raw = reader.readUInt64();
     if (!raw)
         return fail(raw.error());
-    place<OSCTimeTag>(into, 0, *raw);
+    place<OSCTimeTag>(into, OSCTimeTag{0, *raw});
     return Unit{};
 }
 
@@ -172,14 +172,14 @@ constexpr bool readsOneTag(const OSCValueDecoderShape& decoder) {
 // registry's own, is called directly and inlined: through a pointer, calling it costs
 // more than a number's bytes do.
 constexpr auto settlingKind = [] {
-    std::array<std::size_t, 256> kinds{};
+    std::array<std::uint8_t, 256> kinds{};
     for (std::size_t tag = 0; tag < kinds.size(); ++tag) {
         kinds[tag] = kindCount;
         for (std::size_t kind = 0; kind < kindCount; ++kind) {
             if (!builtInKinds[kind].identity.claims(static_cast<char>(tag)))
                 continue;
             if (readsOneTag(builtInKinds[kind].decoder))
-                kinds[tag] = kind;
+                kinds[tag] = static_cast<std::uint8_t>(kind);
             break;
         }
     }
@@ -251,18 +251,26 @@ OSCSerialization::OSCSerialization(std::vector<Entry> entries)
 
 Result<std::size_t, OSCDecodeError>
 OSCSerialization::decodeValue(std::string_view tags, OSCValueDecoder& reader, OSCValue& into) const {
-    return decodeNext(tags, reader, into);
+    std::size_t next = 0;
+    if (auto decoded = decodeNext(tags, next, reader, into); !decoded)
+        return fail(decoded.error());
+    return next;
 }
 
-[[gnu::always_inline]] inline Result<std::size_t, OSCDecodeError>
-OSCSerialization::decodeNext(std::string_view tags, OSCValueDecoder& reader, OSCValue& into) const {
-    const std::size_t kind = settlingKind[static_cast<unsigned char>(tags.front())];
-    if (kind == kindCount)
-        return decodeByCandidates(tags, reader, into);
-    const Decoded decoded = decodeSettled(kind, tags.front(), reader, into);
-    if (!decoded)
-        return fail(decoded.error());
-    return std::size_t{1};
+[[gnu::always_inline]] inline Result<Unit, OSCDecodeError>
+OSCSerialization::decodeNext(std::string_view tags, std::size_t& next, OSCValueDecoder& reader,
+                             OSCValue& into) const {
+    const char tag = tags[next];
+    const std::size_t kind = settlingKind[static_cast<unsigned char>(tag)];
+    if (kind != kindCount) {
+        ++next; // the usual step, kept out of any result so that it can stay in a register
+        return decodeSettled(kind, tag, reader, into);
+    }
+    const auto consumed = decodeByCandidates(tags.substr(next), reader, into);
+    if (!consumed)
+        return fail(consumed.error());
+    next += *consumed;
+    return Unit{};
 }
 
 Result<std::size_t, OSCDecodeError>
@@ -309,10 +317,8 @@ Result<Unit, OSCDecodeError> OSCSerialization::decodeValues(std::string_view tag
             ++i;
             continue;
         }
-        const auto consumed = decodeNext(tags.substr(i), reader, values.emplace_back());
-        if (!consumed)
-            return fail(consumed.error());
-        i += *consumed;
+        if (auto decoded = decodeNext(tags, i, reader, values.emplace_back()); !decoded)
+            return decoded;
     }
     return Unit{};
 }

@@ -64,9 +64,10 @@ public:
 private:
     explicit OSCSerialization(std::vector<Entry> entries);
 
-    // decodeValue, inlined into the loop over a message's tags.
-    Result<std::size_t, OSCDecodeError> decodeNext(std::string_view tags, OSCValueDecoder& reader,
-                                                   OSCValue& into) const;
+    // decodeValue for tags[next], inlined into the loop over a message's tags; moves
+    // `next` past the tags it consumed.
+    Result<Unit, OSCDecodeError> decodeNext(std::string_view tags, std::size_t& next, OSCValueDecoder& reader,
+                                            OSCValue& into) const;
     // Tries the candidates in order, as the decoding rule says; decodeNext takes the
     // shorter way to the same decoder when the first candidate settles the tag.
     Result<std::size_t, OSCDecodeError> decodeByCandidates(std::string_view tags, OSCValueDecoder& reader,

@@ -7,9 +7,6 @@ namespace pexlora {
 
 namespace {
 
-// A blob longer than this cannot have come in one UDP datagram.
-constexpr std::int32_t maxBlobLength = 65506;
-
 OSCDecodeError malformed(const char* text) {
     return OSCDecodeError::malformed(text);
 }
@@ -41,14 +38,14 @@ Result<Unit, OSCDecodeError> OSCValueDecoder::advance(std::ptrdiff_t count) {
     return Unit{};
 }
 
-Result<std::span<const std::uint8_t>, OSCDecodeError>
-OSCValueDecoder::chunkFailure(std::size_t available, std::size_t length, std::size_t chunk) {
+OSCDecodeError OSCValueDecoder::chunkError(std::size_t length, std::size_t chunk) const {
     // In the order the checks are made: room for a chunk, a terminator, room for its
     // padding, and padding of zeros.
+    const std::size_t available = remaining();
     const bool tooShort = available < 4 || (length < available && chunk > available);
-    return fail(malformed(tooShort ? "Not enough bytes in 4-byte aligned null-terminated data chunk."
-                                   : "4-byte aligned null-terminated data chunk does not terminate in null "
-                                     "bytes as expected."));
+    return malformed(tooShort ? "Not enough bytes in 4-byte aligned null-terminated data chunk."
+                              : "4-byte aligned null-terminated data chunk does not terminate in null "
+                                "bytes as expected.");
 }
 
 Result<std::string_view, OSCDecodeError> OSCValueDecoder::unescape(std::span<const std::uint8_t> chunk,
@@ -62,27 +59,18 @@ Result<std::string_view, OSCDecodeError> OSCValueDecoder::unescape(std::span<con
     return std::string_view(unescaped);
 }
 
-Result<std::span<const std::uint8_t>, OSCDecodeError> OSCValueDecoder::readBlob() {
-    const auto length = readInt32();
-    if (!length || *length < 0 || *length > maxBlobLength)
-        return fail(
-            malformed("Failed to read Int32 length chunk at start of 4-byte aligned null-terminated blob "
-                      "data chunk."));
-    const auto n = static_cast<std::size_t>(*length);
-    if (n > remaining())
-        return fail(malformed("Encoded blob chunk length is greater than the available data length."));
-    const auto bytes = m_data.subspan(m_pos, n);
-    const std::size_t after = remaining() - n;
-    std::size_t padding = 4 - n % 4;
-    if (padding == 4 && (after < 4 || !detail::allZero(m_data.subspan(m_pos + n, 4))))
-        padding = 0; // OSC 1.0 layout: the next value starts right after the data
-    if (padding > after)
-        return fail(malformed("Not enough bytes in 4-byte aligned null-terminated blob data chunk."));
-    if (!detail::allZero(m_data.subspan(m_pos + n, padding)))
-        return fail(
-            malformed("Expected 4-byte null terminated data but expected null bytes were not found."));
-    m_pos += n + padding;
-    return bytes;
+OSCDecodeError OSCValueDecoder::blobError(BlobFault fault) {
+    switch (fault) {
+    case BlobFault::length:
+        return malformed("Failed to read Int32 length chunk at start of 4-byte aligned null-terminated blob "
+                         "data chunk.");
+    case BlobFault::pastTheEnd:
+        return malformed("Encoded blob chunk length is greater than the available data length.");
+    case BlobFault::unaligned:
+        return malformed("Not enough bytes in 4-byte aligned null-terminated blob data chunk.");
+    default:
+        return malformed("Expected 4-byte null terminated data but expected null bytes were not found.");
+    }
 }
 
 } // namespace pexlora

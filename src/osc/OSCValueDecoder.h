@@ -58,18 +58,20 @@ public:
     Result<std::string_view, OSCDecodeError> readString(std::string& unescaped); // inline, below
     // A blob as our encoder writes it (one to four zero bytes after the data) or, when the
     // length is a multiple of 4 and no four zero bytes follow, as OSC 1.0 writes it (none).
-    Result<std::span<const std::uint8_t>, OSCDecodeError> readBlob();
+    Result<std::span<const std::uint8_t>, OSCDecodeError> readBlob(); // inline, below
 
     // How many arrays enclose the value being read; kept here so that the nesting
     // cap needs no extra parameter through the registry's decoders.
     int arrayDepth = 0;
 
 private:
-    // The chunk at `pos` whose terminator is `length` bytes on: its padding checked.
-    Result<std::span<const std::uint8_t>, OSCDecodeError> takeChunk(std::size_t length);
-    // Out of line, so that the inline readers stay small.
-    static Result<std::span<const std::uint8_t>, OSCDecodeError>
-    chunkFailure(std::size_t available, std::size_t length, std::size_t chunk);
+    // Whether the chunk at `pos`, whose terminator is `length` bytes on and which is
+    // `chunk` bytes long, lies within the data with all its padding zero.
+    bool chunkFits(std::size_t length, std::size_t chunk) const;
+    // Out of line, so that the inline readers stay small: why a chunk did not fit.
+    OSCDecodeError chunkError(std::size_t length, std::size_t chunk) const;
+    enum class BlobFault { length, pastTheEnd, unaligned, padding };
+    static OSCDecodeError blobError(BlobFault fault);
     static Result<std::string_view, OSCDecodeError> unescape(std::span<const std::uint8_t> chunk,
                                                              std::string& unescaped);
 
@@ -90,30 +92,55 @@ private:
 };
 
 // Defined here so that the decoders of addresses, tag strings and texts inline them.
-[[gnu::always_inline]] inline Result<std::span<const std::uint8_t>, OSCDecodeError>
-OSCValueDecoder::takeChunk(std::size_t length) {
+inline bool OSCValueDecoder::chunkFits(std::size_t length, std::size_t chunk) const {
     const std::uint8_t* start = m_data.data() + m_pos;
-    const std::size_t available = remaining();
-    const std::size_t chunk = detail::paddedLength(length);
-    if (available < 4 || chunk > available || !detail::allZero({start + length, chunk - length}))
-        return chunkFailure(available, length, chunk);
-    m_pos += chunk;
-    return std::span<const std::uint8_t>(start, length);
+    return remaining() >= 4 && chunk <= remaining() && detail::allZero({start + length, chunk - length});
 }
 
 inline Result<std::span<const std::uint8_t>, OSCDecodeError> OSCValueDecoder::readNullTerminatedChunk() {
-    return takeChunk(detail::ascii::scanReceivedText(m_data.data() + m_pos, remaining()).length);
+    const std::size_t length = detail::ascii::scanReceivedText(m_data.data() + m_pos, remaining()).length;
+    const std::size_t chunk = detail::paddedLength(length);
+    if (!chunkFits(length, chunk))
+        return fail(chunkError(length, chunk));
+    const std::uint8_t* start = m_data.data() + m_pos;
+    m_pos += chunk;
+    return std::span<const std::uint8_t>(start, length);
 }
 
 [[gnu::always_inline]] inline Result<std::string_view, OSCDecodeError>
 OSCValueDecoder::readString(std::string& unescaped) {
     const auto text = detail::ascii::scanReceivedText(m_data.data() + m_pos, remaining());
-    const auto chunk = takeChunk(text.length);
-    if (!chunk)
-        return fail(chunk.error());
+    const std::size_t chunk = detail::paddedLength(text.length);
+    if (!chunkFits(text.length, chunk))
+        return fail(chunkError(text.length, chunk));
+    const std::uint8_t* start = m_data.data() + m_pos;
+    m_pos += chunk;
     if (text.plain)
-        return std::string_view(reinterpret_cast<const char*>(chunk->data()), chunk->size());
-    return unescape(*chunk, unescaped);
+        return std::string_view(reinterpret_cast<const char*>(start), text.length);
+    return unescape({start, text.length}, unescaped);
+}
+
+[[gnu::always_inline]] inline Result<std::span<const std::uint8_t>, OSCDecodeError>
+OSCValueDecoder::readBlob() {
+    // A blob longer than this cannot have come in one UDP datagram.
+    constexpr std::int32_t maxLength = 65506;
+    const auto length = readInt32();
+    if (!length || *length < 0 || *length > maxLength)
+        return fail(blobError(BlobFault::length));
+    const auto n = static_cast<std::size_t>(*length);
+    if (n > remaining())
+        return fail(blobError(BlobFault::pastTheEnd));
+    const std::uint8_t* bytes = m_data.data() + m_pos;
+    const std::size_t after = remaining() - n;
+    std::size_t padding = 4 - n % 4;
+    if (padding == 4 && (after < 4 || !detail::allZero({bytes + n, 4})))
+        padding = 0; // OSC 1.0 layout: the next value starts right after the data
+    if (padding > after)
+        return fail(blobError(BlobFault::unaligned));
+    if (!detail::allZero({bytes + n, padding}))
+        return fail(blobError(BlobFault::padding));
+    m_pos += n + padding;
+    return std::span<const std::uint8_t>(bytes, n);
 }
 
 } // namespace pexlora

@@ -40,23 +40,27 @@ void writePadded(std::uint8_t*& out, const void* bytes, std::size_t length) {
     out += padded;
 }
 
-// The bytes a text is written as: its printable-ASCII form, which almost every text
-// already is, so `substitute` is rarely filled.
-std::string_view writtenText(const std::string& text, std::string& substitute) {
-    if (isPrintableASCII(text))
-        return text;
+std::string_view substituteText(const std::string& text, std::string& substitute) {
     substitute = printableASCII(text);
     if (!isASCII(substitute))
         substitute.clear();
     return substitute;
 }
 
-std::size_t textSize(const std::string& text) {
+// The bytes a text is written as: its printable-ASCII form. Almost every text already
+// is that, so `substitute` is rarely filled.
+[[gnu::always_inline]] inline std::string_view writtenText(const std::string& text, std::string& substitute) {
+    if (isPrintableASCII(text)) [[likely]]
+        return text;
+    return substituteText(text, substitute);
+}
+
+[[gnu::always_inline]] inline std::size_t textSize(const std::string& text) {
     std::string substitute;
     return paddedLength(writtenText(text, substitute).size());
 }
 
-void writeText(std::uint8_t*& out, const std::string& text) {
+[[gnu::always_inline]] inline void writeText(std::uint8_t*& out, const std::string& text) {
     std::string substitute;
     const std::string_view written = writtenText(text, substitute);
     writePadded(out, written.data(), written.size());
@@ -72,7 +76,11 @@ Result<std::int32_t, OSCEncodeError> oscLengthField(std::size_t length, const ch
     return static_cast<std::int32_t>(length);
 }
 
-Result<OSCValueSize, OSCEncodeError> oscValueSize(const OSCValue& value, int depth) {
+namespace {
+
+// The bodies of oscValueSize and writeOSCValue, inlined into the loops over a message's
+// values; arrays recurse through the functions themselves.
+[[gnu::always_inline]] inline Result<OSCValueSize, OSCEncodeError> measure(const OSCValue& value, int depth) {
     switch (value.index()) {
     case kindIndex<std::int32_t>:
     case kindIndex<float>:
@@ -113,7 +121,7 @@ Result<OSCValueSize, OSCEncodeError> oscValueSize(const OSCValue& value, int dep
     }
 }
 
-void writeOSCValue(const OSCValue& value, char*& tags, std::uint8_t*& chunk) {
+[[gnu::always_inline]] inline void write(const OSCValue& value, char*& tags, std::uint8_t*& chunk) {
     switch (value.index()) {
     case kindIndex<std::int32_t>:
         *tags++ = 'i';
@@ -182,12 +190,22 @@ void writeOSCValue(const OSCValue& value, char*& tags, std::uint8_t*& chunk) {
     }
 }
 
+} // namespace
+
+Result<OSCValueSize, OSCEncodeError> oscValueSize(const OSCValue& value, int depth) {
+    return measure(value, depth);
+}
+
+void writeOSCValue(const OSCValue& value, char*& tags, std::uint8_t*& chunk) {
+    write(value, tags, chunk);
+}
+
 Result<Unit, OSCEncodeError> appendOSCMessage(std::vector<std::uint8_t>& out,
                                               std::span<const std::uint8_t> address,
                                               std::span<const OSCValue> values) {
     OSCValueSize size{1, 0}; // the leading ","
     for (const OSCValue& value : values) {
-        const auto valueSize = oscValueSize(value);
+        const auto valueSize = measure(value, 0);
         if (!valueSize)
             return fail(valueSize.error());
         size.tags += valueSize->tags;
@@ -205,7 +223,7 @@ Result<Unit, OSCEncodeError> appendOSCMessage(std::vector<std::uint8_t>& out,
     *tags++ = ',';
     std::uint8_t* chunk = bytes + chunksAt;
     for (const OSCValue& value : values)
-        writeOSCValue(value, tags, chunk);
+        write(value, tags, chunk);
     return Unit{};
 }
 

@@ -9,7 +9,7 @@ std::string oscValueTokenName(OSCValueToken token) {
         "blob",  "float32", "int32", "string", "array",     "bool",    "character", "double",
         "int64", "impulse", "midi",  "null",   "stringAlt", "timeTag", "number",    "numberOrBool",
     };
-    std::string name = names[static_cast<int>(required(token))];
+    std::string name = names[static_cast<std::size_t>(required(token))];
     if (isOptional(token))
         name += "Optional";
     return name;
