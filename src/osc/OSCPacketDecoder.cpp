@@ -40,7 +40,7 @@ Decoded decodeMessageInto(std::span<const std::uint8_t> bytes, OSCMessage& messa
     const auto address = reader.readString(unescaped);
     if (!address)
         return fail(OSCDecodeError::malformed("Address pattern string could not be parsed."));
-    message.addressPattern.assign(*address);
+    message.addressPattern.assignASCII(*address); // the reader took only ASCII
     const auto tags = reader.readString(unescaped);
     if (!tags)
         return fail(OSCDecodeError::malformed("Couldn't extract OSC-type chunk."));

@@ -94,7 +94,8 @@ private:
 // Defined here so that the decoders of addresses, tag strings and texts inline them.
 inline bool OSCValueDecoder::chunkFits(std::size_t length, std::size_t chunk) const {
     const std::uint8_t* start = m_data.data() + m_pos;
-    return remaining() >= 4 && chunk <= remaining() && detail::allZero({start + length, chunk - length});
+    return remaining() >= 4 && chunk <= remaining() &&
+           detail::lastBytesZero(start + chunk - 4, chunk - length);
 }
 
 inline Result<std::span<const std::uint8_t>, OSCDecodeError> OSCValueDecoder::readNullTerminatedChunk() {
@@ -133,11 +134,11 @@ OSCValueDecoder::readBlob() {
     const std::uint8_t* bytes = m_data.data() + m_pos;
     const std::size_t after = remaining() - n;
     std::size_t padding = 4 - n % 4;
-    if (padding == 4 && (after < 4 || !detail::allZero({bytes + n, 4})))
+    if (padding == 4 && (after < 4 || !detail::lastBytesZero(bytes + n, 4)))
         padding = 0; // OSC 1.0 layout: the next value starts right after the data
     if (padding > after)
         return fail(blobError(BlobFault::unaligned));
-    if (!detail::allZero({bytes + n, padding}))
+    if (padding > 0 && !detail::lastBytesZero(bytes + n + padding - 4, padding))
         return fail(blobError(BlobFault::padding));
     m_pos += n + padding;
     return std::span<const std::uint8_t>(bytes, n);
