@@ -2,8 +2,6 @@
 
 #include "osc/LatinASCII.h"
 
-#include <cstring>
-
 namespace pexlora {
 
 namespace detail {
@@ -27,21 +25,17 @@ bool isOctal(std::uint8_t c) {
 } // namespace
 
 std::optional<std::string> decodeNonLossyASCII(std::span<const std::uint8_t> bytes) {
-    unsigned char seen = 0;
-    for (const std::uint8_t c : bytes)
-        seen |= c;
-    if (seen >= 0x80)
+    const std::string_view text(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+    if (!isASCII(text))
         return std::nullopt;
-    if (bytes.empty() || !std::memchr(bytes.data(), '\\', bytes.size()))
-        return std::string(bytes.begin(), bytes.end());
+    if (text.find('\\') == std::string_view::npos)
+        return std::string(text);
 
     std::string out;
     out.reserve(bytes.size());
     const std::size_t n = bytes.size();
     for (std::size_t i = 0; i < n;) {
         const std::uint8_t c = bytes[i];
-        if (c >= 0x80)
-            return std::nullopt;
         if (c != '\\') {
             out.push_back(static_cast<char>(c));
             ++i;

@@ -53,5 +53,15 @@ constexpr std::size_t paddedLength(std::size_t length) {
     return length + 4 - length % 4;
 }
 
+// Whether the last `count` (1 to 4) of the four bytes at `bytes` are zero: padding,
+// checked with one load rather than a loop of one to four rounds.
+inline bool lastBytesZero(const std::uint8_t* bytes, std::size_t count) {
+    std::uint32_t word;
+    std::memcpy(&word, bytes, 4);
+    if constexpr (std::endian::native == std::endian::big)
+        word = __builtin_bswap32(word);
+    return (word >> (8 * (4 - count))) == 0;
+}
+
 } // namespace detail
 } // namespace pexlora

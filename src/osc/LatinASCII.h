@@ -1,5 +1,9 @@
 #pragma once
 
+#include "osc/ByteOrder.h"
+
+#include <bit>
+#include <cstddef>
 #include <cstdint>
 #include <cstring>
 #include <string>
@@ -21,6 +25,45 @@ namespace ascii {
 
 constexpr std::uint64_t ones = 0x0101010101010101;
 constexpr std::uint64_t highs = 0x8080808080808080;
+
+// The high bit of each zero byte of a word: nonzero exactly when a byte is zero, and
+// exact at the lowest such byte (only bytes above it can be marked wrongly).
+constexpr std::uint64_t zeroBytes(std::uint64_t word) {
+    return (word - ones) & ~word & highs;
+}
+
+// A byte of 0x80 or above, or a backslash: what keeps received text from reading as itself.
+constexpr std::uint64_t escapedOrHigh(std::uint64_t word) {
+    return (word & highs) | zeroBytes(word ^ (std::uint64_t{'\\'} * ones));
+}
+
+// A string as it arrives: the offset of its terminator (the first zero byte among
+// `size`, or `size` when there is none), and whether the bytes before it are plain ASCII
+// without backslashes, which read as themselves. One pass finds both.
+struct ReceivedText {
+    std::size_t length;
+    bool plain;
+};
+
+[[gnu::always_inline]] inline ReceivedText scanReceivedText(const std::uint8_t* bytes, std::size_t size) {
+    std::uint64_t unusual = 0;
+    std::size_t i = 0;
+    for (; i + 8 <= size; i += 8) {
+        std::uint64_t word;
+        std::memcpy(&word, bytes + i, 8);
+        word = fromLittleEndian(word);
+        if (const std::uint64_t zeros = zeroBytes(word)) {
+            const int terminator = std::countr_zero(zeros) / 8;
+            word &= (std::uint64_t{1} << (8 * terminator)) - 1; // the bytes after it are not text
+            unusual |= escapedOrHigh(word);
+            return {i + static_cast<std::size_t>(terminator), unusual == 0};
+        }
+        unusual |= escapedOrHigh(word);
+    }
+    for (; i < size && bytes[i] != 0; ++i)
+        unusual |= escapedOrHigh(bytes[i]);
+    return {i, unusual == 0};
+}
 
 // Calls `test` on the text eight bytes at a time, the last eight overlapping the ones
 // before. Shorter texts are read as two overlapping halves, or byte by byte with
@@ -56,8 +99,8 @@ template <typename Test> inline bool anyWord(std::string_view text, unsigned cha
 
 } // namespace ascii
 
-// The two tests below run on every address and text written or read, so they are
-// inline and look at eight bytes at a time.
+// The tests below run on every address and text written or read, so they are inline
+// and look at eight bytes at a time.
 
 // True when every byte is below 0x80: the exact ASCII test. CR LF, the only
 // character made of two ASCII scalars, passes as its two bytes do.

@@ -3,6 +3,7 @@
 #include "osc/LatinASCII.h"
 #include "osc/SmallVector.h"
 
+#include <cassert>
 #include <cstdint>
 #include <span>
 #include <string>
@@ -29,9 +30,14 @@ public:
     // Replaces the address as the constructor would make it, reusing the storage.
     void assign(std::string_view text) {
         if (detail::isASCII(text))
-            m_address.assign(text.begin(), text.end());
+            assignASCII(text);
         else
             assignLossy(text);
+    }
+    // The same for text known to be ASCII, as every decoded string is: kept as it is.
+    void assignASCII(std::string_view text) {
+        assert(detail::isASCII(text));
+        m_address.assign(text.begin(), text.end());
     }
 
     std::string_view rawAddress() const { return {m_address.data(), m_address.size()}; }

@@ -23,8 +23,9 @@ public:
     explicit OSCMessageEncoder(std::vector<std::uint8_t>& output)
         : m_output(output) {}
 
-    std::optional<OSCEncodeError> append(const OSCMessage& message);
-    std::optional<OSCEncodeError> append(const OSCBundle& bundle, int depth = 0);
+    // On failure the output is left as it was.
+    Result<Unit, OSCEncodeError> append(const OSCMessage& message);
+    Result<Unit, OSCEncodeError> append(const OSCBundle& bundle, int depth = 0);
 
 private:
     std::vector<std::uint8_t>& m_output;

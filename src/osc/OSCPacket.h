@@ -3,6 +3,7 @@
 #include "osc/OSCMessage.h"
 #include "osc/OSCTimeTag.h"
 
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <variant>
@@ -34,6 +35,9 @@ struct OSCPacket : std::variant<OSCBundle, OSCMessage> {
 };
 
 enum class OSCPacketType { message, bundle };
+
+// The first eight bytes of every bundle: "#bundle" and its one zero byte of padding.
+inline constexpr std::array<std::uint8_t, 8> oscBundleHeader = {'#', 'b', 'u', 'n', 'd', 'l', 'e', 0};
 
 // Defined once OSCPacket is complete, as its elements' type must be.
 inline OSCBundle::OSCBundle() noexcept {}

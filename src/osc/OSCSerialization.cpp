@@ -3,6 +3,11 @@
 #include "osc/ASCIIString.h"
 #include "osc/OSCValueEncoder.h"
 
+#include <array>
+#include <iterator>
+#include <memory>
+#include <utility>
+
 namespace pexlora {
 
 namespace {
@@ -12,53 +17,69 @@ using Variable = OSCValueTagIdentity::Variable;
 using Variadic = OSCValueTagIdentity::Variadic;
 using T = OSCValueToken;
 
-using Values = std::vector<OSCValue>;
-using Appended = Result<Unit, OSCDecodeError>;
+using Decoded = Result<Unit, OSCDecodeError>;
 
-// Each decoder serves both the registry (into an array's or a caller's vector) and the
-// message decoder's direct path (into the message's own values).
-template <typename V, auto read, typename Into = Values>
-Appended decodeNumber(OSCValueDecoder& reader, Into& values) {
-    auto value = (reader.*read)();
+// Builds a V over `into`. The decoding loops hand each decoder a fresh Int32 0 to build
+// over; an Int32 has nothing to destroy, so its life simply ends when the value is built
+// in its place, without the visit that replacing a variant's alternative costs.
+template <typename V, typename... Args>
+[[gnu::always_inline]] inline void place(OSCValue& into, Args&&... args) {
+    if (into.index() != 0) [[unlikely]]
+        into.emplace<std::int32_t>();
+    try {
+        std::construct_at(&into, std::in_place_type<V>, std::forward<Args>(args)...);
+    } catch (...) {
+        std::construct_at(&into); // an allocation failed: leave a whole value behind
+        throw;
+    }
+}
+
+// One decoder per kind; the registry below is the only place that names them.
+
+template <typename V, auto read>
+[[gnu::always_inline]] inline Decoded decodeNumber(OSCValueDecoder& reader, OSCValue& into) {
+    const auto value = (reader.*read)();
     if (!value)
         return fail(value.error());
-    values.emplace_back(static_cast<V>(*value));
+    place<V>(into, *value);
     return Unit{};
 }
 
-template <typename Text, typename Into = Values> Appended decodeText(OSCValueDecoder& reader, Into& values) {
-    if (const auto plain = reader.readPlainString()) {
-        // Built where it will live: moving a short std::string costs a second copy.
-        if constexpr (std::is_same_v<Text, std::string>)
-            values.emplace_back(std::in_place_type<std::string>, plain->data(), plain->size());
-        else
-            values.emplace_back(Text{std::string(*plain)});
-        return Unit{};
-    }
-    auto text = reader.readString();
+[[gnu::always_inline]] inline Decoded decodeString(OSCValueDecoder& reader, OSCValue& into) {
+    std::string unescaped;
+    const auto text = reader.readString(unescaped);
     if (!text)
         return fail(text.error());
-    values.emplace_back(Text{std::move(*text)});
+    place<std::string>(into, *text);
     return Unit{};
 }
 
-template <typename Into = Values> Appended decodeBlob(OSCValueDecoder& reader, Into& values) {
-    auto bytes = reader.readBlob();
+Decoded decodeStringAlt(OSCValueDecoder& reader, OSCValue& into) {
+    std::string unescaped;
+    const auto text = reader.readString(unescaped);
+    if (!text)
+        return fail(text.error());
+    place<OSCStringAltValue>(into, OSCStringAltValue{std::string(*text)});
+    return Unit{};
+}
+
+[[gnu::always_inline]] inline Decoded decodeBlob(OSCValueDecoder& reader, OSCValue& into) {
+    const auto bytes = reader.readBlob();
     if (!bytes)
         return fail(bytes.error());
-    values.emplace_back(std::in_place_type<Blob>, bytes->begin(), bytes->end());
+    place<Blob>(into, bytes->begin(), bytes->end());
     return Unit{};
 }
 
-template <typename Into = Values> Appended decodeBool(char tag, OSCValueDecoder&, Into& values) {
+Decoded decodeBool(char tag, OSCValueDecoder&, OSCValue& into) {
     if (tag != 'T' && tag != 'F')
         return fail(OSCDecodeError::unexpectedType(tag));
-    values.emplace_back(tag == 'T');
+    place<bool>(into, tag == 'T');
     return Unit{};
 }
 
-template <typename Into = Values> Appended decodeCharacter(OSCValueDecoder& reader, Into& values) {
-    auto code = reader.readInt32();
+Decoded decodeCharacter(OSCValueDecoder& reader, OSCValue& into) {
+    const auto code = reader.readInt32();
     if (!code)
         return fail(code.error());
     std::optional<ASCIICharacter> character;
@@ -67,49 +88,51 @@ template <typename Into = Values> Appended decodeCharacter(OSCValueDecoder& read
     if (!character)
         return fail(OSCDecodeError::malformed(
             "Character value couldn't be read. Could not form a Unicode scalar from the value."));
-    values.emplace_back(Character{std::string(1, character->characterValue())});
+    place<Character>(into, Character{std::string(1, character->characterValue())});
     return Unit{};
 }
 
-template <typename V, typename Into = Values> Appended decodeEmpty(OSCValueDecoder&, Into& values) {
-    values.emplace_back(V{});
+template <typename V> Decoded decodeEmpty(OSCValueDecoder&, OSCValue& into) {
+    place<V>(into);
     return Unit{};
 }
 
-template <typename Into = Values> Appended decodeMIDI(OSCValueDecoder& reader, Into& values) {
-    auto bytes = reader.readBytes(4);
+Decoded decodeMIDI(OSCValueDecoder& reader, OSCValue& into) {
+    const auto bytes = reader.readBytes(4);
     if (!bytes)
         return fail(bytes.error());
     const auto& b = *bytes;
-    values.emplace_back(OSCMIDIValue{b[0], b[1], b[2], b[3]});
+    place<OSCMIDIValue>(into, OSCMIDIValue{b[0], b[1], b[2], b[3]});
     return Unit{};
 }
 
-template <typename Into = Values> Appended decodeTimeTag(OSCValueDecoder& reader, Into& values) {
-    auto raw = reader.readUInt64();
+Decoded decodeTimeTag(OSCValueDecoder& reader, OSCValue& into) {
+    const auto raw = reader.readUInt64();
     if (!raw)
         return fail(raw.error());
-    values.emplace_back(OSCTimeTag{0, *raw});
+    place<OSCTimeTag>(into, OSCTimeTag{0, *raw});
     return Unit{};
 }
 
 Result<std::optional<std::size_t>, OSCDecodeError> decodeArray(std::string_view tags, OSCValueDecoder& reader,
-                                                               Values& values) {
+                                                               OSCValue& into) {
     if (tags.empty() || tags.front() != '[')
         return std::optional<std::size_t>();
     if (reader.arrayDepth >= oscMaxNestingDepth)
         return fail(OSCDecodeError::malformed("Arrays nest deeper than " +
                                               std::to_string(oscMaxNestingDepth) + " levels."));
     const OSCSerialization& registry = reader.context() ? *reader.context() : OSCSerialization::shared();
-    OSCArrayValue array;
+    place<OSCArrayValue>(into);
+    auto& elements = std::get_if<OSCArrayValue>(&into)->elements;
     ++reader.arrayDepth;
     for (std::size_t i = 1; i < tags.size();) {
         if (tags[i] == ']') {
             --reader.arrayDepth;
-            values.emplace_back(std::move(array));
             return std::optional<std::size_t>(i + 1);
         }
-        auto consumed = registry.decodeValue(tags.substr(i), reader, array.elements);
+        // The element is decoded where it stays; only its own elements, never these,
+        // change while it is read.
+        const auto consumed = registry.decodeValue(tags.substr(i), reader, elements.emplace_back());
         if (!consumed)
             return fail(consumed.error());
         i += *consumed;
@@ -117,39 +140,107 @@ Result<std::optional<std::size_t>, OSCDecodeError> decodeArray(std::string_view 
     return fail(OSCDecodeError::malformed("Array termination tag ']' was not found."));
 }
 
-std::vector<OSCSerialization::Entry> builtInKinds() {
-    using R = OSCValueDecoder;
-    return {
-        {{Tag{'i'}}, T::int32, OSCValueStaticTagDecoder{decodeNumber<std::int32_t, &R::readInt32>}},
-        {{Tag{'f'}}, T::float32, OSCValueStaticTagDecoder{decodeNumber<float, &R::readFloat32>}},
-        {{Tag{'s'}}, T::string, OSCValueStaticTagDecoder{decodeText<std::string>}},
-        {{Tag{'b'}}, T::blob, OSCValueStaticTagDecoder{decodeBlob<>}},
-        {{Variable{"TF"}}, T::bool_, OSCValueVariableTagDecoder{decodeBool<>}},
-        {{Tag{'c'}}, T::character, OSCValueStaticTagDecoder{decodeCharacter<>}},
-        {{Tag{'d'}}, T::double_, OSCValueStaticTagDecoder{decodeNumber<double, &R::readDouble>}},
-        {{Tag{'h'}}, T::int64, OSCValueStaticTagDecoder{decodeNumber<std::int64_t, &R::readInt64>}},
-        {{Tag{'I'}}, T::impulse, OSCValueStaticTagDecoder{decodeEmpty<OSCImpulseValue>}},
-        {{Tag{'m'}}, T::midi, OSCValueStaticTagDecoder{decodeMIDI<>}},
-        {{Tag{'N'}}, T::null, OSCValueStaticTagDecoder{decodeEmpty<OSCNullValue>}},
-        {{Tag{'S'}}, T::stringAlt, OSCValueStaticTagDecoder{decodeText<OSCStringAltValue>}},
-        {{Tag{'t'}}, T::timeTag, OSCValueStaticTagDecoder{decodeTimeTag<>}},
-        {{Variadic{2, std::nullopt}}, T::array, OSCValueVariadicTagDecoder{decodeArray}},
-    };
+using R = OSCValueDecoder;
+
+// The fourteen kinds, in registry order.
+constexpr OSCSerialization::Entry builtInKinds[] = {
+    {{Tag{'i'}}, T::int32, OSCValueStaticTagDecoder{decodeNumber<std::int32_t, &R::readInt32>}},
+    {{Tag{'f'}}, T::float32, OSCValueStaticTagDecoder{decodeNumber<float, &R::readFloat32>}},
+    {{Tag{'s'}}, T::string, OSCValueStaticTagDecoder{decodeString}},
+    {{Tag{'b'}}, T::blob, OSCValueStaticTagDecoder{decodeBlob}},
+    {{Variable{"TF"}}, T::bool_, OSCValueVariableTagDecoder{decodeBool}},
+    {{Tag{'c'}}, T::character, OSCValueStaticTagDecoder{decodeCharacter}},
+    {{Tag{'d'}}, T::double_, OSCValueStaticTagDecoder{decodeNumber<double, &R::readDouble>}},
+    {{Tag{'h'}}, T::int64, OSCValueStaticTagDecoder{decodeNumber<std::int64_t, &R::readInt64>}},
+    {{Tag{'I'}}, T::impulse, OSCValueStaticTagDecoder{decodeEmpty<OSCImpulseValue>}},
+    {{Tag{'m'}}, T::midi, OSCValueStaticTagDecoder{decodeMIDI}},
+    {{Tag{'N'}}, T::null, OSCValueStaticTagDecoder{decodeEmpty<OSCNullValue>}},
+    {{Tag{'S'}}, T::stringAlt, OSCValueStaticTagDecoder{decodeStringAlt}},
+    {{Tag{'t'}}, T::timeTag, OSCValueStaticTagDecoder{decodeTimeTag}},
+    {{Variadic{2, std::nullopt}}, T::array, OSCValueVariadicTagDecoder{decodeArray}},
+};
+constexpr std::size_t kindCount = std::size(builtInKinds);
+
+constexpr bool readsOneTag(const OSCValueDecoderShape& decoder) {
+    return std::holds_alternative<OSCValueStaticTagDecoder>(decoder) ||
+           std::holds_alternative<OSCValueVariableTagDecoder>(decoder);
+}
+
+// For each tag, the kind whose decoder settles it: its first candidate, when that one
+// reads one value for one tag and so cannot pass it on (a variadic kind can). This is
+// the candidate rule worked out at compile time, so that the settling decoder, the
+// registry's own, is called directly and inlined: through a pointer, calling it costs
+// more than a number's bytes do.
+constexpr auto settlingKind = [] {
+    std::array<std::uint8_t, 256> kinds{};
+    for (std::size_t tag = 0; tag < kinds.size(); ++tag) {
+        kinds[tag] = kindCount;
+        for (std::size_t kind = 0; kind < kindCount; ++kind) {
+            if (!builtInKinds[kind].identity.claims(static_cast<char>(tag)))
+                continue;
+            if (readsOneTag(builtInKinds[kind].decoder))
+                kinds[tag] = static_cast<std::uint8_t>(kind);
+            break;
+        }
+    }
+    return kinds;
+}();
+
+template <std::size_t Kind>
+[[gnu::always_inline]] inline Decoded decodeKind(char tag, OSCValueDecoder& reader, OSCValue& into) {
+    constexpr const OSCValueDecoderShape& shape = builtInKinds[Kind].decoder;
+    if constexpr (std::holds_alternative<OSCValueStaticTagDecoder>(shape))
+        return std::get<OSCValueStaticTagDecoder>(shape).block(reader, into);
+    else if constexpr (std::holds_alternative<OSCValueVariableTagDecoder>(shape))
+        return std::get<OSCValueVariableTagDecoder>(shape).block(tag, reader, into);
+    else
+        return Unit{}; // not reached: settlingKind names only kinds of the shapes above
+}
+
+[[gnu::always_inline]] inline Decoded decodeSettled(std::size_t kind, char tag, OSCValueDecoder& reader,
+                                                    OSCValue& into) {
+    static_assert(kindCount == 14, "one case for each kind");
+    switch (kind) {
+    case 0:
+        return decodeKind<0>(tag, reader, into);
+    case 1:
+        return decodeKind<1>(tag, reader, into);
+    case 2:
+        return decodeKind<2>(tag, reader, into);
+    case 3:
+        return decodeKind<3>(tag, reader, into);
+    case 4:
+        return decodeKind<4>(tag, reader, into);
+    case 5:
+        return decodeKind<5>(tag, reader, into);
+    case 6:
+        return decodeKind<6>(tag, reader, into);
+    case 7:
+        return decodeKind<7>(tag, reader, into);
+    case 8:
+        return decodeKind<8>(tag, reader, into);
+    case 9:
+        return decodeKind<9>(tag, reader, into);
+    case 10:
+        return decodeKind<10>(tag, reader, into);
+    case 11:
+        return decodeKind<11>(tag, reader, into);
+    case 12:
+        return decodeKind<12>(tag, reader, into);
+    default:
+        return decodeKind<13>(tag, reader, into);
+    }
 }
 
 } // namespace
 
 const OSCSerialization& OSCSerialization::shared() {
-    static const OSCSerialization registry(builtInKinds(), true);
+    static const OSCSerialization registry({std::begin(builtInKinds), std::end(builtInKinds)});
     return registry;
 }
 
 OSCSerialization::OSCSerialization(std::vector<Entry> entries)
-    : OSCSerialization(std::move(entries), false) {}
-
-OSCSerialization::OSCSerialization(std::vector<Entry> entries, bool builtIn)
-    : m_entries(std::move(entries))
-    , m_builtIn(builtIn) {
+    : m_entries(std::move(entries)) {
     for (int tag = 0; tag < 256; ++tag) {
         for (const Entry& entry : m_entries) {
             if (entry.identity.claims(static_cast<char>(tag)))
@@ -158,9 +249,32 @@ OSCSerialization::OSCSerialization(std::vector<Entry> entries, bool builtIn)
     }
 }
 
-Result<std::size_t, OSCDecodeError> OSCSerialization::decodeValue(std::string_view tags,
-                                                                  OSCValueDecoder& reader,
-                                                                  std::vector<OSCValue>& values) const {
+Result<std::size_t, OSCDecodeError>
+OSCSerialization::decodeValue(std::string_view tags, OSCValueDecoder& reader, OSCValue& into) const {
+    std::size_t next = 0;
+    if (auto decoded = decodeNext(tags, next, reader, into); !decoded)
+        return fail(decoded.error());
+    return next;
+}
+
+[[gnu::always_inline]] inline Result<Unit, OSCDecodeError>
+OSCSerialization::decodeNext(std::string_view tags, std::size_t& next, OSCValueDecoder& reader,
+                             OSCValue& into) const {
+    const char tag = tags[next];
+    const std::size_t kind = settlingKind[static_cast<unsigned char>(tag)];
+    if (kind != kindCount) {
+        ++next; // the usual step, kept out of any result so that it can stay in a register
+        return decodeSettled(kind, tag, reader, into);
+    }
+    const auto consumed = decodeByCandidates(tags.substr(next), reader, into);
+    if (!consumed)
+        return fail(consumed.error());
+    next += *consumed;
+    return Unit{};
+}
+
+Result<std::size_t, OSCDecodeError>
+OSCSerialization::decodeByCandidates(std::string_view tags, OSCValueDecoder& reader, OSCValue& into) const {
     const char tag = tags.front();
     const auto kinds = candidates(tag);
     if (kinds.empty())
@@ -168,19 +282,19 @@ Result<std::size_t, OSCDecodeError> OSCSerialization::decodeValue(std::string_vi
             OSCDecodeError::malformed(std::string("No concrete type found to decode OSC type tag: ") + tag));
     for (const Entry* kind : kinds) {
         if (const auto* fixed = std::get_if<OSCValueStaticTagDecoder>(&kind->decoder)) {
-            auto appended = fixed->block(reader, values);
-            if (!appended)
-                return fail(appended.error());
+            const auto decoded = fixed->block(reader, into);
+            if (!decoded)
+                return fail(decoded.error());
             return std::size_t{1};
         }
         if (const auto* variable = std::get_if<OSCValueVariableTagDecoder>(&kind->decoder)) {
-            auto appended = variable->block(tag, reader, values);
-            if (!appended)
-                return fail(appended.error());
+            const auto decoded = variable->block(tag, reader, into);
+            if (!decoded)
+                return fail(decoded.error());
             return std::size_t{1};
         }
         if (const auto* variadic = std::get_if<OSCValueVariadicTagDecoder>(&kind->decoder)) {
-            auto consumed = variadic->block(tags, reader, values);
+            const auto consumed = variadic->block(tags, reader, into);
             if (!consumed)
                 return fail(consumed.error());
             if (!*consumed)
@@ -195,132 +309,18 @@ Result<std::size_t, OSCDecodeError> OSCSerialization::decodeValue(std::string_vi
                                               ". Only decoder types supplied by the codec can be used."));
 }
 
-} // namespace pexlora
-
-namespace pexlora {
-
-namespace {
-
-Result<std::size_t, OSCDecodeError> oneTag(const Appended& appended) {
-    if (!appended)
-        return fail(appended.error());
-    return std::size_t{1};
-}
-
-} // namespace
-
-Result<std::size_t, OSCDecodeError>
-OSCSerialization::decodeValue(std::string_view tags, OSCValueDecoder& reader, OSCValues& values) const {
-    if (!m_builtIn)
-        return decodeIndirectly(tags, reader, values);
-    // In the built-in registry each of these tags is claimed first by one kind with a
-    // fixed decoder, so that decoder can be called without looking through candidates.
-    using R = OSCValueDecoder;
-    using V = OSCValues;
-    switch (tags.front()) {
-    case 'i':
-        return oneTag(decodeNumber<std::int32_t, &R::readInt32, V>(reader, values));
-    case 'f':
-        return oneTag(decodeNumber<float, &R::readFloat32, V>(reader, values));
-    case 's':
-        return oneTag(decodeText<std::string, V>(reader, values));
-    case 'b':
-        return oneTag(decodeBlob<V>(reader, values));
-    case 'T':
-    case 'F':
-        return oneTag(decodeBool<V>(tags.front(), reader, values));
-    case 'c':
-        return oneTag(decodeCharacter<V>(reader, values));
-    case 'd':
-        return oneTag(decodeNumber<double, &R::readDouble, V>(reader, values));
-    case 'h':
-        return oneTag(decodeNumber<std::int64_t, &R::readInt64, V>(reader, values));
-    case 'I':
-        return oneTag(decodeEmpty<OSCImpulseValue, V>(reader, values));
-    case 'm':
-        return oneTag(decodeMIDI<V>(reader, values));
-    case 'N':
-        return oneTag(decodeEmpty<OSCNullValue, V>(reader, values));
-    case 'S':
-        return oneTag(decodeText<OSCStringAltValue, V>(reader, values));
-    case 't':
-        return oneTag(decodeTimeTag<V>(reader, values));
-    default:
-        return decodeIndirectly(tags, reader, values);
-    }
-}
-
-std::optional<OSCDecodeError> OSCSerialization::decodeValues(std::string_view tags, OSCValueDecoder& reader,
-                                                             OSCValues& values) const {
+Result<Unit, OSCDecodeError> OSCSerialization::decodeValues(std::string_view tags, OSCValueDecoder& reader,
+                                                            OSCValues& values) const {
     values.reserve(tags.size() - (tags.starts_with(',') ? 1 : 0));
     for (std::size_t i = 0; i < tags.size();) {
         if (tags[i] == ',' || tags[i] == '\0') {
             ++i;
             continue;
         }
-        // The kinds of nearly every message, read here with nothing between the reader
-        // and the values: through decodeValue each costs more than its bytes do.
-        if (m_builtIn) {
-            const auto read = [&](auto number) -> std::optional<OSCDecodeError> {
-                if (!number)
-                    return number.error();
-                values.emplace_back(std::in_place_type<std::decay_t<decltype(*number)>>, *number);
-                return std::nullopt;
-            };
-            std::optional<OSCDecodeError> error;
-            bool done = true;
-            switch (tags[i]) {
-            case 'i':
-                error = read(reader.readInt32());
-                break;
-            case 'f':
-                error = read(reader.readFloat32());
-                break;
-            case 'h':
-                error = read(reader.readInt64());
-                break;
-            case 'd':
-                error = read(reader.readDouble());
-                break;
-            case 's':
-                if (const auto plain = reader.readPlainString())
-                    values.emplace_back(std::in_place_type<std::string>, plain->data(), plain->size());
-                else
-                    done = false; // escapes, or an error to report as decodeValue does
-                break;
-            case 'b':
-                if (const auto blob = reader.readBlob())
-                    values.emplace_back(std::in_place_type<Blob>, blob->begin(), blob->end());
-                else
-                    return blob.error();
-                break;
-            default:
-                done = false;
-            }
-            if (error)
-                return error;
-            if (done) {
-                ++i;
-                continue;
-            }
-        }
-        auto consumed = decodeValue(tags.substr(i), reader, values);
-        if (!consumed)
-            return consumed.error();
-        i += *consumed;
+        if (auto decoded = decodeNext(tags, i, reader, values.emplace_back()); !decoded)
+            return decoded;
     }
-    return std::nullopt;
-}
-
-Result<std::size_t, OSCDecodeError>
-OSCSerialization::decodeIndirectly(std::string_view tags, OSCValueDecoder& reader, OSCValues& values) const {
-    std::vector<OSCValue> decoded;
-    auto consumed = decodeValue(tags, reader, decoded);
-    if (consumed) {
-        for (OSCValue& value : decoded)
-            values.push_back(std::move(value));
-    }
-    return consumed;
+    return Unit{};
 }
 
 } // namespace pexlora

@@ -10,33 +10,32 @@
 #include <optional>
 #include <span>
 #include <string_view>
-#include <utility>
 #include <variant>
 #include <vector>
 
 namespace pexlora {
 
 // The three shapes a kind's decoder comes in, after its tag identity. Each reads one
-// value and appends it to the values being decoded, so that a value is built once, in
-// place, rather than moved through a result.
+// value into `into`, a value already in its place among the values being decoded
+// (a message's or an array's), so that it is built once, where it lives.
 struct OSCValueStaticTagDecoder {
-    Result<Unit, OSCDecodeError> (*block)(OSCValueDecoder& reader, std::vector<OSCValue>& values);
+    Result<Unit, OSCDecodeError> (*block)(OSCValueDecoder& reader, OSCValue& into);
 };
 struct OSCValueVariableTagDecoder {
-    Result<Unit, OSCDecodeError> (*block)(char tag, OSCValueDecoder& reader, std::vector<OSCValue>& values);
+    Result<Unit, OSCDecodeError> (*block)(char tag, OSCValueDecoder& reader, OSCValue& into);
 };
-// Given the tags from the current one to the end: nothing (and no value) when they are
-// not its, else the number of tags it consumed.
+// Given the tags from the current one to the end: nothing (and `into` untouched) when
+// they are not its, else the number of tags it consumed.
 struct OSCValueVariadicTagDecoder {
     Result<std::optional<std::size_t>, OSCDecodeError> (*block)(std::string_view tags,
-                                                                OSCValueDecoder& reader,
-                                                                std::vector<OSCValue>& values);
+                                                                OSCValueDecoder& reader, OSCValue& into);
 };
 // std::monostate stands for a kind registered without a decoder.
 using OSCValueDecoderShape = std::variant<std::monostate, OSCValueStaticTagDecoder,
                                           OSCValueVariableTagDecoder, OSCValueVariadicTagDecoder>;
 
-// The registry of value kinds, in the fixed order in which the decoder tries them.
+// The registry of value kinds, in the fixed order in which the decoder tries them. It is
+// the one way from a tag to a value: messages and arrays alike decode through it.
 class OSCSerialization {
 public:
     struct Entry {
@@ -48,8 +47,6 @@ public:
     // Built on first use; safe when several threads race to that first use.
     static const OSCSerialization& shared();
 
-    explicit OSCSerialization(std::vector<Entry> entries);
-
     const std::vector<Entry>& tagIdentities() const { return m_entries; }
 
     // The kinds that claim `tag`, in registry order; variadic kinds claim every tag.
@@ -57,26 +54,27 @@ public:
         return m_candidates[static_cast<unsigned char>(tag)];
     }
 
-    // Decodes one value for tags[0] and appends it to `values`; the number of tags it consumed.
+    // Decodes one value for tags.front() into `into`; the number of tags it consumed.
     Result<std::size_t, OSCDecodeError> decodeValue(std::string_view tags, OSCValueDecoder& reader,
-                                                    std::vector<OSCValue>& values) const;
-    // The same, into a message's values.
-    Result<std::size_t, OSCDecodeError> decodeValue(std::string_view tags, OSCValueDecoder& reader,
-                                                    OSCValues& values) const;
-    // A message's whole tag string; "," and zero bytes in it are skipped.
-    std::optional<OSCDecodeError> decodeValues(std::string_view tags, OSCValueDecoder& reader,
-                                               OSCValues& values) const;
+                                                    OSCValue& into) const;
+    // A message's whole tag string, appended to `values`; "," and zero bytes in it are skipped.
+    Result<Unit, OSCDecodeError> decodeValues(std::string_view tags, OSCValueDecoder& reader,
+                                              OSCValues& values) const;
 
 private:
-    OSCSerialization(std::vector<Entry> entries, bool builtIn);
+    explicit OSCSerialization(std::vector<Entry> entries);
 
-    Result<std::size_t, OSCDecodeError> decodeIndirectly(std::string_view tags, OSCValueDecoder& reader,
-                                                         OSCValues& values) const;
+    // decodeValue for tags[next], inlined into the loop over a message's tags; moves
+    // `next` past the tags it consumed.
+    Result<Unit, OSCDecodeError> decodeNext(std::string_view tags, std::size_t& next, OSCValueDecoder& reader,
+                                            OSCValue& into) const;
+    // Tries the candidates in order, as the decoding rule says; decodeNext takes the
+    // shorter way to the same decoder when the first candidate settles the tag.
+    Result<std::size_t, OSCDecodeError> decodeByCandidates(std::string_view tags, OSCValueDecoder& reader,
+                                                           OSCValue& into) const;
 
     std::vector<Entry> m_entries;
     std::array<std::vector<const Entry*>, 256> m_candidates;
-    // True only for shared(), whose kinds the message decoder may pick by tag directly.
-    bool m_builtIn = false;
 };
 
 } // namespace pexlora

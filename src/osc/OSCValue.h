@@ -63,6 +63,10 @@ using OSCValueVariant =
 
 struct OSCValue : OSCValueVariant {
     using OSCValueVariant::OSCValueVariant;
+    // Int32 0: the place a decoder then builds a value in. Not defaulted, so that making
+    // one sets the alternative alone instead of first zeroing all of the storage.
+    OSCValue() noexcept
+        : OSCValueVariant(std::in_place_index<0>, 0) {}
     OSCValue(const char* text)
         : OSCValueVariant(std::in_place_type<std::string>, text) {}
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "osc/ByteOrder.h"
+#include "osc/LatinASCII.h"
 #include "osc/OSCDecodeError.h"
 #include "util/Result.h"
 
@@ -50,20 +51,30 @@ public:
     Result<std::span<const std::uint8_t>, OSCDecodeError> readBytes(std::ptrdiff_t count);
     Result<Unit, OSCDecodeError> advance(std::ptrdiff_t count);
     // The bytes before the first zero; the chunk ends after one to four zero bytes.
-    Result<std::span<const std::uint8_t>, OSCDecodeError> readNullTerminatedChunk();
-    Result<std::string, OSCDecodeError> readString();
-    // The common case of readString, read in place: a well-formed chunk of ASCII without
-    // backslash escapes. Nothing, and nothing consumed, for anything else.
-    std::optional<std::string_view> readPlainString(); // inline, below
+    Result<std::span<const std::uint8_t>, OSCDecodeError> readNullTerminatedChunk(); // inline, below
+    // A string chunk read as non-lossy ASCII: a view of the bytes in place when they hold
+    // no escape (nearly always), else of their decoded text, kept in `unescaped`. Every
+    // address, tag string and text of a message is read here.
+    Result<std::string_view, OSCDecodeError> readString(std::string& unescaped); // inline, below
     // A blob as our encoder writes it (one to four zero bytes after the data) or, when the
     // length is a multiple of 4 and no four zero bytes follow, as OSC 1.0 writes it (none).
-    Result<std::span<const std::uint8_t>, OSCDecodeError> readBlob();
+    Result<std::span<const std::uint8_t>, OSCDecodeError> readBlob(); // inline, below
 
     // How many arrays enclose the value being read; kept here so that the nesting
     // cap needs no extra parameter through the registry's decoders.
     int arrayDepth = 0;
 
 private:
+    // Whether the chunk at `pos`, whose terminator is `length` bytes on and which is
+    // `chunk` bytes long, lies within the data with all its padding zero.
+    bool chunkFits(std::size_t length, std::size_t chunk) const;
+    // Out of line, so that the inline readers stay small: why a chunk did not fit.
+    OSCDecodeError chunkError(std::size_t length, std::size_t chunk) const;
+    enum class BlobFault { length, pastTheEnd, unaligned, padding };
+    static OSCDecodeError blobError(BlobFault fault);
+    static Result<std::string_view, OSCDecodeError> unescape(std::span<const std::uint8_t> chunk,
+                                                             std::string& unescaped);
+
     template <typename Bits, typename V> Result<V, OSCDecodeError> readNumber(const char* shortText) {
         if (remaining() < sizeof(Bits))
             return fail(OSCDecodeError::malformed(shortText));
@@ -80,50 +91,57 @@ private:
     std::size_t m_pos = 0;
 };
 
-// Defined here so that the decoders of addresses, tag strings and texts inline it.
-inline std::optional<std::string_view> OSCValueDecoder::readPlainString() {
+// Defined here so that the decoders of addresses, tag strings and texts inline them.
+inline bool OSCValueDecoder::chunkFits(std::size_t length, std::size_t chunk) const {
     const std::uint8_t* start = m_data.data() + m_pos;
-    const std::size_t available = remaining();
-    // Eight bytes at a time, the word with the terminator included: every address, tag
-    // string and text of a message passes here, and a byte loop is the codec's slowest part.
-    constexpr std::uint64_t ones = 0x0101010101010101;
-    constexpr std::uint64_t highs = 0x8080808080808080;
-    std::uint64_t unusual = 0; // high bits set where a byte is non-ASCII or a backslash
-    std::size_t length = 0;
-    bool terminated = false;
-    for (; length + 8 <= available; length += 8) {
-        std::uint64_t word;
-        std::memcpy(&word, start + length, 8);
-        word = detail::fromLittleEndian(word);
-        // Exact at the lowest zero byte; only bytes above it can be flagged wrongly.
-        const std::uint64_t zeros = (word - ones) & ~word & highs;
-        if (zeros) {
-            const int terminator = std::countr_zero(zeros) / 8;
-            word &= (std::uint64_t{1} << (8 * terminator)) - 1;
-            terminated = true;
-        }
-        const std::uint64_t notBackslash = word ^ (0x5c * ones);
-        unusual |= (word | ((notBackslash - ones) & ~notBackslash)) & highs;
-        if (zeros) {
-            length += static_cast<std::size_t>(std::countr_zero(zeros) / 8);
-            break;
-        }
-    }
-    bool escapes = unusual != 0;
-    if (!terminated) {
-        for (; length < available && start[length] != 0; ++length)
-            escapes |= start[length] >= 0x80 || start[length] == '\\';
-    }
+    return remaining() >= 4 && chunk <= remaining() &&
+           detail::lastBytesZero(start + chunk - 4, chunk - length);
+}
+
+inline Result<std::span<const std::uint8_t>, OSCDecodeError> OSCValueDecoder::readNullTerminatedChunk() {
+    const std::size_t length = detail::ascii::scanReceivedText(m_data.data() + m_pos, remaining()).length;
     const std::size_t chunk = detail::paddedLength(length);
-    if (escapes || chunk > available)
-        return std::nullopt;
-    std::uint8_t padding = 0;
-    for (std::size_t i = length; i < chunk; ++i)
-        padding |= start[i];
-    if (padding != 0)
-        return std::nullopt;
+    if (!chunkFits(length, chunk))
+        return fail(chunkError(length, chunk));
+    const std::uint8_t* start = m_data.data() + m_pos;
     m_pos += chunk;
-    return std::string_view(reinterpret_cast<const char*>(start), length);
+    return std::span<const std::uint8_t>(start, length);
+}
+
+[[gnu::always_inline]] inline Result<std::string_view, OSCDecodeError>
+OSCValueDecoder::readString(std::string& unescaped) {
+    const auto text = detail::ascii::scanReceivedText(m_data.data() + m_pos, remaining());
+    const std::size_t chunk = detail::paddedLength(text.length);
+    if (!chunkFits(text.length, chunk))
+        return fail(chunkError(text.length, chunk));
+    const std::uint8_t* start = m_data.data() + m_pos;
+    m_pos += chunk;
+    if (text.plain)
+        return std::string_view(reinterpret_cast<const char*>(start), text.length);
+    return unescape({start, text.length}, unescaped);
+}
+
+[[gnu::always_inline]] inline Result<std::span<const std::uint8_t>, OSCDecodeError>
+OSCValueDecoder::readBlob() {
+    // A blob longer than this cannot have come in one UDP datagram.
+    constexpr std::int32_t maxLength = 65506;
+    const auto length = readInt32();
+    if (!length || *length < 0 || *length > maxLength)
+        return fail(blobError(BlobFault::length));
+    const auto n = static_cast<std::size_t>(*length);
+    if (n > remaining())
+        return fail(blobError(BlobFault::pastTheEnd));
+    const std::uint8_t* bytes = m_data.data() + m_pos;
+    const std::size_t after = remaining() - n;
+    std::size_t padding = 4 - n % 4;
+    if (padding == 4 && (after < 4 || !detail::lastBytesZero(bytes + n, 4)))
+        padding = 0; // OSC 1.0 layout: the next value starts right after the data
+    if (padding > after)
+        return fail(blobError(BlobFault::unaligned));
+    if (padding > 0 && !detail::lastBytesZero(bytes + n + padding - 4, padding))
+        return fail(blobError(BlobFault::padding));
+    m_pos += n + padding;
+    return std::span<const std::uint8_t>(bytes, n);
 }
 
 } // namespace pexlora

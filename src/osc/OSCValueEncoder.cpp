@@ -40,23 +40,30 @@ void writePadded(std::uint8_t*& out, const void* bytes, std::size_t length) {
     out += padded;
 }
 
-// Texts are written in their printable-ASCII form; almost always they are that already.
-std::size_t textSize(const std::string& text) {
-    if (isPrintableASCII(text))
-        return paddedLength(text.size());
-    const std::string printable = printableASCII(text);
-    return paddedLength(isASCII(printable) ? printable.size() : 0);
+std::string_view substituteText(const std::string& text, std::string& substitute) {
+    substitute = printableASCII(text);
+    if (!isASCII(substitute))
+        substitute.clear();
+    return substitute;
 }
 
-void writeText(std::uint8_t*& out, const std::string& text) {
-    if (isPrintableASCII(text)) {
-        writePadded(out, text.data(), text.size());
-        return;
-    }
-    std::string printable = printableASCII(text);
-    if (!isASCII(printable))
-        printable.clear();
-    writePadded(out, printable.data(), printable.size());
+// The bytes a text is written as: its printable-ASCII form. Almost every text already
+// is that, so `substitute` is rarely filled.
+[[gnu::always_inline]] inline std::string_view writtenText(const std::string& text, std::string& substitute) {
+    if (isPrintableASCII(text)) [[likely]]
+        return text;
+    return substituteText(text, substitute);
+}
+
+[[gnu::always_inline]] inline std::size_t textSize(const std::string& text) {
+    std::string substitute;
+    return paddedLength(writtenText(text, substitute).size());
+}
+
+[[gnu::always_inline]] inline void writeText(std::uint8_t*& out, const std::string& text) {
+    std::string substitute;
+    const std::string_view written = writtenText(text, substitute);
+    writePadded(out, written.data(), written.size());
 }
 
 } // namespace
@@ -69,7 +76,11 @@ Result<std::int32_t, OSCEncodeError> oscLengthField(std::size_t length, const ch
     return static_cast<std::int32_t>(length);
 }
 
-Result<OSCValueSize, OSCEncodeError> oscValueSize(const OSCValue& value, int depth) {
+namespace {
+
+// The bodies of oscValueSize and writeOSCValue, inlined into the loops over a message's
+// values; arrays recurse through the functions themselves.
+[[gnu::always_inline]] inline Result<OSCValueSize, OSCEncodeError> measure(const OSCValue& value, int depth) {
     switch (value.index()) {
     case kindIndex<std::int32_t>:
     case kindIndex<float>:
@@ -110,7 +121,7 @@ Result<OSCValueSize, OSCEncodeError> oscValueSize(const OSCValue& value, int dep
     }
 }
 
-void writeOSCValue(const OSCValue& value, char*& tags, std::uint8_t*& chunk) {
+[[gnu::always_inline]] inline void write(const OSCValue& value, char*& tags, std::uint8_t*& chunk) {
     switch (value.index()) {
     case kindIndex<std::int32_t>:
         *tags++ = 'i';
@@ -179,41 +190,24 @@ void writeOSCValue(const OSCValue& value, char*& tags, std::uint8_t*& chunk) {
     }
 }
 
-std::optional<OSCEncodeError> appendOSCMessage(std::vector<std::uint8_t>& out,
-                                               std::span<const std::uint8_t> address,
-                                               std::span<const OSCValue> values) {
+} // namespace
+
+Result<OSCValueSize, OSCEncodeError> oscValueSize(const OSCValue& value, int depth) {
+    return measure(value, depth);
+}
+
+void writeOSCValue(const OSCValue& value, char*& tags, std::uint8_t*& chunk) {
+    write(value, tags, chunk);
+}
+
+Result<Unit, OSCEncodeError> appendOSCMessage(std::vector<std::uint8_t>& out,
+                                              std::span<const std::uint8_t> address,
+                                              std::span<const OSCValue> values) {
     OSCValueSize size{1, 0}; // the leading ","
-    bool plainTexts = true;  // every "s" text printable ASCII, written as it is
     for (const OSCValue& value : values) {
-        // The common kinds inline, so that a typical message is measured without a
-        // result per value.
-        switch (value.index()) {
-        case kindIndex<std::string>: {
-            const std::string& text = *std::get_if<std::string>(&value);
-            if (!isPrintableASCII(text))
-                break;
-            size.tags += 1;
-            size.bytes += paddedLength(text.size());
-            continue;
-        }
-        case kindIndex<std::int32_t>:
-        case kindIndex<float>:
-            size.tags += 1;
-            size.bytes += 4;
-            continue;
-        case kindIndex<std::int64_t>:
-        case kindIndex<double>:
-            size.tags += 1;
-            size.bytes += 8;
-            continue;
-        default:
-            break;
-        }
-        if (value.index() == kindIndex<std::string>)
-            plainTexts = false;
-        const auto valueSize = oscValueSize(value);
+        const auto valueSize = measure(value, 0);
         if (!valueSize)
-            return valueSize.error();
+            return fail(valueSize.error());
         size.tags += valueSize->tags;
         size.bytes += valueSize->bytes;
     }
@@ -228,25 +222,9 @@ std::optional<OSCEncodeError> appendOSCMessage(std::vector<std::uint8_t>& out,
     char* tags = reinterpret_cast<char*>(bytes + tagsAt);
     *tags++ = ',';
     std::uint8_t* chunk = bytes + chunksAt;
-    for (const OSCValue& value : values) {
-        switch (value.index()) {
-        case kindIndex<std::int32_t>:
-            *tags++ = 'i';
-            writeBigEndian(chunk, static_cast<std::uint32_t>(*std::get_if<std::int32_t>(&value)));
-            break;
-        case kindIndex<std::string>:
-            if (plainTexts) {
-                const std::string& text = *std::get_if<std::string>(&value);
-                *tags++ = 's';
-                writePadded(chunk, text.data(), text.size());
-                break;
-            }
-            [[fallthrough]];
-        default:
-            writeOSCValue(value, tags, chunk);
-        }
-    }
-    return std::nullopt;
+    for (const OSCValue& value : values)
+        write(value, tags, chunk);
+    return Unit{};
 }
 
 } // namespace detail

@@ -5,7 +5,6 @@
 #include "util/Result.h"
 
 #include <cstdint>
-#include <optional>
 #include <span>
 #include <string>
 #include <vector>
@@ -45,9 +44,9 @@ void writeOSCValue(const OSCValue& value, char*& tags, std::uint8_t*& chunk);
 
 // Appends a whole message: the address, the tag string and the values' chunks, measured
 // first and written into one resize of `out`. On failure `out` is left as it was.
-std::optional<OSCEncodeError> appendOSCMessage(std::vector<std::uint8_t>& out,
-                                               std::span<const std::uint8_t> address,
-                                               std::span<const OSCValue> values);
+Result<Unit, OSCEncodeError> appendOSCMessage(std::vector<std::uint8_t>& out,
+                                              std::span<const std::uint8_t> address,
+                                              std::span<const OSCValue> values);
 
 // A length as the 4-byte signed field that precedes blobs and bundle elements.
 Result<std::int32_t, OSCEncodeError> oscLengthField(std::size_t length, const char* what);

@@ -5,8 +5,11 @@
 #include <csignal>
 #include <cstdlib>
 #include <fcntl.h>
+#include <filesystem>
+#include <fstream>
 #include <netinet/in.h>
 #include <poll.h>
+#include <set>
 #include <spawn.h>
 #include <sstream>
 #include <sys/socket.h>
@@ -47,18 +50,6 @@ bool toolAvailable(const std::string& name) {
             return true;
     }
     return false;
-}
-
-int freeLoopbackPort(int socketType) {
-    const int fd = socket(AF_INET, socketType, 0);
-    if (fd < 0)
-        return 0;
-    sockaddr_in address = loopback(0);
-    int port = 0;
-    if (bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0)
-        port = boundPort(fd);
-    close(fd);
-    return port;
 }
 
 ChildProcess::ChildProcess(const std::vector<std::string>& argv) {
@@ -120,6 +111,48 @@ std::optional<int> ChildProcess::wait(std::chrono::milliseconds timeout) {
         if (waitpid(m_pid, &status, WNOHANG) == m_pid) {
             m_pid = -1;
             return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        }
+        std::this_thread::sleep_for(10ms);
+    }
+    return std::nullopt;
+}
+
+// A peer that takes its port from the command line is asked for port 0, so that the
+// system picks a free one and the peer holds it from the start; the test then reads
+// which one from the kernel's socket tables. Closing a probe socket and handing its
+// number on instead would leave a moment in which a test running beside this one
+// could take the port, and our datagrams would go to it.
+std::optional<int> ChildProcess::boundPort(int socketType, std::chrono::milliseconds timeout) {
+    const std::vector<std::string> tables = socketType == SOCK_STREAM
+                                                ? std::vector<std::string>{"/proc/net/tcp", "/proc/net/tcp6"}
+                                                : std::vector<std::string>{"/proc/net/udp", "/proc/net/udp6"};
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    while (m_pid > 0 && std::chrono::steady_clock::now() < deadline) {
+        if (int status = 0; waitpid(m_pid, &status, WNOHANG) == m_pid) {
+            m_pid = -1; // it ended, for instance because it could not bind
+            break;
+        }
+        std::set<std::string> inodes; // "socket:[N]" links of the program's descriptors
+        std::error_code error;
+        for (const auto& fd :
+             std::filesystem::directory_iterator("/proc/" + std::to_string(m_pid) + "/fd", error)) {
+            const std::string link = std::filesystem::read_symlink(fd.path(), error).string();
+            if (link.starts_with("socket:["))
+                inodes.insert(link.substr(8, link.size() - 9));
+        }
+        for (const std::string& table : tables) {
+            std::ifstream lines(table);
+            std::string line;
+            std::getline(lines, line); // the column headings
+            while (std::getline(lines, line)) {
+                // sl local_address rem_address st tx:rx tr:when retrnsmt uid timeout inode
+                std::istringstream fields(line);
+                std::string slot, local, remote, state, skip, inode;
+                fields >> slot >> local >> remote >> state >> skip >> skip >> skip >> skip >> skip >> inode;
+                const bool listening = socketType != SOCK_STREAM || state == "0A";
+                if (listening && inodes.count(inode) && local.find(':') != std::string::npos)
+                    return std::stoi(local.substr(local.rfind(':') + 1), nullptr, 16);
+            }
         }
         std::this_thread::sleep_for(10ms);
     }

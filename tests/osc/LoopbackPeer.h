@@ -15,9 +15,6 @@ using namespace std::chrono_literals;
 // Whether an executable of that name is on PATH.
 bool toolAvailable(const std::string& name);
 
-// A port on 127.0.0.1 that was free a moment ago (SOCK_DGRAM or SOCK_STREAM).
-int freeLoopbackPort(int socketType);
-
 // A child program whose standard output is read line by line; it is stopped when
 // the object goes away.
 class ChildProcess {
@@ -32,6 +29,9 @@ public:
     std::optional<std::string> readLine(std::chrono::milliseconds timeout);
     // Waits for the program to end by itself; its exit status, or nothing on time-out.
     std::optional<int> wait(std::chrono::milliseconds timeout);
+    // The port of a socket the program has bound (SOCK_DGRAM) or listens on (SOCK_STREAM),
+    // as the kernel reports it; nothing if none appears in time or the program ends first.
+    std::optional<int> boundPort(int socketType, std::chrono::milliseconds timeout);
 
 private:
     pid_t m_pid = -1;
