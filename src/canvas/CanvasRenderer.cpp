@@ -63,16 +63,24 @@ QRectF CanvasRenderer::drawnExtent(const QRectF& cellRect) {
     return cellRect.adjusted(-m, -m, m, m);
 }
 
-void CanvasRenderer::paint(QPainter& painter, const QRegion& dirty, const GridViewModel& model,
-                           const CanvasOverlay& overlay, const SelectionPreview& preview, double now,
-                           const SystemColors& colors) {
-    const QRectF area = dirty.boundingRect();
+void CanvasRenderer::paint(QPainter& painter, const QRegion& dirty, const QRect& viewport,
+                           const GridViewModel& model, const CanvasOverlay& overlay, const SelectionPreview& preview,
+                           double now, const SystemColors& colors) {
     painter.save();
     painter.setClipRegion(dirty, Qt::IntersectClip);
-    painter.fillRect(area, colors.controlBackground);
     painter.setRenderHint(QPainter::Antialiasing);
-    paintGridLines(painter, area, model, colors);
-    paintShading(painter, area, model, colors);
+    if (dirty.rectCount() == 1 && dirty.boundingRect().contains(viewport)) {
+        // A whole repaint (panning, zooming) draws the ground directly.
+        paintGround(painter, dirty.boundingRect(), model, colors);
+    } else {
+        // A partial one (a preview tick) copies it from an image of the whole
+        // view, so that grid lines are not rasterised again through a clip.
+        const QImage& ground = groundImage(viewport, painter, model, colors);
+        const qreal ratio = ground.devicePixelRatio();
+        for (const QRect& rect : dirty)
+            painter.drawImage(QRectF(rect), ground,
+                              QRectF(QPointF(rect.topLeft() - viewport.topLeft()) * ratio, QSizeF(rect.size()) * ratio));
+    }
     paintCells(painter, dirty, model, overlay, preview, now, colors);
     if (model.mode() == AppMode::edit && model.editTool() == EditTool::addElement && !overlay.addLine.empty())
         paintAddLine(painter, model, overlay, colors);
@@ -85,6 +93,31 @@ void CanvasRenderer::paint(QPainter& painter, const QRegion& dirty, const GridVi
     painter.restore();
 }
 
+void CanvasRenderer::paintGround(QPainter& painter, const QRectF& area, const GridViewModel& model,
+                                 const SystemColors& c) {
+    painter.fillRect(area, c.controlBackground);
+    paintGridLines(painter, area, model, c);
+    paintShading(painter, area, model, c);
+}
+
+const QImage& CanvasRenderer::groundImage(const QRect& viewport, const QPainter& painter, const GridViewModel& model,
+                                          const SystemColors& c) {
+    const qreal ratio = painter.device() ? painter.device()->devicePixelRatioF() : 1.0;
+    const GroundKey key{viewport.size(), ratio, model.cellSize(), model.panOffset().width(),
+                        model.panOffset().height(), c.controlBackground.rgba(), c.separator.rgba(),
+                        c.windowBackground.rgba()};
+    if (key == m_groundKey && !m_ground.isNull())
+        return m_ground;
+    m_groundKey = key;
+    m_ground = QImage((QSizeF(viewport.size()) * ratio).toSize(), QImage::Format_ARGB32_Premultiplied);
+    m_ground.setDevicePixelRatio(ratio);
+    QPainter ground(&m_ground);
+    ground.setRenderHint(QPainter::Antialiasing);
+    ground.translate(-viewport.topLeft());
+    paintGround(ground, viewport, model, c);
+    return m_ground;
+}
+
 void CanvasRenderer::paintGridLines(QPainter& painter, const QRectF& area, const GridViewModel& model,
                                     const SystemColors& c) {
     const double size = model.cellSize();
@@ -92,17 +125,26 @@ void CanvasRenderer::paintGridLines(QPainter& painter, const QRectF& area, const
     if (!(size > 0) || !std::isfinite(size) || area.width() / size > maxGridLines ||
         area.height() / size > maxGridLines)
         return;
-    std::vector<QLineF> lines;
-    // In floating point from the first line at or before the area: a pan of
-    // ±1e9 at zoom 0.1 still gives a few hundred lines, never an overflow.
-    const double firstColumn = firstLineIndex(area.left(), size, pan.width());
-    for (double x = firstColumn * size + pan.width(); x <= area.right() + size; x += size)
-        lines.emplace_back(x, area.top(), x, area.bottom());
-    const double firstRow = firstLineIndex(area.top(), size, pan.height());
-    for (double y = firstRow * size + pan.height(); y <= area.bottom() + size; y += size)
-        lines.emplace_back(area.left(), y, area.right(), y);
-    painter.setPen(QPen(SystemColors::withAlpha(c.separator, 0.25), 0.5));
-    painter.drawLines(lines.data(), static_cast<int>(lines.size()));
+    // Counted from the first line at or before the area, in floating point, so a
+    // pan of ±1e9 at zoom 0.1 still gives a few hundred lines and no overflow.
+    const double x0 = firstLineIndex(area.left(), size, pan.width()) * size + pan.width();
+    const double y0 = firstLineIndex(area.top(), size, pan.height()) * size + pan.height();
+    const int columns = static_cast<int>(std::ceil((area.right() - x0) / size)) + 1;
+    const int rows = static_cast<int>(std::ceil((area.bottom() - y0) / size)) + 1;
+    // Half-point lines as one-device-pixel strips with the alpha scaled to match:
+    // they look the same, and filling a strip costs a fraction of rasterising an
+    // anti-aliased line.
+    const qreal ratio = painter.device() ? painter.device()->devicePixelRatioF() : 1.0;
+    const double pixel = 1.0 / ratio;
+    const QColor colour = SystemColors::withAlpha(c.separator, 0.25 * std::min(1.0, 0.5 / pixel));
+    const auto snap = [ratio](double v) { return std::floor(v * ratio) / ratio; };
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    for (int i = 0; i < columns; ++i)
+        painter.fillRect(QRectF(snap(x0 + i * size), area.top(), pixel, area.height()), colour);
+    for (int i = 0; i < rows; ++i)
+        painter.fillRect(QRectF(area.left(), snap(y0 + i * size), area.width(), pixel), colour);
+    painter.restore();
 }
 
 void CanvasRenderer::paintShading(QPainter& painter, const QRectF& area, const GridViewModel& model,
@@ -227,6 +269,8 @@ void CanvasRenderer::paintCells(QPainter& painter, const QRegion& dirty, const G
     std::vector<Badge> badges;
     const GridElements& elements = model.elements();
     painter.setFont(m_labels.font());
+    painter.setPen(c.label);
+    bool penHighlighted = false; // a pen per cell would cost as much as its image
     for (const std::size_t i : indices) {
         const GridElement& e = elements[i];
         const bool inGroupDrag = overlay.groupDrag && editSelected.contains(e.id);
@@ -254,7 +298,12 @@ void CanvasRenderer::paintCells(QPainter& painter, const QRegion& dirty, const G
         if (!labels)
             continue;
         const QRectF inner = cell.adjusted(cellInset, cellInset, -cellInset, -cellInset);
-        paintNumber(painter, inner, e.numberString, inSelection || inGroupDrag, c, labelSize);
+        const bool highlighted = inSelection || inGroupDrag;
+        if (highlighted != penHighlighted) {
+            painter.setPen(highlighted ? c.selectedControlText : c.label);
+            penHighlighted = highlighted;
+        }
+        paintNumber(painter, inner, e.numberString, labelSize);
         if (const auto found = order.constFind(e.id); found != order.cend())
             badges.push_back({inner, *found});
     }
@@ -269,9 +318,7 @@ void CanvasRenderer::paintCells(QPainter& painter, const QRegion& dirty, const G
     painter.setFont(base);
 }
 
-void CanvasRenderer::paintNumber(QPainter& painter, const QRectF& box, const QString& number, bool highlighted,
-                                 const SystemColors& c, double fontSize) {
-    painter.setPen(highlighted ? c.selectedControlText : c.label);
+void CanvasRenderer::paintNumber(QPainter& painter, const QRectF& box, const QString& number, double fontSize) {
     const LabelCache::Label& label = m_labels.label(number);
     const QPointF centre = box.center();
     const LabelCache::Line& upper = label.upper;

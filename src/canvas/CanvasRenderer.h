@@ -3,6 +3,7 @@
 #include "canvas/CellImageCache.h"
 #include "model/GridElement.h"
 
+#include <QImage>
 #include <QPointF>
 #include <QRectF>
 #include <QRegion>
@@ -36,8 +37,9 @@ struct CanvasOverlay {
 // places in view than cells in the layout.
 class CanvasRenderer {
 public:
-    void paint(QPainter& painter, const QRegion& dirty, const GridViewModel& model, const CanvasOverlay& overlay,
-               const SelectionPreview& preview, double now, const SystemColors& colors);
+    // `viewport` is the whole area the canvas shows; `dirty` the part to paint.
+    void paint(QPainter& painter, const QRegion& dirty, const QRect& viewport, const GridViewModel& model,
+               const CanvasOverlay& overlay, const SelectionPreview& preview, double now, const SystemColors& colors);
 
     // The area a cell's drawing may cover: its square, and room for the glow.
     static QRectF drawnExtent(const QRectF& cellRect);
@@ -50,14 +52,18 @@ public:
     static constexpr double minLabelZoom = 0.3;
 
 private:
+    // The background, the grid lines and the shading outside the grid.
+    void paintGround(QPainter& painter, const QRectF& area, const GridViewModel& model, const SystemColors& c);
+    const QImage& groundImage(const QRect& viewport, const QPainter& painter, const GridViewModel& model,
+                              const SystemColors& c);
     void paintGridLines(QPainter& painter, const QRectF& area, const GridViewModel& model, const SystemColors& c);
     void paintShading(QPainter& painter, const QRectF& area, const GridViewModel& model, const SystemColors& c);
     void paintCells(QPainter& painter, const QRegion& dirty, const GridViewModel& model, const CanvasOverlay& overlay,
                     const SelectionPreview& preview, double now, const SystemColors& c);
     std::vector<std::size_t> cellsToPaint(const QRegion& dirty, const GridViewModel& model,
                                           const CanvasOverlay& overlay) const;
-    void paintNumber(QPainter& painter, const QRectF& box, const QString& number, bool highlighted,
-                     const SystemColors& c, double fontSize);
+    // In the painter's pen and font.
+    void paintNumber(QPainter& painter, const QRectF& box, const QString& number, double fontSize);
     void paintBadge(QPainter& painter, const QRectF& box, int order);
     void paintAddLine(QPainter& painter, const GridViewModel& model, const CanvasOverlay& overlay,
                       const SystemColors& c);
@@ -66,6 +72,19 @@ private:
     void paintQuickRenumberLabel(QPainter& painter, QPointF pointer, const GridViewModel& model,
                                  const SystemColors& c);
 
+    struct GroundKey {
+        QSize size;
+        qreal ratio = 0;
+        double cellSize = 0;
+        double panX = 0;
+        double panY = 0;
+        QRgb background = 0;
+        QRgb separator = 0;
+        QRgb window = 0;
+        friend bool operator==(const GroundKey&, const GroundKey&) = default;
+    };
+    GroundKey m_groundKey;
+    QImage m_ground;
     CellImageCache m_images;
     LabelCache m_labels;
     LabelCache m_badges;

@@ -17,10 +17,21 @@
 #include <QPainter>
 #include <QPaintEvent>
 #include <QWheelEvent>
+#include <span>
 
 namespace pexlora {
 
 namespace {
+
+// Pairwise, so that no rectangle is merged into the whole region again and again.
+QRegion united(std::span<const QRect> rects) {
+    if (rects.empty())
+        return {};
+    if (rects.size() == 1)
+        return QRegion(rects.front());
+    const std::size_t half = rects.size() / 2;
+    return united(rects.first(half)).united(united(rects.subspan(half)));
+}
 
 // A wheel notch (120 units) pans by 20 points where the device gives no pixels.
 QPointF scrollDelta(const QWheelEvent& event) {
@@ -172,7 +183,7 @@ void GridCanvasView::paintCanvas(QPainter& painter, const QRegion& dirty) {
         return;
     }
     m_preview->synchronise(*m_model);
-    m_renderer.paint(painter, dirty, *m_model, overlay(), *m_preview, m_clock->now(), colors);
+    m_renderer.paint(painter, dirty, rect(), *m_model, overlay(), *m_preview, m_clock->now(), colors);
 }
 
 void GridCanvasView::repaintCells(const QSet<QUuid>& ids) {
@@ -187,9 +198,10 @@ void GridCanvasView::repaintCells(const QSet<QUuid>& ids) {
 }
 
 QRegion GridCanvasView::cellsRegion(const QSet<QUuid>& ids) const {
-    QRegion region;
     if (!m_model)
-        return region;
+        return {};
+    std::vector<QRect> rects;
+    rects.reserve(static_cast<std::size_t>(ids.size()));
     const auto drag = overlay().groupDrag;
     for (const QUuid& id : ids) {
         const GridElement* element = m_model->element(id);
@@ -201,9 +213,9 @@ QRegion GridCanvasView::cellsRegion(const QSet<QUuid>& ids) const {
                            static_cast<double>(drag->rows) * m_model->cellSize());
         const QRectF extent = CanvasRenderer::drawnExtent(cell);
         if (extent.intersects(rect()))
-            region += extent.toAlignedRect().intersected(rect());
+            rects.push_back(extent.toAlignedRect().intersected(rect()));
     }
-    return region;
+    return united(rects);
 }
 
 void GridCanvasView::updateQuickRenumberLabel() {

@@ -116,7 +116,7 @@ TEST_F(CanvasDrawing, OutsideTheGridIsShadedAndItsEdgesDrawn) {
     const QColor shade = over(SystemColors::withAlpha(k.windowBackground, 0.65), k.controlBackground);
     EXPECT_TRUE(near(at(image, {50, 230}), shade, 4)) << "left of the origin";
     EXPECT_TRUE(near(at(image, {330, 25}), shade, 4)) << "above it";
-    EXPECT_TRUE(near(at(image, {330, 230}), k.controlBackground, 4)) << "inside the grid";
+    EXPECT_TRUE(near(at(image, {330, 245}), k.controlBackground, 4)) << "inside the grid";
     EXPECT_FALSE(near(at(image, {100, 230}), shade, 2)) << "the left edge line";
 }
 
@@ -187,18 +187,19 @@ TEST_F(CanvasDrawing, CachedCellsAreDrawnAtTheDevicesPixelRatio) {
         QPainter painter(&image);
         c.view->paintCanvas(painter, QRegion(c.view->rect()));
         painter.end();
+        // From inside the cell leftwards to the first pixel of its outline.
         const int y = static_cast<int>(90 * ratio);
-        const QColor ground = image.pixelColor(static_cast<int>(50 * ratio), y);
-        int x = static_cast<int>(55 * ratio);
-        while (near(image.pixelColor(x, y), ground, 10))
-            ++x;
+        int x = static_cast<int>(75 * ratio);
+        const QColor fill = image.pixelColor(x, y);
+        while (near(image.pixelColor(x, y), fill, 10))
+            --x;
         return x;
     };
-    // The half-point outline 2 points inside the square reaches into the pixel
-    // before x = 62 at ratio 1, and into the device pixel before 124 at ratio 2;
-    // an image made at ratio 1 and scaled up would start at 122.
-    EXPECT_EQ(edge(1), 61);
-    EXPECT_EQ(edge(2), 123);
+    // The half-point outline 2 points inside the square covers device pixel 62
+    // at ratio 1 and 124 at ratio 2; an image made at ratio 1 and scaled up
+    // would put it at 125.
+    EXPECT_EQ(edge(1), 62);
+    EXPECT_EQ(edge(2), 124);
 }
 
 } // namespace
