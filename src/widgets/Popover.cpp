@@ -34,15 +34,22 @@ void Popover::setContent(QWidget* content) {
 void Popover::popUp(QWidget* anchorWidget, const QRect& anchor, Edge preferred) {
     m_anchorWidget = anchorWidget;
     m_anchor = anchor;
-    const QRect global(anchorWidget->mapToGlobal(anchor.topLeft()), anchor.size());
-    QScreen* screen = anchorWidget->screen() ? anchorWidget->screen() : QGuiApplication::primaryScreen();
-    adjustSize();
-    move(placement(sizeHint().expandedTo(minimumSizeHint()), global,
-                   screen ? screen->availableGeometry() : QRect(), preferred));
+    m_preferred = preferred;
+    reposition();
     show();
     activateWindow();
     if (m_content)
         m_content->setFocus(Qt::PopupFocusReason);
+}
+
+void Popover::reposition() {
+    if (!m_anchorWidget)
+        return;
+    const QRect global(m_anchorWidget->mapToGlobal(m_anchor.topLeft()), m_anchor.size());
+    QScreen* screen = m_anchorWidget->screen() ? m_anchorWidget->screen() : QGuiApplication::primaryScreen();
+    adjustSize();
+    move(placement(sizeHint().expandedTo(minimumSizeHint()), global,
+                   screen ? screen->availableGeometry() : QRect(), m_preferred));
 }
 
 QPoint Popover::placement(QSize size, const QRect& anchor, const QRect& screen, Edge preferred) {
