@@ -3,6 +3,7 @@
 #include <QGuiApplication>
 #include <QHideEvent>
 #include <QMouseEvent>
+#include <QResizeEvent>
 #include <QScreen>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -43,13 +44,23 @@ void Popover::popUp(QWidget* anchorWidget, const QRect& anchor, Edge preferred) 
 }
 
 void Popover::reposition() {
+    adjustSize();
+    place();
+}
+
+void Popover::place() {
     if (!m_anchorWidget)
         return;
     const QRect global(m_anchorWidget->mapToGlobal(m_anchor.topLeft()), m_anchor.size());
     QScreen* screen = m_anchorWidget->screen() ? m_anchorWidget->screen() : QGuiApplication::primaryScreen();
-    adjustSize();
-    move(placement(sizeHint().expandedTo(minimumSizeHint()), global,
-                   screen ? screen->availableGeometry() : QRect(), m_preferred));
+    move(placement(size(), global, screen ? screen->availableGeometry() : QRect(), m_preferred));
+}
+
+void Popover::resizeEvent(QResizeEvent* event) {
+    QFrame::resizeEvent(event);
+    // A window that grows keeps its top-left corner; one above its anchor must rise instead.
+    if (isVisible())
+        place();
 }
 
 QPoint Popover::placement(QSize size, const QRect& anchor, const QRect& screen, Edge preferred) {

@@ -45,8 +45,12 @@ signals:
 protected:
     void hideEvent(QHideEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
+    // Moves the popover, at its present size, beside its anchor.
+    void place();
+
     QWidget* m_content = nullptr;
     QPointer<QWidget> m_anchorWidget;
     QRect m_anchor;

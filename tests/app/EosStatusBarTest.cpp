@@ -163,6 +163,11 @@ TEST_F(ConsoleBar, DiscoveredConsolesShowLiveAndOneClickConnects) {
     EXPECT_TRUE(bar->consolePopover()->geometry().contains(
         panel->hostRows()[0]->mapToGlobal(panel->hostRows()[0]->rect().center())))
         << "the popover grew to hold the rows";
+    const QRect button(bar->statusButton()->mapToGlobal(QPoint(0, 0)), bar->statusButton()->size());
+    EXPECT_FALSE(bar->consolePopover()->geometry().intersects(button)) << "and stayed beside its button";
+    // However it grows, as when the window system applies a new layout later.
+    bar->consolePopover()->resize(bar->consolePopover()->size() + QSize(0, 80));
+    EXPECT_FALSE(bar->consolePopover()->geometry().intersects(button));
 
     QTest::mouseClick(panel->hostRows()[0], Qt::LeftButton);
     const QString port = QString::number(console.serverPort());
