@@ -59,7 +59,6 @@ public:
     // The console link, one per process and shared by every window. It is made the
     // first time a window asks for it, and then connects to the stored console.
     EosConnectionManager& eosManager();
-    bool hasEosManager() const { return m_eosManager != nullptr; }
     // What the console link is made with (its settings store, ports and clock);
     // it only counts before the first window asks for the link.
     void setEosConnectionConfig(EosConnectionConfig config) { m_eosConfig = std::move(config); }
