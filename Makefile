@@ -18,11 +18,12 @@ test: build
 	ctest --preset debug -j $(JOBS)
 	$(MAKE) --no-print-directory fuzz
 
-# The program itself, optimised, on the demo rig. It needs a desktop session (a DISPLAY).
+# The program itself, optimised, on the demo rig, with the console simulator on
+# 127.0.0.1:3038 beside it. It needs a desktop session (a DISPLAY).
 run: deps
 	cmake --preset release
-	cmake --build --preset release -j $(JOBS) --target pexlora
-	build/release/src/app/pexlora examples/demo.pexlora
+	cmake --build --preset release -j $(JOBS) --target pexlora pexlora-console-sim
+	scripts/run-with-simulator.sh build/release examples/demo.pexlora
 
 fuzz-build: deps
 	cmake --preset fuzz

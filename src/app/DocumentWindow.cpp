@@ -2,8 +2,10 @@
 
 #include "app/ContentView.h"
 #include "app/DocumentHistory.h"
+#include "app/EosStatusBarView.h"
 #include "app/GridToolbarContent.h"
 #include "app/PexloraApp.h"
+#include "app/SelectionBarView.h"
 #include "app/WindowMenus.h"
 #include "canvas/GridCanvasView.h"
 #include "model/GridViewModel.h"
@@ -29,6 +31,9 @@ DocumentWindow::DocumentWindow(PexloraApp& app, std::unique_ptr<PexloraDocument>
     , m_untitledName(std::move(untitledName)) {
     setAttribute(Qt::WA_DeleteOnClose);
     setCentralWidget(m_content);
+    EosConnectionManager* eos = &app.eosManager();
+    m_content->setSelectionBar(new SelectionBarView(m_document->viewModel(), eos));
+    m_content->setStatusBar(new EosStatusBarView(eos));
 
     auto* toolbar = new QToolBar(tr("Toolbar"), this);
     toolbar->setObjectName(QStringLiteral("documentToolbar"));

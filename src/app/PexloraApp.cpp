@@ -44,6 +44,12 @@ PexloraApp::~PexloraApp() {
         delete window.data();
 }
 
+EosConnectionManager& PexloraApp::eosManager() {
+    if (!m_eosManager)
+        m_eosManager = std::make_unique<EosConnectionManager>(std::move(m_eosConfig));
+    return *m_eosManager;
+}
+
 void PexloraApp::start(const QStringList& paths) {
     bool opened = false;
     for (const QString& path : paths)

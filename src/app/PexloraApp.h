@@ -2,6 +2,7 @@
 
 #include "app/DocumentDialogs.h"
 #include "app/RecentDocuments.h"
+#include "eos/EosConnectionManager.h"
 
 #include <QList>
 #include <QObject>
@@ -55,8 +56,12 @@ public:
     // How the help page is opened: the desktop's browser, unless a test says otherwise.
     void setUrlOpener(UrlOpener opener) { m_openUrl = std::move(opener); }
 
-    // The console link, one per process shared by all windows, will live here
-    // (EosConnectionManager), created when the first window needs it.
+    // The console link, one per process and shared by every window. It is made the
+    // first time a window asks for it, and then connects to the stored console.
+    EosConnectionManager& eosManager();
+    // What the console link is made with (its settings store, ports and clock);
+    // it only counts before the first window asks for the link.
+    void setEosConnectionConfig(EosConnectionConfig config) { m_eosConfig = std::move(config); }
 
     // Called by a window whose close went through.
     void forget(DocumentWindow* window);
@@ -66,6 +71,9 @@ private:
     QString nextUntitledName();
 
     std::unique_ptr<DocumentDialogs> m_dialogs;
+    EosConnectionConfig m_eosConfig;
+    // Destroyed after the windows, which the destructor closes first.
+    std::unique_ptr<EosConnectionManager> m_eosManager;
     RecentDocuments m_recent;
     QList<QPointer<DocumentWindow>> m_windows;
     UrlOpener m_openUrl;

@@ -1,5 +1,7 @@
 #include "app/TextStyles.h"
 
+#include <QFontDatabase>
+
 namespace pexlora {
 
 QFont headlineFont(const QFont& base) {
@@ -21,6 +23,12 @@ QFont sizedFont(const QFont& base, int pixelSize, QFont::Weight weight) {
     QFont font = base;
     font.setPixelSize(pixelSize);
     font.setWeight(weight);
+    return font;
+}
+
+QFont monospacedFont(int pixelSize) {
+    QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    font.setPixelSize(pixelSize);
     return font;
 }
 

@@ -10,5 +10,7 @@ QFont headlineFont(const QFont& base);
 QFont captionFont(const QFont& base);
 // A fixed pixel size (the design's points) with a weight.
 QFont sizedFont(const QFont& base, int pixelSize, QFont::Weight weight);
+// The desktop's fixed-width font at a pixel size, for numbers and addresses.
+QFont monospacedFont(int pixelSize);
 
 } // namespace pexlora

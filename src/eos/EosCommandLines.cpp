@@ -4,6 +4,7 @@
 
 #include <QHash>
 #include <optional>
+#include <utility>
 #include <vector>
 
 namespace pexlora {
@@ -20,9 +21,9 @@ QStringList numberTexts(const std::vector<QUuid>& group, const QHash<QUuid, QStr
     return texts;
 }
 
-} // namespace
-
-QString rangeListText(const QStringList& numbers) {
+// Where each token of a range list starts and ends: a run of numbers stepping by
+// exactly +1 or exactly −1 (in exact decimals), or a single text.
+std::vector<std::pair<qsizetype, qsizetype>> numberRuns(const QStringList& numbers) {
     std::vector<std::optional<Decimal>> values;
     values.reserve(static_cast<std::size_t>(numbers.size()));
     for (const QString& text : numbers)
@@ -34,26 +35,31 @@ QString rangeListText(const QStringList& numbers) {
     };
 
     const Decimal one(1);
-    QStringList tokens;
+    std::vector<std::pair<qsizetype, qsizetype>> runs;
     std::size_t i = 0;
     while (i < values.size()) {
+        std::size_t j = i;
         const auto runStep = step(i);
         if (runStep && (*runStep == one || *runStep == -one)) {
-            std::size_t j = i + 1;
+            ++j;
             while (step(j) == runStep)
                 ++j;
-            tokens.append(numbers[static_cast<qsizetype>(i)] + QStringLiteral(" > ") +
-                          numbers[static_cast<qsizetype>(j)]);
-            i = j + 1;
-        } else {
-            tokens.append(numbers[static_cast<qsizetype>(i)]);
-            ++i;
         }
+        runs.emplace_back(static_cast<qsizetype>(i), static_cast<qsizetype>(j));
+        i = j + 1;
     }
-    return tokens.join(QLatin1Char(' '));
+    return runs;
 }
 
-QString channelListText(const SelectionGroups& selectionGroups, const GridElements& elements) {
+// The runs as "first<arrow>last" or the single text, joined with `separator`.
+QString joinRuns(const QStringList& numbers, const QString& arrow, const QString& separator) {
+    QStringList tokens;
+    for (const auto& [first, last] : numberRuns(numbers))
+        tokens.append(first == last ? numbers[first] : numbers[first] + arrow + numbers[last]);
+    return tokens.join(separator);
+}
+
+QHash<QUuid, QString> numberLookup(const GridElements& elements) {
     QHash<QUuid, QString> numberByID;
     numberByID.reserve(static_cast<qsizetype>(elements.size()));
     // The first element of an ID wins, as every lookup by ID does.
@@ -61,7 +67,17 @@ QString channelListText(const SelectionGroups& selectionGroups, const GridElemen
         if (!numberByID.contains(element.id))
             numberByID.insert(element.id, element.numberString);
     }
+    return numberByID;
+}
 
+} // namespace
+
+QString rangeListText(const QStringList& numbers) {
+    return joinRuns(numbers, QStringLiteral(" > "), QStringLiteral(" "));
+}
+
+QString channelListText(const SelectionGroups& selectionGroups, const GridElements& elements) {
+    const QHash<QUuid, QString> numberByID = numberLookup(elements);
     if (selectionGroups.size() == 1)
         return rangeListText(numberTexts(selectionGroups.front(), numberByID));
     QStringList tokens;
@@ -73,6 +89,24 @@ QString channelListText(const SelectionGroups& selectionGroups, const GridElemen
             tokens.append(QLatin1Char('(') + rangeListText(texts) + QLatin1Char(')'));
     }
     return tokens.join(QLatin1Char(' '));
+}
+
+QString selectionBarText(const SelectionGroups& selectionGroups, const GridElements& elements,
+                         MarqueeModifier selectionModifier) {
+    if (selectionGroups.empty())
+        return QStringLiteral("No selection");
+    const QHash<QUuid, QString> numberByID = numberLookup(elements);
+    if (selectionModifier == MarqueeModifier::none || selectionModifier == MarqueeModifier::shift) {
+        std::vector<QUuid> flat;
+        for (const auto& group : selectionGroups)
+            flat.insert(flat.end(), group.begin(), group.end());
+        return joinRuns(numberTexts(flat, numberByID), QStringLiteral(">"), QStringLiteral(" + "));
+    }
+    QStringList tokens;
+    for (const auto& group : selectionGroups)
+        tokens.append(QLatin1Char('(') + numberTexts(group, numberByID).join(QLatin1Char(',')) +
+                      QLatin1Char(')'));
+    return tokens.join(QStringLiteral(" + "));
 }
 
 bool isValidGroupNumber(const QString& text) {

@@ -18,6 +18,12 @@ QString rangeListText(const QStringList& numbers);
 // Identifiers without an element are skipped; empty when nothing is left.
 QString channelListText(const SelectionGroups& selectionGroups, const GridElements& elements);
 
+// The selection as the selection bar shows it: "No selection" when empty; read as
+// one sequence (no modifier, Shift) with runs folded to "first>last", else one
+// "(a,b,…)" per group; tokens joined with " + ". IDs without an element are skipped.
+QString selectionBarText(const SelectionGroups& selectionGroups, const GridElements& elements,
+                         MarqueeModifier selectionModifier);
+
 // A group number as the user may type it: ASCII digits with at most one "." (no
 // blanks, signs or exponents, since the text goes into an OSC address as typed),
 // at most three characters after the ".", and a value from 1 to 99999.999.

@@ -81,6 +81,12 @@ void EosConnectionManager::connectTo(const QString& host, int port, bool automat
     });
 }
 
+std::optional<EosConsoleAddress> EosConnectionManager::connectionTarget() const {
+    if (m_state == LinkState::idle)
+        return std::nullopt;
+    return EosConsoleAddress{m_host.trimmed(), m_port};
+}
+
 void EosConnectionManager::handleLinkState(quint64 connectionID, EosTcpLink::State state) {
     // Reports of a replaced connection, or of one already given up, change nothing.
     const bool current =

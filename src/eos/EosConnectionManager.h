@@ -3,6 +3,7 @@
 #include "eos/EosClock.h"
 #include "eos/EosDiscoveryConfig.h"
 #include "eos/EosReconnectPolicy.h"
+#include "eos/EosSettings.h"
 #include "eos/EosTcpLink.h"
 #include "model/GridElement.h"
 #include "model/ModelTypes.h"
@@ -44,6 +45,10 @@ public:
     // True while the current connection is established; connectedIP is its host then.
     bool isConnected() const { return m_isConnected; }
     const std::optional<QString>& connectedIP() const { return m_connectedIP; }
+
+    // Where the link goes while it is being attempted, held or retried: the host as
+    // connected to (trimmed) and the port as given. Absent while idle.
+    std::optional<EosConsoleAddress> connectionTarget() const;
 
     EosDiscoveryManager& discovery() { return *m_discovery; }
     QSettings& settings() { return *m_settings; }

@@ -3,6 +3,7 @@
 #include <QGuiApplication>
 #include <QHideEvent>
 #include <QMouseEvent>
+#include <QResizeEvent>
 #include <QScreen>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -34,15 +35,32 @@ void Popover::setContent(QWidget* content) {
 void Popover::popUp(QWidget* anchorWidget, const QRect& anchor, Edge preferred) {
     m_anchorWidget = anchorWidget;
     m_anchor = anchor;
-    const QRect global(anchorWidget->mapToGlobal(anchor.topLeft()), anchor.size());
-    QScreen* screen = anchorWidget->screen() ? anchorWidget->screen() : QGuiApplication::primaryScreen();
-    adjustSize();
-    move(placement(sizeHint().expandedTo(minimumSizeHint()), global,
-                   screen ? screen->availableGeometry() : QRect(), preferred));
+    m_preferred = preferred;
+    reposition();
     show();
     activateWindow();
     if (m_content)
         m_content->setFocus(Qt::PopupFocusReason);
+}
+
+void Popover::reposition() {
+    adjustSize();
+    place();
+}
+
+void Popover::place() {
+    if (!m_anchorWidget)
+        return;
+    const QRect global(m_anchorWidget->mapToGlobal(m_anchor.topLeft()), m_anchor.size());
+    QScreen* screen = m_anchorWidget->screen() ? m_anchorWidget->screen() : QGuiApplication::primaryScreen();
+    move(placement(size(), global, screen ? screen->availableGeometry() : QRect(), m_preferred));
+}
+
+void Popover::resizeEvent(QResizeEvent* event) {
+    QFrame::resizeEvent(event);
+    // A window that grows keeps its top-left corner; one above its anchor must rise instead.
+    if (isVisible())
+        place();
 }
 
 QPoint Popover::placement(QSize size, const QRect& anchor, const QRect& screen, Edge preferred) {

@@ -29,6 +29,9 @@ public:
     // Shows the popover beside `anchor`, given in `anchorWidget`'s coordinates,
     // on the preferred edge if it fits on the screen, and focuses the content.
     void popUp(QWidget* anchorWidget, const QRect& anchor, Edge preferred = Edge::below);
+    // Places the popover again beside its anchor, for content that grew or shrank
+    // while open; the focus stays where it is.
+    void reposition();
 
     // Where a popup of `size` goes for an anchor rectangle, all in global
     // coordinates: centred on the anchor on the preferred edge, on the other edge
@@ -42,11 +45,16 @@ signals:
 protected:
     void hideEvent(QHideEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
+    // Moves the popover, at its present size, beside its anchor.
+    void place();
+
     QWidget* m_content = nullptr;
     QPointer<QWidget> m_anchorWidget;
     QRect m_anchor;
+    Edge m_preferred = Edge::below;
 };
 
 } // namespace pexlora

@@ -3,14 +3,19 @@
 #include "app/DocumentDialogs.h"
 #include "app/DocumentWindow.h"
 #include "app/PexloraApp.h"
+#include "eos/EosConnectionManager.h"
+#include "eos/EosTestSupport.h"
 #include "model/GridViewModel.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QSettings>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <deque>
+#include <functional>
 #include <memory>
 
 namespace pexlora::test {
@@ -88,14 +93,37 @@ private:
     QStringList m_buttons;
 };
 
-// An application with scripted file pickers; every window still open at the end
-// is closed without questions.
+// What the console link of a test is made with: settings in a file of their own,
+// discovery that asks only a UDP socket of the test on loopback, and fake clocks,
+// so that nothing reaches the user's settings or leaves the machine.
+struct TestConsoleLink {
+    QTemporaryDir settingsDir;
+    std::shared_ptr<FakeClock> linkClock = std::make_shared<FakeClock>();
+    std::shared_ptr<FakeClock> discoveryClock = std::make_shared<FakeClock>();
+    UDPPeer discoveryConsole; // where discovery requests go
+
+    QString settingsPath() const { return settingsDir.filePath(QStringLiteral("Pexlora.conf")); }
+    EosConnectionConfig config(std::uint16_t broadcastPort = 0) const {
+        EosConnectionConfig config;
+        config.clock = linkClock;
+        config.discovery.clock = discoveryClock;
+        config.discovery.listenPort = 0;
+        config.discovery.broadcastPort = broadcastPort != 0 ? broadcastPort : discoveryConsole.port();
+        config.discovery.destinations = [] { return std::vector<QString>{QStringLiteral("127.0.0.1")}; };
+        config.settings = std::make_unique<QSettings>(settingsPath(), QSettings::IniFormat);
+        return config;
+    }
+};
+
+// An application with scripted file pickers and a console link of the test's own;
+// every window still open at the end is closed without questions.
 class AppFixture {
 public:
-    AppFixture() {
+    explicit AppFixture(std::uint16_t discoveryPort = 0) {
         auto dialogs = std::make_unique<ScriptedDialogs>();
         scripted = dialogs.get();
         app = std::make_unique<PexloraApp>(std::move(dialogs));
+        app->setEosConnectionConfig(link.config(discoveryPort));
         app->setUrlOpener([this](const QUrl& url) {
             openedUrls.append(url);
             return true;
@@ -111,6 +139,7 @@ public:
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
 
+    TestConsoleLink link;
     ScriptedDialogs* scripted = nullptr;
     std::unique_ptr<PexloraApp> app;
     QList<QUrl> openedUrls;

@@ -77,6 +77,43 @@ TEST(CommandLines, ChannelListTextSkipsUnknownIDsAndTakesTheFirstElementOfAnID) 
     EXPECT_EQ(channelListText({{QUuid::createUuid()}}, s.elements), QString());
 }
 
+TEST(CommandLines, SelectionBarTextFoldsOneSequenceOrBracketsEachGroup) {
+    struct Case {
+        std::vector<std::vector<const char*>> groups;
+        MarqueeModifier modifier;
+        const char* expected;
+    };
+    const std::vector<Case> cases = {
+        {{{"1", "2", "3", "4", "7", "9", "10"}}, MarqueeModifier::none, "1>4 + 7 + 9>10"},
+        {{{"5", "4", "3"}}, MarqueeModifier::shift, "5>3"},
+        {{{"1", "3", "5"}}, MarqueeModifier::none, "1 + 3 + 5"},
+        {{{"1", "2", "3"}, {"7"}}, MarqueeModifier::command, "(1,2,3) + (7)"},
+        {{{"1", "2"}, {"3", "4"}}, MarqueeModifier::option, "(1,2) + (3,4)"},
+        {{{"3"}, {"2", "4"}}, MarqueeModifier::control, "(3) + (2,4)"},
+        // Without a modifier or with Shift the groups are read as one sequence.
+        {{{"1", "2"}, {"3"}}, MarqueeModifier::none, "1>3"},
+        {{{"10.1", "11.1"}, {"A1", "A2"}}, MarqueeModifier::shift, "10.1>11.1 + A1 + A2"},
+        {{{"1", "1.0", "2.0"}}, MarqueeModifier::none, "1 + 1.0>2.0"},
+        {{}, MarqueeModifier::none, "No selection"},
+        {{}, MarqueeModifier::option, "No selection"},
+    };
+    for (const Case& c : cases) {
+        const Selection s = selection(c.groups);
+        EXPECT_EQ(selectionBarText(s.groups, s.elements, c.modifier), text(c.expected)) << c.expected;
+    }
+}
+
+TEST(CommandLines, SelectionBarTextSkipsIDsWithoutAnElement) {
+    Selection s = selection({{"1", "2"}, {"3"}});
+    const QUuid gone = QUuid::createUuid();
+    s.groups[0].insert(s.groups[0].begin() + 1, gone);
+    s.groups.push_back({gone, QUuid::createUuid()});
+    EXPECT_EQ(selectionBarText(s.groups, s.elements, MarqueeModifier::none), QStringLiteral("1>3"));
+    EXPECT_EQ(selectionBarText(s.groups, s.elements, MarqueeModifier::command),
+              QStringLiteral("(1,2) + (3) + ()"));
+    EXPECT_EQ(selectionBarText({{gone}}, s.elements, MarqueeModifier::none), QString());
+}
+
 TEST(CommandLines, RecordGroupMessagesCarryTheNumberAsTyped) {
     EXPECT_EQ(recordGroupCommandLine(QStringLiteral("12")),
               (EosCommand{QStringLiteral("/eos/user/91/newcmd"), QStringLiteral("Record Group 12 Enter")}));

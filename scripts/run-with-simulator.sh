@@ -1,0 +1,45 @@
+#!/usr/bin/env bash
+# Runs Pexlora with pexlora-console-sim beside it on loopback (127.0.0.1, TCP 3038),
+# so the console popover has a console to connect to; the simulator stops when the
+# program does. Usage: scripts/run-with-simulator.sh BUILD_FOLDER [pexlora arguments…]
+set -u
+
+build=${1:?usage: $0 BUILD_FOLDER [arguments...]}
+shift
+simulator="$build/tools/console-sim/pexlora-console-sim"
+program="$build/src/app/pexlora"
+output=$(mktemp)
+simulator_pid=
+
+stop_simulator() {
+    if [ -n "$simulator_pid" ]; then
+        kill "$simulator_pid" 2>/dev/null
+        wait "$simulator_pid" 2>/dev/null
+    fi
+    rm -f "$output"
+}
+trap stop_simulator EXIT
+trap 'exit 130' INT TERM
+
+# Starts the simulator with the given discovery port; true once it says it is ready.
+start_simulator() {
+    : >"$output"
+    "$simulator" --address 127.0.0.1 --tcp-port 3038 --discovery-port "$1" > >(tee -a "$output") 2>&1 &
+    simulator_pid=$!
+    for _ in $(seq 100); do
+        grep -q '^Ready:' "$output" && return 0
+        kill -0 "$simulator_pid" 2>/dev/null || break
+        sleep 0.05
+    done
+    kill "$simulator_pid" 2>/dev/null
+    wait "$simulator_pid" 2>/dev/null
+    simulator_pid=
+    return 1
+}
+
+# The console's own discovery port first; when another program holds it, any free one.
+if ! start_simulator 3034 && ! start_simulator 0; then
+    echo "run: the console simulator could not start (is TCP port 3038 taken?); Pexlora runs without it" >&2
+fi
+
+"$program" "$@"

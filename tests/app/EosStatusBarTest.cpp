@@ -1,0 +1,206 @@
+// The console status bar and its popover, on windows of a real application whose
+// console link talks to sockets of the test on loopback.
+#include "AppTestSupport.h"
+#include "app/ContentView.h"
+#include "app/DiscoveredHostRow.h"
+#include "app/EosConsolePopover.h"
+#include "app/EosStatusBarView.h"
+#include "app/EosStatusButton.h"
+#include "eos/EosDiscoveryManager.h"
+#include "eos/EosSettings.h"
+#include "widgets/Popover.h"
+#include "widgets/SystemColors.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTcpServer>
+#include <QTest>
+#include <gtest/gtest.h>
+
+namespace pexlora {
+namespace {
+
+using namespace Qt::StringLiterals;
+using namespace std::chrono_literals;
+
+EosStatusBarView* statusBar(DocumentWindow* window) {
+    return qobject_cast<EosStatusBarView*>(window->contentView()->statusBar());
+}
+
+TEST(EosStatusBar, StatusTextNamesTheConnectedAddress) {
+    const struct {
+        bool connected;
+        std::optional<QString> ip;
+        QString text;
+    } table[] = {
+        {true, u"10.0.0.5"_s, u"Eos Connected 10.0.0.5"_s},
+        {false, std::nullopt, u"Eos Disconnected"_s},
+        {true, std::nullopt, u"Eos Disconnected"_s},
+        {false, u"10.0.0.5"_s, u"Eos Disconnected"_s},
+    };
+    for (const auto& row : table)
+        EXPECT_EQ(EosStatusBarView::statusText(row.connected, row.ip), row.text);
+}
+
+class ConsoleBar : public ::testing::Test {
+protected:
+    ConsoleBar() {
+        console.listen(QHostAddress::LocalHost, 0);
+        window = fixture.app->newDocument();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(window));
+        bar = statusBar(window);
+    }
+    EosConnectionManager& manager() { return fixture.app->eosManager(); }
+    QSettings& settings() { return manager().settings(); }
+    QString statusOf(DocumentWindow* w) { return statusBar(w)->statusButton()->text(); }
+
+    // Opens the popover by its button and returns the port of the first discovery
+    // request, where replies go; 0 when none came.
+    EosConsolePopover* open() {
+        QTest::mouseClick(bar->statusButton(), Qt::LeftButton);
+        EosConsolePopover* panel = bar->consolePanel();
+        EXPECT_NE(panel, nullptr);
+        manager().discovery().sync();
+        fixture.link.discoveryClock->advance(0ms);
+        const auto request = fixture.link.discoveryConsole.receive();
+        replyPort = request ? static_cast<std::uint16_t>(request->senderPort()) : 0;
+        return panel;
+    }
+    void reply(std::uint16_t tcpPort, const char* name) {
+        replier.sendTo(replyPort, test::encoded(OSCMessage("/etc/discovery/reply",
+                                                           {static_cast<std::int32_t>(tcpPort), name})));
+    }
+
+    test::AppFixture fixture;
+    QTcpServer console;
+    test::UDPPeer replier;
+    std::uint16_t replyPort = 0;
+    DocumentWindow* window = nullptr;
+    EosStatusBarView* bar = nullptr;
+};
+
+TEST_F(ConsoleBar, EveryWindowShowsTheOneLinkWithItsDot) {
+    DocumentWindow* second = fixture.app->newDocument();
+    const SystemColors colors = SystemColors::fromPalette(bar->palette());
+    EXPECT_EQ(statusOf(window), u"Eos Disconnected"_s);
+    EXPECT_EQ(bar->statusButton()->dotColor(), colors.red);
+    EXPECT_EQ(bar->caption()->text(), u"OSC over TCP"_s);
+    EXPECT_EQ(bar->caption()->font().pixelSize(), 11);
+    EXPECT_EQ(bar->height(), 1 + EosStatusBarView::rowHeight) << "divider and row";
+
+    manager().connect(u"127.0.0.1"_s, console.serverPort());
+    ASSERT_TRUE(test::waitFor([&] { return manager().isConnected(); }));
+    for (DocumentWindow* w : {window, second}) {
+        EXPECT_EQ(statusOf(w), u"Eos Connected 127.0.0.1"_s);
+        EXPECT_EQ(statusBar(w)->statusButton()->dotColor(), colors.green);
+    }
+    manager().connect(QString(), 0);
+    for (DocumentWindow* w : {window, second}) {
+        EXPECT_EQ(statusOf(w), u"Eos Disconnected"_s);
+        EXPECT_EQ(statusBar(w)->statusButton()->dotColor(), colors.red);
+    }
+}
+
+TEST_F(ConsoleBar, ConnectGoesWhereTheFieldsSayWithTheDefaultsForWhatIsMissing) {
+    EosConsolePopover* panel = open();
+    ASSERT_NE(panel, nullptr);
+    EXPECT_NE(replyPort, 0) << "opening the popover browses at once";
+    EXPECT_TRUE(panel->addressField()->text().isEmpty());
+    EXPECT_EQ(panel->addressField()->placeholderText(), u"127.0.0.1"_s);
+    EXPECT_EQ(panel->portField()->placeholderText(), u"3038"_s);
+    EXPECT_EQ(panel->portField()->width(), 52);
+    EXPECT_GE(panel->addressField()->width(), 110);
+    EXPECT_LE(panel->addressField()->width(), 160);
+    EXPECT_GE(panel->width(), EosConsolePopover::minimumWidth);
+    EXPECT_FALSE(panel->discoveredSection()->isVisible());
+
+    QTest::mouseClick(panel->connectButton(), Qt::LeftButton);
+    EXPECT_EQ(manager().connectionTarget(), (EosConsoleAddress{u"127.0.0.1"_s, 3038}));
+    EXPECT_FALSE(settings().contains(eosIPKey)) << "nothing is stored until the user types";
+
+    // Stored exactly as typed; the connection takes the address trimmed.
+    QTest::keyClicks(panel->addressField(), u" 127.0.0.5 "_s);
+    EXPECT_EQ(settings().value(eosIPKey).toString(), u" 127.0.0.5 "_s);
+    QTest::keyClick(panel->portField(), Qt::Key_Return);
+    EXPECT_EQ(manager().connectionTarget(), (EosConsoleAddress{u"127.0.0.5"_s, 3038}));
+
+    QTest::keyClicks(panel->portField(), u"+3037"_s);
+    EXPECT_EQ(settings().value(eosPortKey).toString(), u"+3037"_s);
+    QTest::keyClick(panel->addressField(), Qt::Key_Return);
+    EXPECT_EQ(manager().connectionTarget(), (EosConsoleAddress{u"127.0.0.5"_s, 3037}));
+
+    // A port text that is no number connects to 3038 but stays as typed.
+    QTest::keyClicks(panel->portField(), u"x"_s);
+    QTest::keyClick(panel->portField(), Qt::Key_Return);
+    EXPECT_EQ(settings().value(eosPortKey).toString(), u"+3037x"_s);
+    EXPECT_EQ(manager().connectionTarget(), (EosConsoleAddress{u"127.0.0.5"_s, 3038}));
+    EXPECT_NE(bar->consolePopover(), nullptr) << "the popover stays open";
+}
+
+TEST_F(ConsoleBar, DiscoveredConsolesShowLiveAndOneClickConnects) {
+    EosConsolePopover* panel = open();
+    ASSERT_NE(replyPort, 0);
+    EXPECT_FALSE(panel->discoveredSection()->isVisible());
+    EXPECT_TRUE(panel->hostRows().isEmpty());
+
+    reply(4000, "Zeta Desk (Eos Ti)");
+    ASSERT_TRUE(test::waitFor([&] { return panel->hostRows().size() == 1; }));
+    EXPECT_TRUE(panel->discoveredSection()->isVisible());
+    DiscoveredHostRow* zeta = panel->hostRows().front();
+    EXPECT_EQ(zeta->displayName(), u"Zeta Desk"_s);
+    EXPECT_EQ(zeta->consoleType(), u"Eos Ti"_s);
+    EXPECT_EQ(zeta->host().ip, u"127.0.0.1"_s);
+    EXPECT_EQ(zeta->dotColor(), SystemColors::fromPalette(zeta->palette()).grey);
+
+    // A second console joins the list in name order; the first keeps its row.
+    reply(console.serverPort(), "Alpha");
+    ASSERT_TRUE(test::waitFor([&] { return panel->hostRows().size() == 2; }));
+    EXPECT_EQ(panel->hostRows()[0]->displayName(), u"Alpha"_s);
+    EXPECT_EQ(panel->hostRows()[0]->consoleType(), u"OSC"_s);
+    EXPECT_EQ(panel->hostRows()[1], zeta);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(bar->consolePopover()));
+    EXPECT_TRUE(bar->consolePopover()->geometry().contains(
+        panel->hostRows()[0]->mapToGlobal(panel->hostRows()[0]->rect().center())))
+        << "the popover grew to hold the rows";
+    const QRect button(bar->statusButton()->mapToGlobal(QPoint(0, 0)), bar->statusButton()->size());
+    EXPECT_FALSE(bar->consolePopover()->geometry().intersects(button)) << "and stayed beside its button";
+    // However it grows, as when the window system applies a new layout later.
+    bar->consolePopover()->resize(bar->consolePopover()->size() + QSize(0, 80));
+    EXPECT_FALSE(bar->consolePopover()->geometry().intersects(button));
+
+    QTest::mouseClick(panel->hostRows()[0], Qt::LeftButton);
+    const QString port = QString::number(console.serverPort());
+    EXPECT_EQ(panel->addressField()->text(), u"127.0.0.1"_s);
+    EXPECT_EQ(panel->portField()->text(), port);
+    EXPECT_EQ(settings().value(eosIPKey).toString(), u"127.0.0.1"_s);
+    EXPECT_EQ(settings().value(eosPortKey).toString(), port);
+    ASSERT_TRUE(test::waitFor([&] { return statusOf(window) == u"Eos Connected 127.0.0.1"_s; }));
+    EXPECT_NE(bar->consolePopover(), nullptr) << "the popover stays open";
+}
+
+TEST_F(ConsoleBar, ManyConsolesScrollRatherThanStretchThePopover) {
+    EosConsolePopover* panel = open();
+    ASSERT_NE(replyPort, 0);
+    for (std::uint16_t port = 5000; port < 5040; ++port)
+        reply(port, "Desk (Eos)");
+    ASSERT_TRUE(test::waitFor([&] { return panel->hostRows().size() == 40; }));
+    EXPECT_LE(panel->discoveredSection()->height(), EosConsolePopover::maximumListHeight + 60);
+}
+
+TEST_F(ConsoleBar, ClosingThePopoverStopsBrowsingWhileNoLinkIsUp) {
+    open();
+    ASSERT_NE(replyPort, 0);
+    QTest::keyClick(bar->consolePopover(), Qt::Key_Escape);
+    EXPECT_EQ(bar->consolePopover(), nullptr);
+    manager().discovery().sync();
+    fixture.link.discoveryClock->advance(40s);
+    EXPECT_EQ(fixture.link.discoveryConsole.drain(), 0) << "neither the burst nor the refresh goes on";
+
+    // Opened again, it browses again at once.
+    open();
+    EXPECT_NE(replyPort, 0);
+}
+
+} // namespace
+} // namespace pexlora
