@@ -56,8 +56,8 @@ void send(QWidget* target, QEvent::Type type, QPointF at, Qt::MouseButtons butto
 }
 
 // "X1,Y1:X2,Y2[:mods][:hold]" presses, drags in a few steps and lets go unless held.
-void playDrag(QWidget* canvas, const QString& spec) {
-    const QStringList parts = spec.split(u':');
+void playDrag(QWidget* canvas, const QString& drag) {
+    const QStringList parts = drag.split(u':');
     if (parts.size() < 2)
         return;
     const QPointF from = point(parts[0]);
