@@ -95,7 +95,7 @@ void GridCanvasView::setViewModel(GridViewModel* model) {
         disconnect(connection);
     m_modelConnections.clear();
     m_preview->stop();
-    m_bounceTimer.stop();
+    finishBounce();
     m_model = model;
     if (model) {
         using M = GridViewModel;
@@ -306,9 +306,10 @@ void GridCanvasView::leaveEvent(QEvent* event) {
 }
 
 void GridCanvasView::hideEvent(QHideEvent* event) {
-    // Nothing animates where nobody can see it; the next paint starts it again.
+    // Nothing animates where nobody can see it; the next paint starts the
+    // preview again, and a bounce lands where it would have come to rest.
     m_preview->stop();
-    m_bounceTimer.stop();
+    finishBounce();
     QWidget::hideEvent(event);
 }
 
@@ -367,6 +368,18 @@ bool GridCanvasView::event(QEvent* event) {
 
 void GridCanvasView::startBounce() {
     m_bounceTimer.start();
+}
+
+void GridCanvasView::finishBounce() {
+    if (!m_bounceTimer.isActive())
+        return;
+    m_bounceTimer.stop();
+    if (!m_model)
+        return;
+    BounceStep step{m_model->panOffset()};
+    for (int tick = 0; tick < 1000 && !step.finished; ++tick) // 0.78 per tick: ~100 ticks from 1e9
+        step = bounceStep(step.pan);
+    m_model->setPanOffset(step.pan);
 }
 
 void GridCanvasView::bounceTick() {

@@ -80,6 +80,7 @@ private:
     void repaintCells(const QSet<QUuid>& ids);
     CanvasOverlay overlay() const;
     void startBounce();
+    void finishBounce();
     void closeRenumberPopover(bool commit);
     void renumberTabToNext();
     void popoverDidClose(Popover* popover);

@@ -95,6 +95,15 @@ TEST_F(CanvasScrolling, GesturePullsAgainstTheOriginAndSpringsBackWhenItEnds) {
     EXPECT_EQ(c.model.panOffset(), QSizeF(0, 0));
 }
 
+TEST_F(CanvasScrolling, HidingTheCanvasLandsABounceAtItsRest) {
+    c.model.setPanOffset({400, -70});
+    wheel({0, 0}, Qt::ScrollEnd);
+    ASSERT_TRUE(c.view->isBouncing());
+    c.view->hide();
+    EXPECT_FALSE(c.view->isBouncing());
+    EXPECT_EQ(c.model.panOffset(), QSizeF(0, 0));
+}
+
 TEST_F(CanvasScrolling, PinchMagnifiesTheZoom) {
     c.model.setZoomScale(2);
     QNativeGestureEvent pinch(Qt::ZoomNativeGesture, QPointingDevice::primaryPointingDevice(), 2, QPointF(50, 50),
