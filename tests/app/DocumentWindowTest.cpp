@@ -266,6 +266,14 @@ TEST_F(DocumentWindows, OpeningAnOpenFileAgainRaisesItsWindow) {
     action(first, "fileOpen")->trigger();
     EXPECT_EQ(app.windows().size(), 1);
     EXPECT_EQ(app.windowFor(path), first);
+
+    // From behind another window, it comes to the front.
+    DocumentWindow* other = app.newDocument();
+    other->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(other));
+    EXPECT_EQ(app.openDocument(path), first);
+    EXPECT_TRUE(QTest::qWaitForWindowActive(first));
+    EXPECT_EQ(app.windows().size(), 2);
 }
 
 using test::FileSizeLimit;
@@ -326,6 +334,53 @@ TEST_F(DocumentWindows, UndoAndRedoFromTheEditMenu) {
     EXPECT_EQ(redo->text(), u"Redo Add Cells"_s);
     redo->trigger();
     EXPECT_EQ(model->elements().size(), 2u);
+    EXPECT_TRUE(window->isWindowModified());
+}
+
+// The user's own path: cells drawn, dragged and deleted with the mouse and the
+// keyboard, then taken back and forth with the menu's shortcuts.
+TEST_F(DocumentWindows, MouseEditsUndoAndRedoWithTheShortcuts) {
+    DocumentWindow* window = app.newDocument();
+    window->show();
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window));
+    GridViewModel* model = window->viewModel();
+    GridCanvasView* canvas = window->contentView()->canvas();
+    const auto at = [&](GridPosition p) { return model->cellRect(p).center().toPoint(); };
+    const auto drag = [&](QPoint from, QPoint to) {
+        QTest::mousePress(canvas, Qt::LeftButton, {}, from);
+        QTest::mouseMove(canvas, (from + to) / 2);
+        QTest::mouseMove(canvas, to);
+        QTest::mouseRelease(canvas, Qt::LeftButton, {}, to);
+    };
+    std::vector<PersistedState> states{model->persistedState()};
+
+    model->setMode(AppMode::edit);
+    model->setEditTool(EditTool::addElement);
+    drag(at({1, 1}), at({4, 1}));
+    ASSERT_EQ(model->elements().size(), 4u);
+    states.push_back(model->persistedState());
+
+    model->setEditTool(EditTool::selectElement);
+    QTest::mouseClick(canvas, Qt::LeftButton, {}, at({2, 1}));
+    drag(at({2, 1}), at({2, 3}));
+    ASSERT_TRUE(model->elementAt({2, 3}).has_value());
+    states.push_back(model->persistedState());
+
+    canvas->setFocus();
+    QTest::keyClick(canvas, Qt::Key_Delete);
+    ASSERT_EQ(model->elements().size(), 3u);
+    states.push_back(model->persistedState());
+
+    for (std::size_t step = states.size() - 1; step > 0; --step) {
+        QTest::keyClick(window, Qt::Key_Z, Qt::ControlModifier);
+        EXPECT_EQ(model->persistedState(), states[step - 1]) << "undo to step " << step - 1;
+    }
+    EXPECT_FALSE(window->isWindowModified());
+    for (std::size_t step = 1; step < states.size(); ++step) {
+        QTest::keyClick(window, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+        EXPECT_EQ(model->persistedState(), states[step]) << "redo to step " << step;
+    }
     EXPECT_TRUE(window->isWindowModified());
 }
 

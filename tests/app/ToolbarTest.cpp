@@ -1,3 +1,4 @@
+#include "AppTestSupport.h"
 #include "app/EditModeButton.h"
 #include "app/EditToolPicker.h"
 #include "app/GridToolbarContent.h"
@@ -41,17 +42,16 @@ TEST(ZoomText, TruncatesTheWholePercentAfterTheRepresentationError) {
         EXPECT_EQ(zoomPercentText(row.scale), row.text) << row.scale;
 }
 
-// The toolbar of a model in a shown window, so visibility means what the user sees.
+// The toolbar of a new document window, shown, so visibility means what the user sees.
 struct ShownToolbar {
-    GridViewModel model;
-    QWidget window;
-    GridToolbarContent* toolbar = new GridToolbarContent(&model, &window);
+    test::AppFixture fixture;
+    DocumentWindow* window = fixture.app->newDocument();
+    GridViewModel& model = *window->viewModel();
+    GridToolbarContent* toolbar = window->toolbarContent();
 
     ShownToolbar() {
-        window.resize(900, 60);
-        toolbar->resize(900, 60);
-        window.show();
-        EXPECT_TRUE(QTest::qWaitForWindowExposed(&window));
+        window->show();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(window));
     }
     void click(QWidget* button) { QTest::mouseClick(button, Qt::LeftButton, {}, button->rect().center()); }
 };

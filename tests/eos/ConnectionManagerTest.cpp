@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
+#include <thread>
 #include <unistd.h>
 
 namespace pexlora {
@@ -231,6 +232,20 @@ TEST_F(LinkTest, SwitchingConsolesKeepsTheNewLinkUp) {
     manager->recordGroup(QStringLiteral("12"), groups, elements);
     ASSERT_TRUE(waitFor([&] { return messagesIn(second.received).size() == 2; }));
     EXPECT_TRUE(first.received.isEmpty());
+}
+
+TEST_F(LinkTest, AFailureReportedByAReplacedLinkIsIgnored) {
+    TCPPeer live;
+    auto manager = makeManager();
+    manager->connect(QStringLiteral("127.0.0.1"), freeTCPPort());
+    // The refusal is reported while the main thread is busy, so the report is still
+    // queued when the user connects elsewhere, and arrives after that.
+    std::this_thread::sleep_for(300ms);
+    manager->connect(QStringLiteral("127.0.0.1"), live.port());
+    ASSERT_TRUE(waitFor([&] { return manager->isConnected() && live.accepted == 1; }));
+    QTest::qWait(100);
+    EXPECT_TRUE(manager->isConnected());
+    EXPECT_TRUE(clock->pendingDelays().empty()) << "no retry for the replaced link";
 }
 
 TEST_F(LinkTest, StartUpConnectsOnlyToAStoredAddress) {
