@@ -136,7 +136,13 @@ void CanvasRenderer::paintGridLines(QPainter& painter, const QRectF& area, const
     // anti-aliased line.
     const qreal ratio = painter.device() ? painter.device()->devicePixelRatioF() : 1.0;
     const double pixel = 1.0 / ratio;
-    const QColor colour = SystemColors::withAlpha(c.separator, 0.25 * std::min(1.0, 0.5 / pixel));
+    QColor colour = SystemColors::withAlpha(c.separator, 0.25 * std::min(1.0, 0.5 / pixel));
+    // The strips lie on the opaque background, so they take the blended colour
+    // itself: the same pixels, and Qt fills an opaque rectangle as plain memory
+    // where it blends a translucent one span by span, handing every tall strip
+    // to its worker threads, which costs more than the strip.
+    if (c.controlBackground.alpha() == 255)
+        colour = SystemColors::over(colour, c.controlBackground);
     const auto snap = [ratio](double v) { return std::floor(v * ratio) / ratio; };
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing, false);

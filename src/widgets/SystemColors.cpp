@@ -17,6 +17,13 @@ QColor SystemColors::withAlpha(QColor color, double alpha) {
     return color;
 }
 
+QColor SystemColors::over(QColor top, QColor bottom) {
+    const float a = top.alphaF();
+    const auto mix = [a](float t, float b) { return t * a + b * (1.0f - a); };
+    return QColor::fromRgbF(mix(top.redF(), bottom.redF()), mix(top.greenF(), bottom.greenF()),
+                            mix(top.blueF(), bottom.blueF()));
+}
+
 SystemColors SystemColors::fromPalette(const QPalette& palette) {
     SystemColors c;
     const QColor window = palette.color(QPalette::Window);

@@ -13,6 +13,8 @@ struct SystemColors {
 
     // `color` with its alpha replaced by `alpha` (0 to 1).
     static QColor withAlpha(QColor color, double alpha);
+    // `top` laid over the opaque `bottom`: the one colour that shows.
+    static QColor over(QColor top, QColor bottom);
 
     bool dark = false;
 
