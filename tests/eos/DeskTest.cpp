@@ -127,7 +127,10 @@ TEST_F(DeskTest, ADeskThatDropsEveryConnectionIsRetriedWithAGrowingBackOff) {
     auto manager = makeManager(clock);
     manager->connectToConsole(QStringLiteral("127.0.0.1"), desk->tcpPort);
     for (const auto wait : {3s, 6s, 12s, 24s, 30s, 30s}) {
-        ASSERT_TRUE(pendingAre({wait})) << "next retry in " << wait.count() << " ms";
+        ASSERT_TRUE(pendingAre({wait}))
+            << "next retry in " << wait.count() << " s; pending "
+            << (clock->pendingDelays().empty() ? -1 : clock->pendingDelays()[0].count()) << " ms, health "
+            << static_cast<int>(manager->health());
         EXPECT_EQ(manager->health(), EosConsoleHealth::offline);
         clock->advance(wait);
     }
