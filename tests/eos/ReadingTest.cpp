@@ -18,6 +18,30 @@ Bytes framed(EosFraming framing, const Bytes& packet) {
     return Bytes(span.begin(), span.end());
 }
 
+TEST(Framing, StoredChoicesAndTheOrderOfAttempts) {
+    for (const auto choice : {EosFramingChoice::automatic, EosFramingChoice::slip, EosFramingChoice::length})
+        EXPECT_EQ(framingChoiceFromKey(framingChoiceKey(choice)), choice);
+    for (const char* unknown : {"", "SLIP", "auto", "osc1.0"})
+        EXPECT_EQ(framingChoiceFromKey(QString::fromLatin1(unknown)), std::nullopt) << unknown;
+
+    using enum EosFraming;
+    const struct {
+        EosFramingChoice choice;
+        std::optional<EosFraming> remembered;
+        std::vector<EosFraming> attempts;
+        EosFraming fallback;
+    } table[] = {
+        {EosFramingChoice::automatic, std::nullopt, {slip, length}, slip},
+        {EosFramingChoice::automatic, length, {length, slip}, slip},
+        {EosFramingChoice::slip, length, {slip}, slip},
+        {EosFramingChoice::length, slip, {length}, length},
+    };
+    for (const auto& row : table) {
+        EXPECT_EQ(framingAttempts(row.choice, row.remembered), row.attempts);
+        EXPECT_EQ(fallbackFraming(row.choice), row.fallback);
+    }
+}
+
 TEST(StreamReader, CutsEitherFramingHoweverTheStreamIsSplitAndSkipsOverLongPackets) {
     const Bytes ping = encoded(OSCMessage("/eos/out/ping", {}));
     const Bytes version = encoded(OSCMessage("/eos/out/get/version", {"3.2.8.26"}));
