@@ -1,5 +1,7 @@
 #pragma once
 
+#include "widgets/Popover.h"
+
 #include <QPointer>
 #include <QString>
 #include <QWidget>
@@ -12,7 +14,6 @@ namespace pexlora {
 class EosConnectionManager;
 class EosConsolePopover;
 class EosStatusButton;
-class Popover;
 
 // The bottom strip of a document window: whether the console link is up and to
 // where, and the button that opens the console popover. Every window has one; all

@@ -4,18 +4,17 @@
 #include "canvas/CanvasClock.h"
 #include "canvas/CanvasGeometry.h"
 #include "canvas/PanZoom.h"
-#include "canvas/RenumberPopoverPanel.h"
+#include "canvas/RenumberSession.h"
 #include "canvas/RenumberTools.h"
 #include "canvas/SelectElementTool.h"
 #include "canvas/SelectModeTool.h"
 #include "canvas/SelectionPreview.h"
-#include "widgets/Popover.h"
 
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QNativeGestureEvent>
-#include <QPainter>
 #include <QPaintEvent>
+#include <QPainter>
 #include <QWheelEvent>
 #include <span>
 
@@ -64,6 +63,7 @@ GridCanvasView::GridCanvasView(std::unique_ptr<CanvasClock> clock, QWidget* pare
     : QWidget(parent)
     , m_clock(std::move(clock))
     , m_preview(new SelectionPreview(*m_clock, this))
+    , m_renumber(std::make_unique<RenumberSession>(*this))
     , m_selectModeTool(std::make_unique<SelectModeTool>(*this))
     , m_selectElementTool(std::make_unique<SelectElementTool>(*this))
     , m_addElementTool(std::make_unique<AddElementTool>(*this))
@@ -78,16 +78,12 @@ GridCanvasView::GridCanvasView(std::unique_ptr<CanvasClock> clock, QWidget* pare
     connect(m_preview, &SelectionPreview::cellsChanged, this, &GridCanvasView::repaintCells);
 }
 
-GridCanvasView::~GridCanvasView() {
-    // The popover's close would otherwise reach a canvas half torn down.
-    if (m_renumberPopover)
-        m_renumberPopover->disconnect(this);
-}
+GridCanvasView::~GridCanvasView() = default;
 
 void GridCanvasView::setViewModel(GridViewModel* model) {
     if (model == m_model)
         return;
-    dismissRenumberPopover();
+    m_renumber->setModel(model);
     if (m_activeTool && m_model)
         m_activeTool->cancel();
     m_activeTool = nullptr;
@@ -99,10 +95,11 @@ void GridCanvasView::setViewModel(GridViewModel* model) {
     m_model = model;
     if (model) {
         using M = GridViewModel;
-        for (const auto signal : {&M::elementsChanged, &M::selectionGroupsChanged, &M::selectionModifierChanged,
-                                  &M::editSelectedIDsChanged, &M::marqueeStartChanged, &M::marqueeEndChanged,
-                                  &M::marqueeModifierChanged, &M::zoomScaleChanged, &M::panOffsetChanged,
-                                  &M::quickRenumberNextChanged, &M::isPreviewPlayingChanged})
+        for (const auto signal :
+             {&M::elementsChanged, &M::selectionGroupsChanged, &M::selectionModifierChanged,
+              &M::editSelectedIDsChanged, &M::marqueeStartChanged, &M::marqueeEndChanged,
+              &M::marqueeModifierChanged, &M::zoomScaleChanged, &M::panOffsetChanged,
+              &M::quickRenumberNextChanged, &M::isPreviewPlayingChanged})
             m_modelConnections.append(connect(model, signal, this, qOverload<>(&QWidget::update)));
         for (const auto signal : {&M::modeChanged, &M::editToolChanged})
             m_modelConnections.append(connect(model, signal, this, &GridCanvasView::toolMayHaveChanged));
@@ -164,7 +161,8 @@ CanvasOverlay GridCanvasView::overlay() const {
     overlay.editMarquee = m_selectElementTool->editMarquee();
     if (m_model->editTool() == EditTool::addElement)
         overlay.addLine = m_addElementTool->line();
-    if (m_model->editTool() == EditTool::quickRenumber && m_pointerInside && rect().contains(m_mouseLocation.toPoint()))
+    if (m_model->editTool() == EditTool::quickRenumber && m_pointerInside &&
+        rect().contains(m_mouseLocation.toPoint()))
         overlay.quickRenumberAt = m_mouseLocation;
     return overlay;
 }
@@ -219,8 +217,8 @@ QRegion GridCanvasView::cellsRegion(const QSet<QUuid>& ids) const {
 }
 
 void GridCanvasView::updateQuickRenumberLabel() {
-    const QRectF label = m_model ? CanvasRenderer::quickRenumberLabelRect(m_mouseLocation, m_model->quickRenumberNext(),
-                                                                         font(), logicalDpiY())
+    const QRectF label = m_model ? CanvasRenderer::quickRenumberLabelRect(
+                                       m_mouseLocation, m_model->quickRenumberNext(), font(), logicalDpiY())
                                  : QRectF();
     update(m_quickLabelRect.united(label).toAlignedRect().adjusted(-2, -2, 2, 2));
     m_quickLabelRect = label;
@@ -391,93 +389,6 @@ void GridCanvasView::bounceTick() {
     m_model->setPanOffset(step.pan);
     if (step.finished)
         m_bounceTimer.stop();
-}
-
-// -- Renumber popover ---------------------------------------------------------
-
-void GridCanvasView::showRenumberPopover(const QUuid& id) {
-    if (!m_model)
-        return;
-    if (m_renumberPopover) {
-        m_model->commitRenumber();
-        dismissRenumberPopover();
-    }
-    const GridElement* element = m_model->element(id);
-    if (!element)
-        return;
-    m_model->beginRenumber(id);
-    auto* popover = new Popover(this);
-    auto* panel = new RenumberPopoverPanel(*m_model, popover);
-    popover->setContent(panel);
-    const QPointer<GridCanvasView> canvas(this);
-    connect(panel, &RenumberPopoverPanel::commitRequested, this, [canvas] {
-        if (canvas)
-            canvas->closeRenumberPopover(true);
-    });
-    connect(panel, &RenumberPopoverPanel::cancelRequested, this, [canvas] {
-        if (canvas)
-            canvas->closeRenumberPopover(false);
-    });
-    connect(panel, &RenumberPopoverPanel::tabRequested, this, [canvas] {
-        if (canvas)
-            canvas->renumberTabToNext();
-    });
-    connect(popover, &Popover::closed, this, [this, popover] { popoverDidClose(popover); });
-    m_renumberPopover = popover;
-    popover->popUp(this, m_model->cellRect(element->position).toAlignedRect(), Popover::Edge::below);
-    update();
-}
-
-void GridCanvasView::closeRenumberPopover(bool commit) {
-    if (!m_renumberPopover || !m_model)
-        return;
-    if (commit) {
-        m_model->commitRenumber();
-    } else {
-        m_model->setEditingElementID(std::nullopt);
-        m_model->setEditingElementText(QString());
-    }
-    dismissRenumberPopover();
-    setFocus(Qt::PopupFocusReason);
-    update();
-}
-
-void GridCanvasView::renumberTabToNext() {
-    if (!m_model)
-        return;
-    const std::optional<QUuid> remembered = m_model->editingElementID();
-    m_model->commitRenumber();
-    dismissRenumberPopover();
-    if (remembered) {
-        const std::optional<QUuid> next = m_model->nextElementID(*remembered);
-        if (next && m_model->element(*next)) {
-            showRenumberPopover(*next);
-            return;
-        }
-    }
-    setFocus(Qt::PopupFocusReason);
-    update();
-}
-
-void GridCanvasView::popoverDidClose(Popover* popover) {
-    // Closed by a click elsewhere: the typed number is kept, as on Return.
-    if (popover != m_renumberPopover)
-        return;
-    if (m_model && m_model->editingElementID())
-        m_model->commitRenumber();
-    m_renumberPopover = nullptr;
-    popover->deleteLater();
-    update();
-}
-
-void GridCanvasView::dismissRenumberPopover() {
-    Popover* popover = m_renumberPopover;
-    if (!popover)
-        return;
-    m_renumberPopover = nullptr;
-    popover->disconnect(this);
-    popover->close();
-    popover->deleteLater();
 }
 
 } // namespace pexlora

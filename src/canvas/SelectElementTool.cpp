@@ -1,6 +1,7 @@
 #include "canvas/SelectElementTool.h"
 
 #include "canvas/GridCanvasView.h"
+#include "canvas/RenumberSession.h"
 #include "model/MarqueeOrdering.h"
 
 #include <QKeyEvent>
@@ -12,7 +13,7 @@ void SelectElementTool::pressed(const PointerEvent& event) {
     const GridElement* hit = canvas().hitElement(event.position);
     const bool shift = event.modifiers & Qt::ShiftModifier;
     if (hit && event.clickCount == 2) {
-        canvas().showRenumberPopover(hit->id);
+        canvas().renumberSession().open(hit->id);
     } else if (hit && shift) {
         grid.toggleEditSelection(hit->id);
     } else if (hit) {
