@@ -77,9 +77,10 @@ void BM_PreviewTick(benchmark::State& state) {
             rows[r].push_back(rig.model.elements()[r * 100 + c].id);
     rig.model.setSelectionGroups(rows);
     rig.model.setSelectionModifier(MarqueeModifier::command);
+    rig.canvas->preview().synchronise(rig.model); // as showing the canvas would
     {
         QPainter painter(&rig.image);
-        rig.canvas->paintCanvas(painter, QRegion(rig.canvas->rect())); // starts the preview
+        rig.canvas->paintCanvas(painter, QRegion(rig.canvas->rect()));
     }
     QRegion dirty;
     QObject::connect(&rig.canvas->preview(), &SelectionPreview::cellsChanged,

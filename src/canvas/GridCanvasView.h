@@ -47,13 +47,11 @@ public:
     // Where the given cells are drawn, glow included: what a preview tick repaints.
     QRegion cellsRegion(const QSet<QUuid>& ids) const;
 
-    // Repaints where the Quick # label was and where it is now.
-    void updateQuickRenumberLabel();
-
     // Paints the canvas as the screen shows it, for a paint event or a benchmark.
     void paintCanvas(QPainter& painter, const QRegion& dirty);
 
-    SelectionPreview& preview() const { return *m_preview; }
+    SelectionPreview& preview() { return *m_preview; }
+    const SelectionPreview& preview() const { return *m_preview; }
     bool isBouncing() const { return m_bounceTimer.isActive(); }
     // One step of the spring back to the grid origin; the timer calls it.
     void bounceTick();
@@ -69,6 +67,8 @@ protected:
     void wheelEvent(QWheelEvent* event) override;
     void enterEvent(QEnterEvent* event) override;
     void leaveEvent(QEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void showEvent(QShowEvent* event) override;
     void hideEvent(QHideEvent* event) override;
     bool event(QEvent* event) override;
 
@@ -77,6 +77,11 @@ private:
     void toolMayHaveChanged();
     void modifiersChanged(Qt::KeyboardModifiers modifiers);
     void repaintCells(const QSet<QUuid>& ids);
+    // Repaints where the Quick # label was and where it is now, after anything
+    // that moves it, changes its text or shows or hides it.
+    void updateQuickRenumberLabel();
+    QRect quickRenumberLabelArea() const;
+    void synchronisePreview();
     CanvasOverlay overlay() const;
     void startBounce();
     void finishBounce();
@@ -99,7 +104,7 @@ private:
     QTimer m_bounceTimer;
     QPointF m_mouseLocation;
     bool m_pointerInside = false;
-    QRectF m_quickLabelRect;
+    QRect m_quickLabelArea; // where the label was last drawn, or asked to be
 };
 
 } // namespace pexlora

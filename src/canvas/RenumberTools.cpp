@@ -15,8 +15,4 @@ void QuickRenumberTool::pressed(const PointerEvent& event) {
         model().applyQuickRenumber(hit->id);
 }
 
-void QuickRenumberTool::hovered(QPointF) {
-    canvas().updateQuickRenumberLabel();
-}
-
 } // namespace pexlora

@@ -78,15 +78,15 @@ void SelectElementTool::cancel() {
     m_marqueeEnd.reset();
 }
 
-std::optional<SelectElementTool::Offset> SelectElementTool::groupDragOffset() const {
+std::optional<GridOffset> SelectElementTool::groupDragOffset() const {
     if (!m_groupDragAnchor || !m_groupDragCurrent)
         return std::nullopt;
-    Offset offset;
+    GridOffset offset;
     // A cell read from a file may lie at the far end of the range; such a drag is
     // no move at all rather than an overflow.
     if (__builtin_sub_overflow(m_groupDragCurrent->col, m_groupDragAnchor->col, &offset.columns) ||
         __builtin_sub_overflow(m_groupDragCurrent->row, m_groupDragAnchor->row, &offset.rows))
-        return Offset{};
+        return GridOffset{};
     return offset;
 }
 
