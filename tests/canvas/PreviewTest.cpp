@@ -1,5 +1,4 @@
 #include "CanvasTestSupport.h"
-
 #include "canvas/SelectionPreview.h"
 
 using namespace pexlora;
@@ -37,7 +36,8 @@ TEST_F(Preview, OneOrderedRunStepsCellByCellAndGroupsStepWhole) {
     const auto& [a, b, c, d] = ids;
     EXPECT_EQ(SelectionPreview::previewFrames({{a, b, c}}, MarqueeModifier::none), (Frames{{a}, {b}, {c}}));
     EXPECT_EQ(SelectionPreview::previewFrames({{a, b, c}}, MarqueeModifier::shift), (Frames{{a}, {b}, {c}}));
-    EXPECT_EQ(SelectionPreview::previewFrames({{a, b}, {c, d}}, MarqueeModifier::command), (Frames{{a, b}, {c, d}}));
+    EXPECT_EQ(SelectionPreview::previewFrames({{a, b}, {c, d}}, MarqueeModifier::command),
+              (Frames{{a, b}, {c, d}}));
     EXPECT_EQ(SelectionPreview::previewFrames({{a, b}}, MarqueeModifier::option), (Frames{{a, b}}));
     EXPECT_EQ(SelectionPreview::previewFrames({{a}, {b}}, MarqueeModifier::none), (Frames{{a}, {b}}));
     EXPECT_TRUE(SelectionPreview::previewFrames({{}}, MarqueeModifier::none).empty());
@@ -97,7 +97,8 @@ TEST_F(Preview, StopsWhenPreviewIsTurnedOffOrTheSelectionShrinks) {
 
 TEST_F(Preview, ReportsTheCellsWhoseGlowChangesForRepainting) {
     std::vector<QSet<QUuid>> reports;
-    QObject::connect(&preview, &SelectionPreview::cellsChanged, [&](const QSet<QUuid>& changed) { reports.push_back(changed); });
+    QObject::connect(&preview, &SelectionPreview::cellsChanged,
+                     [&](const QSet<QUuid>& changed) { reports.push_back(changed); });
     select({{ids[0], ids[1], ids[2], ids[3]}}, MarqueeModifier::none);
     advance(0.06);
     EXPECT_EQ(reports.back(), (QSet<QUuid>{ids[0], ids[1]}));
