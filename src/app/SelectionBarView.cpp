@@ -1,7 +1,7 @@
 #include "app/SelectionBarView.h"
 
 #include "app/Divider.h"
-#include "app/RecGroupPopover.h"
+#include "app/RecGroupPanel.h"
 #include "app/RecordGroupButton.h"
 #include "app/TextStyles.h"
 #include "eos/EosCommandLines.h"
@@ -94,8 +94,8 @@ bool SelectionBarView::canRecordGroup(const SelectionGroups& selectionGroups, Ap
     return !selectionGroups.empty() && mode == AppMode::select;
 }
 
-RecGroupPopover* SelectionBarView::recGroupPanel() const {
-    return m_popover.panel<RecGroupPopover>();
+RecGroupPanel* SelectionBarView::recGroupPanel() const {
+    return m_popover.panel<RecGroupPanel>();
 }
 
 void SelectionBarView::showSelection() {
@@ -113,14 +113,14 @@ void SelectionBarView::showRecordable() {
 
 void SelectionBarView::pressRecordGroup() {
     m_groupNumberText.clear();
-    if (RecGroupPopover* open = recGroupPanel()) {
+    if (RecGroupPanel* open = recGroupPanel()) {
         open->setText(m_groupNumberText);
         return;
     }
-    auto panel = std::make_unique<RecGroupPopover>();
-    connect(panel.get(), &RecGroupPopover::textEdited, this,
+    auto panel = std::make_unique<RecGroupPanel>();
+    connect(panel.get(), &RecGroupPanel::textEdited, this,
             [this](const QString& text) { m_groupNumberText = text; });
-    connect(panel.get(), &RecGroupPopover::submitted, this, &SelectionBarView::submit);
+    connect(panel.get(), &RecGroupPanel::submitted, this, &SelectionBarView::submit);
     m_popover.open(std::move(panel), m_button, Popover::Edge::below);
 }
 

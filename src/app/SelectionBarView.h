@@ -15,7 +15,7 @@ namespace pexlora {
 
 class EosConnectionManager;
 class GridViewModel;
-class RecGroupPopover;
+class RecGroupPanel;
 class RecordGroupButton;
 
 // The bar under the canvas: the selection as text, in a line that scrolls
@@ -38,7 +38,7 @@ public:
     QShortcut* recordGroupShortcut() const { return m_shortcut; }
     // The open group-number popover and its content; null while it is closed.
     Popover* recGroupPopover() const { return m_popover.popover(); }
-    RecGroupPopover* recGroupPanel() const;
+    RecGroupPanel* recGroupPanel() const;
     const QString& groupNumberText() const { return m_groupNumberText; }
 
     // What the button and its shortcut do: open the popover with an empty field.
