@@ -3,12 +3,11 @@
 #include "app/Divider.h"
 #include "app/EosConsolePopover.h"
 #include "app/EosStatusButton.h"
+#include "app/SecondaryLabel.h"
 #include "app/TextStyles.h"
 #include "eos/EosConnectionManager.h"
 #include "eos/EosDiscoveryManager.h"
-#include "widgets/SystemColors.h"
 
-#include <QEvent>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QVBoxLayout>
@@ -20,7 +19,7 @@ EosStatusBarView::EosStatusBarView(EosConnectionManager* eosManager, QWidget* pa
     : QWidget(parent)
     , m_eosManager(eosManager)
     , m_button(new EosStatusButton(this))
-    , m_caption(new QLabel(tr("OSC over TCP"), this))
+    , m_caption(new SecondaryLabel(tr("OSC over TCP"), this))
     , m_popover(this) {
     setAutoFillBackground(true);
     setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
@@ -41,7 +40,6 @@ EosStatusBarView::EosStatusBarView(EosConnectionManager* eosManager, QWidget* pa
     rowHolder->setFixedHeight(rowHeight);
     rowHolder->setLayout(row);
     stack->addWidget(rowHolder);
-    colourCaption();
 
     m_button->setAccessibleDescription(tr("Shows the console settings"));
     connect(m_button, &EosStatusButton::clicked, this, &EosStatusBarView::togglePopover);
@@ -94,18 +92,6 @@ void EosStatusBarView::togglePopover() {
     // The bar is the window's bottom edge, so the popover rises above it where it fits.
     Popover* popover = m_popover.open(std::move(panel), m_button, Popover::Edge::above);
     connect(shown, &EosConsolePopover::contentResized, popover, &Popover::reposition);
-}
-
-void EosStatusBarView::colourCaption() {
-    QPalette captionPalette = m_caption->palette();
-    captionPalette.setColor(QPalette::WindowText, SystemColors::fromPalette(palette()).secondaryLabel);
-    m_caption->setPalette(captionPalette);
-}
-
-void EosStatusBarView::changeEvent(QEvent* event) {
-    if (event->type() == QEvent::PaletteChange)
-        colourCaption();
-    QWidget::changeEvent(event);
 }
 
 } // namespace pexlora

@@ -39,12 +39,8 @@ public:
     // What a click on the status button does: opens the popover, or closes it.
     void togglePopover();
 
-protected:
-    void changeEvent(QEvent* event) override;
-
 private:
     void showLink();
-    void colourCaption();
 
     QPointer<EosConnectionManager> m_eosManager;
     EosStatusButton* m_button;

@@ -1,8 +1,8 @@
 // From cells placed with the mouse to a group on the console: the real window, the
 // console popover, the canvas, the selection bar and pexlora-console-sim on loopback.
 #include "AppTestSupport.h"
+#include "app/CapsuleToggleButton.h"
 #include "app/ContentView.h"
-#include "app/EditModeButton.h"
 #include "app/EditToolPicker.h"
 #include "app/EosConsolePopover.h"
 #include "app/EosStatusBarView.h"

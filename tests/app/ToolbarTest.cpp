@@ -1,9 +1,12 @@
 #include "AppTestSupport.h"
-#include "app/EditModeButton.h"
+#include "app/CapsuleToggleButton.h"
+#include "app/ContentView.h"
 #include "app/EditToolPicker.h"
+#include "app/EosConsolePopover.h"
+#include "app/EosStatusBarView.h"
 #include "app/GridToolbarContent.h"
 #include "app/KeyChip.h"
-#include "app/PreviewButton.h"
+#include "app/SecondaryLabel.h"
 #include "app/SelectKeyLegend.h"
 #include "app/ToolButton.h"
 #include "app/ZoomText.h"
@@ -67,7 +70,7 @@ TEST(Toolbar, ModeSwapsTheKeyLegendAndTheToolPicker) {
     EXPECT_EQ(shown.model.mode(), AppMode::edit);
     EXPECT_FALSE(shown.toolbar->keyLegend()->isVisible());
     EXPECT_TRUE(shown.toolbar->toolPicker()->isVisible());
-    EXPECT_TRUE(shown.toolbar->editModeButton()->isEditing());
+    EXPECT_TRUE(shown.toolbar->editModeButton()->isOn());
     EXPECT_EQ(shown.toolbar->editModeButton()->toolTip(), u"Exit Edit Layout"_s);
     const SystemColors colors = SystemColors::fromPalette(shown.toolbar->palette());
     EXPECT_EQ(shown.toolbar->editModeButton()->look(colors).fill, colors.accent);
@@ -81,7 +84,7 @@ TEST(Toolbar, ModeSwapsTheKeyLegendAndTheToolPicker) {
 
 TEST(Toolbar, PreviewButtonFollowsThePreviewAndLeavingEditModeStartsIt) {
     ShownToolbar shown;
-    PreviewButton* preview = shown.toolbar->previewButton();
+    CapsuleToggleButton* preview = shown.toolbar->previewButton();
     const SystemColors colors = SystemColors::fromPalette(preview->palette());
     EXPECT_EQ(preview->look(colors).fill, colors.orange);
     EXPECT_EQ(preview->toolTip(), u"Stop Preview"_s);
@@ -94,7 +97,7 @@ TEST(Toolbar, PreviewButtonFollowsThePreviewAndLeavingEditModeStartsIt) {
     EXPECT_EQ(preview->accessibleName(), u"Preview Selection"_s);
 
     shown.click(shown.toolbar->editModeButton());
-    EXPECT_FALSE(preview->isPlaying());
+    EXPECT_FALSE(preview->isOn());
     shown.click(shown.toolbar->editModeButton());
     EXPECT_TRUE(shown.model.isPreviewPlaying()) << "select mode starts the preview";
     EXPECT_EQ(preview->look(colors).fill, colors.orange);
@@ -108,6 +111,28 @@ TEST(Toolbar, ZoomTextFollowsTheModel) {
     EXPECT_EQ(shown.toolbar->zoomText()->text(), u"57%"_s);
     EXPECT_EQ(shown.toolbar->zoomText()->width(), 44);
     EXPECT_TRUE(shown.toolbar->zoomText()->alignment() & Qt::AlignRight);
+}
+
+TEST(Captions, TakeTheSecondaryColourAgainWhenTheDesktopTurnsDark) {
+    ShownToolbar shown;
+    auto* status = static_cast<EosStatusBarView*>(shown.window->contentView()->statusBar());
+    status->togglePopover();
+    ASSERT_NE(status->consolePanel(), nullptr);
+    const QList<QLabel*> captions = {shown.toolbar->zoomText(), status->caption(),
+                                     status->consolePanel()->findChild<SecondaryLabel*>()};
+    const QPalette light = QApplication::palette();
+    QPalette dark = light;
+    dark.setColor(QPalette::Window, QColor(30, 30, 30));
+    dark.setColor(QPalette::Text, QColor(230, 230, 230));
+    dark.setColor(QPalette::PlaceholderText, QColor(0x98, 0x98, 0x9D));
+    for (const QPalette& desktop : {dark, light}) {
+        QApplication::setPalette(desktop);
+        QCoreApplication::processEvents();
+        for (QLabel* caption : captions)
+            EXPECT_EQ(caption->palette().color(QPalette::WindowText),
+                      desktop.color(QPalette::PlaceholderText))
+                << caption->text().toStdString();
+    }
 }
 
 TEST(ToolPicker, EachButtonChoosesItsToolAndShowsWhichIsActive) {
