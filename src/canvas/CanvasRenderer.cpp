@@ -272,6 +272,7 @@ void CanvasRenderer::paintCells(QPainter& painter, const QRegion& dirty, const G
     const double box = size - 2 * cellInset;
     const double labelSize = std::min(13.0, 0.26 * box);
     m_labels.setFont(sized(base, labelSize, painter, QFont::Normal));
+    m_digits.setFont(m_labels.font(), ratio);
     const QRectF bounds = dirty.boundingRect();
     const bool manyRects = dirty.rectCount() > 1;
 
@@ -282,8 +283,6 @@ void CanvasRenderer::paintCells(QPainter& painter, const QRegion& dirty, const G
     std::vector<Badge> badges;
     const GridElements& elements = model.elements();
     painter.setFont(m_labels.font());
-    painter.setPen(c.label);
-    QColor pen = c.label; // a pen per cell would cost as much as its image
     for (const std::size_t i : indices) {
         const GridElement& e = elements[i];
         const bool inGroupDrag = overlay.groupDrag && editSelected.contains(e.id);
@@ -306,20 +305,22 @@ void CanvasRenderer::paintCells(QPainter& painter, const QRegion& dirty, const G
                           : inSelection    ? CellImageCache::Fill::selected
                                            : CellImageCache::Fill::ordinary;
         const double margin = CellImageCache::glowLevel(glow) > 0 ? CellImageCache::glowMargin : 0.0;
+        // A glow or a dragged cell may cover numbers of cells before it, which
+        // must be under it as in the list.
+        if (margin > 0 || inGroupDrag)
+            flushNumbers(painter);
         painter.drawImage(snapped(cell.topLeft() - QPointF(margin, margin), ratio),
                           m_images.cell(fill, glow));
 
         if (!labels)
             continue;
         const QRectF inner = cell.adjusted(cellInset, cellInset, -cellInset, -cellInset);
-        if (const QColor text = m_images.textColor(fill, glow, inSelection || inGroupDrag); text != pen) {
-            painter.setPen(text);
-            pen = text;
-        }
-        paintNumber(painter, inner, e.numberString, labelSize);
+        paintNumber(painter, inner, e.numberString, labelSize,
+                    m_images.textColor(fill, glow, inSelection || inGroupDrag));
         if (const auto found = order.constFind(e.id); found != order.cend())
             badges.push_back({inner, *found});
     }
+    flushNumbers(painter);
     // Badges only come with a selection, so they go in a pass of their own
     // rather than switching fonts at every cell.
     if (!badges.empty()) {
@@ -331,20 +332,48 @@ void CanvasRenderer::paintCells(QPainter& painter, const QRegion& dirty, const G
     painter.setFont(base);
 }
 
-void CanvasRenderer::paintNumber(QPainter& painter, const QRectF& box, const QString& number,
-                                 double fontSize) {
-    const LabelCache::Label& label = m_labels.label(number);
+void CanvasRenderer::paintNumber(QPainter& painter, const QRectF& box, const QString& number, double fontSize,
+                                 const QColor& color) {
+    // Split at the first point: "12.5" shows 12 over .5, one line pitch apart.
+    const double pitch = fontSize + 3;
     const QPointF centre = box.center();
+    if (m_digits.covers(number)) {
+        auto pending = std::find_if(m_pendingNumbers.begin(), m_pendingNumbers.end(),
+                                    [&](const auto& run) { return run.first == color; });
+        if (pending == m_pendingNumbers.end())
+            pending = m_pendingNumbers.insert(m_pendingNumbers.end(), {color, {}});
+        const QStringView text(number);
+        const qsizetype point = text.indexOf(u'.');
+        const double h = m_digits.height();
+        if (point < 0) {
+            m_digits.append(text, centre - QPointF(m_digits.width(text) / 2, h / 2), pending->second);
+            return;
+        }
+        const QStringView upper = text.left(point);
+        const QStringView lower = text.mid(point);
+        m_digits.append(upper, QPointF(centre.x() - m_digits.width(upper) / 2, centre.y() - pitch),
+                        pending->second);
+        m_digits.append(lower, QPointF(centre.x() - m_digits.width(lower) / 2, centre.y()), pending->second);
+        return;
+    }
+    painter.setPen(color);
+    const LabelCache::Label& label = m_labels.label(number);
     const LabelCache::Line& upper = label.upper;
     if (!label.lower) {
         painter.drawStaticText(centre - QPointF(upper.size.width() / 2, upper.size.height() / 2), upper.text);
         return;
     }
-    // Split at the first point: "12.5" shows 12 over .5, one line pitch apart.
-    const double pitch = fontSize + 3;
     painter.drawStaticText(QPointF(centre.x() - upper.size.width() / 2, centre.y() - pitch), upper.text);
     painter.drawStaticText(QPointF(centre.x() - label.lower->size.width() / 2, centre.y()),
                            label.lower->text);
+}
+
+void CanvasRenderer::flushNumbers(QPainter& painter) {
+    for (auto& [color, run] : m_pendingNumbers) {
+        painter.setPen(color);
+        m_digits.draw(painter, run);
+    }
+    m_pendingNumbers.clear();
 }
 
 void CanvasRenderer::paintBadge(QPainter& painter, const QRectF& box, int order) {

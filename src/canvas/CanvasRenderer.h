@@ -2,6 +2,7 @@
 
 #include "canvas/CanvasGeometry.h"
 #include "canvas/CellImageCache.h"
+#include "canvas/DigitGlyphs.h"
 #include "canvas/LabelCache.h"
 #include "model/GridElement.h"
 
@@ -65,8 +66,11 @@ private:
                     const SystemColors& c);
     std::vector<std::size_t> cellsToPaint(const QRegion& dirty, const GridViewModel& model,
                                           const CanvasOverlay& overlay) const;
-    // In the painter's pen and font.
-    void paintNumber(QPainter& painter, const QRectF& box, const QString& number, double fontSize);
+    // Numbers of digits go to the pending glyph run of their colour; any other
+    // is drawn at once in the painter's font.
+    void paintNumber(QPainter& painter, const QRectF& box, const QString& number, double fontSize,
+                     const QColor& color);
+    void flushNumbers(QPainter& painter);
     void paintBadge(QPainter& painter, const QRectF& box, int order);
     void paintAddLine(QPainter& painter, const GridViewModel& model, const CanvasOverlay& overlay,
                       const SystemColors& c);
@@ -90,6 +94,8 @@ private:
     QImage m_ground;
     CellImageCache m_images;
     LabelCache m_labels;
+    DigitGlyphs m_digits;
+    std::vector<std::pair<QColor, DigitGlyphs::Run>> m_pendingNumbers;
     LabelCache m_badges;
 };
 
