@@ -92,9 +92,99 @@ void CanvasRenderer::paint(QPainter& painter, const QRegion& dirty, const QRect&
 
 void CanvasRenderer::paintGround(QPainter& painter, const QRectF& area, const GridViewModel& model,
                                  const SystemColors& c) {
-    painter.fillRect(area, c.controlBackground);
-    paintGridLines(painter, area, model, c);
+    if (paintBackgroundWithColumns(painter, area, model, c)) {
+        paintGridLines(painter, area, model, c, false);
+    } else {
+        painter.fillRect(area, c.controlBackground);
+        paintGridLines(painter, area, model, c, true);
+    }
     paintShading(painter, area, model, c);
+}
+
+namespace {
+
+// The grid lines that cross an area: the first column and row line at or before
+// it, how many of each, and the colour and width of a line.
+struct GridLines {
+    bool drawable = false;
+    double x0 = 0;
+    double y0 = 0;
+    double size = 0;
+    int columns = 0;
+    int rows = 0;
+    double pixel = 1;
+    QColor colour;
+
+    double columnX(int i, qreal ratio) const { return std::floor((x0 + i * size) * ratio) / ratio; }
+    double rowY(int i, qreal ratio) const { return std::floor((y0 + i * size) * ratio) / ratio; }
+};
+
+GridLines gridLinesIn(const QRectF& area, const GridViewModel& model, const SystemColors& c, qreal ratio) {
+    GridLines lines;
+    const double size = model.cellSize();
+    const QSizeF pan = model.panOffset();
+    if (!(size > 0) || !std::isfinite(size) || area.width() / size > maxGridLines ||
+        area.height() / size > maxGridLines)
+        return lines;
+    lines.drawable = true;
+    lines.size = size;
+    // Counted from the first line at or before the area, in floating point, so a
+    // pan of ±1e9 at zoom 0.1 still gives a few hundred lines and no overflow.
+    lines.x0 = firstLineIndex(area.left(), size, pan.width()) * size + pan.width();
+    lines.y0 = firstLineIndex(area.top(), size, pan.height()) * size + pan.height();
+    lines.columns = static_cast<int>(std::ceil((area.right() - lines.x0) / size)) + 1;
+    lines.rows = static_cast<int>(std::ceil((area.bottom() - lines.y0) / size)) + 1;
+    // Half-point lines as one-device-pixel strips with the alpha scaled to match:
+    // they look the same, and filling a strip costs a fraction of rasterising an
+    // anti-aliased line.
+    lines.pixel = 1.0 / ratio;
+    lines.colour = SystemColors::withAlpha(c.separator, 0.25 * std::min(1.0, 0.5 / lines.pixel));
+    // The strips lie on the opaque background, so they take the blended colour
+    // itself: the same pixels, and Qt fills an opaque rectangle as plain memory
+    // where it blends a translucent one span by span, handing every tall strip
+    // to its worker threads, which costs more than the strip.
+    if (c.controlBackground.alpha() == 255)
+        lines.colour = SystemColors::over(lines.colour, c.controlBackground);
+    return lines;
+}
+
+bool isWhole(double v) {
+    return std::abs(v - std::round(v)) < 1e-9;
+}
+
+} // namespace
+
+bool CanvasRenderer::paintBackgroundWithColumns(QPainter& painter, const QRectF& area,
+                                                const GridViewModel& model, const SystemColors& c) {
+    // The background and the column lines repeat all the way down, so one row
+    // of them is laid as a tile: every row is then copied as plain memory,
+    // where a strip per column would cost a small fill on every row.
+    const qreal ratio = deviceRatio(painter);
+    const GridLines lines = gridLinesIn(area, model, c, ratio);
+    if (!lines.drawable || c.controlBackground.alpha() != 255 || !isWhole(area.left() * ratio) ||
+        !isWhole(area.width() * ratio) || !painter.transform().isIdentity())
+        return false;
+    const int width = static_cast<int>(std::round(area.width() * ratio));
+    const auto left = static_cast<long long>(std::round(area.left() * ratio));
+    if (width < 1)
+        return false;
+    if (m_groundRow.width() != width || m_groundRow.devicePixelRatio() != ratio) {
+        m_groundRow = QImage(width, 1, QImage::Format_RGB32);
+        m_groundRow.setDevicePixelRatio(ratio);
+    }
+    m_groundRow.fill(c.controlBackground);
+    auto* row = reinterpret_cast<QRgb*>(m_groundRow.scanLine(0));
+    const QRgb line = lines.colour.rgba();
+    for (int i = 0; i < lines.columns; ++i) {
+        const long long x = std::llround(lines.columnX(i, ratio) * ratio) - left;
+        if (x >= 0 && x < width)
+            row[x] = line;
+    }
+    painter.save();
+    painter.setBrushOrigin(area.topLeft());
+    painter.fillRect(area, QBrush(m_groundRow));
+    painter.restore();
+    return true;
 }
 
 const QImage& CanvasRenderer::groundImage(const QRect& viewport, const QPainter& painter,
@@ -121,37 +211,18 @@ const QImage& CanvasRenderer::groundImage(const QRect& viewport, const QPainter&
 }
 
 void CanvasRenderer::paintGridLines(QPainter& painter, const QRectF& area, const GridViewModel& model,
-                                    const SystemColors& c) {
-    const double size = model.cellSize();
-    const QSizeF pan = model.panOffset();
-    if (!(size > 0) || !std::isfinite(size) || area.width() / size > maxGridLines ||
-        area.height() / size > maxGridLines)
-        return;
-    // Counted from the first line at or before the area, in floating point, so a
-    // pan of ±1e9 at zoom 0.1 still gives a few hundred lines and no overflow.
-    const double x0 = firstLineIndex(area.left(), size, pan.width()) * size + pan.width();
-    const double y0 = firstLineIndex(area.top(), size, pan.height()) * size + pan.height();
-    const int columns = static_cast<int>(std::ceil((area.right() - x0) / size)) + 1;
-    const int rows = static_cast<int>(std::ceil((area.bottom() - y0) / size)) + 1;
-    // Half-point lines as one-device-pixel strips with the alpha scaled to match:
-    // they look the same, and filling a strip costs a fraction of rasterising an
-    // anti-aliased line.
+                                    const SystemColors& c, bool columns) {
     const qreal ratio = deviceRatio(painter);
-    const double pixel = 1.0 / ratio;
-    QColor colour = SystemColors::withAlpha(c.separator, 0.25 * std::min(1.0, 0.5 / pixel));
-    // The strips lie on the opaque background, so they take the blended colour
-    // itself: the same pixels, and Qt fills an opaque rectangle as plain memory
-    // where it blends a translucent one span by span, handing every tall strip
-    // to its worker threads, which costs more than the strip.
-    if (c.controlBackground.alpha() == 255)
-        colour = SystemColors::over(colour, c.controlBackground);
-    const auto snap = [ratio](double v) { return std::floor(v * ratio) / ratio; };
+    const GridLines lines = gridLinesIn(area, model, c, ratio);
+    if (!lines.drawable)
+        return;
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing, false);
-    for (int i = 0; i < columns; ++i)
-        painter.fillRect(QRectF(snap(x0 + i * size), area.top(), pixel, area.height()), colour);
-    for (int i = 0; i < rows; ++i)
-        painter.fillRect(QRectF(area.left(), snap(y0 + i * size), area.width(), pixel), colour);
+    for (int i = 0; columns && i < lines.columns; ++i)
+        painter.fillRect(QRectF(lines.columnX(i, ratio), area.top(), lines.pixel, area.height()),
+                         lines.colour);
+    for (int i = 0; i < lines.rows; ++i)
+        painter.fillRect(QRectF(area.left(), lines.rowY(i, ratio), area.width(), lines.pixel), lines.colour);
     painter.restore();
 }
 

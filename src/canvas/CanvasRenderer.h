@@ -57,8 +57,11 @@ private:
                      const SystemColors& c);
     const QImage& groundImage(const QRect& viewport, const QPainter& painter, const GridViewModel& model,
                               const SystemColors& c);
+    // With `columns` false only the rows: the columns came with the background.
     void paintGridLines(QPainter& painter, const QRectF& area, const GridViewModel& model,
-                        const SystemColors& c);
+                        const SystemColors& c, bool columns);
+    bool paintBackgroundWithColumns(QPainter& painter, const QRectF& area, const GridViewModel& model,
+                                    const SystemColors& c);
     void paintShading(QPainter& painter, const QRectF& area, const GridViewModel& model,
                       const SystemColors& c);
     void paintCells(QPainter& painter, const QRegion& dirty, const GridViewModel& model,
@@ -92,6 +95,7 @@ private:
     };
     GroundKey m_groundKey;
     QImage m_ground;
+    QImage m_groundRow;
     CellImageCache m_images;
     LabelCache m_labels;
     DigitGlyphs m_digits;
