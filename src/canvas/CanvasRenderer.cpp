@@ -20,6 +20,8 @@ using namespace Qt::StringLiterals;
 
 constexpr double cellInset = 2.0;
 constexpr double cornerRadius = 4.0;
+// Up to this many dirty rectangles the ground is drawn in each of them.
+constexpr int maxDirectRects = 4;
 // More lines than this would be a solid fill anyway.
 constexpr double maxGridLines = 4096;
 
@@ -64,12 +66,14 @@ void CanvasRenderer::paint(QPainter& painter, const QRegion& dirty, const QRect&
     painter.save();
     painter.setClipRegion(dirty, Qt::IntersectClip);
     painter.setRenderHint(QPainter::Antialiasing);
-    if (dirty.rectCount() == 1 && dirty.boundingRect().contains(viewport)) {
-        // A whole repaint (panning, zooming) draws the ground directly.
-        paintGround(painter, dirty.boundingRect(), model, colors);
+    if (dirty.rectCount() <= maxDirectRects) {
+        // A whole repaint (zooming) or a strip that panning uncovered draws the
+        // ground directly, bounded by each rectangle.
+        for (const QRect& rect : dirty)
+            paintGround(painter, QRectF(rect), model, colors);
     } else {
-        // A partial one (a preview tick) copies it from an image of the whole
-        // view, so that grid lines are not rasterised again through a clip.
+        // Many small pieces (a preview tick) copy it from an image of the whole
+        // view, so that grid lines are not set up again for every piece.
         const QImage& ground = groundImage(viewport, painter, model, colors);
         const qreal ratio = ground.devicePixelRatio();
         for (const QRect& rect : dirty)

@@ -6,6 +6,7 @@
 #include <QImage>
 #include <QPainter>
 #include <QScreen>
+#include <QWheelEvent>
 #include <tuple>
 
 using namespace pexlora;
@@ -243,6 +244,23 @@ TEST_F(CanvasDrawing, OverlaysRepaintedInPartLeaveTheScreenAsAWholeRepaintWould)
     c.model.placeElements(P{{1, 3}, {2, 3}});
     GridCanvasView& view = *c.view;
     ASSERT_TRUE(screenShowsAFullRepaint(view));
+
+    // Panning shifts what the screen shows and paints only what it uncovers.
+    const auto wheel = [&](QPoint pixels) {
+        QWheelEvent event(QPointF(300, 200), view.mapToGlobal(QPointF(300, 200)), pixels, QPoint(),
+                          Qt::NoButton, {}, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(&view, &event);
+    };
+    c.model.selectSingle(c.idAt({2, 1}));
+    c.model.setPanOffset({30, 20}); // the grid's edges in view
+    EXPECT_TRUE(screenShowsAFullRepaint(view)) << "panned in";
+    wheel({-47, -13});
+    EXPECT_TRUE(screenShowsAFullRepaint(view)) << "panned across the origin";
+    wheel({0, 120});
+    EXPECT_TRUE(screenShowsAFullRepaint(view)) << "panned down";
+    c.model.setPanOffset({-0.5, 3.25}); // a bounce's step: not whole pixels
+    EXPECT_TRUE(screenShowsAFullRepaint(view)) << "panned by a fraction";
+    c.model.setPanOffset({0, 0});
 
     // The Quick # label grows from "→ 9" to "→ 10" with a click, then follows the pointer leftwards.
     c.model.setMode(AppMode::edit);
