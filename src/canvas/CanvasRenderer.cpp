@@ -20,6 +20,8 @@ using namespace Qt::StringLiterals;
 
 constexpr double cellInset = 2.0;
 constexpr double cornerRadius = 4.0;
+// Qt hands fills of more rows than this to worker threads.
+constexpr double fillBandPixels = 64;
 // Up to this many dirty rectangles the ground is drawn in each of them.
 constexpr int maxDirectRects = 4;
 // More lines than this would be a solid fill anyway.
@@ -152,6 +154,14 @@ GridLines gridLinesIn(const QRectF& area, const GridViewModel& model, const Syst
     return lines;
 }
 
+// In bands short enough that Qt fills them on this thread: handing a tall fill
+// to its worker threads costs more in waking and waiting than the fill.
+void fillBanded(QPainter& painter, const QRectF& rect, const QBrush& brush) {
+    const double band = fillBandPixels / deviceRatio(painter);
+    for (double y = rect.top(); y < rect.bottom(); y += band)
+        painter.fillRect(QRectF(rect.left(), y, rect.width(), std::min(band, rect.bottom() - y)), brush);
+}
+
 bool isWhole(double v) {
     return std::abs(v - std::round(v)) < 1e-9;
 }
@@ -186,7 +196,7 @@ bool CanvasRenderer::paintBackgroundWithColumns(QPainter& painter, const QRectF&
     }
     painter.save();
     painter.setBrushOrigin(area.topLeft());
-    painter.fillRect(area, QBrush(m_groundRow));
+    fillBanded(painter, area, QBrush(m_groundRow));
     painter.restore();
     return true;
 }
@@ -238,13 +248,15 @@ void CanvasRenderer::paintShading(QPainter& painter, const QRectF& area, const G
         return;
     const QColor shade = SystemColors::withAlpha(c.windowBackground, 0.65);
     if (area.left() < x0)
-        painter.fillRect(
+        fillBanded(
+            painter,
             QRectF(QPointF(area.left(), area.top()), QPointF(std::min(area.right(), x0), area.bottom())),
             shade);
     const double x1 = std::max(area.left(), x0);
     if (area.top() < y0 && area.right() - x1 > 0)
-        painter.fillRect(QRectF(QPointF(x1, area.top()), QPointF(area.right(), std::min(area.bottom(), y0))),
-                         shade);
+        fillBanded(painter,
+                   QRectF(QPointF(x1, area.top()), QPointF(area.right(), std::min(area.bottom(), y0))),
+                   shade);
 
     std::vector<QLineF> edges;
     if (area.left() < x0 && x0 < area.right() && area.bottom() > std::max(area.top(), y0))
@@ -357,6 +369,9 @@ void CanvasRenderer::paintCells(QPainter& painter, const QRegion& dirty, const G
     };
     std::vector<Badge> badges;
     const GridElements& elements = model.elements();
+    // Most cells are plain ones: looked up once rather than per cell.
+    const QImage ordinaryImage = m_images.cell(CellImageCache::Fill::ordinary, 0); // shared, not copied
+    const QColor ordinaryText = m_images.textColor(CellImageCache::Fill::ordinary, 0, false);
     painter.setFont(m_labels.font());
     for (const std::size_t i : indices) {
         const GridElement& e = elements[i];
@@ -384,14 +399,15 @@ void CanvasRenderer::paintCells(QPainter& painter, const QRegion& dirty, const G
         // must be under it as in the list.
         if (margin > 0 || inGroupDrag)
             flushNumbers(painter);
+        const bool plain = fill == CellImageCache::Fill::ordinary && !(glow > 0);
         painter.drawImage(snapped(cell.topLeft() - QPointF(margin, margin), ratio),
-                          m_images.cell(fill, glow));
+                          plain ? ordinaryImage : m_images.cell(fill, glow));
 
         if (!labels)
             continue;
         const QRectF inner = cell.adjusted(cellInset, cellInset, -cellInset, -cellInset);
         paintNumber(painter, inner, e.numberString, labelSize,
-                    m_images.textColor(fill, glow, inSelection || inGroupDrag));
+                    plain ? ordinaryText : m_images.textColor(fill, glow, inSelection || inGroupDrag));
         if (const auto found = order.constFind(e.id); found != order.cend())
             badges.push_back({inner, *found});
     }
