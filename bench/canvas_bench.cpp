@@ -68,6 +68,21 @@ BENCHMARK(BM_FullRepaint)
     ->MeasureProcessCPUTime()
     ->Unit(benchmark::kMillisecond);
 
+// A zoom step of a full-screen 4K canvas: everything is drawn afresh at the new
+// size, the cell images and the digits' glyphs too.
+void BM_ZoomStep(benchmark::State& state) {
+    Rig rig(0.3, QSize(1920, 1080), 2);
+    rig.model.setPreviewPlaying(false);
+    const QRegion everything(rig.canvas->rect());
+    bool in = false;
+    for (auto _ : state) {
+        rig.model.setZoomScale((in = !in) ? 0.3 * 1.05 : 0.3);
+        QPainter painter(&rig.image);
+        rig.canvas->paintCanvas(painter, everything);
+    }
+}
+BENCHMARK(BM_ZoomStep)->MeasureProcessCPUTime()->Unit(benchmark::kMillisecond);
+
 // A wheel pan of a full-screen canvas on the screen, at device pixel ratio 2: the
 // screen's picture is shifted and the strip it uncovers painted.
 void BM_PanStep(benchmark::State& state) {
