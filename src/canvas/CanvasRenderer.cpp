@@ -342,14 +342,12 @@ void CanvasRenderer::paintCells(QPainter& painter, const QRegion& dirty, const G
     const bool selectMode = model.mode() == AppMode::select;
     const bool editMode = model.mode() == AppMode::edit;
     const QSet<QUuid>& editSelected = model.editSelectedIDs();
-    QSet<QUuid> selected;
     QHash<QUuid, int> order;
     if (selectMode) {
         const auto frames =
             SelectionPreview::previewFrames(model.selectionGroups(), model.selectionModifier());
         for (std::size_t f = 0; f < frames.size(); ++f) {
             for (const QUuid& id : frames[f]) {
-                selected.insert(id);
                 order.insert(id, static_cast<int>(f + 1)); // an ID in several frames shows the last
             }
         }
@@ -377,7 +375,9 @@ void CanvasRenderer::paintCells(QPainter& painter, const QRegion& dirty, const G
         const GridElement& e = elements[i];
         const bool inGroupDrag = overlay.groupDrag && editSelected.contains(e.id);
         const bool isEditSelected = editMode && editSelected.contains(e.id);
-        const bool inSelection = selectMode && selected.contains(e.id);
+        // Every selected cell has an order number, so one lookup tells both.
+        const auto found = selectMode && !order.isEmpty() ? order.constFind(e.id) : order.cend();
+        const bool inSelection = found != order.cend();
         double col = static_cast<double>(e.position.col);
         double row = static_cast<double>(e.position.row);
         if (inGroupDrag) {
@@ -394,10 +394,10 @@ void CanvasRenderer::paintCells(QPainter& painter, const QRegion& dirty, const G
                           : isEditSelected ? CellImageCache::Fill::editSelected
                           : inSelection    ? CellImageCache::Fill::selected
                                            : CellImageCache::Fill::ordinary;
-        const double margin = CellImageCache::glowLevel(glow) > 0 ? CellImageCache::glowMargin : 0.0;
+        const double margin = m_images.margin(glow);
         // A glow or a dragged cell may cover numbers of cells before it, which
         // must be under it as in the list.
-        if (margin > 0 || inGroupDrag)
+        if (glow > 0 || inGroupDrag)
             flushNumbers(painter);
         const bool plain = fill == CellImageCache::Fill::ordinary && !(glow > 0);
         painter.drawImage(snapped(cell.topLeft() - QPointF(margin, margin), ratio),
@@ -408,7 +408,7 @@ void CanvasRenderer::paintCells(QPainter& painter, const QRegion& dirty, const G
         const QRectF inner = cell.adjusted(cellInset, cellInset, -cellInset, -cellInset);
         paintNumber(painter, inner, e.numberString, labelSize,
                     plain ? ordinaryText : m_images.textColor(fill, glow, inSelection || inGroupDrag));
-        if (const auto found = order.constFind(e.id); found != order.cend())
+        if (inSelection)
             badges.push_back({inner, *found});
     }
     flushNumbers(painter);

@@ -22,9 +22,12 @@ public:
 
     void prepare(double cellSize, qreal devicePixelRatio, const SystemColors& colors, QRgb paletteKey);
 
-    // A cell with its fill and outline; with glow > 0, its orange glow too (the
-    // image then reaches glowMargin beyond the square).
+    // A cell with its fill and outline; with glow > 0, its orange glow too.
     const QImage& cell(Fill fill, double glow);
+    // How far that image reaches beyond the cell's square: glowMargin with a
+    // glow; without, it stops short of the square by the empty part of the
+    // inset, in whole device pixels, so that less of nothing is blended.
+    double margin(double glow) const;
     // The number colour that reads on that cell as it is drawn over the ground:
     // `highlighted` prefers the selected text colour, otherwise the label colour.
     QColor textColor(Fill fill, double glow, bool highlighted);
@@ -37,6 +40,7 @@ private:
     QImage render(Fill fill, int level) const;
 
     double m_cellSize = 0;
+    double m_trim = 0;
     qreal m_ratio = 0;
     QRgb m_paletteKey = 0;
     SystemColors m_colors;
