@@ -395,9 +395,10 @@ void CanvasRenderer::paintCells(QPainter& painter, const QRegion& dirty, const G
                           : inSelection    ? CellImageCache::Fill::selected
                                            : CellImageCache::Fill::ordinary;
         const double margin = m_images.margin(glow);
-        // A glow or a dragged cell may cover numbers of cells before it, which
-        // must be under it as in the list.
-        if (glow > 0 || inGroupDrag)
+        // A glow or a dragged cell may overlap other cells: numbers before it
+        // go under it, its own under the cells after it, as in the list.
+        const bool overlaps = glow > 0 || inGroupDrag;
+        if (overlaps)
             flushNumbers(painter);
         const bool plain = fill == CellImageCache::Fill::ordinary && !(glow > 0);
         painter.drawImage(snapped(cell.topLeft() - QPointF(margin, margin), ratio),
@@ -408,6 +409,8 @@ void CanvasRenderer::paintCells(QPainter& painter, const QRegion& dirty, const G
         const QRectF inner = cell.adjusted(cellInset, cellInset, -cellInset, -cellInset);
         paintNumber(painter, inner, e.numberString, labelSize,
                     plain ? ordinaryText : m_images.textColor(fill, glow, inSelection || inGroupDrag));
+        if (overlaps)
+            flushNumbers(painter);
         if (inSelection)
             badges.push_back({inner, *found});
     }

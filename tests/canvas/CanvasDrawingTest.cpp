@@ -354,6 +354,17 @@ TEST_F(CanvasDrawing, AGroupDragDrawsTheSelectionAtTheOffsetHalfHighlightedAndOu
     EXPECT_FALSE(near(pixel({cell.left() + 3.1, cell.center().y()}), k.accent, 20)) << "no wider than 1.5";
 }
 
+TEST_F(CanvasDrawing, ACellLaterInTheListCoversAGhostDraggedOntoItNumberAndAll) {
+    c.model.setMode(AppMode::edit);
+    const QImage alone = shot();
+    c.model.setEditSelectedIDs({c.idAt({1, 1})});
+    c.press(c.centre({1, 1}));
+    c.move(c.centre({3, 1}));
+    const QImage dragged = shot();
+    const QRect middle = c.model.cellRect({3, 1}).adjusted(8, 8, -8, -8).toAlignedRect();
+    EXPECT_EQ(alone.copy(middle), dragged.copy(middle)) << "3 shows, not 1 over it";
+}
+
 // The colour of the number's strongest ink in a cell, and the fill around it.
 std::pair<QColor, QColor> inkAndFill(const QImage& image, const QRectF& cell) {
     const auto pixel = [&](QPointF p) { return image.pixelColor((p * 2).toPoint()); };
