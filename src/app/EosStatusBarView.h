@@ -1,6 +1,6 @@
 #pragma once
 
-#include "widgets/Popover.h"
+#include "widgets/PopoverHost.h"
 
 #include <QPointer>
 #include <QString>
@@ -33,24 +33,19 @@ public:
     EosStatusButton* statusButton() const { return m_button; }
     QLabel* caption() const { return m_caption; }
     // The open console popover and its content; null while it is closed.
-    Popover* consolePopover() const { return m_popover; }
+    Popover* consolePopover() const { return m_popover.popover(); }
     EosConsolePopover* consolePanel() const;
 
     // What a click on the status button does: opens the popover, or closes it.
     void togglePopover();
 
-protected:
-    void changeEvent(QEvent* event) override;
-
 private:
     void showLink();
-    void colourCaption();
-    void popoverClosed();
 
     QPointer<EosConnectionManager> m_eosManager;
     EosStatusButton* m_button;
     QLabel* m_caption;
-    QPointer<Popover> m_popover;
+    PopoverHost m_popover;
 };
 
 } // namespace pexlora

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "widgets/Popover.h"
+#include "widgets/PopoverHost.h"
 
 #include <QObject>
 #include <QPointer>
@@ -21,25 +21,23 @@ class RenumberSession : public QObject {
 
 public:
     explicit RenumberSession(QWidget& canvas);
-    ~RenumberSession() override;
 
     // Closes a popover opened for the previous model without committing it.
     void setModel(GridViewModel* model);
 
     // Commits a renumber under way, then opens the popover for the cell `id`.
     void open(const QUuid& id);
-    Popover* popover() const { return m_popover; }
+    Popover* popover() const { return m_popover.popover(); }
 
 private:
     void close(bool commit);
     void tabToNext();
-    void popoverClosed(Popover* popover);
-    void dismiss();
+    void popoverClosed();
     void returnFocus();
 
     QWidget& m_canvas;
     QPointer<GridViewModel> m_model;
-    QPointer<Popover> m_popover;
+    PopoverHost m_popover;
 };
 
 } // namespace pexlora
