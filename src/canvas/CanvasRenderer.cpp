@@ -336,8 +336,11 @@ void CanvasRenderer::paintCells(QPainter& painter, const QRegion& dirty, const G
     const double size = model.cellSize();
     const QSizeF pan = model.panOffset();
     const qreal ratio = deviceRatio(painter);
+    // Every colour the images and the number colours are made of.
     m_images.prepare(size, ratio, c,
-                     c.controlBackground.rgba() ^ c.accent.rgba() ^ c.windowBackground.rgba());
+                     qHashMulti(0, c.controlBackground.rgba(), c.windowBackground.rgba(), c.separator.rgba(),
+                                c.accent.rgba(), c.selectedControl.rgba(), c.label.rgba(),
+                                c.selectedControlText.rgba(), c.orange.rgba()));
 
     const bool selectMode = model.mode() == AppMode::select;
     const bool editMode = model.mode() == AppMode::edit;

@@ -58,7 +58,7 @@ int CellImageCache::glowLevel(double glow) {
 }
 
 void CellImageCache::prepare(double cellSize, qreal devicePixelRatio, const SystemColors& colors,
-                             QRgb paletteKey) {
+                             std::size_t paletteKey) {
     if (cellSize == m_cellSize && devicePixelRatio == m_ratio && paletteKey == m_paletteKey)
         return;
     m_cellSize = cellSize;

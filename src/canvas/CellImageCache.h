@@ -5,6 +5,7 @@
 #include <QColor>
 #include <QHash>
 #include <QImage>
+#include <cstddef>
 
 namespace pexlora {
 
@@ -20,7 +21,7 @@ public:
     // How far the glow reaches beyond a cell's square, in points.
     static constexpr double glowMargin = 12.0;
 
-    void prepare(double cellSize, qreal devicePixelRatio, const SystemColors& colors, QRgb paletteKey);
+    void prepare(double cellSize, qreal devicePixelRatio, const SystemColors& colors, std::size_t paletteKey);
 
     // A cell with its fill and outline; with glow > 0, its orange glow too.
     const QImage& cell(Fill fill, double glow);
@@ -42,7 +43,7 @@ private:
     double m_cellSize = 0;
     double m_trim = 0;
     qreal m_ratio = 0;
-    QRgb m_paletteKey = 0;
+    std::size_t m_paletteKey = 0;
     SystemColors m_colors;
     QHash<int, QImage> m_cells;
     QHash<int, QColor> m_textColors;
