@@ -28,7 +28,7 @@ EosConnectionManager::EosConnectionManager(EosConnectionConfig config, QObject* 
 
     const QString storedHost = m_settings->value(eosIPKey).toString();
     if (!storedHost.trimmed().isEmpty())
-        connect(storedHost, eosPortFromText(m_settings->value(eosPortKey).toString()));
+        connectToConsole(storedHost, eosPortFromText(m_settings->value(eosPortKey).toString()));
 }
 
 EosConnectionManager::~EosConnectionManager() {
@@ -39,7 +39,7 @@ EosConnectionManager::~EosConnectionManager() {
     m_queue.wait();
 }
 
-void EosConnectionManager::connect(const QString& host, int port) {
+void EosConnectionManager::connectToConsole(const QString& host, int port) {
     connectTo(host, port, false);
 }
 
@@ -79,6 +79,15 @@ void EosConnectionManager::connectTo(const QString& host, int port, bool automat
             stuck, [stuck] { stuck->cancel(); }, Qt::QueuedConnection);
         linkFailed();
     });
+}
+
+EosFramingChoice EosConnectionManager::framingChoice() const {
+    return framingChoiceFromKey(m_settings->value(eosFramingKey).toString())
+        .value_or(EosFramingChoice::automatic);
+}
+
+void EosConnectionManager::setFramingChoice(EosFramingChoice choice) {
+    m_settings->setValue(eosFramingKey, framingChoiceKey(choice));
 }
 
 std::optional<EosConsoleAddress> EosConnectionManager::connectionTarget() const {

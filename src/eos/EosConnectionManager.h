@@ -1,7 +1,9 @@
 #pragma once
 
 #include "eos/EosClock.h"
+#include "eos/EosConsoleHealth.h"
 #include "eos/EosDiscoveryConfig.h"
+#include "eos/EosFraming.h"
 #include "eos/EosReconnectPolicy.h"
 #include "eos/EosSettings.h"
 #include "eos/EosTcpLink.h"
@@ -56,7 +58,7 @@ public:
     // Drops the current link and any pending retry, then connects to `host` (trimmed
     // of blanks; a host name or a numeric address) unless it is empty. The port is
     // clamped to 1–65535.
-    void connect(const QString& host, int port);
+    void connectToConsole(const QString& host, int port);
 
     // One OSC message with one string argument, SLIP-framed; dropped unless connected.
     void send(const QString& address, const QString& argument);
@@ -67,9 +69,27 @@ public:
     void recordGroup(const QString& groupNumber, const SelectionGroups& selectionGroups,
                      const GridElements& elements);
 
+    // The framing the user chose, stored under "eosFraming"; changing it reconnects.
+    EosFramingChoice framingChoice() const;
+    void setFramingChoice(EosFramingChoice choice);
+    // The framing in use while a link is up.
+    std::optional<EosFraming> framing() const { return m_framing; }
+    EosConsoleHealth health() const { return m_health; }
+    // "" until the console answered "/eos/get/version".
+    QString consoleVersion() const { return m_consoleVersion; }
+    // The console's command line as it last echoed it.
+    QString consoleCommandLine() const { return m_consoleCommandLine; }
+    // The raw text of the console's last "/eos/out/active/chan"; "" when none or no link.
+    QString consoleActiveChannels() const { return m_consoleActiveChannels; }
+
 signals:
     void isConnectedChanged();
     void connectedIPChanged();
+    void framingChanged();
+    void healthChanged();
+    void consoleVersionChanged();
+    void consoleCommandLineChanged();
+    void consoleActiveChannelsChanged();
 
 private:
     enum class LinkState { idle, connecting, linked, retryPending };
@@ -101,6 +121,11 @@ private:
     std::unique_ptr<EosTimer> m_connectTimeout;
     bool m_isConnected = false;
     std::optional<QString> m_connectedIP;
+    std::optional<EosFraming> m_framing;
+    EosConsoleHealth m_health = EosConsoleHealth::offline;
+    QString m_consoleVersion;
+    QString m_consoleCommandLine;
+    QString m_consoleActiveChannels;
 };
 
 } // namespace pexlora

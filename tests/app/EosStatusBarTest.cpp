@@ -89,13 +89,13 @@ TEST_F(ConsoleBar, EveryWindowShowsTheOneLinkWithItsDot) {
     EXPECT_EQ(bar->caption()->font().pixelSize(), 11);
     EXPECT_EQ(bar->height(), 1 + EosStatusBarView::rowHeight) << "divider and row";
 
-    manager().connect(u"127.0.0.1"_s, console.serverPort());
+    manager().connectToConsole(u"127.0.0.1"_s, console.serverPort());
     ASSERT_TRUE(test::waitFor([&] { return manager().isConnected(); }));
     for (DocumentWindow* w : {window, second}) {
         EXPECT_EQ(statusOf(w), u"Eos Connected 127.0.0.1"_s);
         EXPECT_EQ(statusBar(w)->statusButton()->dotColor(), colors.green);
     }
-    manager().connect(QString(), 0);
+    manager().connectToConsole(QString(), 0);
     for (DocumentWindow* w : {window, second}) {
         EXPECT_EQ(statusOf(w), u"Eos Disconnected"_s);
         EXPECT_EQ(statusBar(w)->statusButton()->dotColor(), colors.red);

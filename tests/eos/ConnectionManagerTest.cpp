@@ -125,7 +125,7 @@ TEST_F(LinkTest, RecordGroupWritesExactlyTheTwoMessagesOscdumpReads) {
     auto manager = makeManager();
     int changes = 0;
     QObject::connect(manager.get(), &EosConnectionManager::isConnectedChanged, [&] { ++changes; });
-    manager->connect(QStringLiteral(" 127.0.0.1 "), port);
+    manager->connectToConsole(QStringLiteral(" 127.0.0.1 "), port);
     ASSERT_TRUE(waitFor([&] { return manager->isConnected(); }));
     EXPECT_EQ(manager->connectedIP(), QStringLiteral("127.0.0.1"));
     EXPECT_EQ(changes, 1);
@@ -146,7 +146,7 @@ TEST_F(LinkTest, RecordGroupWritesExactlyTheTwoMessagesOscdumpReads) {
 
 TEST_F(LinkTest, AClosedPortIsRetriedOnTheBackOffScheduleUntilTheUserConnectsElsewhere) {
     auto manager = makeManager();
-    manager->connect(QStringLiteral("127.0.0.1"), freeTCPPort());
+    manager->connectToConsole(QStringLiteral("127.0.0.1"), freeTCPPort());
     ASSERT_TRUE(pendingAre({3s})) << "refused: retry in 3 s";
     for (const auto wait : {3s, 6s, 12s, 24s, 30s}) {
         clock->advance(wait);
@@ -155,9 +155,9 @@ TEST_F(LinkTest, AClosedPortIsRetriedOnTheBackOffScheduleUntilTheUserConnectsEls
         EXPECT_FALSE(manager->isConnected());
     }
     // A connect by the user cancels the pending retry and starts the schedule again.
-    manager->connect(QStringLiteral("127.0.0.1"), freeTCPPort());
+    manager->connectToConsole(QStringLiteral("127.0.0.1"), freeTCPPort());
     ASSERT_TRUE(pendingAre({3s}));
-    manager->connect(QString(), 3038);
+    manager->connectToConsole(QString(), 3038);
     EXPECT_TRUE(clock->pendingDelays().empty()) << "an empty host connects nowhere and retries nothing";
 }
 
@@ -176,7 +176,7 @@ TEST_F(LinkTest, AnAttemptThatHangsCountsAsFailedAfterTenSeconds) {
     ASSERT_TRUE(filler.waitForConnected(5000));
 
     auto manager = makeManager();
-    manager->connect(QStringLiteral("127.0.0.1"), ntohs(address.sin_port));
+    manager->connectToConsole(QStringLiteral("127.0.0.1"), ntohs(address.sin_port));
     ASSERT_TRUE(pendingAre({10s}));
     QTest::qWait(200);
     EXPECT_EQ(clock->pendingDelays(), std::vector<std::chrono::milliseconds>{10s}) << "still hanging";
@@ -190,7 +190,7 @@ TEST_F(LinkTest, APeerThatResetsAndRestartsIsReconnectedAndNothingIsSentMeanwhil
     TCPPeer peer;
     auto manager = makeManager();
     manager->send(QStringLiteral("/before"), QStringLiteral("connect"));
-    manager->connect(QStringLiteral("127.0.0.1"), peer.port());
+    manager->connectToConsole(QStringLiteral("127.0.0.1"), peer.port());
     manager->send(QStringLiteral("/while"), QStringLiteral("connecting"));
     ASSERT_TRUE(waitFor([&] { return manager->isConnected(); }));
     // 12 bytes of OSC ("/ab", tags ",s", an empty string) go out as one 14-byte frame.
@@ -220,9 +220,9 @@ TEST_F(LinkTest, SwitchingConsolesKeepsTheNewLinkUp) {
     TCPPeer first;
     TCPPeer second;
     auto manager = makeManager();
-    manager->connect(QStringLiteral("127.0.0.1"), first.port());
+    manager->connectToConsole(QStringLiteral("127.0.0.1"), first.port());
     ASSERT_TRUE(waitFor([&] { return manager->isConnected(); }));
-    manager->connect(QStringLiteral("localhost"), second.port());
+    manager->connectToConsole(QStringLiteral("localhost"), second.port());
     ASSERT_TRUE(waitFor([&] { return manager->isConnected() && second.accepted == 1; }));
     EXPECT_EQ(manager->connectedIP(), QStringLiteral("localhost"));
     first.reset(true); // the replaced link ending changes nothing
@@ -237,11 +237,11 @@ TEST_F(LinkTest, SwitchingConsolesKeepsTheNewLinkUp) {
 TEST_F(LinkTest, AFailureReportedByAReplacedLinkIsIgnored) {
     TCPPeer live;
     auto manager = makeManager();
-    manager->connect(QStringLiteral("127.0.0.1"), freeTCPPort());
+    manager->connectToConsole(QStringLiteral("127.0.0.1"), freeTCPPort());
     // The refusal is reported while the main thread is busy, so the report is still
     // queued when the user connects elsewhere, and arrives after that.
     std::this_thread::sleep_for(300ms);
-    manager->connect(QStringLiteral("127.0.0.1"), live.port());
+    manager->connectToConsole(QStringLiteral("127.0.0.1"), live.port());
     ASSERT_TRUE(waitFor([&] { return manager->isConnected() && live.accepted == 1; }));
     QTest::qWait(100);
     EXPECT_TRUE(manager->isConnected());
@@ -298,7 +298,7 @@ private:
 TEST_F(LinkTest, AConsoleThatTalksNeverFillsTheBuffersOrStallsTheLink) {
     TalkativeConsole console;
     auto manager = makeManager();
-    manager->connect(QStringLiteral("127.0.0.1"), console.port());
+    manager->connectToConsole(QStringLiteral("127.0.0.1"), console.port());
     ASSERT_TRUE(waitFor([&] { return manager->isConnected(); }));
     // Far more than every socket buffer on the way can hold: it is being read.
     ASSERT_TRUE(waitFor([&] { return console.written > std::size_t{64} << 20; }, 60s))
