@@ -273,6 +273,7 @@ void CanvasRenderer::paintCells(QPainter& painter, const QRegion& dirty, const G
         int order;
     };
     std::vector<Badge> badges;
+    std::vector<QRectF> ringed;
     const GridElements& elements = model.elements();
     painter.setFont(m_labels.font());
     painter.setPen(c.label);
@@ -300,6 +301,8 @@ void CanvasRenderer::paintCells(QPainter& painter, const QRegion& dirty, const G
                                            : CellImageCache::Fill::ordinary;
         const double margin = CellImageCache::glowLevel(glow) > 0 ? CellImageCache::glowMargin : 0.0;
         painter.drawImage(snapped(cell.topLeft() - QPointF(margin, margin), ratio), m_images.cell(fill, glow));
+        if (!overlay.consoleSelection.isEmpty() && overlay.consoleSelection.contains(e.id))
+            ringed.push_back(cell);
 
         if (!labels)
             continue;
@@ -313,6 +316,8 @@ void CanvasRenderer::paintCells(QPainter& painter, const QRegion& dirty, const G
         if (const auto found = order.constFind(e.id); found != order.cend())
             badges.push_back({inner, *found});
     }
+    // Over every cell, so a neighbour's glow does not cover a ring, and under the badges.
+    m_consoleRings.paint(painter, ringed, size, c);
     // Badges only come with a selection, so they go in a pass of their own
     // rather than switching fonts at every cell.
     if (!badges.empty()) {

@@ -1,12 +1,15 @@
 #pragma once
 
 #include "canvas/CellImageCache.h"
+#include "canvas/ConsoleSelectionRings.h"
 #include "model/GridElement.h"
 
 #include <QImage>
 #include <QPointF>
 #include <QRectF>
 #include <QRegion>
+#include <QSet>
+#include <QUuid>
 #include <cstdint>
 #include <optional>
 #include <vector>
@@ -28,6 +31,7 @@ struct CanvasOverlay {
     std::vector<GridPosition> addLine;      // the cells an add drag would place
     std::optional<QRectF> editMarquee;      // the rubber band of the Select tool
     std::optional<QPointF> quickRenumberAt; // where the Quick # label follows the pointer
+    QSet<QUuid> consoleSelection;           // the cells the console has selected, ringed in both modes
 };
 
 // Draws a canvas: background, grid lines and the shading outside the grid, the
@@ -88,6 +92,7 @@ private:
     CellImageCache m_images;
     LabelCache m_labels;
     LabelCache m_badges;
+    ConsoleSelectionRings m_consoleRings;
 };
 
 } // namespace pexlora

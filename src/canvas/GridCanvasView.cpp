@@ -157,6 +157,7 @@ const GridElement* GridCanvasView::hitElement(QPointF point) const {
 
 CanvasOverlay GridCanvasView::overlay() const {
     CanvasOverlay overlay;
+    overlay.consoleSelection = m_consoleSelection;
     if (!m_model || m_model->mode() != AppMode::edit)
         return overlay;
     if (const auto offset = m_selectElementTool->groupDragOffset())
@@ -184,6 +185,18 @@ void GridCanvasView::paintCanvas(QPainter& painter, const QRegion& dirty) {
     }
     m_preview->synchronise(*m_model);
     m_renderer.paint(painter, dirty, rect(), *m_model, overlay(), *m_preview, m_clock->now(), colors);
+}
+
+void GridCanvasView::setConsoleSelection(const QSet<QUuid>& ids) {
+    if (ids == m_consoleSelection)
+        return;
+    // Whatever is in one set and not in the other: the rings that come and go.
+    QSet<QUuid> changed = ids;
+    for (const QUuid& id : std::as_const(m_consoleSelection))
+        if (!changed.remove(id))
+            changed.insert(id);
+    m_consoleSelection = ids;
+    repaintCells(changed);
 }
 
 void GridCanvasView::repaintCells(const QSet<QUuid>& ids) {

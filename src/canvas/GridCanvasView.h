@@ -48,6 +48,11 @@ public:
     // Where the given cells are drawn, glow included: what a preview tick repaints.
     QRegion cellsRegion(const QSet<QUuid>& ids) const;
 
+    // The cells to ring as the console's selection; only the cells whose ring
+    // comes or goes are repainted.
+    void setConsoleSelection(const QSet<QUuid>& ids);
+    const QSet<QUuid>& consoleSelection() const { return m_consoleSelection; }
+
     // Repaints where the Quick # label was and where it is now.
     void updateQuickRenumberLabel();
 
@@ -105,6 +110,7 @@ private:
     QPointF m_mouseLocation;
     bool m_pointerInside = false;
     QRectF m_quickLabelRect;
+    QSet<QUuid> m_consoleSelection;
 };
 
 } // namespace pexlora

@@ -78,6 +78,7 @@ TEST_F(DocumentWindows, NewWindowHasTheDesignedSizeTitleAndMenus) {
     };
     const Expected items[] = {
         {"fileNew", u"&New"_s, QKeySequence(u"Ctrl+N"_s)},
+        {"fileNewFromConsolePatch", u"New Layout from Console &Patch…"_s, QKeySequence()},
         {"fileOpen", u"&Open…"_s, QKeySequence(u"Ctrl+O"_s)},
         {"fileClose", u"&Close"_s, QKeySequence(u"Ctrl+W"_s)},
         {"fileSave", u"&Save"_s, QKeySequence(u"Ctrl+S"_s)},
@@ -86,6 +87,7 @@ TEST_F(DocumentWindows, NewWindowHasTheDesignedSizeTitleAndMenus) {
         {"fileQuit", u"&Quit"_s, QKeySequence(u"Ctrl+Q"_s)},
         {"editUndo", u"Undo"_s, QKeySequence(u"Ctrl+Z"_s)},
         {"editRedo", u"Redo"_s, QKeySequence(u"Ctrl+Shift+Z"_s)},
+        {"viewConsoleSelection", u"Show &Console Selection"_s, QKeySequence()},
         {"helpPexlora", u"Pexlora Help"_s, QKeySequence(u"Ctrl+Shift+/"_s)},
     };
     for (const Expected& item : items) {
@@ -96,12 +98,14 @@ TEST_F(DocumentWindows, NewWindowHasTheDesignedSizeTitleAndMenus) {
     }
     EXPECT_EQ(action(window, "fileOpenRecent")->text(), u"Open &Recent"_s);
     const QList<QAction*> menus = window->menuBar()->actions();
-    ASSERT_EQ(menus.size(), 3);
-    EXPECT_EQ(menus[2]->menu()->actions().size(), 1) << "Help holds one item";
+    ASSERT_EQ(menus.size(), 4);
+    EXPECT_EQ(menus[3]->menu()->actions().size(), 1) << "Help holds one item";
     for (QAction* menu : menus)
         for (QAction* item : menu->menu()->actions())
             EXPECT_FALSE(item->text().contains(u"Move To"_s));
     EXPECT_FALSE(action(window, "fileRevert")->isEnabled()) << "nothing saved to go back to";
+    EXPECT_FALSE(action(window, "fileNewFromConsolePatch")->isEnabled()) << "no console answers";
+    EXPECT_TRUE(action(window, "viewConsoleSelection")->isChecked());
 }
 
 TEST_F(DocumentWindows, EditedMarkFollowsTheEditedWindowOnlyAndClearsOnSave) {
