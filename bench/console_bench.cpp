@@ -6,6 +6,8 @@
 #include "model/GridViewModel.h"
 
 #include <QApplication>
+#include <QImage>
+#include <QPainter>
 #include <QStringList>
 #include <benchmark/benchmark.h>
 
@@ -64,6 +66,23 @@ void BM_RingsFollowAHugeRange(benchmark::State& state) {
     state.counters["ringed"] = static_cast<double>(rig.canvas.consoleSelection().size());
 }
 BENCHMARK(BM_RingsFollowAHugeRange)->Unit(benchmark::kMillisecond);
+
+// A whole repaint of the window-sized canvas at zoom 0.3, without and with the
+// rings of every other channel: what the ring pass adds to a frame.
+void BM_RepaintWithRings(benchmark::State& state) {
+    Rig rig;
+    rig.model.setPreviewPlaying(false);
+    if (state.range(0) != 0)
+        rig.follower.follow(QStringLiteral("1-10000"));
+    QImage image(1100, 750, QImage::Format_ARGB32_Premultiplied);
+    const QRegion everything(rig.canvas.rect());
+    for (auto _ : state) {
+        QPainter painter(&image);
+        rig.canvas.paintCanvas(painter, everything);
+    }
+    state.counters["ringed"] = static_cast<double>(rig.canvas.consoleSelection().size());
+}
+BENCHMARK(BM_RepaintWithRings)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 // One cell added while the console has a selection: the index is built again.
 void BM_LayoutEditWhileRinged(benchmark::State& state) {
