@@ -118,8 +118,9 @@ EosConsolePopover::EosConsolePopover(EosConnectionManager* eosManager, QWidget* 
     }
     // Only the user's pick: the manager stores it and reconnects in the new framing.
     connect(m_framing, &QComboBox::activated, this, [this](int index) {
-        if (m_eosManager && index >= 0)
-            m_eosManager->setFramingChoice(static_cast<EosFramingChoice>(index));
+        const auto choice = static_cast<EosFramingChoice>(index);
+        if (m_eosManager && index >= 0 && choice != m_eosManager->framingChoice())
+            m_eosManager->setFramingChoice(choice);
     });
     // Stored exactly as typed: connecting reads them through the same rules as start-up.
     connect(m_address, &QLineEdit::textEdited, this, [this](const QString& text) {
