@@ -1,8 +1,12 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 #include <QStringView>
+#include <cstdint>
 #include <optional>
+#include <span>
+#include <vector>
 
 namespace pexlora {
 
@@ -22,5 +26,14 @@ inline const QString eosFramingKey = QStringLiteral("eosFraming");
 QString framingChoiceKey(EosFramingChoice choice);
 // The stored text back to a choice; nothing for any other text.
 std::optional<EosFramingChoice> framingChoiceFromKey(QStringView key);
+
+// The framings to try on connecting, in order: the chosen one alone, or for
+// `automatic` the one the console answered in last time (SLIP when none) and then the other.
+std::vector<EosFraming> framingAttempts(EosFramingChoice choice, std::optional<EosFraming> remembered);
+// What the link stays on when no attempt was answered.
+EosFraming fallbackFraming(EosFramingChoice choice);
+
+// One packet as it goes on the wire in `framing`.
+QByteArray framedPacket(EosFraming framing, std::span<const std::uint8_t> packet);
 
 } // namespace pexlora
