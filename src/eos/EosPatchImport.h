@@ -1,13 +1,20 @@
 #pragma once
 
+#include "eos/EosClock.h"
+
 #include <QList>
 #include <QMetaType>
 #include <QObject>
 #include <QPointer>
+#include <chrono>
+#include <map>
+#include <memory>
+#include <set>
 
 namespace pexlora {
 
 class EosConnectionManager;
+struct OSCMessage;
 
 // What a patch import brought back.
 struct EosPatchResult {
@@ -25,7 +32,11 @@ class EosPatchImport : public QObject {
     Q_OBJECT
 
 public:
+    static constexpr int maxInFlight = 32;
+    static constexpr std::chrono::milliseconds replyTimeout{2000};
+
     explicit EosPatchImport(EosConnectionManager& link, QObject* parent = nullptr);
+    EosPatchImport(EosConnectionManager& link, std::shared_ptr<EosClock> clock, QObject* parent = nullptr);
     ~EosPatchImport() override;
 
     void start();
@@ -37,7 +48,31 @@ signals:
     void finished(const pexlora::EosPatchResult& result);
 
 private:
+    struct Question {
+        int tries = 0;
+        std::unique_ptr<EosTimer> timeout;
+    };
+
+    void askCount();
+    void ask(int index);
+    void askMore();
+    void handleMessage(const OSCMessage& message);
+    void unanswered(int index);
+    void finish(bool cancelled, bool failed);
+
     QPointer<EosConnectionManager> m_link;
+    std::shared_ptr<EosClock> m_clock;
+    QMetaObject::Connection m_listening;
+    QMetaObject::Connection m_watchingLink;
+    bool m_running = false;
+    int m_countTries = 0;
+    std::unique_ptr<EosTimer> m_countTimeout;
+    int m_total = -1; // unknown until the count is answered
+    int m_next = 0;   // the next index to ask
+    int m_answered = 0;
+    int m_missing = 0;
+    std::map<int, Question> m_inFlight;
+    std::set<int> m_channels;
 };
 
 } // namespace pexlora

@@ -103,6 +103,8 @@ void EosTcpLink::write(std::span<const std::uint8_t> packet) {
     if (!m_connected || m_finished)
         return;
     m_socket->write(framedPacket(m_framing, packet));
+    // Out now rather than at the next turn of the event loop: a recording is two small writes.
+    m_socket->flush();
 }
 
 void EosTcpLink::close() {

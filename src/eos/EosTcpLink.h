@@ -42,7 +42,7 @@ public:
     void close();
 
     // Bytes read per turn of the event loop before the rest waits for the next turn.
-    static constexpr qint64 readBudget = 1024 * 1024;
+    static constexpr qint64 readBudget = 256 * 1024;
 
 signals:
     void ready();

@@ -237,5 +237,20 @@ TEST_F(ConsoleBar, ClosingThePopoverStopsBrowsingWhileNoLinkIsUp) {
     EXPECT_NE(replyPort, 0);
 }
 
+TEST_F(ConsoleBar, ClosingAWindowWithItsConsolePopoverOpenEndsItsBrowsing) {
+    DocumentWindow* second = fixture.app->newDocument();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(second));
+    open();
+    ASSERT_NE(replyPort, 0);
+    QPointer<EosStatusBarView> closing = bar;
+    QPointer<Popover> popover = bar->consolePopover();
+    window->close();
+    ASSERT_TRUE(test::waitFor([&] { return closing.isNull(); })) << "the window and its bar are gone";
+    EXPECT_TRUE(popover.isNull());
+    manager().discovery().sync();
+    fixture.link.discoveryClock->advance(40s);
+    EXPECT_EQ(fixture.link.discoveryConsole.drain(), 0) << "neither the burst nor the refresh goes on";
+}
+
 } // namespace
 } // namespace pexlora

@@ -1,6 +1,7 @@
 // The TCP link against real peers on loopback: liblo's oscdump, and sockets of the test.
 #include "EosTestSupport.h"
 #include "eos/EosConnectionManager.h"
+#include "eos/EosDiscoveryManager.h"
 #include "eos/EosSettings.h"
 #include "osc/OSCPacketDecoder.h"
 #include "osc/SLIPDecoder.h"
@@ -95,7 +96,7 @@ protected:
         config.discovery.listenPort = 0;
         config.discovery.broadcastPort = discoveryConsole.port();
         config.discovery.destinations = [] { return std::vector<QString>{QStringLiteral("127.0.0.1")}; };
-        config.discovery.clock = std::make_shared<FakeClock>(); // its timers stay out of the way
+        config.discovery.clock = discoveryClock;
         auto settings =
             std::make_unique<QSettings>(m_dir.filePath(QStringLiteral("Pexlora.conf")), QSettings::IniFormat);
         settings->setValue(eosFramingKey, QStringLiteral("slip"));
@@ -120,6 +121,7 @@ protected:
                              {QUuid::createUuid(), {3, 0}, QStringLiteral("7")}};
     SelectionGroups groups = {{elements[0].id, elements[1].id, elements[2].id, elements[3].id}};
     std::shared_ptr<FakeClock> clock = std::make_shared<FakeClock>();
+    std::shared_ptr<FakeClock> discoveryClock = std::make_shared<FakeClock>();
     UDPPeer discoveryConsole;
 
 private:
@@ -282,6 +284,33 @@ TEST_F(LinkTest, APeerThatResetsOrClosesIsReconnectedAndNothingIsSentMeanwhile) 
     restarted.close();
     ASSERT_TRUE(waitFor([&] { return !manager->isConnected(); }));
     EXPECT_TRUE(pendingAre({6s}));
+}
+
+TEST_F(LinkTest, DiscoveryWatchesWhileALinkIsUpAndStopsWhenItGoesDown) {
+    TCPPeer peer;
+    auto manager = makeManager();
+    const auto requestsWithin = [&](std::chrono::milliseconds step) {
+        manager->discovery().sync();
+        discoveryClock->advance(step);
+        return discoveryConsole.drain();
+    };
+    manager->connectToConsole(QStringLiteral("127.0.0.1"), peer.port());
+    ASSERT_TRUE(waitFor([&] { return manager->isConnected(); }));
+    EXPECT_EQ(requestsWithin(179s), 0);
+    EXPECT_EQ(requestsWithin(1s), 1) << "the refresh of a link that is up";
+    EXPECT_EQ(requestsWithin(6s), 2);
+
+    // The popover opened and closed while the link is up: back to watching.
+    manager->discovery().settingsOpened();
+    EXPECT_EQ(requestsWithin(0s), 1);
+    manager->discovery().settingsClosed();
+    EXPECT_EQ(requestsWithin(6s), 2) << "the burst under way ends";
+    EXPECT_EQ(requestsWithin(173s), 0) << "the refresh every 30 s stops with the popover";
+    EXPECT_EQ(requestsWithin(1s), 1) << "180 s after closing";
+
+    peer.reset(true);
+    ASSERT_TRUE(waitFor([&] { return !manager->isConnected(); }));
+    EXPECT_EQ(requestsWithin(10min), 0) << "no link, no popover: no discovery";
 }
 
 TEST_F(LinkTest, SwitchingConsolesKeepsTheNewLinkUp) {
