@@ -24,8 +24,11 @@ ConsolePatchImport::~ConsolePatchImport() {
 }
 
 QString ConsolePatchImport::missingText(int missing) {
-    return tr("%n channel(s) of the console's patch did not answer and are missing from this layout.",
-              nullptr, missing);
+    // Both forms spelt out: the English text must read right without a translation loaded.
+    if (missing == 1)
+        return tr("1 channel of the console's patch did not answer and is missing from this layout.");
+    return tr("%1 channels of the console's patch did not answer and are missing from this layout.")
+        .arg(missing);
 }
 
 void ConsolePatchImport::start() {
@@ -59,7 +62,8 @@ void ConsolePatchImport::finish(const EosPatchResult& result) {
 
     DocumentWindow* window = nullptr;
     if (m_app && !result.cancelled) {
-        if (result.failed || result.channels.isEmpty()) {
+        // A link lost halfway still leaves the channels that came: they make the layout.
+        if (result.channels.isEmpty()) {
             m_app->dialogs().showError(m_parent, tr("No layout could be made from the console's patch."),
                                        result.failed ? tr("the console did not tell how many channels it has")
                                                      : tr("the console has no channels patched"));

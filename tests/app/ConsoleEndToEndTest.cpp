@@ -16,6 +16,7 @@
 #include <QAction>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -125,9 +126,25 @@ TEST_F(ConsoleEndToEnd, ANewLayoutFromTheDesksPatchIsAnUntitledEditedDocument) {
     EXPECT_TRUE(made->windowTitle().startsWith(u"Untitled"_s));
     EXPECT_TRUE(made->isWindowModified());
     EXPECT_EQ(made->findChild<QWidget*>(u"patchMissingNote"_s), nullptr) << "nothing went missing";
+    ASSERT_TRUE(QTest::qWaitForWindowActive(made));
     QTest::keyClick(made, Qt::Key_Z, Qt::ControlModifier);
     EXPECT_TRUE(made->viewModel()->elements().empty()) << "one step of undo takes the cells back";
     EXPECT_FALSE(made->isWindowModified());
+}
+
+TEST_F(ConsoleEndToEnd, ALostPatchReplyLeavesItsChannelOutAndSaysSo) {
+    start({u"--lose-patch-reply"_s, u"3"_s});
+    connectAsAUser();
+    QTest::keyClick(status->consolePopover(), Qt::Key_Escape);
+    const qsizetype before = fixture->app->windows().size();
+    ASSERT_NE(fixture->app->newLayoutFromConsolePatch(window), nullptr);
+    ASSERT_TRUE(test::waitFor([&] { return fixture->app->windows().size() == before + 1; }, 15s));
+    DocumentWindow* made = fixture->app->windows().last();
+    EXPECT_EQ(made->viewModel()->elements().size(), 57u);
+    auto* note = made->findChild<QMessageBox*>(u"patchMissingNote"_s);
+    ASSERT_NE(note, nullptr);
+    EXPECT_EQ(note->text(), ConsolePatchImport::missingText(1));
+    EXPECT_TRUE(note->text().startsWith(u"1 channel of"_s)) << note->text().toStdString();
 }
 
 TEST_F(ConsoleEndToEnd, CancellingAPatchImportOpensNoWindow) {
@@ -139,7 +156,11 @@ TEST_F(ConsoleEndToEnd, CancellingAPatchImportOpensNoWindow) {
     ASSERT_TRUE(import);
     ASSERT_NE(import->progressDialog(), nullptr);
     EXPECT_EQ(import->progressDialog()->minimumDuration(), ConsolePatchImport::progressDelayMs);
-    import->progressDialog()->cancel();
+    // The dialog's Cancel button, as the user would press it once it shows.
+    auto* cancel = import->progressDialog()->findChild<QPushButton*>();
+    ASSERT_NE(cancel, nullptr);
+    EXPECT_EQ(cancel->text(), u"Cancel"_s);
+    cancel->click();
     ASSERT_TRUE(test::waitFor([&] { return import.isNull(); }));
     EXPECT_EQ(fixture->app->windows().size(), before);
 }
