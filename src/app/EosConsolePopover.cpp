@@ -2,12 +2,12 @@
 
 #include "app/DiscoveredHostRow.h"
 #include "app/Divider.h"
+#include "app/SecondaryLabel.h"
 #include "app/TextStyles.h"
 #include "eos/EosConnectionManager.h"
 #include "eos/EosDiscoveryManager.h"
 #include "eos/EosFraming.h"
 #include "eos/EosSettings.h"
-#include "widgets/SystemColors.h"
 
 #include <QComboBox>
 #include <QHBoxLayout>
@@ -29,8 +29,8 @@ EosConsolePopover::EosConsolePopover(EosConnectionManager* eosManager, QWidget* 
     , m_port(new QLineEdit(this))
     , m_connect(new QPushButton(tr("Connect"), this))
     , m_framing(new QComboBox(this))
-    , m_state(new QLabel(this))
-    , m_version(new QLabel(this))
+    , m_state(new SecondaryLabel(QString(), this))
+    , m_version(new SecondaryLabel(QString(), this))
     , m_discovered(new QWidget(this))
     , m_rowArea(new QScrollArea(m_discovered))
     , m_rowList(new QWidget(m_rowArea))
@@ -73,13 +73,9 @@ EosConsolePopover::EosConsolePopover(EosConnectionManager* eosManager, QWidget* 
     framingRow->addStretch();
     stack->addLayout(framingRow);
 
-    const QColor secondary = SystemColors::fromPalette(palette()).secondaryLabel;
     for (QLabel* line : {m_state, m_version}) {
         line->setFont(captionFont(font()));
         line->setWordWrap(true);
-        QPalette linePalette = line->palette();
-        linePalette.setColor(QPalette::WindowText, secondary);
-        line->setPalette(linePalette);
         stack->addWidget(line);
     }
     m_version->setTextInteractionFlags(Qt::TextSelectableByMouse);
@@ -88,11 +84,8 @@ EosConsolePopover::EosConsolePopover(EosConnectionManager* eosManager, QWidget* 
     section->setContentsMargins(0, 0, 0, 0);
     section->setSpacing(12);
     section->addWidget(new Divider(m_discovered));
-    auto* caption = new QLabel(tr("Discovered"), m_discovered);
+    auto* caption = new SecondaryLabel(tr("Discovered"), m_discovered);
     caption->setFont(captionFont(font()));
-    QPalette captionPalette = caption->palette();
-    captionPalette.setColor(QPalette::WindowText, SystemColors::fromPalette(palette()).secondaryLabel);
-    caption->setPalette(captionPalette);
     section->addWidget(caption);
     m_rowStack->setContentsMargins(0, 0, 0, 0);
     m_rowStack->setSpacing(4);

@@ -2,6 +2,7 @@
 
 #include "eos/EosConsoleHealth.h"
 #include "eos/EosFraming.h"
+#include "widgets/PopoverHost.h"
 
 #include <QPointer>
 #include <QString>
@@ -16,7 +17,6 @@ class EosConnectionManager;
 class EosConsolePopover;
 class EosStatusButton;
 class ElidedLabel;
-class Popover;
 
 // The bottom strip of a document window: whether the console link is up and to
 // where, and the button that opens the console popover. Every window has one; all
@@ -42,26 +42,21 @@ public:
     // The console's command line, as the desk echoes it.
     ElidedLabel* commandLine() const { return m_commandLine; }
     // The open console popover and its content; null while it is closed.
-    Popover* consolePopover() const { return m_popover; }
+    Popover* consolePopover() const { return m_popover.popover(); }
     EosConsolePopover* consolePanel() const;
 
     // What a click on the status button does: opens the popover, or closes it.
     void togglePopover();
 
-protected:
-    void changeEvent(QEvent* event) override;
-
 private:
     void showLink();
-    void colourCaption();
     void showCommandLine();
-    void popoverClosed();
 
     QPointer<EosConnectionManager> m_eosManager;
     EosStatusButton* m_button;
     ElidedLabel* m_commandLine;
     QLabel* m_caption;
-    QPointer<Popover> m_popover;
+    PopoverHost m_popover;
 };
 
 } // namespace pexlora

@@ -8,7 +8,7 @@
 #include "app/EosConsolePopover.h"
 #include "app/EosStatusBarView.h"
 #include "app/EosStatusButton.h"
-#include "app/RecGroupPopover.h"
+#include "app/RecGroupPanel.h"
 #include "app/SelectionBarView.h"
 #include "canvas/GridCanvasView.h"
 #include "widgets/Popover.h"
@@ -16,6 +16,7 @@
 #include <QAction>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
 #include <gtest/gtest.h>
