@@ -152,7 +152,8 @@ void EosTcpLink::finish() {
     m_connected = false;
     m_attemptTimeout.reset();
     dispose(std::move(m_socket));
-    emit ended();
+    // Never from inside a call of the owner's (a write that fails, say): it may replace this link.
+    QTimer::singleShot(0, this, [this] { emit ended(); });
 }
 
 } // namespace pexlora

@@ -46,7 +46,8 @@ public:
 
 signals:
     void ready();
-    // The connection could not be made, or it ended: the peer closed or failed.
+    // The connection could not be made, or it ended: the peer closed or failed. Reported
+    // from the event loop, never from inside a call of the owner's.
     void ended();
     void messageReceived(const pexlora::OSCMessage& message);
 

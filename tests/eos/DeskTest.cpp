@@ -60,6 +60,18 @@ TEST_F(DeskTest, AutomaticFramingFindsWhatEachDeskReadsAndRemembersIt) {
         EXPECT_EQ(manager->framing(), expected);
         EXPECT_EQ(framings.count(), 2) << "down, then up in the remembered framing";
     }
+
+    // A framing chosen by hand that the desk does not read: it closes, and the link retries.
+    auto desk = startSimulator(deskArguments({QStringLiteral("--framing"), QStringLiteral("slip")}));
+    ASSERT_TRUE(desk);
+    auto manager = makeManager(clock);
+    manager->setFramingChoice(EosFramingChoice::length);
+    manager->connectToConsole(QStringLiteral("127.0.0.1"), desk->tcpPort);
+    ASSERT_TRUE(desk->child->waitForLine(QStringLiteral("Connection from")));
+    ASSERT_TRUE(desk->child->waitForLine(
+        [](const QString& line) { return line.endsWith(QLatin1String("not SLIP, closing")); }));
+    EXPECT_TRUE(pendingAre({3s}));
+    EXPECT_EQ(manager->health(), EosConsoleHealth::offline);
 }
 
 TEST_F(DeskTest, TheDesksEchoAndSelectionComeBackCoalesced) {
@@ -127,7 +139,10 @@ TEST_F(DeskTest, ADeskThatDropsEveryConnectionIsRetriedWithAGrowingBackOff) {
     auto manager = makeManager(clock);
     manager->connectToConsole(QStringLiteral("127.0.0.1"), desk->tcpPort);
     for (const auto wait : {3s, 6s, 12s, 24s, 30s, 30s}) {
-        ASSERT_TRUE(pendingAre({wait})) << "next retry in " << wait.count() << " ms";
+        ASSERT_TRUE(pendingAre({wait}))
+            << "next retry in " << wait.count() << " s; pending "
+            << (clock->pendingDelays().empty() ? -1 : clock->pendingDelays()[0].count()) << " ms, health "
+            << static_cast<int>(manager->health());
         EXPECT_EQ(manager->health(), EosConsoleHealth::offline);
         clock->advance(wait);
     }

@@ -1,5 +1,6 @@
 // What the link reads from the console: framing of the stream and the console's split lists.
 #include "EosTestSupport.h"
+#include "eos/EosConsoleFeedback.h"
 #include "eos/EosFraming.h"
 #include "eos/EosListAssembler.h"
 #include "eos/EosStreamReader.h"
@@ -15,6 +16,30 @@ Bytes framed(EosFraming framing, const Bytes& packet) {
     const QByteArray bytes = framedPacket(framing, packet);
     const auto span = asBytes(bytes);
     return Bytes(span.begin(), span.end());
+}
+
+TEST(Framing, StoredChoicesAndTheOrderOfAttempts) {
+    for (const auto choice : {EosFramingChoice::automatic, EosFramingChoice::slip, EosFramingChoice::length})
+        EXPECT_EQ(framingChoiceFromKey(framingChoiceKey(choice)), choice);
+    for (const char* unknown : {"", "SLIP", "auto", "osc1.0"})
+        EXPECT_EQ(framingChoiceFromKey(QString::fromLatin1(unknown)), std::nullopt) << unknown;
+
+    using enum EosFraming;
+    const struct {
+        EosFramingChoice choice;
+        std::optional<EosFraming> remembered;
+        std::vector<EosFraming> attempts;
+        EosFraming fallback;
+    } table[] = {
+        {EosFramingChoice::automatic, std::nullopt, {slip, length}, slip},
+        {EosFramingChoice::automatic, length, {length, slip}, slip},
+        {EosFramingChoice::slip, length, {slip}, slip},
+        {EosFramingChoice::length, slip, {length}, length},
+    };
+    for (const auto& row : table) {
+        EXPECT_EQ(framingAttempts(row.choice, row.remembered), row.attempts);
+        EXPECT_EQ(fallbackFraming(row.choice), row.fallback);
+    }
 }
 
 TEST(StreamReader, CutsEitherFramingHoweverTheStreamIsSplitAndSkipsOverLongPackets) {
@@ -66,6 +91,40 @@ TEST(ListAssembler, JoinsAListSplitOverTwoMessagesAndDropsWhatDoesNotContinueIt)
     EXPECT_FALSE(lists.take(OSCMessage("/x/list/0/2000000000", {1}))) << "longer than any reply";
     EXPECT_EQ(lists.take(OSCMessage("/x/list/a/2", {1})), OSCMessage("/x/list/a/2", {1}))
         << "not a list ending";
+}
+
+TEST(ConsoleFeedback, TheDesksLineStandsInUntilThePerUserEchoComesAndAFloodIsOneUpdate) {
+    std::vector<EosConsoleFields> published;
+    EosConsoleFeedback feedback(
+        [&](const EosConsoleFields&, const EosConsoleFields& after) { published.push_back(after); });
+    const auto settled = [&](std::size_t updates) {
+        return waitFor([&] { return published.size() == updates; });
+    };
+
+    EXPECT_TRUE(feedback.take(OSCMessage("/eos/out/cmd", {"LIVE: Chan 1"})));
+    ASSERT_TRUE(settled(1));
+    EXPECT_EQ(published.back().commandLine, QStringLiteral("LIVE: Chan 1")) << "no per-user echo yet";
+    feedback.take(OSCMessage("/eos/out/user/91/cmd", {"LIVE: Chan 2"}));
+    feedback.take(OSCMessage("/eos/out/cmd", {"LIVE: another user's line"}));
+    ASSERT_TRUE(settled(2));
+    EXPECT_EQ(published.back().commandLine, QStringLiteral("LIVE: Chan 2"));
+
+    for (int i = 0; i < 10000; ++i) {
+        feedback.take(OSCMessage("/eos/out/active/chan", {std::to_string(i) + " [75]"}));
+        feedback.take(OSCMessage("/eos/out/get/version", {"3.2.8.26"}));
+    }
+    EXPECT_FALSE(feedback.take(OSCMessage("/eos/out/fader/1/1/name", {"Fader"}))) << "not feedback";
+    ASSERT_TRUE(settled(3)) << "the latest values in one update";
+    EXPECT_EQ(published.back(), (EosConsoleFields{QStringLiteral("3.2.8.26"), QStringLiteral("LIVE: Chan 2"),
+                                                  QStringLiteral("9999 [75]")}));
+
+    feedback.clear(); // a new link
+    ASSERT_TRUE(settled(4));
+    EXPECT_EQ(published.back(), EosConsoleFields());
+    feedback.take(OSCMessage("/eos/out/cmd", {"LIVE: Chan 3"}));
+    ASSERT_TRUE(settled(5));
+    EXPECT_EQ(published.back().commandLine, QStringLiteral("LIVE: Chan 3"))
+        << "the per-user echo is asked for again";
 }
 
 } // namespace
