@@ -1,5 +1,6 @@
 #include "app/DocumentWindow.h"
 
+#include "app/ConsoleSelectionFollower.h"
 #include "app/ContentView.h"
 #include "app/DocumentHistory.h"
 #include "app/EosStatusBarView.h"
@@ -27,6 +28,8 @@ DocumentWindow::DocumentWindow(PexloraApp& app, std::unique_ptr<PexloraDocument>
     , m_history(new DocumentHistory(m_document->viewModel(), this))
     , m_content(new ContentView(m_document->viewModel(), this))
     , m_toolbar(new GridToolbarContent(m_document->viewModel(), this))
+    , m_consoleSelection(
+          new ConsoleSelectionFollower(m_document->viewModel(), m_content->canvas(), &app.eosManager(), this))
     , m_path(std::move(path))
     , m_untitledName(std::move(untitledName)) {
     setAttribute(Qt::WA_DeleteOnClose);
@@ -59,6 +62,7 @@ DocumentWindow::~DocumentWindow() {
     // Everything that shows or records the model goes before the document that
     // owns it, which as a member would otherwise be destroyed first.
     delete m_history;
+    delete m_consoleSelection;
     qDeleteAll(findChildren<QToolBar*>(Qt::FindDirectChildrenOnly));
     delete takeCentralWidget();
 }

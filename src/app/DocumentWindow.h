@@ -8,6 +8,7 @@
 
 namespace pexlora {
 
+class ConsoleSelectionFollower;
 class ContentView;
 class DocumentHistory;
 class GridToolbarContent;
@@ -32,6 +33,8 @@ public:
     DocumentHistory* history() const { return m_history; }
     ContentView* contentView() const { return m_content; }
     GridToolbarContent* toolbarContent() const { return m_toolbar; }
+    // Rings the cells the console has selected, while View ▸ Show Console Selection is on.
+    ConsoleSelectionFollower* consoleSelection() const { return m_consoleSelection; }
 
     // Where the document is stored; empty until a new one is first saved.
     const QString& filePath() const { return m_path; }
@@ -60,6 +63,7 @@ private:
     DocumentHistory* m_history;
     ContentView* m_content;
     GridToolbarContent* m_toolbar;
+    ConsoleSelectionFollower* m_consoleSelection;
     QString m_path;
     QString m_untitledName;
 };

@@ -6,8 +6,10 @@
 #include "app/TextStyles.h"
 #include "eos/EosConnectionManager.h"
 #include "eos/EosDiscoveryManager.h"
+#include "eos/EosFraming.h"
 #include "eos/EosSettings.h"
 
+#include <QComboBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -26,6 +28,9 @@ EosConsolePopover::EosConsolePopover(EosConnectionManager* eosManager, QWidget* 
     , m_address(new QLineEdit(this))
     , m_port(new QLineEdit(this))
     , m_connect(new QPushButton(tr("Connect"), this))
+    , m_framing(new QComboBox(this))
+    , m_state(new SecondaryLabel(QString(), this))
+    , m_version(new SecondaryLabel(QString(), this))
     , m_discovered(new QWidget(this))
     , m_rowArea(new QScrollArea(m_discovered))
     , m_rowList(new QWidget(m_rowArea))
@@ -56,6 +61,25 @@ EosConsolePopover::EosConsolePopover(EosConnectionManager* eosManager, QWidget* 
     stack->addLayout(addressRow);
     setFocusProxy(m_address);
 
+    // In the order of EosFramingChoice, so an item's index is its choice.
+    auto* framingRow = new QHBoxLayout;
+    framingRow->setSpacing(8);
+    auto* framingLabel = new QLabel(tr("Framing"), this);
+    m_framing->addItems({tr("Automatic"), tr("OSC 1.1 (SLIP)"), tr("OSC 1.0 (length)")});
+    m_framing->setAccessibleName(tr("Framing"));
+    framingLabel->setBuddy(m_framing);
+    framingRow->addWidget(framingLabel, 0, Qt::AlignVCenter);
+    framingRow->addWidget(m_framing, 0, Qt::AlignVCenter);
+    framingRow->addStretch();
+    stack->addLayout(framingRow);
+
+    for (QLabel* line : {m_state, m_version}) {
+        line->setFont(captionFont(font()));
+        line->setWordWrap(true);
+        stack->addWidget(line);
+    }
+    m_version->setTextInteractionFlags(Qt::TextSelectableByMouse);
+
     auto* section = new QVBoxLayout(m_discovered);
     section->setContentsMargins(0, 0, 0, 0);
     section->setSpacing(12);
@@ -80,7 +104,17 @@ EosConsolePopover::EosConsolePopover(EosConnectionManager* eosManager, QWidget* 
         m_port->setText(settings.value(eosPortKey).toString());
         connect(&m_eosManager->discovery(), &EosDiscoveryManager::discoveredHostsChanged, this,
                 &EosConsolePopover::showHosts);
+        m_framing->setCurrentIndex(static_cast<int>(m_eosManager->framingChoice()));
+        connect(m_eosManager, &EosConnectionManager::healthChanged, this, &EosConsolePopover::showConsole);
+        connect(m_eosManager, &EosConnectionManager::consoleVersionChanged, this,
+                &EosConsolePopover::showConsole);
     }
+    // Only the user's pick: the manager stores it and reconnects in the new framing.
+    connect(m_framing, &QComboBox::activated, this, [this](int index) {
+        const auto choice = static_cast<EosFramingChoice>(index);
+        if (m_eosManager && index >= 0 && choice != m_eosManager->framingChoice())
+            m_eosManager->setFramingChoice(choice);
+    });
     // Stored exactly as typed: connecting reads them through the same rules as start-up.
     connect(m_address, &QLineEdit::textEdited, this, [this](const QString& text) {
         if (m_eosManager)
@@ -93,7 +127,35 @@ EosConsolePopover::EosConsolePopover(EosConnectionManager* eosManager, QWidget* 
     connect(m_address, &QLineEdit::returnPressed, this, &EosConsolePopover::connectToStored);
     connect(m_port, &QLineEdit::returnPressed, this, &EosConsolePopover::connectToStored);
     connect(m_connect, &QPushButton::clicked, this, &EosConsolePopover::connectToStored);
+    showConsole();
     showHosts();
+}
+
+QString EosConsolePopover::healthText(EosConsoleHealth health) {
+    switch (health) {
+    case EosConsoleHealth::offline:
+    case EosConsoleHealth::answering:
+        break;
+    case EosConsoleHealth::settling:
+        return tr("Connected, waiting for the console to answer…");
+    case EosConsoleHealth::silent:
+        return tr("Connected, but the console does not answer — is OSC TX on?");
+    case EosConsoleHealth::gone:
+        return tr("The console stopped answering; trying again.");
+    }
+    return {};
+}
+
+void EosConsolePopover::showConsole() {
+    const EosConsoleHealth health = m_eosManager ? m_eosManager->health() : EosConsoleHealth::offline;
+    const QString version = m_eosManager ? m_eosManager->consoleVersion() : QString();
+    const QString state = healthText(health);
+    m_state->setText(state);
+    m_state->setVisible(!state.isEmpty());
+    m_version->setText(version.isEmpty() ? QString() : tr("Console version %1").arg(version));
+    m_version->setVisible(!version.isEmpty());
+    adjustSize();
+    emit contentResized();
 }
 
 void EosConsolePopover::connectToStored() {

@@ -1,11 +1,13 @@
 #pragma once
 
+#include "eos/EosConsoleHealth.h"
 #include "eos/EosDiscoveredHost.h"
 
 #include <QList>
 #include <QPointer>
 #include <QWidget>
 
+class QComboBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -32,6 +34,14 @@ public:
     QLineEdit* addressField() const { return m_address; }
     QLineEdit* portField() const { return m_port; }
     QPushButton* connectButton() const { return m_connect; }
+    // "Automatic", "OSC 1.1 (SLIP)", "OSC 1.0 (length)", as EosFramingChoice counts them.
+    QComboBox* framingChooser() const { return m_framing; }
+    // What the link knows of the console, and its version; hidden while there is nothing to say.
+    QLabel* consoleState() const { return m_state; }
+    QLabel* consoleVersion() const { return m_version; }
+
+    // The line under the address for a health, empty when it needs none.
+    static QString healthText(EosConsoleHealth health);
     // The divider, the caption and the rows; hidden while no console has been found.
     QWidget* discoveredSection() const { return m_discovered; }
     QList<DiscoveredHostRow*> hostRows() const { return m_rows; }
@@ -47,11 +57,15 @@ signals:
 
 private:
     void showHosts();
+    void showConsole();
 
     QPointer<EosConnectionManager> m_eosManager;
     QLineEdit* m_address;
     QLineEdit* m_port;
     QPushButton* m_connect;
+    QComboBox* m_framing;
+    QLabel* m_state;
+    QLabel* m_version;
     QWidget* m_discovered;
     QScrollArea* m_rowArea;
     QWidget* m_rowList;

@@ -1,6 +1,7 @@
 #include "app/EosStatusBarView.h"
 
 #include "app/Divider.h"
+#include "app/ElidedLabel.h"
 #include "app/EosConsolePopover.h"
 #include "app/EosStatusButton.h"
 #include "app/SecondaryLabel.h"
@@ -19,7 +20,8 @@ EosStatusBarView::EosStatusBarView(EosConnectionManager* eosManager, QWidget* pa
     : QWidget(parent)
     , m_eosManager(eosManager)
     , m_button(new EosStatusButton(this))
-    , m_caption(new SecondaryLabel(tr("OSC over TCP"), this))
+    , m_commandLine(new ElidedLabel(this))
+    , m_caption(new SecondaryLabel(framingCaption(std::nullopt), this))
     , m_popover(this) {
     setAutoFillBackground(true);
     setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
@@ -32,7 +34,11 @@ EosStatusBarView::EosStatusBarView(EosConnectionManager* eosManager, QWidget* pa
     row->setContentsMargins(0, 0, 0, 0);
     row->setSpacing(0);
     row->addWidget(m_button, 0, Qt::AlignVCenter);
-    row->addStretch();
+    // The desk's answer to what was sent, in the flexible space; it gives way first.
+    m_commandLine->setFont(monospacedFont(11));
+    m_commandLine->setContentsMargins(10, 0, 0, 0);
+    m_commandLine->setObjectName(QStringLiteral("consoleCommandLine"));
+    row->addWidget(m_commandLine, 1);
     m_caption->setFont(sizedFont(font(), 11, QFont::Normal));
     m_caption->setContentsMargins(10, 0, 10, 0);
     row->addWidget(m_caption, 0, Qt::AlignVCenter);
@@ -50,8 +56,13 @@ EosStatusBarView::EosStatusBarView(EosConnectionManager* eosManager, QWidget* pa
     if (m_eosManager) {
         connect(m_eosManager, &EosConnectionManager::isConnectedChanged, this, &EosStatusBarView::showLink);
         connect(m_eosManager, &EosConnectionManager::connectedIPChanged, this, &EosStatusBarView::showLink);
+        connect(m_eosManager, &EosConnectionManager::healthChanged, this, &EosStatusBarView::showLink);
+        connect(m_eosManager, &EosConnectionManager::framingChanged, this, &EosStatusBarView::showLink);
+        connect(m_eosManager, &EosConnectionManager::consoleCommandLineChanged, this,
+                &EosStatusBarView::showCommandLine);
     }
     showLink();
+    showCommandLine();
 }
 
 EosStatusBarView::~EosStatusBarView() {
@@ -60,10 +71,25 @@ EosStatusBarView::~EosStatusBarView() {
         m_eosManager->discovery().settingsClosed();
 }
 
-QString EosStatusBarView::statusText(bool isConnected, const std::optional<QString>& connectedIP) {
+QString EosStatusBarView::statusText(bool isConnected, const std::optional<QString>& connectedIP,
+                                     EosConsoleHealth health) {
     if (isConnected && connectedIP)
         return tr("Eos Connected %1").arg(*connectedIP);
+    if (health == EosConsoleHealth::gone)
+        return tr("Eos not answering");
     return tr("Eos Disconnected");
+}
+
+QString EosStatusBarView::framingCaption(std::optional<EosFraming> framing) {
+    if (!framing)
+        return tr("OSC over TCP");
+    switch (*framing) {
+    case EosFraming::slip:
+        return tr("OSC 1.1 SLIP");
+    case EosFraming::length:
+        return tr("OSC 1.0");
+    }
+    return tr("OSC over TCP");
 }
 
 EosConsolePopover* EosStatusBarView::consolePanel() const {
@@ -72,11 +98,17 @@ EosConsolePopover* EosStatusBarView::consolePanel() const {
 
 void EosStatusBarView::showLink() {
     const bool connected = m_eosManager && m_eosManager->isConnected();
-    const QString text =
-        statusText(connected, m_eosManager ? m_eosManager->connectedIP() : std::optional<QString>());
+    const QString text = m_eosManager
+                             ? statusText(connected, m_eosManager->connectedIP(), m_eosManager->health())
+                             : statusText(false, {});
     m_button->setConnected(connected);
     m_button->setText(text);
     m_button->setAccessibleName(text);
+    m_caption->setText(framingCaption(connected && m_eosManager ? m_eosManager->framing() : std::nullopt));
+}
+
+void EosStatusBarView::showCommandLine() {
+    m_commandLine->setText(m_eosManager ? m_eosManager->consoleCommandLine() : QString());
 }
 
 void EosStatusBarView::togglePopover() {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "eos/EosConsoleHealth.h"
+#include "eos/EosFraming.h"
 #include "widgets/PopoverHost.h"
 
 #include <QPointer>
@@ -14,6 +16,7 @@ namespace pexlora {
 class EosConnectionManager;
 class EosConsolePopover;
 class EosStatusButton;
+class ElidedLabel;
 
 // The bottom strip of a document window: whether the console link is up and to
 // where, and the button that opens the console popover. Every window has one; all
@@ -27,11 +30,17 @@ public:
     explicit EosStatusBarView(EosConnectionManager* eosManager, QWidget* parent = nullptr);
     ~EosStatusBarView() override;
 
-    // "Eos Connected <ip>" while the link is up, "Eos Disconnected" otherwise.
-    static QString statusText(bool isConnected, const std::optional<QString>& connectedIP);
+    // "Eos Connected <ip>" while the link is up, "Eos not answering" while a
+    // console that stopped answering is being retried, "Eos Disconnected" otherwise.
+    static QString statusText(bool isConnected, const std::optional<QString>& connectedIP,
+                              EosConsoleHealth health = EosConsoleHealth::offline);
+    // The right-hand caption: the framing in use, or the link's kind while none is.
+    static QString framingCaption(std::optional<EosFraming> framing);
 
     EosStatusButton* statusButton() const { return m_button; }
     QLabel* caption() const { return m_caption; }
+    // The console's command line, as the desk echoes it.
+    ElidedLabel* commandLine() const { return m_commandLine; }
     // The open console popover and its content; null while it is closed.
     Popover* consolePopover() const { return m_popover.popover(); }
     EosConsolePopover* consolePanel() const;
@@ -41,9 +50,11 @@ public:
 
 private:
     void showLink();
+    void showCommandLine();
 
     QPointer<EosConnectionManager> m_eosManager;
     EosStatusButton* m_button;
+    ElidedLabel* m_commandLine;
     QLabel* m_caption;
     PopoverHost m_popover;
 };

@@ -1,5 +1,6 @@
 #include "app/PexloraApp.h"
 
+#include "app/ConsolePatchImport.h"
 #include "app/DocumentWindow.h"
 #include "app/HelpPage.h"
 #include "model/PexloraDocument.h"
@@ -108,6 +109,14 @@ void PexloraApp::openHelp() {
         m_dialogs->showError(QApplication::activeWindow(), tr("The help page could not be opened."),
                              tr("no web browser could be started for %1").arg(page));
     }
+}
+
+ConsolePatchImport* PexloraApp::newLayoutFromConsolePatch(QWidget* parent) {
+    if (m_patchImport)
+        return nullptr;
+    m_patchImport = new ConsolePatchImport(*this, parent);
+    m_patchImport->start();
+    return m_patchImport;
 }
 
 DocumentWindow* PexloraApp::windowFor(const QString& path) const {

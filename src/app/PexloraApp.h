@@ -14,6 +14,7 @@
 
 namespace pexlora {
 
+class ConsolePatchImport;
 class DocumentWindow;
 class PexloraDocument;
 
@@ -46,6 +47,9 @@ public:
     // program. False, with the rest left open, when the user cancelled one.
     bool quit();
     void openHelp();
+    // File ▸ New Layout from Console Patch…: one import at a time; null while
+    // another is under way.
+    ConsolePatchImport* newLayoutFromConsolePatch(QWidget* parent);
 
     const QList<QPointer<DocumentWindow>>& windows() const { return m_windows; }
     // The open window of that file, if any.
@@ -77,6 +81,7 @@ private:
     RecentDocuments m_recent;
     QList<QPointer<DocumentWindow>> m_windows;
     UrlOpener m_openUrl;
+    QPointer<ConsolePatchImport> m_patchImport;
     int m_untitledCount = 0;
 };
 

@@ -1,5 +1,6 @@
 #include "app/WindowMenus.h"
 
+#include "app/ConsoleSelectionFollower.h"
 #include "app/DocumentHistory.h"
 #include "app/DocumentWindow.h"
 #include "app/PexloraApp.h"
@@ -36,6 +37,16 @@ void WindowMenus::build(DocumentWindow& window, PexloraApp& app) {
     QMenu* file = bar->addMenu(tr("&File"));
     QObject::connect(addAction(file, "fileNew", tr("&New"), QKeySequence(Qt::CTRL | Qt::Key_N)),
                      &QAction::triggered, &app, [&app] { app.newDocument(); });
+    QAction* fromPatch = addAction(file, "fileNewFromConsolePatch", tr("New Layout from Console &Patch…"));
+    QObject::connect(fromPatch, &QAction::triggered, &window,
+                     [&app, self] { app.newLayoutFromConsolePatch(self); });
+    // Only a console that answers can tell its patch.
+    EosConnectionManager* eos = &app.eosManager();
+    const auto showFromPatch = [fromPatch, eos] {
+        fromPatch->setEnabled(eos->health() == EosConsoleHealth::answering);
+    };
+    QObject::connect(eos, &EosConnectionManager::healthChanged, fromPatch, showFromPatch);
+    showFromPatch();
     QObject::connect(addAction(file, "fileOpen", tr("&Open…"), QKeySequence(Qt::CTRL | Qt::Key_O)),
                      &QAction::triggered, &window, [&app, self] { app.chooseAndOpen(self); });
     QMenu* recent = file->addMenu(tr("Open &Recent"));
@@ -80,6 +91,13 @@ void WindowMenus::build(DocumentWindow& window, PexloraApp& app) {
     redo->setObjectName(QStringLiteral("editRedo"));
     redo->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z));
     edit->addAction(redo);
+
+    QMenu* view = bar->addMenu(tr("&View"));
+    QAction* consoleSelection = addAction(view, "viewConsoleSelection", tr("Show &Console Selection"));
+    consoleSelection->setCheckable(true);
+    consoleSelection->setChecked(window.consoleSelection()->isShown());
+    QObject::connect(consoleSelection, &QAction::toggled, window.consoleSelection(),
+                     &ConsoleSelectionFollower::setShown);
 
     QMenu* help = bar->addMenu(tr("&Help"));
     QAction* helpPage = addAction(help, "helpPexlora", tr("Pexlora Help"));

@@ -369,6 +369,7 @@ void CanvasRenderer::paintCells(QPainter& painter, const QRegion& dirty, const G
         int order;
     };
     std::vector<Badge> badges;
+    std::vector<QRectF> ringed;
     const GridElements& elements = model.elements();
     // Most cells are plain ones: looked up once rather than per cell.
     const QImage ordinaryImage = m_images.cell(CellImageCache::Fill::ordinary, 0); // shared, not copied
@@ -406,6 +407,8 @@ void CanvasRenderer::paintCells(QPainter& painter, const QRegion& dirty, const G
         const bool plain = fill == CellImageCache::Fill::ordinary && !(glow > 0);
         painter.drawImage(snapped(cell.topLeft() - QPointF(margin, margin), ratio),
                           plain ? ordinaryImage : m_images.cell(fill, glow));
+        if (!overlay.consoleSelection.isEmpty() && overlay.consoleSelection.contains(e.id))
+            ringed.push_back(cell);
 
         if (!labels)
             continue;
@@ -418,6 +421,8 @@ void CanvasRenderer::paintCells(QPainter& painter, const QRegion& dirty, const G
             badges.push_back({inner, *found});
     }
     flushNumbers(painter);
+    // Over every cell, so a neighbour's glow does not cover a ring, and under the badges.
+    m_consoleRings.paint(painter, ringed, size, c);
     // Badges only come with a selection, so they go in a pass of their own
     // rather than switching fonts at every cell.
     if (!badges.empty()) {

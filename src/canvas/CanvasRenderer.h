@@ -2,6 +2,7 @@
 
 #include "canvas/CanvasGeometry.h"
 #include "canvas/CellImageCache.h"
+#include "canvas/ConsoleSelectionRings.h"
 #include "canvas/DigitGlyphs.h"
 #include "canvas/LabelCache.h"
 #include "model/GridElement.h"
@@ -10,6 +11,8 @@
 #include <QPointF>
 #include <QRectF>
 #include <QRegion>
+#include <QSet>
+#include <QUuid>
 #include <cstdint>
 #include <optional>
 #include <vector>
@@ -27,6 +30,7 @@ struct CanvasOverlay {
     std::vector<GridPosition> addLine;      // the cells an add drag would place
     std::optional<QRectF> editMarquee;      // the rubber band of the Select tool
     std::optional<QPointF> quickRenumberAt; // where the Quick # label follows the pointer
+    QSet<QUuid> consoleSelection;           // the cells the console has selected, ringed in both modes
 };
 
 // Draws a canvas: background, grid lines and the shading outside the grid, the
@@ -101,6 +105,7 @@ private:
     DigitGlyphs m_digits;
     std::vector<std::pair<QColor, DigitGlyphs::Run>> m_pendingNumbers;
     LabelCache m_badges;
+    ConsoleSelectionRings m_consoleRings;
 };
 
 } // namespace pexlora

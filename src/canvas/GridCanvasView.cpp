@@ -170,6 +170,7 @@ const GridElement* GridCanvasView::hitElement(QPointF point) const {
 
 CanvasOverlay GridCanvasView::overlay() const {
     CanvasOverlay overlay;
+    overlay.consoleSelection = m_consoleSelection;
     if (!m_model || m_model->mode() != AppMode::edit)
         return overlay;
     overlay.groupDrag = m_selectElementTool->groupDragOffset();
@@ -218,6 +219,18 @@ void GridCanvasView::panned() {
         scroll(static_cast<int>(dx), static_cast<int>(dy));
     else
         update();
+}
+
+void GridCanvasView::setConsoleSelection(const QSet<QUuid>& ids) {
+    if (ids == m_consoleSelection)
+        return;
+    // Whatever is in one set and not in the other: the rings that come and go.
+    QSet<QUuid> changed = ids;
+    for (const QUuid& id : std::as_const(m_consoleSelection))
+        if (!changed.remove(id))
+            changed.insert(id);
+    m_consoleSelection = ids;
+    repaintCells(changed);
 }
 
 void GridCanvasView::repaintCells(const QSet<QUuid>& ids) {

@@ -47,6 +47,11 @@ public:
     // Where the given cells are drawn, glow included: what a preview tick repaints.
     QRegion cellsRegion(const QSet<QUuid>& ids) const;
 
+    // The cells to ring as the console's selection; only the cells whose ring
+    // comes or goes are repainted.
+    void setConsoleSelection(const QSet<QUuid>& ids);
+    const QSet<QUuid>& consoleSelection() const { return m_consoleSelection; }
+
     // Paints the canvas as the screen shows it, for a paint event or a benchmark.
     void paintCanvas(QPainter& painter, const QRegion& dirty);
 
@@ -108,6 +113,7 @@ private:
     bool m_pointerInside = false;
     QRect m_quickLabelArea; // where the label was last drawn, or asked to be
     QSizeF m_shownPan;      // the pan of what the screen shows
+    QSet<QUuid> m_consoleSelection;
 };
 
 } // namespace pexlora

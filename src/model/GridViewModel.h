@@ -1,9 +1,9 @@
 #pragma once
 
 #include "model/GridElement.h"
-#include "model/ModelTypes.h"
 #include "model/GridLayout.h"
 #include "model/LayoutEdit.h"
+#include "model/ModelTypes.h"
 
 #include <QHash>
 #include <QObject>
@@ -136,6 +136,9 @@ public:
     // Places a line cell by cell, so each takes the next free number at its turn;
     // the whole line is one edit.
     void placeElements(std::span<const GridPosition> positions);
+    // Adds ready-made cells, numbers included, as one edit; a cell whose place is
+    // taken (by the layout or an earlier cell of the list) is left out.
+    void placeCells(const GridElements& cells);
     // Moves the whole edit selection, or nothing at all when any cell would leave
     // the grid or land on a cell outside the selection.
     void moveEditSelection(std::int64_t columnOffset, std::int64_t rowOffset);

@@ -24,6 +24,23 @@ void GridViewModel::placeElements(std::span<const GridPosition> positions) {
     emit layoutEdited(line);
 }
 
+void GridViewModel::placeCells(const GridElements& cells) {
+    LayoutEdit added(LayoutEdit::Kind::addCells);
+    QSet<GridPosition> taken;
+    for (const GridElement& cell : cells) {
+        if (m_layout.isOccupied(cell.position) || taken.contains(cell.position))
+            continue;
+        taken.insert(cell.position);
+        added.added.push_back({m_layout.elements().size() + added.added.size(), cell});
+    }
+    if (added.isEmpty())
+        return;
+    m_layout.apply(added);
+    emit elementsChanged();
+    markDirty();
+    emit layoutEdited(added);
+}
+
 void GridViewModel::moveEditSelection(std::int64_t columnOffset, std::int64_t rowOffset) {
     if (columnOffset == 0 && rowOffset == 0)
         return;

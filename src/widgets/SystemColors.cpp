@@ -49,6 +49,7 @@ SystemColors SystemColors::fromPalette(const QPalette& palette) {
     c.blue = pick(c.dark, 0x007AFF, 0x0A84FF);
     c.grey = pick(c.dark, 0x8E8E93, 0x98989D);
     c.red = pick(c.dark, 0xFF3B30, 0xFF453A);
+    c.pink = pick(c.dark, 0xFF2D55, 0xFF375F);
     return c;
 }
 

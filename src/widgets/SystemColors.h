@@ -35,6 +35,7 @@ struct SystemColors {
     QColor blue;
     QColor grey;
     QColor red;
+    QColor pink; // the console's own selection
 };
 
 } // namespace pexlora

@@ -92,6 +92,8 @@ TEST_F(DocumentWindows, NewWindowHasTheDesignedSizeTitleAndMenus) {
             seen.append(item->shortcut());
         }
     EXPECT_FALSE(action(window, "fileRevert")->isEnabled()) << "nothing saved to go back to";
+    EXPECT_FALSE(action(window, "fileNewFromConsolePatch")->isEnabled()) << "no console answers";
+    EXPECT_TRUE(action(window, "viewConsoleSelection")->isChecked());
 }
 
 TEST_F(DocumentWindows, EditedMarkFollowsTheEditedWindowOnlyAndClearsOnSave) {

@@ -11,6 +11,7 @@
 #include "widgets/Popover.h"
 #include "widgets/SystemColors.h"
 
+#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -41,6 +42,20 @@ TEST(EosStatusBar, StatusTextNamesTheConnectedAddress) {
     };
     for (const auto& row : table)
         EXPECT_EQ(EosStatusBarView::statusText(row.connected, row.ip), row.text);
+}
+
+TEST(EosStatusBar, TextsSayWhatTheLinkKnowsOfTheConsole) {
+    using H = EosConsoleHealth;
+    EXPECT_EQ(EosStatusBarView::statusText(false, std::nullopt, H::gone), u"Eos not answering"_s);
+    EXPECT_EQ(EosStatusBarView::statusText(false, std::nullopt, H::offline), u"Eos Disconnected"_s);
+    EXPECT_EQ(EosStatusBarView::statusText(true, u"10.0.0.5"_s, H::silent), u"Eos Connected 10.0.0.5"_s);
+    EXPECT_EQ(EosStatusBarView::framingCaption(EosFraming::slip), u"OSC 1.1 SLIP"_s);
+    EXPECT_EQ(EosStatusBarView::framingCaption(EosFraming::length), u"OSC 1.0"_s);
+    EXPECT_EQ(EosStatusBarView::framingCaption(std::nullopt), u"OSC over TCP"_s);
+    EXPECT_EQ(EosConsolePopover::healthText(H::silent),
+              u"Connected, but the console does not answer \u2014 is OSC TX on?"_s);
+    EXPECT_TRUE(EosConsolePopover::healthText(H::answering).isEmpty());
+    EXPECT_TRUE(EosConsolePopover::healthText(H::offline).isEmpty());
 }
 
 class ConsoleBar : public ::testing::Test {
@@ -100,6 +115,26 @@ TEST_F(ConsoleBar, EveryWindowShowsTheOneLinkWithItsDot) {
         EXPECT_EQ(statusOf(w), u"Eos Disconnected"_s);
         EXPECT_EQ(statusBar(w)->statusButton()->dotColor(), colors.red);
     }
+}
+
+TEST_F(ConsoleBar, TheFramingChooserStoresTheChoiceAndOpensOnIt) {
+    EosConsolePopover* panel = open();
+    ASSERT_NE(panel, nullptr);
+    QComboBox* chooser = panel->framingChooser();
+    ASSERT_EQ(chooser->count(), 3);
+    EXPECT_EQ(chooser->itemText(0), u"Automatic"_s);
+    EXPECT_EQ(chooser->itemText(1), u"OSC 1.1 (SLIP)"_s);
+    EXPECT_EQ(chooser->itemText(2), u"OSC 1.0 (length)"_s);
+    EXPECT_EQ(chooser->currentIndex(), 0) << "nothing stored: automatic";
+    EXPECT_FALSE(panel->consoleVersion()->isVisibleTo(panel)) << "no version before the console told it";
+
+    chooser->setFocus();
+    QTest::keyClick(chooser, Qt::Key_Down);
+    QTest::keyClick(chooser, Qt::Key_Down);
+    EXPECT_EQ(manager().framingChoice(), EosFramingChoice::length);
+    EXPECT_EQ(settings().value(u"eosFraming"_s).toString(), u"length"_s);
+    QTest::keyClick(bar->consolePopover(), Qt::Key_Escape);
+    EXPECT_EQ(open()->framingChooser()->currentIndex(), 2);
 }
 
 TEST_F(ConsoleBar, ConnectGoesWhereTheFieldsSayWithTheDefaultsForWhatIsMissing) {

@@ -1,0 +1,86 @@
+#include "app/ConsolePatchImport.h"
+
+#include "app/DocumentWindow.h"
+#include "app/PexloraApp.h"
+#include "model/GridViewModel.h"
+#include "model/PatchLayout.h"
+
+#include <QMessageBox>
+#include <QProgressDialog>
+
+namespace pexlora {
+
+ConsolePatchImport::ConsolePatchImport(PexloraApp& app, QWidget* parent)
+    : QObject(&app)
+    , m_app(&app)
+    , m_parent(parent)
+    , m_import(new EosPatchImport(app.eosManager(), this)) {
+    connect(m_import, &EosPatchImport::finished, this, &ConsolePatchImport::finish);
+}
+
+ConsolePatchImport::~ConsolePatchImport() {
+    if (m_progress)
+        m_progress->deleteLater();
+}
+
+QString ConsolePatchImport::missingText(int missing) {
+    // Both forms spelt out: the English text must read right without a translation loaded.
+    if (missing == 1)
+        return tr("1 channel of the console's patch did not answer and is missing from this layout.");
+    return tr("%1 channels of the console's patch did not answer and are missing from this layout.")
+        .arg(missing);
+}
+
+void ConsolePatchImport::start() {
+    m_progress = new QProgressDialog(tr("Reading the console's patch…"), tr("Cancel"), 0, 0, m_parent);
+    m_progress->setWindowTitle(tr("New Layout from Console Patch"));
+    m_progress->setWindowModality(Qt::WindowModal);
+    m_progress->setMinimumDuration(progressDelayMs);
+    m_progress->setAutoReset(false);
+    m_progress->setAutoClose(false);
+    m_progress->setValue(0);
+    connect(m_progress, &QProgressDialog::canceled, m_import, &EosPatchImport::cancel);
+    connect(m_import, &EosPatchImport::progressChanged, m_progress, [this](int answered, int total) {
+        if (!m_progress)
+            return;
+        m_progress->setMaximum(total);
+        m_progress->setValue(answered);
+    });
+    m_import->start();
+}
+
+void ConsolePatchImport::finish(const EosPatchResult& result) {
+    if (m_finished)
+        return;
+    m_finished = true;
+    if (m_progress) {
+        m_progress->disconnect(this);
+        m_progress->disconnect(m_import);
+        m_progress->hide();
+    }
+    deleteLater();
+
+    DocumentWindow* window = nullptr;
+    if (m_app && !result.cancelled) {
+        // A link lost halfway still leaves the channels that came: they make the layout.
+        if (result.channels.isEmpty()) {
+            m_app->dialogs().showError(m_parent, tr("No layout could be made from the console's patch."),
+                                       result.failed ? tr("the console did not tell how many channels it has")
+                                                     : tr("the console has no channels patched"));
+        } else {
+            window = m_app->newDocument();
+            window->viewModel()->placeCells(patchLayout(result.channels));
+            if (result.missing > 0) {
+                // A note, not a question: the window stays usable behind it.
+                auto* note = new QMessageBox(QMessageBox::Information, tr("Some channels are missing"),
+                                             missingText(result.missing), QMessageBox::Ok, window);
+                note->setAttribute(Qt::WA_DeleteOnClose);
+                note->setObjectName(QStringLiteral("patchMissingNote"));
+                note->open();
+            }
+        }
+    }
+    emit done(window);
+}
+
+} // namespace pexlora

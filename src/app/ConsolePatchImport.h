@@ -1,0 +1,50 @@
+#pragma once
+
+#include "eos/EosPatchImport.h"
+
+#include <QObject>
+#include <QPointer>
+#include <QProgressDialog>
+
+class QWidget;
+
+namespace pexlora {
+
+class DocumentWindow;
+class PexloraApp;
+
+// File ▸ New Layout from Console Patch…: reads the console's patch, with a
+// progress dialog and Cancel once it takes longer than a second, then opens a new
+// untitled window with one cell per channel. When some answers never came, the
+// layout holds what did arrive and a note says how many channels are missing.
+// It deletes itself when it is done.
+class ConsolePatchImport : public QObject {
+    Q_OBJECT
+
+public:
+    static constexpr int progressDelayMs = 1000;
+
+    ConsolePatchImport(PexloraApp& app, QWidget* parent);
+    ~ConsolePatchImport() override;
+
+    void start();
+    QProgressDialog* progressDialog() const { return m_progress; }
+
+    // The note shown when `missing` patch entries were never answered.
+    static QString missingText(int missing);
+
+signals:
+    // The new window, or null when the import failed or was cancelled.
+    void done(pexlora::DocumentWindow* window);
+
+private:
+    void finish(const EosPatchResult& result);
+
+    QPointer<PexloraApp> m_app;
+    QPointer<QWidget> m_parent;
+    EosPatchImport* m_import;
+    QPointer<QProgressDialog> m_progress;
+    bool m_finished = false;
+};
+
+} // namespace pexlora

@@ -1,0 +1,44 @@
+#include "canvas/ConsoleSelectionRings.h"
+
+#include <QPaintDevice>
+#include <QPainter>
+#include <cmath>
+
+namespace pexlora {
+
+void ConsoleSelectionRings::paint(QPainter& painter, const std::vector<QRectF>& cells, double cellSize,
+                                  const SystemColors& colors) {
+    if (cells.empty() || !(cellSize > ringWidth * 2) || !std::isfinite(cellSize))
+        return;
+    const qreal ratio = painter.device() ? painter.device()->devicePixelRatioF() : 1.0;
+    const QImage& image = ring(cellSize, ratio, colors.pink);
+    for (const QRectF& cell : cells) {
+        // On whole device pixels, as the cell images are, so the ring does not blur against them.
+        const QPointF at(std::round(cell.left() * ratio) / ratio, std::round(cell.top() * ratio) / ratio);
+        painter.drawImage(at, image);
+    }
+}
+
+const QImage& ConsoleSelectionRings::ring(double cellSize, qreal ratio, const QColor& colour) {
+    if (!m_ring.isNull() && m_cellSize == cellSize && m_ratio == ratio && m_colour == colour.rgba())
+        return m_ring;
+    m_cellSize = cellSize;
+    m_ratio = ratio;
+    m_colour = colour.rgba();
+    const int pixels = static_cast<int>(std::ceil(cellSize * ratio));
+    m_ring = QImage(pixels, pixels, QImage::Format_ARGB32_Premultiplied);
+    m_ring.setDevicePixelRatio(ratio);
+    m_ring.fill(Qt::transparent);
+    QPainter painter(&m_ring);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(QPen(colour, ringWidth));
+    painter.setBrush(Qt::NoBrush);
+    // The cell's shape is its square inset by 2 with corners of 4; the ring
+    // follows it just outside.
+    const double half = ringWidth / 2;
+    painter.drawRoundedRect(QRectF(half, half, cellSize - ringWidth, cellSize - ringWidth), 4 + half,
+                            4 + half);
+    return m_ring;
+}
+
+} // namespace pexlora

@@ -1,0 +1,78 @@
+// The console's feedback in a real window: the rings follow the console's active
+// channels and the layout, the View menu switches them, and the patch import
+// tells when it cannot make a layout.
+#include "AppTestSupport.h"
+#include "app/ConsolePatchImport.h"
+#include "app/ConsoleSelectionFollower.h"
+#include "app/ContentView.h"
+#include "canvas/GridCanvasView.h"
+
+#include <QAction>
+#include <QTest>
+#include <gtest/gtest.h>
+
+namespace pexlora {
+namespace {
+
+using namespace Qt::StringLiterals;
+
+class ConsoleFeedback : public ::testing::Test {
+protected:
+    ConsoleFeedback() {
+        window = fixture.app->newDocument();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(window));
+        model = window->viewModel();
+        model->placeElements(std::vector<GridPosition>{{0, 0}, {1, 0}, {2, 0}, {3, 0}, {4, 0}});
+    }
+    // The numbers of the ringed cells, ascending by position.
+    QString ringed() const {
+        QStringList numbers;
+        for (const GridElement& e : model->elements())
+            if (window->contentView()->canvas()->consoleSelection().contains(e.id))
+                numbers.append(e.numberString);
+        return numbers.join(u' ');
+    }
+    QAction* action(const char* name) const { return window->findChild<QAction*>(QString::fromLatin1(name)); }
+
+    test::AppFixture fixture;
+    DocumentWindow* window = nullptr;
+    GridViewModel* model = nullptr;
+};
+
+TEST_F(ConsoleFeedback, RingsFollowTheConsoleTheLayoutAndTheViewMenu) {
+    ConsoleSelectionFollower* follower = window->consoleSelection();
+    follower->follow(u"2-3, 5 [80]"_s);
+    EXPECT_EQ(ringed(), u"2 3 5"_s);
+
+    // Renumbering a cell into the console's channels rings it; one out of them loses its ring.
+    model->applyNumber(model->elements()[0].id, u"0005"_s);
+    model->applyNumber(model->elements()[2].id, u"9"_s);
+    EXPECT_EQ(ringed(), u"0005 2 5"_s);
+
+    QAction* show = action("viewConsoleSelection");
+    ASSERT_NE(show, nullptr);
+    show->trigger();
+    EXPECT_FALSE(follower->isShown());
+    EXPECT_EQ(ringed(), u""_s);
+    follower->follow(u"4"_s);
+    EXPECT_EQ(ringed(), u""_s) << "hidden rings stay hidden when the console moves on";
+    show->trigger();
+    EXPECT_EQ(ringed(), u"4"_s);
+    follower->follow(QString());
+    EXPECT_EQ(ringed(), u""_s);
+}
+
+TEST_F(ConsoleFeedback, APatchImportWithoutAConsoleSaysSoAndOpensNoWindow) {
+    const qsizetype windows = fixture.app->windows().size();
+    ConsolePatchImport* import = fixture.app->newLayoutFromConsolePatch(window);
+    ASSERT_NE(import, nullptr);
+    EXPECT_EQ(fixture.app->newLayoutFromConsolePatch(window), nullptr) << "one import at a time";
+    QPointer<ConsolePatchImport> running(import);
+    ASSERT_TRUE(test::waitFor([&] { return running.isNull(); }));
+    ASSERT_EQ(fixture.scripted->errors.size(), 1u);
+    EXPECT_EQ(fixture.scripted->errors[0].text, u"No layout could be made from the console's patch."_s);
+    EXPECT_EQ(fixture.app->windows().size(), windows);
+}
+
+} // namespace
+} // namespace pexlora
