@@ -77,6 +77,13 @@ void DocumentWindow::showTitle() {
     setWindowFilePath(m_path);
 }
 
+void DocumentWindow::bringForward() {
+    setWindowState((windowState() & ~Qt::WindowMinimized) | Qt::WindowActive);
+    show();
+    raise();
+    activateWindow();
+}
+
 bool DocumentWindow::save() {
     return m_path.isEmpty() ? saveAs() : writeTo(m_path);
 }

@@ -38,6 +38,9 @@ public:
     // The name in the title bar and in questions about this document.
     QString displayName() const;
 
+    // Shows the window in front of the others, also when it was minimized.
+    void bringForward();
+
     // Each returns whether the document ended up written (or, for revert, read).
     bool save();
     bool saveAs();

@@ -58,15 +58,26 @@ void PexloraApp::start(const QStringList& paths) {
         newDocument();
 }
 
+void PexloraApp::openPaths(const QStringList& paths) {
+    for (const QString& path : paths)
+        openDocument(path);
+    if (!paths.isEmpty())
+        return;
+    for (auto window = m_windows.crbegin(); window != m_windows.crend(); ++window)
+        if (*window) {
+            (*window)->bringForward();
+            return;
+        }
+    newDocument();
+}
+
 DocumentWindow* PexloraApp::newDocument() {
     return present(std::make_unique<PexloraDocument>(), QString());
 }
 
 DocumentWindow* PexloraApp::openDocument(const QString& path, QWidget* errorParent) {
     if (DocumentWindow* open = windowFor(path)) {
-        open->show();
-        open->raise();
-        open->activateWindow();
+        open->bringForward();
         return open;
     }
     auto document = PexloraDocument::open(path);

@@ -35,6 +35,9 @@ public:
     // Opens the documents named on the command line, or one new untitled window
     // when there are none (or none of them could be opened).
     void start(const QStringList& paths);
+    // Files handed over by another Pexlora process: each is opened or its window
+    // brought forward; with none, the front window comes forward.
+    void openPaths(const QStringList& paths);
 
     DocumentWindow* newDocument();
     // Raises the window that already shows `path`; otherwise reads it into a new
@@ -62,6 +65,8 @@ public:
     // What the console link is made with (its settings store, ports and clock);
     // it only counts before the first window asks for the link.
     void setEosConnectionConfig(EosConnectionConfig config) { m_eosConfig = std::move(config); }
+    // The console this run connects to in place of the stored one, which stays stored.
+    void setStartConsole(EosConsoleAddress address) { m_eosConfig.startConsole = std::move(address); }
 
     // Called by a window whose close went through.
     void forget(DocumentWindow* window);

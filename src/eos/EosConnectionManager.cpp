@@ -26,6 +26,10 @@ EosConnectionManager::EosConnectionManager(EosConnectionConfig config, QObject* 
     m_queue.setObjectName(QStringLiteral("org.pexlora.Pexlora.eos.tcp"));
     m_queue.start(QThread::NormalPriority);
 
+    if (m_config.startConsole) {
+        connect(m_config.startConsole->host, m_config.startConsole->port);
+        return;
+    }
     const QString storedHost = m_settings->value(eosIPKey).toString();
     if (!storedHost.trimmed().isEmpty())
         connect(storedHost, eosPortFromText(m_settings->value(eosPortKey).toString()));
