@@ -22,9 +22,16 @@ public:
     // Empty when the user cancels.
     virtual QStringList choosePathsToOpen(QWidget* parent, const QString& folder) = 0;
     virtual QString chooseSavePath(QWidget* window, const QString& suggestedPath) = 0;
-    // A failure the user has to know of: `text` says what failed, `reason` why.
+    // Before a file that is there is written over.
+    virtual bool confirmReplace(QWidget* window, const QString& path) = 0;
+    // A failure the user has to know of: `text` says what failed, `reason` why,
+    // each shown as given.
     virtual void showError(QWidget* parent, const QString& text, const QString& reason) = 0;
 };
+
+// The readers and writers give their reason as a clause ("the file could not be
+// read: …"); in a message it stands as a sentence of its own.
+QString sentenceFrom(const QString& clause);
 
 // The desktop's own message boxes and file dialogs.
 class StandardDocumentDialogs : public DocumentDialogs {
@@ -36,6 +43,7 @@ public:
     bool confirmRevert(QWidget* window, const QString& documentName) override;
     QStringList choosePathsToOpen(QWidget* parent, const QString& folder) override;
     QString chooseSavePath(QWidget* window, const QString& suggestedPath) override;
+    bool confirmReplace(QWidget* window, const QString& path) override;
     void showError(QWidget* parent, const QString& text, const QString& reason) override;
 };
 

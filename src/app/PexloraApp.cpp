@@ -84,7 +84,7 @@ DocumentWindow* PexloraApp::openDocument(const QString& path, QWidget* errorPare
     if (!document) {
         const QString name = QFileInfo(path).fileName();
         m_dialogs->showError(errorParent, tr("The document “%1” could not be opened.").arg(name),
-                             document.error().message);
+                             sentenceFrom(document.error().message));
         if (!QFileInfo::exists(path))
             m_recent.remove(path);
         return nullptr;
@@ -117,7 +117,7 @@ void PexloraApp::openHelp() {
                              tr("help.html is missing from the installation"));
     } else if (!m_openUrl(QUrl::fromLocalFile(page))) {
         m_dialogs->showError(QApplication::activeWindow(), tr("The help page could not be opened."),
-                             tr("no web browser could be started for %1").arg(page));
+                             tr("No web browser could be started for %1").arg(page));
     }
 }
 

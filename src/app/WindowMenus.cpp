@@ -58,9 +58,9 @@ void WindowMenus::build(DocumentWindow& window, PexloraApp& app) {
     QObject::connect(revert, &QAction::triggered, &window, &DocumentWindow::revertToSaved);
     const auto showRevert = [revert, self] {
         if (self)
-            revert->setEnabled(!self->filePath().isEmpty() && self->viewModel()->isDirty());
+            revert->setEnabled(!self->filePath().isEmpty() && self->history()->hasUnsavedChanges());
     };
-    QObject::connect(window.viewModel(), &GridViewModel::isDirtyChanged, revert, showRevert);
+    QObject::connect(window.history(), &DocumentHistory::unsavedChangesChanged, revert, showRevert);
     QObject::connect(&window, &DocumentWindow::filePathChanged, revert, showRevert);
     showRevert();
     file->addSeparator();

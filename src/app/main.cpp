@@ -40,9 +40,9 @@ bool onlyPrints(int argc, char* argv[]) {
 } // namespace
 
 int main(int argc, char* argv[]) {
-    const std::unique_ptr<QCoreApplication> application =
-        onlyPrints(argc, argv) ? std::make_unique<QCoreApplication>(argc, argv)
-                               : std::make_unique<QApplication>(argc, argv);
+    const std::unique_ptr<QCoreApplication> application = onlyPrints(argc, argv)
+                                                              ? std::make_unique<QCoreApplication>(argc, argv)
+                                                              : std::make_unique<QApplication>(argc, argv);
     pexlora::PexloraApp app;
     QApplication::setApplicationVersion(QStringLiteral(PEXLORA_VERSION));
     if (qobject_cast<QApplication*>(application.get()))

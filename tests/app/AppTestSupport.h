@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/DocumentDialogs.h"
+#include "app/DocumentHistory.h"
 #include "app/DocumentWindow.h"
 #include "app/PexloraApp.h"
 #include "eos/EosConnectionManager.h"
@@ -132,7 +133,7 @@ public:
     ~AppFixture() {
         for (const QPointer<DocumentWindow>& window : app->windows())
             if (window) {
-                window->viewModel()->setDirty(false);
+                window->history()->clear();
                 window->close();
             }
         app.reset();

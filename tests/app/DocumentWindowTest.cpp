@@ -5,8 +5,8 @@
 #include "canvas/GridCanvasView.h"
 #include "model/PersistedState.h"
 #include "model/PexloraDocument.h"
-#include "support/TestProcess.h"
 #include "support/FileSizeLimit.h"
+#include "support/TestProcess.h"
 
 #include <QAction>
 #include <QBoxLayout>
@@ -466,6 +466,66 @@ TEST(DemoLayout, IsTheGeneratorsOutputAndOpens) {
         numbers.append(cell.numberString);
     for (const char* expected : {"1", "12", "21", "32", "41", "48", "101", "110"})
         EXPECT_TRUE(numbers.contains(QString::fromLatin1(expected))) << expected;
+}
+
+} // namespace
+} // namespace pexlora
+
+namespace pexlora {
+namespace {
+
+// A picker that does not add the extension itself returns the name as typed; the
+// file that name stands for is asked about before anything is written.
+TEST_F(DocumentWindows, SaveAsOverAFileTypedWithoutItsExtensionAsksFirst) {
+    const QString existing = savedRig();
+    const QByteArray before = contents(existing);
+    DocumentWindow* window = app.newDocument();
+    const GridPosition cell[] = {{5, 5}};
+    window->viewModel()->placeElements(cell);
+
+    fixture.scripted->saveAnswers.push_back(dir.filePath(u"rig"_s));
+    {
+        MessageBoxAnswerer cancel(u"Cancel"_s);
+        EXPECT_FALSE(window->saveAs());
+        EXPECT_TRUE(cancel.answered());
+        EXPECT_EQ(cancel.text(), u"“rig.pexlora” already exists. Do you want to replace it?"_s);
+    }
+    EXPECT_EQ(contents(existing), before);
+    EXPECT_TRUE(window->filePath().isEmpty());
+    EXPECT_TRUE(window->isWindowModified());
+
+    fixture.scripted->saveAnswers.push_back(dir.filePath(u"rig"_s));
+    MessageBoxAnswerer replace(u"Replace"_s);
+    EXPECT_TRUE(window->saveAs());
+    EXPECT_TRUE(replace.answered());
+    EXPECT_EQ(window->filePath(), existing);
+    EXPECT_NE(contents(existing), before);
+}
+
+// Return on a number left as it was changes nothing Undo could take back, so
+// the window shows no edit and closes without a question.
+TEST_F(DocumentWindows, AnUnchangedRenumberLeavesTheEditedMarkAsItWas) {
+    DocumentWindow* window = app.openDocument(savedRig());
+    ASSERT_NE(window, nullptr);
+    GridViewModel* model = window->viewModel();
+    const GridElement cell = model->elements().front();
+    model->beginRenumber(cell.id);
+    model->commitRenumber();
+    EXPECT_FALSE(window->isWindowModified());
+    EXPECT_FALSE(action(window, "editUndo")->isEnabled());
+    EXPECT_FALSE(action(window, "fileRevert")->isEnabled());
+
+    model->beginRenumber(cell.id);
+    model->setEditingElementText(u"40"_s);
+    model->commitRenumber();
+    EXPECT_TRUE(window->isWindowModified());
+    action(window, "editUndo")->trigger();
+    EXPECT_FALSE(window->isWindowModified());
+    model->beginRenumber(cell.id);
+    model->commitRenumber();
+    EXPECT_FALSE(window->isWindowModified());
+    // Nothing to lose: no question.
+    EXPECT_TRUE(window->close());
 }
 
 } // namespace
