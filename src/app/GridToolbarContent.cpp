@@ -19,7 +19,7 @@ GridToolbarContent::GridToolbarContent(GridViewModel* model, QWidget* parent)
     : QWidget(parent)
     , m_model(model)
     , m_picker(new EditToolPicker(model, this))
-    , m_legend(new SelectKeyLegend(this))
+    , m_legend(new SelectKeyLegend(model, this))
     , m_zoom(new QLabel(this))
     , m_preview(new PreviewButton(this))
     , m_editMode(new EditModeButton(this)) {

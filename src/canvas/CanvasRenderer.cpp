@@ -5,9 +5,9 @@
 #include "model/GridViewModel.h"
 
 #include <QFontMetricsF>
+#include <QPaintDevice>
 #include <QPainter>
 #include <QPainterPath>
-#include <QPaintDevice>
 #include <algorithm>
 #include <cmath>
 
@@ -52,7 +52,8 @@ QColor marqueeColor(MarqueeModifier modifier, const SystemColors& c) {
 
 QPainterPath cellShape(const QRectF& cell) {
     QPainterPath shape;
-    shape.addRoundedRect(cell.adjusted(cellInset, cellInset, -cellInset, -cellInset), cornerRadius, cornerRadius);
+    shape.addRoundedRect(cell.adjusted(cellInset, cellInset, -cellInset, -cellInset), cornerRadius,
+                         cornerRadius);
     return shape;
 }
 
@@ -64,8 +65,8 @@ QRectF CanvasRenderer::drawnExtent(const QRectF& cellRect) {
 }
 
 void CanvasRenderer::paint(QPainter& painter, const QRegion& dirty, const QRect& viewport,
-                           const GridViewModel& model, const CanvasOverlay& overlay, const SelectionPreview& preview,
-                           double now, const SystemColors& colors) {
+                           const GridViewModel& model, const CanvasOverlay& overlay,
+                           const SelectionPreview& preview, double now, const SystemColors& colors) {
     painter.save();
     painter.setClipRegion(dirty, Qt::IntersectClip);
     painter.setRenderHint(QPainter::Antialiasing);
@@ -78,8 +79,9 @@ void CanvasRenderer::paint(QPainter& painter, const QRegion& dirty, const QRect&
         const QImage& ground = groundImage(viewport, painter, model, colors);
         const qreal ratio = ground.devicePixelRatio();
         for (const QRect& rect : dirty)
-            painter.drawImage(QRectF(rect), ground,
-                              QRectF(QPointF(rect.topLeft() - viewport.topLeft()) * ratio, QSizeF(rect.size()) * ratio));
+            painter.drawImage(
+                QRectF(rect), ground,
+                QRectF(QPointF(rect.topLeft() - viewport.topLeft()) * ratio, QSizeF(rect.size()) * ratio));
     }
     paintCells(painter, dirty, model, overlay, preview, now, colors);
     if (model.mode() == AppMode::edit && model.editTool() == EditTool::addElement && !overlay.addLine.empty())
@@ -88,7 +90,8 @@ void CanvasRenderer::paint(QPainter& painter, const QRegion& dirty, const QRect&
         paintMarquee(painter, model, colors);
     if (overlay.editMarquee)
         paintEditMarquee(painter, *overlay.editMarquee, colors);
-    if (model.mode() == AppMode::edit && model.editTool() == EditTool::quickRenumber && overlay.quickRenumberAt)
+    if (model.mode() == AppMode::edit && model.editTool() == EditTool::quickRenumber &&
+        overlay.quickRenumberAt)
         paintQuickRenumberLabel(painter, *overlay.quickRenumberAt, model, colors);
     painter.restore();
 }
@@ -100,11 +103,16 @@ void CanvasRenderer::paintGround(QPainter& painter, const QRectF& area, const Gr
     paintShading(painter, area, model, c);
 }
 
-const QImage& CanvasRenderer::groundImage(const QRect& viewport, const QPainter& painter, const GridViewModel& model,
-                                          const SystemColors& c) {
+const QImage& CanvasRenderer::groundImage(const QRect& viewport, const QPainter& painter,
+                                          const GridViewModel& model, const SystemColors& c) {
     const qreal ratio = painter.device() ? painter.device()->devicePixelRatioF() : 1.0;
-    const GroundKey key{viewport.size(), ratio, model.cellSize(), model.panOffset().width(),
-                        model.panOffset().height(), c.controlBackground.rgba(), c.separator.rgba(),
+    const GroundKey key{viewport.size(),
+                        ratio,
+                        model.cellSize(),
+                        model.panOffset().width(),
+                        model.panOffset().height(),
+                        c.controlBackground.rgba(),
+                        c.separator.rgba(),
                         c.windowBackground.rgba()};
     if (key == m_groundKey && !m_ground.isNull())
         return m_ground;
@@ -161,11 +169,13 @@ void CanvasRenderer::paintShading(QPainter& painter, const QRectF& area, const G
         return;
     const QColor shade = SystemColors::withAlpha(c.windowBackground, 0.65);
     if (area.left() < x0)
-        painter.fillRect(QRectF(QPointF(area.left(), area.top()), QPointF(std::min(area.right(), x0), area.bottom())),
-                         shade);
+        painter.fillRect(
+            QRectF(QPointF(area.left(), area.top()), QPointF(std::min(area.right(), x0), area.bottom())),
+            shade);
     const double x1 = std::max(area.left(), x0);
     if (area.top() < y0 && area.right() - x1 > 0)
-        painter.fillRect(QRectF(QPointF(x1, area.top()), QPointF(area.right(), std::min(area.bottom(), y0))), shade);
+        painter.fillRect(QRectF(QPointF(x1, area.top()), QPointF(area.right(), std::min(area.bottom(), y0))),
+                         shade);
 
     std::vector<QLineF> edges;
     if (area.left() < x0 && x0 < area.right() && area.bottom() > std::max(area.top(), y0))
@@ -209,7 +219,8 @@ std::vector<std::size_t> CanvasRenderer::cellsToPaint(const QRegion& dirty, cons
             for (std::uint64_t r = 0; r < span.rows.count(); ++r) {
                 const auto row = static_cast<std::int64_t>(static_cast<std::uint64_t>(span.rows.first) + r);
                 for (std::uint64_t k = 0; k < span.columns.count(); ++k) {
-                    const auto col = static_cast<std::int64_t>(static_cast<std::uint64_t>(span.columns.first) + k);
+                    const auto col =
+                        static_cast<std::int64_t>(static_cast<std::uint64_t>(span.columns.first) + k);
                     if (const auto id = layout.elementAt({col, row}))
                         indices.push_back(*layout.indexOf(*id));
                 }
@@ -244,7 +255,8 @@ void CanvasRenderer::paintCells(QPainter& painter, const QRegion& dirty, const G
     const double size = model.cellSize();
     const QSizeF pan = model.panOffset();
     const qreal ratio = painter.device() ? painter.device()->devicePixelRatioF() : 1.0;
-    m_images.prepare(size, ratio, c, c.controlBackground.rgba() ^ c.accent.rgba() ^ c.windowBackground.rgba());
+    m_images.prepare(size, ratio, c,
+                     c.controlBackground.rgba() ^ c.accent.rgba() ^ c.windowBackground.rgba());
 
     const bool selectMode = model.mode() == AppMode::select;
     const bool editMode = model.mode() == AppMode::edit;
@@ -252,7 +264,8 @@ void CanvasRenderer::paintCells(QPainter& painter, const QRegion& dirty, const G
     QSet<QUuid> selected;
     QHash<QUuid, int> order;
     if (selectMode) {
-        const auto frames = SelectionPreview::previewFrames(model.selectionGroups(), model.selectionModifier());
+        const auto frames =
+            SelectionPreview::previewFrames(model.selectionGroups(), model.selectionModifier());
         for (std::size_t f = 0; f < frames.size(); ++f) {
             for (const QUuid& id : frames[f]) {
                 selected.insert(id);
@@ -294,12 +307,13 @@ void CanvasRenderer::paintCells(QPainter& painter, const QRegion& dirty, const G
         if (!extent.intersects(bounds) || (manyRects && !dirty.intersects(extent.toAlignedRect())))
             continue;
 
-        const auto fill = inGroupDrag       ? CellImageCache::Fill::groupDrag
+        const auto fill = inGroupDrag      ? CellImageCache::Fill::groupDrag
                           : isEditSelected ? CellImageCache::Fill::editSelected
                           : inSelection    ? CellImageCache::Fill::selected
                                            : CellImageCache::Fill::ordinary;
         const double margin = CellImageCache::glowLevel(glow) > 0 ? CellImageCache::glowMargin : 0.0;
-        painter.drawImage(snapped(cell.topLeft() - QPointF(margin, margin), ratio), m_images.cell(fill, glow));
+        painter.drawImage(snapped(cell.topLeft() - QPointF(margin, margin), ratio),
+                          m_images.cell(fill, glow));
 
         if (!labels)
             continue;
@@ -324,7 +338,8 @@ void CanvasRenderer::paintCells(QPainter& painter, const QRegion& dirty, const G
     painter.setFont(base);
 }
 
-void CanvasRenderer::paintNumber(QPainter& painter, const QRectF& box, const QString& number, double fontSize) {
+void CanvasRenderer::paintNumber(QPainter& painter, const QRectF& box, const QString& number,
+                                 double fontSize) {
     const LabelCache::Label& label = m_labels.label(number);
     const QPointF centre = box.center();
     const LabelCache::Line& upper = label.upper;
@@ -335,7 +350,8 @@ void CanvasRenderer::paintNumber(QPainter& painter, const QRectF& box, const QSt
     // Split at the first point: "12.5" shows 12 over .5, one line pitch apart.
     const double pitch = fontSize + 3;
     painter.drawStaticText(QPointF(centre.x() - upper.size.width() / 2, centre.y() - pitch), upper.text);
-    painter.drawStaticText(QPointF(centre.x() - label.lower->size.width() / 2, centre.y()), label.lower->text);
+    painter.drawStaticText(QPointF(centre.x() - label.lower->size.width() / 2, centre.y()),
+                           label.lower->text);
 }
 
 void CanvasRenderer::paintBadge(QPainter& painter, const QRectF& box, int order) {
@@ -345,7 +361,8 @@ void CanvasRenderer::paintBadge(QPainter& painter, const QRectF& box, int order)
     painter.drawImage(snapped(disc.topLeft(), ratio), m_images.badge(d));
     const LabelCache::Line& digits = m_badges.label(QString::number(order)).upper;
     painter.setPen(Qt::white);
-    painter.drawStaticText(disc.center() - QPointF(digits.size.width() / 2, digits.size.height() / 2), digits.text);
+    painter.drawStaticText(disc.center() - QPointF(digits.size.width() / 2, digits.size.height() / 2),
+                           digits.text);
 }
 
 void CanvasRenderer::paintAddLine(QPainter& painter, const GridViewModel& model, const CanvasOverlay& overlay,
@@ -377,13 +394,13 @@ void CanvasRenderer::paintMarquee(QPainter& painter, const GridViewModel& model,
     switch (model.marqueeModifier()) {
     case MarqueeModifier::option:
     case MarqueeModifier::shift:
-        for (double x = (firstLineIndex(m.left(), s, pan.width()) + 1) * s + pan.width(); drawable && x < m.right();
-             x += s)
+        for (double x = (firstLineIndex(m.left(), s, pan.width()) + 1) * s + pan.width();
+             drawable && x < m.right(); x += s)
             guides.emplace_back(x, m.top(), x, m.bottom());
         break;
     case MarqueeModifier::command:
-        for (double y = (firstLineIndex(m.top(), s, pan.height()) + 1) * s + pan.height(); drawable && y < m.bottom();
-             y += s)
+        for (double y = (firstLineIndex(m.top(), s, pan.height()) + 1) * s + pan.height();
+             drawable && y < m.bottom(); y += s)
             guides.emplace_back(m.left(), y, m.right(), y);
         break;
     case MarqueeModifier::control:
@@ -430,8 +447,10 @@ QString quickRenumberText(const QString& next) {
 
 } // namespace
 
-QRectF CanvasRenderer::quickRenumberLabelRect(QPointF pointer, const QString& next, const QFont& base, int dpi) {
-    const QSizeF size = QFontMetricsF(quickRenumberFont(base, dpi)).size(Qt::TextSingleLine, quickRenumberText(next));
+QRectF CanvasRenderer::quickRenumberLabelRect(QPointF pointer, const QString& next, const QFont& base,
+                                              int dpi) {
+    const QSizeF size =
+        QFontMetricsF(quickRenumberFont(base, dpi)).size(Qt::TextSingleLine, quickRenumberText(next));
     return {pointer.x() + 14, pointer.y() - (size.height() + 5) / 2, size.width() + 10, size.height() + 5};
 }
 
@@ -446,7 +465,8 @@ void CanvasRenderer::paintQuickRenumberLabel(QPainter& painter, QPointF pointer,
     painter.setBrush(Qt::NoBrush);
     painter.setPen(Qt::white);
     painter.setFont(quickRenumberFont(base, dpi));
-    painter.drawText(label.adjusted(5, 2.5, -5, -2.5), Qt::TextSingleLine, quickRenumberText(model.quickRenumberNext()));
+    painter.drawText(label.adjusted(5, 2.5, -5, -2.5), Qt::TextSingleLine,
+                     quickRenumberText(model.quickRenumberNext()));
     painter.setFont(base);
 }
 

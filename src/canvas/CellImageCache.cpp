@@ -56,7 +56,8 @@ int CellImageCache::glowLevel(double glow) {
     return std::clamp(static_cast<int>(std::ceil(glow * glowLevels)), 1, glowLevels);
 }
 
-void CellImageCache::prepare(double cellSize, qreal devicePixelRatio, const SystemColors& colors, QRgb paletteKey) {
+void CellImageCache::prepare(double cellSize, qreal devicePixelRatio, const SystemColors& colors,
+                             QRgb paletteKey) {
     if (cellSize == m_cellSize && devicePixelRatio == m_ratio && paletteKey == m_paletteKey)
         return;
     m_cellSize = cellSize;

@@ -14,8 +14,8 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QNativeGestureEvent>
-#include <QPainter>
 #include <QPaintEvent>
+#include <QPainter>
 #include <QWheelEvent>
 #include <span>
 
@@ -49,6 +49,8 @@ Qt::KeyboardModifier modifierOfKey(int key) {
     case Qt::Key_Control:
         return Qt::ControlModifier;
     case Qt::Key_Meta:
+    case Qt::Key_Super_L: // what X11 and Wayland send for the Super (Windows) keys
+    case Qt::Key_Super_R:
         return Qt::MetaModifier;
     default:
         return Qt::NoModifier;
@@ -99,10 +101,11 @@ void GridCanvasView::setViewModel(GridViewModel* model) {
     m_model = model;
     if (model) {
         using M = GridViewModel;
-        for (const auto signal : {&M::elementsChanged, &M::selectionGroupsChanged, &M::selectionModifierChanged,
-                                  &M::editSelectedIDsChanged, &M::marqueeStartChanged, &M::marqueeEndChanged,
-                                  &M::marqueeModifierChanged, &M::zoomScaleChanged, &M::panOffsetChanged,
-                                  &M::quickRenumberNextChanged, &M::isPreviewPlayingChanged})
+        for (const auto signal :
+             {&M::elementsChanged, &M::selectionGroupsChanged, &M::selectionModifierChanged,
+              &M::editSelectedIDsChanged, &M::marqueeStartChanged, &M::marqueeEndChanged,
+              &M::marqueeModifierChanged, &M::zoomScaleChanged, &M::panOffsetChanged,
+              &M::quickRenumberNextChanged, &M::isPreviewPlayingChanged})
             m_modelConnections.append(connect(model, signal, this, qOverload<>(&QWidget::update)));
         for (const auto signal : {&M::modeChanged, &M::editToolChanged})
             m_modelConnections.append(connect(model, signal, this, &GridCanvasView::toolMayHaveChanged));
@@ -164,7 +167,8 @@ CanvasOverlay GridCanvasView::overlay() const {
     overlay.editMarquee = m_selectElementTool->editMarquee();
     if (m_model->editTool() == EditTool::addElement)
         overlay.addLine = m_addElementTool->line();
-    if (m_model->editTool() == EditTool::quickRenumber && m_pointerInside && rect().contains(m_mouseLocation.toPoint()))
+    if (m_model->editTool() == EditTool::quickRenumber && m_pointerInside &&
+        rect().contains(m_mouseLocation.toPoint()))
         overlay.quickRenumberAt = m_mouseLocation;
     return overlay;
 }
@@ -219,8 +223,8 @@ QRegion GridCanvasView::cellsRegion(const QSet<QUuid>& ids) const {
 }
 
 void GridCanvasView::updateQuickRenumberLabel() {
-    const QRectF label = m_model ? CanvasRenderer::quickRenumberLabelRect(m_mouseLocation, m_model->quickRenumberNext(),
-                                                                         font(), logicalDpiY())
+    const QRectF label = m_model ? CanvasRenderer::quickRenumberLabelRect(
+                                       m_mouseLocation, m_model->quickRenumberNext(), font(), logicalDpiY())
                                  : QRectF();
     update(m_quickLabelRect.united(label).toAlignedRect().adjusted(-2, -2, 2, 2));
     m_quickLabelRect = label;
@@ -269,6 +273,14 @@ void GridCanvasView::keyPressEvent(QKeyEvent* event) {
         QWidget::keyPressEvent(event);
         return;
     }
+    // Escape lets go of the order latched in the key legend.
+    if (event->key() == Qt::Key_Escape && m_model &&
+        m_model->latchedMarqueeModifier() != MarqueeModifier::none) {
+        m_model->setLatchedMarqueeModifier(MarqueeModifier::none);
+        modifiersChanged(event->modifiers());
+        event->accept();
+        return;
+    }
     // Delete deletes only when there is something to delete; otherwise the key
     // goes on to whatever else wants it.
     if (m_model && m_activeTool && m_activeTool->keyPressed(*event)) {
@@ -287,7 +299,7 @@ void GridCanvasView::keyReleaseEvent(QKeyEvent* event) {
 void GridCanvasView::modifiersChanged(Qt::KeyboardModifiers modifiers) {
     // A marquee under way takes the new keys at once, before the pointer moves.
     if (m_model && m_model->marqueeStart())
-        m_model->setMarqueeModifier(marqueeModifierFromFlags(modifiers));
+        m_model->setMarqueeModifier(marqueeModifierFromFlags(modifiers, m_model->latchedMarqueeModifier()));
 }
 
 void GridCanvasView::enterEvent(QEnterEvent* event) {

@@ -41,9 +41,9 @@ void SelectionPreview::synchronise(const GridViewModel& model) {
     }
     // Fewer than two selected IDs have nothing to step through: the one cell
     // stays lit without a timer, and a selection that grows starts the animation.
-    const std::size_t selected = std::accumulate(model.selectionGroups().begin(), model.selectionGroups().end(),
-                                                 std::size_t(0),
-                                                 [](std::size_t n, const auto& group) { return n + group.size(); });
+    const std::size_t selected =
+        std::accumulate(model.selectionGroups().begin(), model.selectionGroups().end(), std::size_t(0),
+                        [](std::size_t n, const auto& group) { return n + group.size(); });
     if (selected < 2) {
         if (m_state == State::steady && m_active == QSet<QUuid>(frames.front().begin(), frames.front().end()))
             return;
