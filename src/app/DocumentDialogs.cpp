@@ -87,6 +87,20 @@ bool StandardDocumentDialogs::confirmReplace(QWidget* window, const QString& pat
     return box.clickedButton() == replace;
 }
 
+bool StandardDocumentDialogs::askToRestore(QWidget* parent, const QString& documentName) {
+    QMessageBox box(QMessageBox::Warning, QCoreApplication::applicationName(),
+                    tr("Pexlora quit while “%1” had unsaved changes.").arg(documentName),
+                    QMessageBox::NoButton, parent);
+    box.setInformativeText(
+        tr("Restore opens the layout as it was then, with its changes still to be saved."));
+    QPushButton* restore = box.addButton(tr("Restore"), QMessageBox::AcceptRole);
+    QPushButton* discard = box.addButton(tr("Discard"), QMessageBox::DestructiveRole);
+    box.setDefaultButton(restore);
+    box.exec();
+    // Only a deliberate Discard throws the changes away; closing the box keeps them.
+    return box.clickedButton() != discard;
+}
+
 void StandardDocumentDialogs::showError(QWidget* parent, const QString& text, const QString& reason) {
     QMessageBox box(QMessageBox::Critical, QCoreApplication::applicationName(), text, QMessageBox::Ok,
                     parent);

@@ -24,6 +24,9 @@ public:
     virtual QString chooseSavePath(QWidget* window, const QString& suggestedPath) = 0;
     // Before a file that is there is written over.
     virtual bool confirmReplace(QWidget* window, const QString& path) = 0;
+    // At start, for a layout whose changes a Pexlora that quit unexpectedly had not
+    // saved: true to open it again, false to throw the changes away.
+    virtual bool askToRestore(QWidget* parent, const QString& documentName) = 0;
     // A failure the user has to know of: `text` says what failed, `reason` why,
     // each shown as given.
     virtual void showError(QWidget* parent, const QString& text, const QString& reason) = 0;
@@ -44,6 +47,7 @@ public:
     QStringList choosePathsToOpen(QWidget* parent, const QString& folder) override;
     QString chooseSavePath(QWidget* window, const QString& suggestedPath) override;
     bool confirmReplace(QWidget* window, const QString& path) override;
+    bool askToRestore(QWidget* parent, const QString& documentName) override;
     void showError(QWidget* parent, const QString& text, const QString& reason) override;
 };
 

@@ -2,6 +2,7 @@
 
 #include "app/ContentView.h"
 #include "app/DocumentHistory.h"
+#include "app/DocumentRecovery.h"
 #include "app/EosStatusBarView.h"
 #include "app/GridToolbarContent.h"
 #include "app/PexloraApp.h"
@@ -25,6 +26,7 @@ DocumentWindow::DocumentWindow(PexloraApp& app, std::unique_ptr<PexloraDocument>
     : m_app(&app)
     , m_document(std::move(document))
     , m_history(new DocumentHistory(m_document->viewModel(), this))
+    , m_recovery(new DocumentRecovery(app.recoveryStore(), *this))
     , m_content(new ContentView(m_document->viewModel(), this))
     , m_toolbar(new GridToolbarContent(m_document->viewModel(), this))
     , m_path(std::move(path))
@@ -59,6 +61,7 @@ DocumentWindow::~DocumentWindow() {
         m_app->forget(this);
     // Everything that shows or records the model goes before the document that
     // owns it, which as a member would otherwise be destroyed first.
+    delete m_recovery;
     delete m_history;
     qDeleteAll(findChildren<QToolBar*>(Qt::FindDirectChildrenOnly));
     delete takeCentralWidget();

@@ -10,6 +10,7 @@ namespace pexlora {
 
 class ContentView;
 class DocumentHistory;
+class DocumentRecovery;
 class GridToolbarContent;
 class GridViewModel;
 class PexloraDocument;
@@ -30,6 +31,7 @@ public:
     PexloraDocument* document() const { return m_document.get(); }
     GridViewModel* viewModel() const;
     DocumentHistory* history() const { return m_history; }
+    DocumentRecovery* recovery() const { return m_recovery; }
     ContentView* contentView() const { return m_content; }
     GridToolbarContent* toolbarContent() const { return m_toolbar; }
 
@@ -61,6 +63,7 @@ private:
     QPointer<PexloraApp> m_app;
     std::unique_ptr<PexloraDocument> m_document;
     DocumentHistory* m_history;
+    DocumentRecovery* m_recovery;
     ContentView* m_content;
     GridToolbarContent* m_toolbar;
     QString m_path;

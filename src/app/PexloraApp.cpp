@@ -1,5 +1,7 @@
 #include "app/PexloraApp.h"
 
+#include "app/DocumentHistory.h"
+#include "app/DocumentRecovery.h"
 #include "app/DocumentWindow.h"
 #include "app/HelpPage.h"
 #include "model/PexloraDocument.h"
@@ -50,8 +52,43 @@ EosConnectionManager& PexloraApp::eosManager() {
     return *m_eosManager;
 }
 
+std::shared_ptr<RecoveryStore> PexloraApp::recoveryStore() {
+    if (!m_recovery)
+        m_recovery = std::make_shared<RecoveryStore>(m_recoveryFolder);
+    return m_recovery;
+}
+
+bool PexloraApp::offerRecoveries() {
+    RecoveryStore& store = *recoveryStore();
+    bool restored = false;
+    for (const RecoveryStore::Leftover& leftover : store.takeLeftovers()) {
+        QString name = leftover.name.isEmpty() ? tr("Untitled") : leftover.name;
+        if (name.endsWith(QLatin1Char('.') + PexloraDocument::fileExtension.toString()))
+            name.chop(PexloraDocument::fileExtension.size() + 1);
+        auto document = PexloraDocument::open(leftover.layout);
+        if (!document) {
+            const QString kept = QDir::toNativeSeparators(store.keepAside(leftover));
+            m_dialogs->showError(nullptr, tr("The unsaved changes of “%1” could not be recovered.").arg(name),
+                                 sentenceFrom(document.error().message) + QStringLiteral("\n\n") +
+                                     tr("The recovery file is kept as %1.").arg(kept));
+            continue;
+        }
+        if (m_dialogs->askToRestore(nullptr, name)) {
+            // Marked as edited, and where it was stored, so that Save writes where
+            // the user expects and closing asks first.
+            DocumentWindow* window = present(std::move(document).value(), leftover.originalPath);
+            window->history()->markUnsaved();
+            window->recovery()->writeNow();
+            restored = true;
+        }
+        store.discard(leftover);
+    }
+    store.releaseLeftovers();
+    return restored;
+}
+
 void PexloraApp::start(const QStringList& paths) {
-    bool opened = false;
+    bool opened = offerRecoveries();
     for (const QString& path : paths)
         opened = openDocument(path) != nullptr || opened;
     if (!opened)

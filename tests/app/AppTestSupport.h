@@ -62,6 +62,7 @@ public:
     const QString& text() const { return m_text; }
     const QString& informativeText() const { return m_informative; }
     const QStringList& buttons() const { return m_buttons; }
+    const QString& defaultButton() const { return m_default; }
 
 private:
     void poll() {
@@ -74,6 +75,8 @@ private:
         m_timer.stop();
         m_text = box->text();
         m_informative = box->informativeText();
+        if (box->defaultButton())
+            m_default = box->defaultButton()->text();
         for (QAbstractButton* button : box->buttons()) {
             m_buttons.append(button->text());
             if (button->text() == m_button) {
@@ -92,6 +95,7 @@ private:
     QString m_text;
     QString m_informative;
     QStringList m_buttons;
+    QString m_default;
 };
 
 // What the console link of a test is made with: settings in a file of their own,
