@@ -11,6 +11,10 @@ packages=(
   liblo-tools liblo-dev libplist-utils python3
   # make run: native Wayland sessions, and a way to open the help page in the browser
   qt6-wayland xdg-utils
+  # make test: the desktop's validators of the desktop entry, the AppStream metadata and the MIME type
+  desktop-file-utils appstream shared-mime-info
+  # make package: the package's dependencies, its check, and the translation tools' check of the texts
+  dpkg-dev file lintian qt6-l10n-tools
 )
 
 missing=()
