@@ -34,7 +34,7 @@ set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "channel layouts and group recording for E
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
   "Pexlora lays out the channels of an ETC Eos lighting console on a grid of\n"
   "cells. A marquee dragged over the cells orders them row by row, column by\n"
-  "column, or in groups per column, row or diagonal; the selection is played\n"
+  "column, or in groups per column, row or diagonal. The selection is played\n"
   "back on the grid and recorded on the console as a group over OSC.\n"
   "The package also holds pexlora-console-sim, a stand-in for the console.")
 string(JOIN "" CPACK_DEBIAN_PACKAGE_DESCRIPTION ${CPACK_DEBIAN_PACKAGE_DESCRIPTION})

@@ -9,10 +9,10 @@ set -euo pipefail
 deb=$(realpath "${1:?usage: $0 PACKAGE.deb}")
 
 echo "== dpkg-deb --info"
-dpkg-deb --info "$deb" | sed -n '/Package:/,$p'
+dpkg-deb --field "$deb"
 
 echo "== lintian"
-lintian_output=$(lintian --no-tag-display-limit "$deb" 2>&1 || true)
+lintian_output=$(lintian --tag-display-limit 0 "$deb" 2>&1 | grep -v "^running with root privileges" || true)
 echo "${lintian_output:-(nothing to report)}"
 if grep -q '^E: ' <<<"$lintian_output"; then
     echo "check-package: lintian reports errors" >&2
@@ -30,15 +30,16 @@ cp "$deb" "$scratch/upper/"
 # Everything below runs in a private mount namespace: the overlay, and what apt
 # writes into it, vanish with it; this machine's own root is only read.
 unshare --mount --propagation private bash -euo pipefail -c '
-    scratch=$1 deb=$2
+    scratch=$1 deb=$2 name=$(basename "$2")
     mount -t overlay overlay -o "lowerdir=/,upperdir=$scratch/upper,workdir=$scratch/work" "$scratch/root" \
         2>/dev/null || { echo "check-package: install skipped: no overlay mount of / here"; exit 0; }
     for d in proc sys dev; do mount --rbind "/$d" "$scratch/root/$d"; done
     mount -t tmpfs tmpfs "$scratch/root/tmp"
     cp "$deb" "$scratch/root/tmp/"
-    chroot "$scratch/root" bash -euo pipefail -c "
+    cd / && chroot "$scratch/root" bash -euo pipefail -c "
+        cd /
         apt-get remove -y -qq pexlora >/dev/null 2>&1 || true
-        DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-download /tmp/$(basename "$deb") >/dev/null
+        DEBIAN_FRONTEND=noninteractive apt-get install -y -qq /tmp/$name >/dev/null
         dpkg -s pexlora | grep -q \"^Status: install ok installed\"
         pexlora --version
         pexlora --help | grep -x \"The help page: /usr/share/pexlora/help.html\"
