@@ -11,14 +11,6 @@
 
 namespace pexlora {
 
-namespace {
-
-QString tr(const char* text) {
-    return QCoreApplication::translate("DocumentDialogs", text);
-}
-
-} // namespace
-
 QString StandardDocumentDialogs::fileFilter() {
     return tr("Pexlora Layout (*.%1)").arg(PexloraDocument::fileExtension);
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QCoreApplication>
 #include <QString>
 #include <QStringList>
 
@@ -38,6 +39,8 @@ QString sentenceFrom(const QString& clause);
 
 // The desktop's own message boxes and file dialogs.
 class StandardDocumentDialogs : public DocumentDialogs {
+    Q_DECLARE_TR_FUNCTIONS(pexlora::StandardDocumentDialogs)
+
 public:
     // What the file dialogs offer.
     static QString fileFilter();

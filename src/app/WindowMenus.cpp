@@ -15,10 +15,6 @@ namespace pexlora {
 
 namespace {
 
-QString tr(const char* text) {
-    return QCoreApplication::translate("WindowMenus", text);
-}
-
 QAction* addAction(QMenu* menu, const char* name, const QString& text, const QKeySequence& shortcut = {}) {
     QAction* action = menu->addAction(text);
     action->setObjectName(QString::fromLatin1(name));

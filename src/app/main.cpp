@@ -16,10 +16,6 @@
 
 namespace {
 
-QString translate(const char* text) {
-    return QApplication::translate("main", text);
-}
-
 void complain(const QString& text) {
     std::fputs(qPrintable(QApplication::applicationName() + QStringLiteral(": ") + text + u'\n'), stderr);
 }
@@ -49,26 +45,29 @@ int main(int argc, char* argv[]) {
         QApplication::setWindowIcon(QIcon(QStringLiteral(":/org.pexlora.Pexlora.svg")));
 
     QCommandLineParser parser;
-    QString description = translate("Lays out and selects Eos console channels.");
+    QString description = QCoreApplication::translate("main", "Lays out and selects Eos console channels.");
     if (const QString help = pexlora::findHelpPage(QApplication::applicationDirPath()); !help.isEmpty())
-        description += u'\n' + translate("The help page: %1").arg(help);
+        description += u'\n' + QCoreApplication::translate("main", "The help page: %1").arg(help);
     parser.setApplicationDescription(description);
     parser.addHelpOption();
     parser.addVersionOption();
     const QCommandLineOption console(
         QStringLiteral("console"),
-        translate("Connects to the console at HOST[:PORT] for this run; the stored console stays as it is."),
+        QCoreApplication::translate(
+            "main",
+            "Connects to the console at HOST[:PORT] for this run; the stored console stays as it is."),
         QStringLiteral("HOST[:PORT]"));
     parser.addOption(console);
-    parser.addPositionalArgument(QStringLiteral("files"), translate("Layouts to open."),
+    parser.addPositionalArgument(QStringLiteral("files"),
+                                 QCoreApplication::translate("main", "Layouts to open."),
                                  QStringLiteral("[files…]"));
     parser.process(*application);
 
     if (parser.isSet(console)) {
         const auto address = pexlora::parseConsoleArgument(parser.value(console));
         if (!address) {
-            complain(
-                translate("“%1” is not a console address (HOST or HOST:PORT).").arg(parser.value(console)));
+            complain(QCoreApplication::translate("main", "“%1” is not a console address (HOST or HOST:PORT).")
+                         .arg(parser.value(console)));
             return 2;
         }
         app.setStartConsole(*address);
@@ -82,12 +81,12 @@ int main(int argc, char* argv[]) {
     case pexlora::SingleInstance::Claim::handedOver:
         return 0;
     case pexlora::SingleInstance::Claim::unanswered:
-        complain(translate("Pexlora is already running but does not answer."));
+        complain(QCoreApplication::translate("main", "Pexlora is already running but does not answer."));
         return 1;
     case pexlora::SingleInstance::Claim::primary:
         if (!instance.listenError().isEmpty())
-            complain(
-                translate("other Pexlora processes cannot reach this one: %1").arg(instance.listenError()));
+            complain(QCoreApplication::translate("main", "other Pexlora processes cannot reach this one: %1")
+                         .arg(instance.listenError()));
         break;
     }
     QObject::connect(&instance, &pexlora::SingleInstance::pathsReceived, &app,
