@@ -26,6 +26,14 @@ execute_process(COMMAND gzip -9nc ${PEXLORA_GENERATED}/changelog OUTPUT_FILE ${P
 install(FILES ${PEXLORA_GENERATED}/changelog.gz ${PEXLORA_DIST}/debian/copyright
   DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/pexlora)
 
+foreach(page pexlora.1 pexlora-console-sim.1)
+  execute_process(COMMAND gzip -9nc ${PEXLORA_DIST}/${page} OUTPUT_FILE ${PEXLORA_GENERATED}/${page}.gz)
+  install(FILES ${PEXLORA_GENERATED}/${page}.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+endforeach()
+# Compressed again when a page changes.
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS
+  ${PEXLORA_DIST}/pexlora.1 ${PEXLORA_DIST}/pexlora-console-sim.1 ${PEXLORA_DIST}/debian/changelog.in)
+
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME pexlora)
 set(CPACK_PACKAGE_VENDOR "The Pexlora developers")

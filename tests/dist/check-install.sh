@@ -20,6 +20,7 @@ for file in \
     "$datadir/mime/packages/org.pexlora.Pexlora.xml" \
     "$datadir/icons/hicolor/scalable/apps/org.pexlora.Pexlora.svg" \
     "$datadir/doc/pexlora/copyright" \
+    "$datadir/man/man1/pexlora.1.gz" \
     "$bindir/pexlora-console-sim"; do
     [ -e "$prefix/$file" ] || fail "$file is not installed"
 done
