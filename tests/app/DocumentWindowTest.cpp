@@ -530,3 +530,18 @@ TEST_F(DocumentWindows, AnUnchangedRenumberLeavesTheEditedMarkAsItWas) {
 
 } // namespace
 } // namespace pexlora
+
+namespace pexlora {
+namespace {
+
+// A reason that starts with a file name keeps it as written.
+TEST_F(DocumentWindows, ErrorReasonsKeepFileNamesAsWritten) {
+    MessageBoxAnswerer ok(u"OK"_s);
+    app.dialogs().showError(nullptr, u"The help page could not be opened."_s,
+                            u"help.html is missing from the installation"_s);
+    ASSERT_TRUE(ok.answered());
+    EXPECT_EQ(ok.informativeText(), u"help.html is missing from the installation"_s);
+}
+
+} // namespace
+} // namespace pexlora
