@@ -52,6 +52,8 @@ QString SingleInstance::socketPath() const {
 SingleInstance::Claim SingleInstance::claim(const QStringList& paths) {
     QDir().mkpath(m_folder);
     // Two processes started together must not both find no one and both listen.
+    // A holder that keeps the lock longer than a hand-over takes is stuck, and
+    // this one goes on without it.
     QLockFile lock(QDir(m_folder).filePath(QStringLiteral("org.pexlora.Pexlora.instance.lock")));
     lock.tryLock(connectMs + answerMs);
 
