@@ -79,6 +79,9 @@ int main(int argc, char* argv[]) {
     pexlora::SingleInstance instance;
     switch (instance.claim(paths)) {
     case pexlora::SingleInstance::Claim::handedOver:
+        if (parser.isSet(console))
+            complain(QCoreApplication::translate("main",
+                                                 "Pexlora is running already; it keeps the console it has."));
         return 0;
     case pexlora::SingleInstance::Claim::unanswered:
         complain(QCoreApplication::translate("main", "Pexlora is already running but does not answer."));
