@@ -27,7 +27,8 @@ run: deps
 
 # pexlora_<version>_amd64.deb in this folder, checked with lintian and installed
 # into a throwaway root where the machine allows it (scripts/check-package.sh).
-package: deps
+package:
+	@scripts/install-deps.sh package
 	cmake --preset package
 	cmake --build --preset package -j $(JOBS)
 	cd build/package && cpack -G DEB
