@@ -79,25 +79,36 @@ bool StandardDocumentDialogs::confirmReplace(QWidget* window, const QString& pat
     return box.clickedButton() == replace;
 }
 
-bool StandardDocumentDialogs::askToRestore(QWidget* parent, const QString& documentName) {
-    QMessageBox box(QMessageBox::Warning, QCoreApplication::applicationName(),
-                    tr("Pexlora quit while “%1” had unsaved changes.").arg(documentName),
-                    QMessageBox::NoButton, parent);
-    box.setInformativeText(
+std::unique_ptr<QMessageBox> StandardDocumentDialogs::restoreQuestion(QWidget* parent,
+                                                                      const QString& documentName) {
+    auto box = std::make_unique<QMessageBox>(
+        QMessageBox::Warning, QCoreApplication::applicationName(),
+        tr("Pexlora quit while “%1” had unsaved changes.").arg(documentName), QMessageBox::NoButton, parent);
+    box->setInformativeText(
         tr("Restore opens the layout as it was then, with its changes still to be saved."));
-    QPushButton* restore = box.addButton(tr("Restore"), QMessageBox::AcceptRole);
-    QPushButton* discard = box.addButton(tr("Discard"), QMessageBox::DestructiveRole);
-    box.setDefaultButton(restore);
-    box.exec();
+    box->setDefaultButton(box->addButton(tr("Restore"), QMessageBox::AcceptRole));
+    box->addButton(tr("Discard"), QMessageBox::DestructiveRole);
+    return box;
+}
+
+bool StandardDocumentDialogs::askToRestore(QWidget* parent, const QString& documentName) {
+    const auto box = restoreQuestion(parent, documentName);
+    box->exec();
     // Only a deliberate Discard throws the changes away; closing the box keeps them.
-    return box.clickedButton() != discard;
+    QAbstractButton* clicked = box->clickedButton();
+    return !clicked || box->buttonRole(clicked) != QMessageBox::DestructiveRole;
+}
+
+std::unique_ptr<QMessageBox> StandardDocumentDialogs::errorMessage(QWidget* parent, const QString& text,
+                                                                   const QString& reason) {
+    auto box = std::make_unique<QMessageBox>(QMessageBox::Critical, QCoreApplication::applicationName(), text,
+                                             QMessageBox::Ok, parent);
+    box->setInformativeText(reason);
+    return box;
 }
 
 void StandardDocumentDialogs::showError(QWidget* parent, const QString& text, const QString& reason) {
-    QMessageBox box(QMessageBox::Critical, QCoreApplication::applicationName(), text, QMessageBox::Ok,
-                    parent);
-    box.setInformativeText(reason);
-    box.exec();
+    errorMessage(parent, text, reason)->exec();
 }
 
 QString sentenceFrom(const QString& clause) {

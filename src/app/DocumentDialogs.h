@@ -3,7 +3,9 @@
 #include <QCoreApplication>
 #include <QString>
 #include <QStringList>
+#include <memory>
 
+class QMessageBox;
 class QWidget;
 
 namespace pexlora {
@@ -52,6 +54,12 @@ public:
     bool confirmReplace(QWidget* window, const QString& path) override;
     bool askToRestore(QWidget* parent, const QString& documentName) override;
     void showError(QWidget* parent, const QString& text, const QString& reason) override;
+
+    // Two of the boxes as they are shown, so that their words and buttons can be
+    // looked at without showing them.
+    static std::unique_ptr<QMessageBox> restoreQuestion(QWidget* parent, const QString& documentName);
+    static std::unique_ptr<QMessageBox> errorMessage(QWidget* parent, const QString& text,
+                                                     const QString& reason);
 };
 
 } // namespace pexlora

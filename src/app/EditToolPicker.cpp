@@ -3,15 +3,16 @@
 #include "app/QuickRenumberPanel.h"
 #include "app/ToolButton.h"
 #include "model/GridViewModel.h"
-#include "widgets/Popover.h"
 
 #include <QHBoxLayout>
+#include <memory>
 
 namespace pexlora {
 
 EditToolPicker::EditToolPicker(GridViewModel* model, QWidget* parent)
     : QWidget(parent)
-    , m_model(model) {
+    , m_model(model)
+    , m_popover(this) {
     struct Tool {
         EditTool tool;
         const char* symbol;
@@ -37,6 +38,10 @@ EditToolPicker::EditToolPicker(GridViewModel* model, QWidget* parent)
 
     connect(model, &GridViewModel::editToolChanged, this, &EditToolPicker::showActiveTool);
     connect(model, &GridViewModel::showQuickRenumberPanelChanged, this, &EditToolPicker::syncPopover);
+    connect(&m_popover, &PopoverHost::closed, this, [this] {
+        if (m_model)
+            m_model->setShowQuickRenumberPanel(false);
+    });
     showActiveTool();
 }
 
@@ -61,24 +66,11 @@ void EditToolPicker::syncPopover() {
     if (!m_model)
         return;
     const bool wanted = m_model->showQuickRenumberPanel() && isVisible();
-    if (wanted && !m_popover) {
-        m_popover = new Popover(this);
-        m_popover->setContent(new QuickRenumberPanel(m_model, m_popover));
-        connect(m_popover, &Popover::closed, this, &EditToolPicker::popoverClosed);
-        ToolButton* anchor = button(EditTool::quickRenumber);
-        m_popover->popUp(anchor, anchor->rect(), Popover::Edge::below);
-    } else if (!wanted && m_popover) {
-        m_popover->close();
-    }
-}
-
-void EditToolPicker::popoverClosed() {
-    if (m_popover) {
-        m_popover->deleteLater();
-        m_popover.clear();
-    }
-    if (m_model)
-        m_model->setShowQuickRenumberPanel(false);
+    if (wanted && !m_popover.isOpen())
+        m_popover.open(std::make_unique<QuickRenumberPanel>(m_model.data()), button(EditTool::quickRenumber),
+                       Popover::Edge::below);
+    else if (!wanted)
+        m_popover.close();
 }
 
 void EditToolPicker::showEvent(QShowEvent* event) {
@@ -88,8 +80,7 @@ void EditToolPicker::showEvent(QShowEvent* event) {
 
 void EditToolPicker::hideEvent(QHideEvent* event) {
     QWidget::hideEvent(event);
-    if (m_popover)
-        m_popover->close();
+    m_popover.close();
 }
 
 } // namespace pexlora

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "model/GridViewModel.h"
-#include "widgets/Popover.h"
+#include "widgets/PopoverHost.h"
 
 #include <QPointer>
 #include <QWidget>
@@ -21,7 +21,7 @@ public:
 
     ToolButton* button(EditTool tool) const { return m_buttons[static_cast<std::size_t>(tool)]; }
     // The open quick-renumber popover, or null.
-    Popover* quickRenumberPopover() const { return m_popover; }
+    Popover* quickRenumberPopover() const { return m_popover.popover(); }
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -33,11 +33,10 @@ private:
     // Opens or closes the popover to match the model; it can only stand beside a
     // visible button.
     void syncPopover();
-    void popoverClosed();
 
     QPointer<GridViewModel> m_model;
     std::array<ToolButton*, 4> m_buttons{};
-    QPointer<Popover> m_popover;
+    PopoverHost m_popover;
 };
 
 } // namespace pexlora

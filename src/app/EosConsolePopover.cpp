@@ -2,11 +2,11 @@
 
 #include "app/DiscoveredHostRow.h"
 #include "app/Divider.h"
+#include "app/SecondaryLabel.h"
 #include "app/TextStyles.h"
 #include "eos/EosConnectionManager.h"
 #include "eos/EosDiscoveryManager.h"
 #include "eos/EosSettings.h"
-#include "widgets/SystemColors.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -60,11 +60,8 @@ EosConsolePopover::EosConsolePopover(EosConnectionManager* eosManager, QWidget* 
     section->setContentsMargins(0, 0, 0, 0);
     section->setSpacing(12);
     section->addWidget(new Divider(m_discovered));
-    auto* caption = new QLabel(tr("Discovered"), m_discovered);
+    auto* caption = new SecondaryLabel(tr("Discovered"), m_discovered);
     caption->setFont(captionFont(font()));
-    QPalette captionPalette = caption->palette();
-    captionPalette.setColor(QPalette::WindowText, SystemColors::fromPalette(palette()).secondaryLabel);
-    caption->setPalette(captionPalette);
     section->addWidget(caption);
     m_rowStack->setContentsMargins(0, 0, 0, 0);
     m_rowStack->setSpacing(4);

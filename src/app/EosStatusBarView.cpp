@@ -3,16 +3,15 @@
 #include "app/Divider.h"
 #include "app/EosConsolePopover.h"
 #include "app/EosStatusButton.h"
+#include "app/SecondaryLabel.h"
 #include "app/TextStyles.h"
 #include "eos/EosConnectionManager.h"
 #include "eos/EosDiscoveryManager.h"
-#include "widgets/Popover.h"
-#include "widgets/SystemColors.h"
 
-#include <QEvent>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QVBoxLayout>
+#include <memory>
 
 namespace pexlora {
 
@@ -20,7 +19,8 @@ EosStatusBarView::EosStatusBarView(EosConnectionManager* eosManager, QWidget* pa
     : QWidget(parent)
     , m_eosManager(eosManager)
     , m_button(new EosStatusButton(this))
-    , m_caption(new QLabel(tr("OSC over TCP"), this)) {
+    , m_caption(new SecondaryLabel(tr("OSC over TCP"), this))
+    , m_popover(this) {
     setAutoFillBackground(true);
     setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
     auto* stack = new QVBoxLayout(this);
@@ -40,10 +40,13 @@ EosStatusBarView::EosStatusBarView(EosConnectionManager* eosManager, QWidget* pa
     rowHolder->setFixedHeight(rowHeight);
     rowHolder->setLayout(row);
     stack->addWidget(rowHolder);
-    colourCaption();
 
     m_button->setAccessibleDescription(tr("Shows the console settings"));
     connect(m_button, &EosStatusButton::clicked, this, &EosStatusBarView::togglePopover);
+    connect(&m_popover, &PopoverHost::closed, this, [this] {
+        if (m_eosManager)
+            m_eosManager->discovery().settingsClosed();
+    });
     if (m_eosManager) {
         connect(m_eosManager, &EosConnectionManager::isConnectedChanged, this, &EosStatusBarView::showLink);
         connect(m_eosManager, &EosConnectionManager::connectedIPChanged, this, &EosStatusBarView::showLink);
@@ -53,11 +56,8 @@ EosStatusBarView::EosStatusBarView(EosConnectionManager* eosManager, QWidget* pa
 
 EosStatusBarView::~EosStatusBarView() {
     // Closing a window with the popover open ends the browsing it started.
-    if (m_popover) {
-        m_popover->disconnect(this);
-        if (m_eosManager)
-            m_eosManager->discovery().settingsClosed();
-    }
+    if (m_popover.isOpen() && m_eosManager)
+        m_eosManager->discovery().settingsClosed();
 }
 
 QString EosStatusBarView::statusText(bool isConnected, const std::optional<QString>& connectedIP) {
@@ -67,7 +67,7 @@ QString EosStatusBarView::statusText(bool isConnected, const std::optional<QStri
 }
 
 EosConsolePopover* EosStatusBarView::consolePanel() const {
-    return m_popover ? static_cast<EosConsolePopover*>(m_popover->content()) : nullptr;
+    return m_popover.panel<EosConsolePopover>();
 }
 
 void EosStatusBarView::showLink() {
@@ -80,41 +80,18 @@ void EosStatusBarView::showLink() {
 }
 
 void EosStatusBarView::togglePopover() {
-    if (m_popover) {
-        m_popover->close();
+    if (m_popover.isOpen()) {
+        m_popover.close();
         return;
     }
     if (!m_eosManager)
         return;
-    m_popover = new Popover(this);
-    auto* panel = new EosConsolePopover(m_eosManager, m_popover);
-    m_popover->setContent(panel);
-    connect(m_popover, &Popover::closed, this, &EosStatusBarView::popoverClosed);
-    connect(panel, &EosConsolePopover::contentResized, m_popover, &Popover::reposition);
+    auto panel = std::make_unique<EosConsolePopover>(m_eosManager.data());
+    EosConsolePopover* shown = panel.get();
     m_eosManager->discovery().settingsOpened();
     // The bar is the window's bottom edge, so the popover rises above it where it fits.
-    m_popover->popUp(m_button, m_button->rect(), Popover::Edge::above);
-}
-
-void EosStatusBarView::popoverClosed() {
-    if (m_popover) {
-        m_popover->deleteLater();
-        m_popover.clear();
-    }
-    if (m_eosManager)
-        m_eosManager->discovery().settingsClosed();
-}
-
-void EosStatusBarView::colourCaption() {
-    QPalette captionPalette = m_caption->palette();
-    captionPalette.setColor(QPalette::WindowText, SystemColors::fromPalette(palette()).secondaryLabel);
-    m_caption->setPalette(captionPalette);
-}
-
-void EosStatusBarView::changeEvent(QEvent* event) {
-    if (event->type() == QEvent::PaletteChange)
-        colourCaption();
-    QWidget::changeEvent(event);
+    Popover* popover = m_popover.open(std::move(panel), m_button, Popover::Edge::above);
+    connect(shown, &EosConsolePopover::contentResized, popover, &Popover::reposition);
 }
 
 } // namespace pexlora

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "widgets/PopoverHost.h"
+
 #include <QPointer>
 #include <QString>
 #include <QWidget>
@@ -12,7 +14,6 @@ namespace pexlora {
 class EosConnectionManager;
 class EosConsolePopover;
 class EosStatusButton;
-class Popover;
 
 // The bottom strip of a document window: whether the console link is up and to
 // where, and the button that opens the console popover. Every window has one; all
@@ -32,24 +33,19 @@ public:
     EosStatusButton* statusButton() const { return m_button; }
     QLabel* caption() const { return m_caption; }
     // The open console popover and its content; null while it is closed.
-    Popover* consolePopover() const { return m_popover; }
+    Popover* consolePopover() const { return m_popover.popover(); }
     EosConsolePopover* consolePanel() const;
 
     // What a click on the status button does: opens the popover, or closes it.
     void togglePopover();
 
-protected:
-    void changeEvent(QEvent* event) override;
-
 private:
     void showLink();
-    void colourCaption();
-    void popoverClosed();
 
     QPointer<EosConnectionManager> m_eosManager;
     EosStatusButton* m_button;
     QLabel* m_caption;
-    QPointer<Popover> m_popover;
+    PopoverHost m_popover;
 };
 
 } // namespace pexlora

@@ -1,15 +1,14 @@
 #include "app/GridToolbarContent.h"
 
-#include "app/EditModeButton.h"
+#include "app/CapsuleToggleButton.h"
 #include "app/EditToolPicker.h"
-#include "app/PreviewButton.h"
+#include "app/SecondaryLabel.h"
 #include "app/SelectKeyLegend.h"
 #include "app/TextStyles.h"
 #include "app/ZoomText.h"
 #include "model/GridViewModel.h"
 #include "widgets/SystemColors.h"
 
-#include <QEvent>
 #include <QHBoxLayout>
 #include <QLabel>
 
@@ -20,9 +19,13 @@ GridToolbarContent::GridToolbarContent(GridViewModel* model, QWidget* parent)
     , m_model(model)
     , m_picker(new EditToolPicker(model, this))
     , m_legend(new SelectKeyLegend(model, this))
-    , m_zoom(new QLabel(this))
-    , m_preview(new PreviewButton(this))
-    , m_editMode(new EditModeButton(this)) {
+    , m_zoom(new SecondaryLabel(QString(), this))
+    , m_preview(new CapsuleToggleButton(QStringLiteral("play.circle"), QString(),
+                                        {tr("Preview Selection"), tr("Stop Preview"), &SystemColors::orange},
+                                        this))
+    , m_editMode(new CapsuleToggleButton(QStringLiteral("square.and.pencil"), tr("Edit Layout"),
+                                         {tr("Edit Layout"), tr("Exit Edit Layout"), &SystemColors::accent},
+                                         this)) {
     auto* row = new QHBoxLayout(this);
     row->setContentsMargins(6, 2, 6, 2);
     row->setSpacing(10);
@@ -37,48 +40,35 @@ GridToolbarContent::GridToolbarContent(GridViewModel* model, QWidget* parent)
     m_zoom->setFixedWidth(44);
     m_zoom->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     m_zoom->setFont(captionFont(font()));
-    colourZoom();
 
-    connect(m_preview, &PreviewButton::clicked, this, [this] {
+    connect(m_preview, &CapsuleToggleButton::clicked, this, [this] {
         if (m_model)
             m_model->setPreviewPlaying(!m_model->isPreviewPlaying());
     });
-    connect(m_editMode, &EditModeButton::clicked, this, [this] {
+    connect(m_editMode, &CapsuleToggleButton::clicked, this, [this] {
         if (m_model)
             m_model->setMode(m_model->mode() == AppMode::edit ? AppMode::select : AppMode::edit);
     });
     connect(model, &GridViewModel::modeChanged, this, &GridToolbarContent::showMode);
     connect(model, &GridViewModel::zoomScaleChanged, this, &GridToolbarContent::showZoom);
     connect(model, &GridViewModel::isPreviewPlayingChanged, this,
-            [this] { m_preview->setPlaying(m_model->isPreviewPlaying()); });
+            [this] { m_preview->setOn(m_model->isPreviewPlaying()); });
     showMode();
     showZoom();
-    m_preview->setPlaying(model->isPreviewPlaying());
+    m_preview->setOn(model->isPreviewPlaying());
 }
 
 void GridToolbarContent::showMode() {
     const bool editing = m_model->mode() == AppMode::edit;
     m_picker->setVisible(editing);
     m_legend->setVisible(!editing);
-    m_editMode->setEditing(editing);
+    m_editMode->setOn(editing);
 }
 
 void GridToolbarContent::showZoom() {
     const QString text = zoomPercentText(m_model->zoomScale());
     m_zoom->setText(text);
     m_zoom->setAccessibleName(tr("Zoom %1").arg(text));
-}
-
-void GridToolbarContent::colourZoom() {
-    QPalette zoomPalette = m_zoom->palette();
-    zoomPalette.setColor(QPalette::WindowText, SystemColors::fromPalette(palette()).secondaryLabel);
-    m_zoom->setPalette(zoomPalette);
-}
-
-void GridToolbarContent::changeEvent(QEvent* event) {
-    if (event->type() == QEvent::PaletteChange)
-        colourZoom();
-    QWidget::changeEvent(event);
 }
 
 } // namespace pexlora

@@ -7,10 +7,9 @@ class QLabel;
 
 namespace pexlora {
 
-class EditModeButton;
+class CapsuleToggleButton;
 class EditToolPicker;
 class GridViewModel;
-class PreviewButton;
 class SelectKeyLegend;
 
 // The toolbar of a document window. It keeps no state of its own: every item
@@ -24,23 +23,21 @@ public:
     EditToolPicker* toolPicker() const { return m_picker; }
     SelectKeyLegend* keyLegend() const { return m_legend; }
     QLabel* zoomText() const { return m_zoom; }
-    PreviewButton* previewButton() const { return m_preview; }
-    EditModeButton* editModeButton() const { return m_editMode; }
-
-protected:
-    void changeEvent(QEvent* event) override;
+    // Filled orange while the preview plays.
+    CapsuleToggleButton* previewButton() const { return m_preview; }
+    // Filled with the accent colour while editing.
+    CapsuleToggleButton* editModeButton() const { return m_editMode; }
 
 private:
     void showMode();
     void showZoom();
-    void colourZoom();
 
     QPointer<GridViewModel> m_model;
     EditToolPicker* m_picker;
     SelectKeyLegend* m_legend;
     QLabel* m_zoom;
-    PreviewButton* m_preview;
-    EditModeButton* m_editMode;
+    CapsuleToggleButton* m_preview;
+    CapsuleToggleButton* m_editMode;
 };
 
 } // namespace pexlora

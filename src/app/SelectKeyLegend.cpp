@@ -2,6 +2,7 @@
 
 #include "app/KeyChip.h"
 #include "app/KeyNames.h"
+#include "canvas/MarqueeColors.h"
 #include "model/GridViewModel.h"
 
 #include <QAccessible>
@@ -48,25 +49,23 @@ SelectKeyLegend::SelectKeyLegend(GridViewModel* model, QWidget* parent)
         MarqueeModifier order;
         const char* label;
         const char* effect; // for screen readers
-        KeyChip::ColorRole color;
     };
     // Command is Qt's Control modifier and Control its Meta modifier on macOS;
     // elsewhere they are Ctrl and Meta (the Super key).
     const Key keys[] = {
-        {Qt::ShiftModifier, MarqueeModifier::shift, QT_TR_NOOP("Vertical"), QT_TR_NOOP("selects vertically"),
-         &SystemColors::purple},
-        {Qt::AltModifier, MarqueeModifier::option, QT_TR_NOOP("columns"), QT_TR_NOOP("selects columns"),
-         &SystemColors::green},
-        {Qt::ControlModifier, MarqueeModifier::command, QT_TR_NOOP("rows"), QT_TR_NOOP("selects rows"),
-         &SystemColors::orange},
-        {Qt::MetaModifier, MarqueeModifier::control, QT_TR_NOOP("diagonal"), QT_TR_NOOP("selects diagonally"),
-         &SystemColors::cyan},
+        {Qt::ShiftModifier, MarqueeModifier::shift, QT_TR_NOOP("Vertical"), QT_TR_NOOP("selects vertically")},
+        {Qt::AltModifier, MarqueeModifier::option, QT_TR_NOOP("columns"), QT_TR_NOOP("selects columns")},
+        {Qt::ControlModifier, MarqueeModifier::command, QT_TR_NOOP("rows"), QT_TR_NOOP("selects rows")},
+        {Qt::MetaModifier, MarqueeModifier::control, QT_TR_NOOP("diagonal"),
+         QT_TR_NOOP("selects diagonally")},
     };
     auto* row = new QHBoxLayout(this);
     row->setContentsMargins(0, 0, 0, 0);
     row->setSpacing(6);
     for (const Key& key : keys) {
-        auto* chip = new KeyChip(modifierKeySymbol(key.modifier), tr(key.label), key.color, this);
+        // In the marquee's colour for the same key.
+        auto* chip =
+            new KeyChip(modifierKeySymbol(key.modifier), tr(key.label), marqueeColorRole(key.order), this);
         chip->setToolTip(tr("Hold %1, or click here to take this order for the following marquees "
                             "until you click again or press Escape")
                              .arg(modifierKeyName(key.modifier)));

@@ -1,13 +1,12 @@
 #include "app/SelectionBarView.h"
 
 #include "app/Divider.h"
-#include "app/RecGroupPopover.h"
+#include "app/RecGroupPanel.h"
 #include "app/RecordGroupButton.h"
 #include "app/TextStyles.h"
 #include "eos/EosCommandLines.h"
 #include "eos/EosConnectionManager.h"
 #include "model/GridViewModel.h"
-#include "widgets/Popover.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -18,6 +17,7 @@
 #include <QShortcut>
 #include <QVBoxLayout>
 #include <QWheelEvent>
+#include <memory>
 
 namespace pexlora {
 
@@ -35,7 +35,8 @@ SelectionBarView::SelectionBarView(GridViewModel* model, EosConnectionManager* e
     , m_text(new QLabel(m_area))
     , m_buttonHolder(new QWidget(this))
     , m_button(new RecordGroupButton(m_buttonHolder))
-    , m_shortcut(new QShortcut(recordGroupKeys, this)) {
+    , m_shortcut(new QShortcut(recordGroupKeys, this))
+    , m_popover(this) {
     setAutoFillBackground(true);
     setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
     auto* stack = new QVBoxLayout(this);
@@ -95,18 +96,12 @@ SelectionBarView::SelectionBarView(GridViewModel* model, EosConnectionManager* e
     showRecordable();
 }
 
-SelectionBarView::~SelectionBarView() {
-    // A popover still open goes with the bar, without calling back into it.
-    if (m_popover)
-        m_popover->disconnect(this);
-}
-
 bool SelectionBarView::canRecordGroup(const SelectionGroups& selectionGroups, AppMode mode) {
     return !selectionGroups.empty() && mode == AppMode::select;
 }
 
-RecGroupPopover* SelectionBarView::recGroupPanel() const {
-    return m_popover ? static_cast<RecGroupPopover*>(m_popover->content()) : nullptr;
+RecGroupPanel* SelectionBarView::recGroupPanel() const {
+    return m_popover.panel<RecGroupPanel>();
 }
 
 void SelectionBarView::showSelection() {
@@ -124,33 +119,21 @@ void SelectionBarView::showRecordable() {
 
 void SelectionBarView::pressRecordGroup() {
     m_groupNumberText.clear();
-    if (m_popover) {
-        if (RecGroupPopover* panel = recGroupPanel())
-            panel->setText(m_groupNumberText);
+    if (RecGroupPanel* open = recGroupPanel()) {
+        open->setText(m_groupNumberText);
         return;
     }
-    m_popover = new Popover(this);
-    auto* panel = new RecGroupPopover(m_popover);
-    m_popover->setContent(panel);
-    connect(panel, &RecGroupPopover::textEdited, this,
+    auto panel = std::make_unique<RecGroupPanel>();
+    connect(panel.get(), &RecGroupPanel::textEdited, this,
             [this](const QString& text) { m_groupNumberText = text; });
-    connect(panel, &RecGroupPopover::submitted, this, &SelectionBarView::submit);
-    connect(m_popover, &Popover::closed, this, &SelectionBarView::popoverClosed);
-    m_popover->popUp(m_button, m_button->rect(), Popover::Edge::below);
+    connect(panel.get(), &RecGroupPanel::submitted, this, &SelectionBarView::submit);
+    m_popover.open(std::move(panel), m_button, Popover::Edge::below);
 }
 
 void SelectionBarView::submit() {
     if (m_model && m_eosManager)
         m_eosManager->recordGroup(m_groupNumberText, m_model->selectionGroups(), m_model->elements());
-    if (m_popover)
-        m_popover->close();
-}
-
-void SelectionBarView::popoverClosed() {
-    if (m_popover) {
-        m_popover->deleteLater();
-        m_popover.clear();
-    }
+    m_popover.close();
 }
 
 bool SelectionBarView::eventFilter(QObject* watched, QEvent* event) {

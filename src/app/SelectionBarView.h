@@ -1,6 +1,7 @@
 #pragma once
 
 #include "model/ModelTypes.h"
+#include "widgets/PopoverHost.h"
 
 #include <QPointer>
 #include <QString>
@@ -14,8 +15,7 @@ namespace pexlora {
 
 class EosConnectionManager;
 class GridViewModel;
-class Popover;
-class RecGroupPopover;
+class RecGroupPanel;
 class RecordGroupButton;
 
 // The bar under the canvas: the selection as text, in a line that scrolls
@@ -28,7 +28,6 @@ public:
     static constexpr int rowHeight = 44;
 
     SelectionBarView(GridViewModel* model, EosConnectionManager* eosManager, QWidget* parent = nullptr);
-    ~SelectionBarView() override;
 
     // Whether there is something to record, and the mode allows it.
     static bool canRecordGroup(const SelectionGroups& selectionGroups, AppMode mode);
@@ -38,8 +37,8 @@ public:
     RecordGroupButton* recordGroupButton() const { return m_button; }
     QShortcut* recordGroupShortcut() const { return m_shortcut; }
     // The open group-number popover and its content; null while it is closed.
-    Popover* recGroupPopover() const { return m_popover; }
-    RecGroupPopover* recGroupPanel() const;
+    Popover* recGroupPopover() const { return m_popover.popover(); }
+    RecGroupPanel* recGroupPanel() const;
     const QString& groupNumberText() const { return m_groupNumberText; }
 
     // What the button and its shortcut do: open the popover with an empty field.
@@ -52,7 +51,6 @@ private:
     void showSelection();
     void showRecordable();
     void submit();
-    void popoverClosed();
 
     QPointer<GridViewModel> m_model;
     QPointer<EosConnectionManager> m_eosManager;
@@ -61,7 +59,7 @@ private:
     QWidget* m_buttonHolder;
     RecordGroupButton* m_button;
     QShortcut* m_shortcut;
-    QPointer<Popover> m_popover;
+    PopoverHost m_popover;
     QString m_groupNumberText;
 };
 

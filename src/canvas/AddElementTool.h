@@ -25,8 +25,6 @@ public:
 private:
     std::optional<GridPosition> m_start;
     std::optional<GridPosition> m_current;
-    QPointF m_pressPoint;
-    QPointF m_pointer;
 };
 
 } // namespace pexlora

@@ -3,14 +3,21 @@
 #include "model/GridElement.h"
 #include "model/ModelTypes.h"
 
-#include <Qt>
 #include <QRectF>
 #include <QSizeF>
+#include <Qt>
 #include <cstddef>
 #include <cstdint>
 #include <vector>
 
 namespace pexlora {
+
+// How far a group drag has taken the edit selection, in columns and rows.
+struct GridOffset {
+    std::int64_t columns = 0;
+    std::int64_t rows = 0;
+    friend bool operator==(const GridOffset&, const GridOffset&) = default;
+};
 
 // The modifier of a select-mode marquee: the first of Option (Alt), Command
 // (Ctrl), Shift and Control (Meta) that is held.
@@ -20,8 +27,7 @@ MarqueeModifier marqueeModifierFromFlags(Qt::KeyboardModifiers modifiers, Marque
 
 // The cells an add-line drag places, from `a` towards `b` along a's row, or along
 // a's column when the drag is more vertical than horizontal; a = b gives a
-// alone. At most `maxCount` cells are taken from `a` on, so a drag is bounded by
-// what the pointer covered on screen rather than by the coordinate range.
+// alone. At most `maxCount` cells are taken from `a` on.
 std::vector<GridPosition> linePositions(GridPosition a, GridPosition b, std::size_t maxCount);
 
 // A span of columns or rows, both ends included; empty when first > last.

@@ -1,6 +1,7 @@
 #include "canvas/CanvasRenderer.h"
 
 #include "canvas/CanvasGeometry.h"
+#include "canvas/MarqueeColors.h"
 #include "canvas/SelectionPreview.h"
 #include "model/GridViewModel.h"
 
@@ -22,32 +23,25 @@ constexpr double cornerRadius = 4.0;
 // More lines than this would be a solid fill anyway.
 constexpr double maxGridLines = 4096;
 
+// Device pixels per point of what the painter paints on.
+qreal deviceRatio(const QPainter& painter) {
+    return painter.device() ? painter.device()->devicePixelRatioF() : 1.0;
+}
+
+int logicalDpi(const QPainter& painter) {
+    const int dpi = painter.device() ? painter.device()->logicalDpiY() : 96;
+    return dpi > 0 ? dpi : 96;
+}
+
 // A font `size` design points high; design points are device-independent pixels.
 QFont sized(QFont font, double size, const QPainter& painter, QFont::Weight weight) {
-    const int dpi = painter.device() ? painter.device()->logicalDpiY() : 96;
-    font.setPointSizeF(size * 72.0 / (dpi > 0 ? dpi : 96));
+    font.setPointSizeF(size * 72.0 / logicalDpi(painter));
     font.setWeight(weight);
     return font;
 }
 
 QPointF snapped(QPointF p, qreal ratio) {
     return {std::round(p.x() * ratio) / ratio, std::round(p.y() * ratio) / ratio};
-}
-
-QColor marqueeColor(MarqueeModifier modifier, const SystemColors& c) {
-    switch (modifier) {
-    case MarqueeModifier::option:
-        return c.green;
-    case MarqueeModifier::command:
-        return c.orange;
-    case MarqueeModifier::shift:
-        return c.purple;
-    case MarqueeModifier::control:
-        return c.cyan;
-    case MarqueeModifier::none:
-        break;
-    }
-    return c.accent;
 }
 
 QPainterPath cellShape(const QRectF& cell) {
@@ -105,7 +99,7 @@ void CanvasRenderer::paintGround(QPainter& painter, const QRectF& area, const Gr
 
 const QImage& CanvasRenderer::groundImage(const QRect& viewport, const QPainter& painter,
                                           const GridViewModel& model, const SystemColors& c) {
-    const qreal ratio = painter.device() ? painter.device()->devicePixelRatioF() : 1.0;
+    const qreal ratio = deviceRatio(painter);
     const GroundKey key{viewport.size(),
                         ratio,
                         model.cellSize(),
@@ -142,7 +136,7 @@ void CanvasRenderer::paintGridLines(QPainter& painter, const QRectF& area, const
     // Half-point lines as one-device-pixel strips with the alpha scaled to match:
     // they look the same, and filling a strip costs a fraction of rasterising an
     // anti-aliased line.
-    const qreal ratio = painter.device() ? painter.device()->devicePixelRatioF() : 1.0;
+    const qreal ratio = deviceRatio(painter);
     const double pixel = 1.0 / ratio;
     QColor colour = SystemColors::withAlpha(c.separator, 0.25 * std::min(1.0, 0.5 / pixel));
     // The strips lie on the opaque background, so they take the blended colour
@@ -254,7 +248,7 @@ void CanvasRenderer::paintCells(QPainter& painter, const QRegion& dirty, const G
         return;
     const double size = model.cellSize();
     const QSizeF pan = model.panOffset();
-    const qreal ratio = painter.device() ? painter.device()->devicePixelRatioF() : 1.0;
+    const qreal ratio = deviceRatio(painter);
     m_images.prepare(size, ratio, c,
                      c.controlBackground.rgba() ^ c.accent.rgba() ^ c.windowBackground.rgba());
 
@@ -289,7 +283,7 @@ void CanvasRenderer::paintCells(QPainter& painter, const QRegion& dirty, const G
     const GridElements& elements = model.elements();
     painter.setFont(m_labels.font());
     painter.setPen(c.label);
-    bool penHighlighted = false; // a pen per cell would cost as much as its image
+    QColor pen = c.label; // a pen per cell would cost as much as its image
     for (const std::size_t i : indices) {
         const GridElement& e = elements[i];
         const bool inGroupDrag = overlay.groupDrag && editSelected.contains(e.id);
@@ -318,10 +312,9 @@ void CanvasRenderer::paintCells(QPainter& painter, const QRegion& dirty, const G
         if (!labels)
             continue;
         const QRectF inner = cell.adjusted(cellInset, cellInset, -cellInset, -cellInset);
-        const bool highlighted = inSelection || inGroupDrag;
-        if (highlighted != penHighlighted) {
-            painter.setPen(highlighted ? c.selectedControlText : c.label);
-            penHighlighted = highlighted;
+        if (const QColor text = m_images.textColor(fill, glow, inSelection || inGroupDrag); text != pen) {
+            painter.setPen(text);
+            pen = text;
         }
         paintNumber(painter, inner, e.numberString, labelSize);
         if (const auto found = order.constFind(e.id); found != order.cend())
@@ -357,8 +350,7 @@ void CanvasRenderer::paintNumber(QPainter& painter, const QRectF& box, const QSt
 void CanvasRenderer::paintBadge(QPainter& painter, const QRectF& box, int order) {
     const double d = std::min(16.0, 0.3 * box.width());
     const QRectF disc(box.right() - d - 2, box.top() + 2, d, d);
-    const qreal ratio = painter.device() ? painter.device()->devicePixelRatioF() : 1.0;
-    painter.drawImage(snapped(disc.topLeft(), ratio), m_images.badge(d));
+    painter.drawImage(snapped(disc.topLeft(), deviceRatio(painter)), m_images.badge(d));
     const LabelCache::Line& digits = m_badges.label(QString::number(order)).upper;
     painter.setPen(Qt::white);
     painter.drawStaticText(disc.center() - QPointF(digits.size.width() / 2, digits.size.height() / 2),
@@ -457,7 +449,7 @@ QRectF CanvasRenderer::quickRenumberLabelRect(QPointF pointer, const QString& ne
 void CanvasRenderer::paintQuickRenumberLabel(QPainter& painter, QPointF pointer, const GridViewModel& model,
                                              const SystemColors& c) {
     const QFont base = painter.font();
-    const int dpi = painter.device() ? painter.device()->logicalDpiY() : 96;
+    const int dpi = logicalDpi(painter);
     const QRectF label = quickRenumberLabelRect(pointer, model.quickRenumberNext(), base, dpi);
     painter.setPen(Qt::NoPen);
     painter.setBrush(c.accent);

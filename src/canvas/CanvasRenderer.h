@@ -1,6 +1,8 @@
 #pragma once
 
+#include "canvas/CanvasGeometry.h"
 #include "canvas/CellImageCache.h"
+#include "canvas/LabelCache.h"
 #include "model/GridElement.h"
 
 #include <QImage>
@@ -20,11 +22,7 @@ class SelectionPreview;
 
 // What a drag under way adds to the picture; the tools own this state.
 struct CanvasOverlay {
-    struct Offset {
-        std::int64_t columns = 0;
-        std::int64_t rows = 0;
-    };
-    std::optional<Offset> groupDrag;        // the edit selection follows the pointer
+    std::optional<GridOffset> groupDrag;    // the edit selection follows the pointer
     std::vector<GridPosition> addLine;      // the cells an add drag would place
     std::optional<QRectF> editMarquee;      // the rubber band of the Select tool
     std::optional<QPointF> quickRenumberAt; // where the Quick # label follows the pointer
@@ -39,7 +37,8 @@ class CanvasRenderer {
 public:
     // `viewport` is the whole area the canvas shows; `dirty` the part to paint.
     void paint(QPainter& painter, const QRegion& dirty, const QRect& viewport, const GridViewModel& model,
-               const CanvasOverlay& overlay, const SelectionPreview& preview, double now, const SystemColors& colors);
+               const CanvasOverlay& overlay, const SelectionPreview& preview, double now,
+               const SystemColors& colors);
 
     // The area a cell's drawing may cover: its square, and room for the glow.
     static QRectF drawnExtent(const QRectF& cellRect);
@@ -53,13 +52,17 @@ public:
 
 private:
     // The background, the grid lines and the shading outside the grid.
-    void paintGround(QPainter& painter, const QRectF& area, const GridViewModel& model, const SystemColors& c);
+    void paintGround(QPainter& painter, const QRectF& area, const GridViewModel& model,
+                     const SystemColors& c);
     const QImage& groundImage(const QRect& viewport, const QPainter& painter, const GridViewModel& model,
                               const SystemColors& c);
-    void paintGridLines(QPainter& painter, const QRectF& area, const GridViewModel& model, const SystemColors& c);
-    void paintShading(QPainter& painter, const QRectF& area, const GridViewModel& model, const SystemColors& c);
-    void paintCells(QPainter& painter, const QRegion& dirty, const GridViewModel& model, const CanvasOverlay& overlay,
-                    const SelectionPreview& preview, double now, const SystemColors& c);
+    void paintGridLines(QPainter& painter, const QRectF& area, const GridViewModel& model,
+                        const SystemColors& c);
+    void paintShading(QPainter& painter, const QRectF& area, const GridViewModel& model,
+                      const SystemColors& c);
+    void paintCells(QPainter& painter, const QRegion& dirty, const GridViewModel& model,
+                    const CanvasOverlay& overlay, const SelectionPreview& preview, double now,
+                    const SystemColors& c);
     std::vector<std::size_t> cellsToPaint(const QRegion& dirty, const GridViewModel& model,
                                           const CanvasOverlay& overlay) const;
     // In the painter's pen and font.

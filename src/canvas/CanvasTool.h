@@ -1,7 +1,7 @@
 #pragma once
 
-#include <Qt>
 #include <QPointF>
+#include <Qt>
 
 class QKeyEvent;
 

@@ -1,5 +1,7 @@
 #include "canvas/CellImageCache.h"
 
+#include "canvas/ReadableText.h"
+
 #include <QPainter>
 #include <QPainterPath>
 #include <algorithm>
@@ -11,7 +13,6 @@ namespace {
 
 constexpr double inset = 2.0;
 constexpr double cornerRadius = 4.0;
-constexpr qsizetype maxCachedTexts = 50'000;
 
 // Three box blurs in a row come close to a Gaussian; only the alpha is blurred.
 void blurAlpha(QImage& image, int radius) {
@@ -65,6 +66,7 @@ void CellImageCache::prepare(double cellSize, qreal devicePixelRatio, const Syst
     m_paletteKey = paletteKey;
     m_colors = colors;
     m_cells.clear();
+    m_textColors.clear();
     m_badge = QImage();
     m_badgeDiameter = 0;
 }
@@ -76,6 +78,20 @@ const QImage& CellImageCache::cell(Fill fill, double glow) {
     if (it == m_cells.end())
         it = m_cells.insert(key, render(fill, level));
     return *it;
+}
+
+QColor CellImageCache::textColor(Fill fill, double glow, bool highlighted) {
+    const int key = (static_cast<int>(fill) * (glowLevels + 1) + glowLevel(glow)) * 2 + (highlighted ? 1 : 0);
+    if (const auto found = m_textColors.constFind(key); found != m_textColors.cend())
+        return *found;
+    // The middle of the square, where the number stands, as it shows on the ground.
+    const QImage& image = cell(fill, glow);
+    const QColor drawn = SystemColors::over(
+        QColor::fromRgba(qUnpremultiply(image.pixel(image.width() / 2, image.height() / 2))),
+        m_colors.controlBackground);
+    const QColor preferred = highlighted ? m_colors.selectedControlText : m_colors.label;
+    const QColor other = highlighted ? m_colors.label : m_colors.selectedControlText;
+    return *m_textColors.insert(key, readableOn(drawn, preferred, other));
 }
 
 QImage CellImageCache::render(Fill fill, int level) const {
@@ -105,21 +121,24 @@ QImage CellImageCache::render(Fill fill, int level) const {
         painter.fillPath(shape, SystemColors::withAlpha(c.accent, 0.15));
         break;
     case Fill::groupDrag:
-        painter.fillPath(shape, SystemColors::withAlpha(c.selectedControl, 0.5 * c.selectedControl.alphaF()));
+        painter.fillPath(shape, SystemColors::withAlpha(c.selectedControl, 0.5));
         break;
     }
 
     QPen outline;
     if (level > 0) {
-        // The glow: a blurred orange shadow of the shape, an orange wash, an orange edge.
+        // The glow: an orange wash with a blurred orange shadow, and an orange
+        // edge. The shadow is cast by the wash, so it takes the wash's alpha
+        // too and peaks near a quarter of the colour.
         const double blur = 10.0 * g;
+        const QColor wash = SystemColors::withAlpha(c.orange, 0.28 * g);
         QImage shadow(image.size(), QImage::Format_Alpha8);
         shadow.fill(0);
         {
             QPainter mask(&shadow);
             mask.setRenderHint(QPainter::Antialiasing);
             mask.scale(m_ratio, m_ratio);
-            mask.fillPath(shape, QColor(0, 0, 0, 255));
+            mask.fillPath(shape, QColor(0, 0, 0, wash.alpha()));
         }
         blurAlpha(shadow, static_cast<int>(std::lround(blur * m_ratio / 2)));
         QImage tinted(image.size(), QImage::Format_ARGB32_Premultiplied);
@@ -131,7 +150,7 @@ QImage CellImageCache::render(Fill fill, int level) const {
         }
         tinted.setDevicePixelRatio(m_ratio);
         painter.drawImage(QPointF(0, 0), tinted);
-        painter.fillPath(shape, SystemColors::withAlpha(c.orange, 0.28 * g));
+        painter.fillPath(shape, wash);
         outline = QPen(SystemColors::withAlpha(c.orange, g), 1.5);
     } else if (fill == Fill::ordinary) {
         outline = QPen(c.separator, 0.5);
@@ -156,38 +175,6 @@ const QImage& CellImageCache::badge(double diameter) {
     painter.drawEllipse(QRectF(0, 0, diameter, diameter));
     m_badgeDiameter = diameter;
     return m_badge;
-}
-
-void LabelCache::setFont(const QFont& font) {
-    if (font == m_font)
-        return;
-    m_labels.clear();
-    m_font = font;
-}
-
-LabelCache::Line LabelCache::line(const QString& text) const {
-    QStaticText laidOut(text);
-    laidOut.setTextFormat(Qt::PlainText);
-    laidOut.setPerformanceHint(QStaticText::AggressiveCaching);
-    laidOut.prepare(QTransform(), m_font);
-    return {laidOut, laidOut.size()};
-}
-
-const LabelCache::Label& LabelCache::label(const QString& numberString) {
-    auto it = m_labels.find(numberString);
-    if (it != m_labels.end())
-        return *it;
-    if (m_labels.size() > maxCachedTexts)
-        m_labels.clear();
-    Label label;
-    const qsizetype point = numberString.indexOf(u'.');
-    if (point < 0) {
-        label.upper = line(numberString);
-    } else {
-        label.upper = line(numberString.left(point));
-        label.lower = line(numberString.mid(point));
-    }
-    return *m_labels.insert(numberString, std::move(label));
 }
 
 } // namespace pexlora

@@ -4,12 +4,11 @@
 #include "canvas/CanvasClock.h"
 #include "canvas/CanvasGeometry.h"
 #include "canvas/PanZoom.h"
-#include "canvas/RenumberPopoverPanel.h"
+#include "canvas/RenumberSession.h"
 #include "canvas/RenumberTools.h"
 #include "canvas/SelectElementTool.h"
 #include "canvas/SelectModeTool.h"
 #include "canvas/SelectionPreview.h"
-#include "widgets/Popover.h"
 
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -66,6 +65,7 @@ GridCanvasView::GridCanvasView(std::unique_ptr<CanvasClock> clock, QWidget* pare
     : QWidget(parent)
     , m_clock(std::move(clock))
     , m_preview(new SelectionPreview(*m_clock, this))
+    , m_renumber(std::make_unique<RenumberSession>(*this))
     , m_selectModeTool(std::make_unique<SelectModeTool>(*this))
     , m_selectElementTool(std::make_unique<SelectElementTool>(*this))
     , m_addElementTool(std::make_unique<AddElementTool>(*this))
@@ -80,16 +80,12 @@ GridCanvasView::GridCanvasView(std::unique_ptr<CanvasClock> clock, QWidget* pare
     connect(m_preview, &SelectionPreview::cellsChanged, this, &GridCanvasView::repaintCells);
 }
 
-GridCanvasView::~GridCanvasView() {
-    // The popover's close would otherwise reach a canvas half torn down.
-    if (m_renumberPopover)
-        m_renumberPopover->disconnect(this);
-}
+GridCanvasView::~GridCanvasView() = default;
 
 void GridCanvasView::setViewModel(GridViewModel* model) {
     if (model == m_model)
         return;
-    dismissRenumberPopover();
+    m_renumber->setModel(model);
     if (m_activeTool && m_model)
         m_activeTool->cancel();
     m_activeTool = nullptr;
@@ -109,9 +105,16 @@ void GridCanvasView::setViewModel(GridViewModel* model) {
             m_modelConnections.append(connect(model, signal, this, qOverload<>(&QWidget::update)));
         for (const auto signal : {&M::modeChanged, &M::editToolChanged})
             m_modelConnections.append(connect(model, signal, this, &GridCanvasView::toolMayHaveChanged));
+        m_modelConnections.append(
+            connect(model, &M::quickRenumberNextChanged, this, &GridCanvasView::updateQuickRenumberLabel));
+        // The preview follows what it plays, never the painting.
+        for (const auto signal : {&M::selectionGroupsChanged, &M::selectionModifierChanged,
+                                  &M::isPreviewPlayingChanged, &M::modeChanged})
+            m_modelConnections.append(connect(model, signal, this, &GridCanvasView::synchronisePreview));
         m_activeTool = currentTool();
     }
     toolMayHaveChanged();
+    synchronisePreview();
     update();
 }
 
@@ -142,28 +145,33 @@ void GridCanvasView::toolMayHaveChanged() {
     m_activeTool = tool;
     m_pressed = false;
     setCursor(tool ? tool->cursor() : Qt::ArrowCursor);
+    updateQuickRenumberLabel();
     update();
 }
 
 const GridElement* GridCanvasView::hitElement(QPointF point) const {
     if (!m_model)
         return nullptr;
+    // Positions are unique, so the cell at the point's position is the one; the
+    // position is raised to column and row 0 left of and above the grid, where
+    // the point is then outside that cell.
+    const GridPosition position = m_model->gridPosition(point);
+    const std::optional<QUuid> id = m_model->elementAt(position);
+    if (!id)
+        return nullptr;
+    const QRectF cell = m_model->cellRect(position);
     const double size = m_model->cellSize();
-    for (const GridElement& element : m_model->elements()) {
-        const QRectF cell = m_model->cellRect(element.position);
-        if (point.x() >= cell.left() && point.x() < cell.left() + size && point.y() >= cell.top() &&
-            point.y() < cell.top() + size)
-            return &element;
-    }
-    return nullptr;
+    if (point.x() < cell.left() || point.x() >= cell.left() + size || point.y() < cell.top() ||
+        point.y() >= cell.top() + size)
+        return nullptr;
+    return m_model->element(*id);
 }
 
 CanvasOverlay GridCanvasView::overlay() const {
     CanvasOverlay overlay;
     if (!m_model || m_model->mode() != AppMode::edit)
         return overlay;
-    if (const auto offset = m_selectElementTool->groupDragOffset())
-        overlay.groupDrag = CanvasOverlay::Offset{offset->columns, offset->rows};
+    overlay.groupDrag = m_selectElementTool->groupDragOffset();
     overlay.editMarquee = m_selectElementTool->editMarquee();
     if (m_model->editTool() == EditTool::addElement)
         overlay.addLine = m_addElementTool->line();
@@ -186,7 +194,6 @@ void GridCanvasView::paintCanvas(QPainter& painter, const QRegion& dirty) {
         painter.fillRect(dirty.boundingRect(), colors.controlBackground);
         return;
     }
-    m_preview->synchronise(*m_model);
     m_renderer.paint(painter, dirty, rect(), *m_model, overlay(), *m_preview, m_clock->now(), colors);
 }
 
@@ -222,12 +229,22 @@ QRegion GridCanvasView::cellsRegion(const QSet<QUuid>& ids) const {
     return united(rects);
 }
 
+QRect GridCanvasView::quickRenumberLabelArea() const {
+    const std::optional<QPointF> at = overlay().quickRenumberAt;
+    if (!at || !m_model)
+        return {};
+    // With a margin for the anti-aliased edge.
+    return CanvasRenderer::quickRenumberLabelRect(*at, m_model->quickRenumberNext(), font(), logicalDpiY())
+        .toAlignedRect()
+        .adjusted(-2, -2, 2, 2);
+}
+
 void GridCanvasView::updateQuickRenumberLabel() {
-    const QRectF label = m_model ? CanvasRenderer::quickRenumberLabelRect(
-                                       m_mouseLocation, m_model->quickRenumberNext(), font(), logicalDpiY())
-                                 : QRectF();
-    update(m_quickLabelRect.united(label).toAlignedRect().adjusted(-2, -2, 2, 2));
-    m_quickLabelRect = label;
+    const QRect area = quickRenumberLabelArea();
+    if (area.isNull() && m_quickLabelArea.isNull())
+        return;
+    update(QRegion(m_quickLabelArea).united(area));
+    m_quickLabelArea = area;
 }
 
 // -- Pointer and keys ---------------------------------------------------------
@@ -236,9 +253,12 @@ void GridCanvasView::mousePressEvent(QMouseEvent* event) {
     setFocus(Qt::MouseFocusReason);
     if (!m_model || event->button() != Qt::LeftButton || !m_activeTool)
         return;
+    // A release lost to another window leaves no drag behind for this press to finish.
+    m_activeTool->cancel();
     m_pressed = true;
     m_mouseLocation = event->position();
     m_activeTool->pressed({event->position(), event->modifiers(), 1});
+    updateQuickRenumberLabel();
 }
 
 void GridCanvasView::mouseDoubleClickEvent(QMouseEvent* event) {
@@ -246,6 +266,7 @@ void GridCanvasView::mouseDoubleClickEvent(QMouseEvent* event) {
     setFocus(Qt::MouseFocusReason);
     if (!m_model || event->button() != Qt::LeftButton || !m_activeTool)
         return;
+    m_activeTool->cancel();
     m_pressed = true;
     m_activeTool->pressed({event->position(), event->modifiers(), 2});
 }
@@ -258,6 +279,7 @@ void GridCanvasView::mouseMoveEvent(QMouseEvent* event) {
         m_activeTool->dragged({event->position(), event->modifiers(), 1});
     else
         m_activeTool->hovered(event->position());
+    updateQuickRenumberLabel();
 }
 
 void GridCanvasView::mouseReleaseEvent(QMouseEvent* event) {
@@ -306,19 +328,35 @@ void GridCanvasView::enterEvent(QEnterEvent* event) {
     m_pointerInside = true;
     m_mouseLocation = event->position();
     setCursor(m_activeTool ? m_activeTool->cursor() : Qt::ArrowCursor);
+    updateQuickRenumberLabel();
     QWidget::enterEvent(event);
 }
 
 void GridCanvasView::leaveEvent(QEvent* event) {
     m_pointerInside = false;
     unsetCursor();
-    if (!m_quickLabelRect.isNull())
-        update(m_quickLabelRect.toAlignedRect().adjusted(-2, -2, 2, 2));
+    updateQuickRenumberLabel();
     QWidget::leaveEvent(event);
 }
 
+void GridCanvasView::resizeEvent(QResizeEvent* event) {
+    updateQuickRenumberLabel(); // it shows only while the pointer is inside
+    QWidget::resizeEvent(event);
+}
+
+void GridCanvasView::synchronisePreview() {
+    // Nothing animates where nobody can see it.
+    if (m_model && isVisible())
+        m_preview->synchronise(*m_model);
+}
+
+void GridCanvasView::showEvent(QShowEvent* event) {
+    synchronisePreview();
+    QWidget::showEvent(event);
+}
+
 void GridCanvasView::hideEvent(QHideEvent* event) {
-    // Nothing animates where nobody can see it; the next paint starts the
+    // Nothing animates where nobody can see it; showing the canvas starts the
     // preview again, and a bounce lands where it would have come to rest.
     m_preview->stop();
     finishBounce();
@@ -403,93 +441,6 @@ void GridCanvasView::bounceTick() {
     m_model->setPanOffset(step.pan);
     if (step.finished)
         m_bounceTimer.stop();
-}
-
-// -- Renumber popover ---------------------------------------------------------
-
-void GridCanvasView::showRenumberPopover(const QUuid& id) {
-    if (!m_model)
-        return;
-    if (m_renumberPopover) {
-        m_model->commitRenumber();
-        dismissRenumberPopover();
-    }
-    const GridElement* element = m_model->element(id);
-    if (!element)
-        return;
-    m_model->beginRenumber(id);
-    auto* popover = new Popover(this);
-    auto* panel = new RenumberPopoverPanel(*m_model, popover);
-    popover->setContent(panel);
-    const QPointer<GridCanvasView> canvas(this);
-    connect(panel, &RenumberPopoverPanel::commitRequested, this, [canvas] {
-        if (canvas)
-            canvas->closeRenumberPopover(true);
-    });
-    connect(panel, &RenumberPopoverPanel::cancelRequested, this, [canvas] {
-        if (canvas)
-            canvas->closeRenumberPopover(false);
-    });
-    connect(panel, &RenumberPopoverPanel::tabRequested, this, [canvas] {
-        if (canvas)
-            canvas->renumberTabToNext();
-    });
-    connect(popover, &Popover::closed, this, [this, popover] { popoverDidClose(popover); });
-    m_renumberPopover = popover;
-    popover->popUp(this, m_model->cellRect(element->position).toAlignedRect(), Popover::Edge::below);
-    update();
-}
-
-void GridCanvasView::closeRenumberPopover(bool commit) {
-    if (!m_renumberPopover || !m_model)
-        return;
-    if (commit) {
-        m_model->commitRenumber();
-    } else {
-        m_model->setEditingElementID(std::nullopt);
-        m_model->setEditingElementText(QString());
-    }
-    dismissRenumberPopover();
-    setFocus(Qt::PopupFocusReason);
-    update();
-}
-
-void GridCanvasView::renumberTabToNext() {
-    if (!m_model)
-        return;
-    const std::optional<QUuid> remembered = m_model->editingElementID();
-    m_model->commitRenumber();
-    dismissRenumberPopover();
-    if (remembered) {
-        const std::optional<QUuid> next = m_model->nextElementID(*remembered);
-        if (next && m_model->element(*next)) {
-            showRenumberPopover(*next);
-            return;
-        }
-    }
-    setFocus(Qt::PopupFocusReason);
-    update();
-}
-
-void GridCanvasView::popoverDidClose(Popover* popover) {
-    // Closed by a click elsewhere: the typed number is kept, as on Return.
-    if (popover != m_renumberPopover)
-        return;
-    if (m_model && m_model->editingElementID())
-        m_model->commitRenumber();
-    m_renumberPopover = nullptr;
-    popover->deleteLater();
-    update();
-}
-
-void GridCanvasView::dismissRenumberPopover() {
-    Popover* popover = m_renumberPopover;
-    if (!popover)
-        return;
-    m_renumberPopover = nullptr;
-    popover->disconnect(this);
-    popover->close();
-    popover->deleteLater();
 }
 
 } // namespace pexlora

@@ -2,7 +2,6 @@
 
 #include "canvas/CanvasRenderer.h"
 #include "model/GridViewModel.h"
-#include "widgets/Popover.h"
 
 #include <QPointer>
 #include <QTimer>
@@ -15,6 +14,7 @@ class AddElementTool;
 class CanvasClock;
 class CanvasTool;
 class QuickRenumberTool;
+class RenumberSession;
 class RenumberTool;
 class SelectElementTool;
 class SelectModeTool;
@@ -23,7 +23,7 @@ class SelectionPreview;
 // The grid of one document window: draws the cells of a model and turns pointer,
 // wheel, pinch and key input into calls on it. Input goes to one tool object per
 // mode and edit tool; the canvas keeps the geometry, the drawing, the preview,
-// panning and zooming, and the renumber popover.
+// panning and zooming, and hosts the renumber session.
 class GridCanvasView : public QWidget {
     Q_OBJECT
 
@@ -41,20 +41,17 @@ public:
     // edges belong to the cell, right and bottom ones do not).
     const GridElement* hitElement(QPointF point) const;
 
-    // Commits a renumber under way, then opens the popover for the cell below it.
-    void showRenumberPopover(const QUuid& id);
-    Popover* renumberPopover() const { return m_renumberPopover; }
+    RenumberSession& renumberSession() { return *m_renumber; }
+    const RenumberSession& renumberSession() const { return *m_renumber; }
 
     // Where the given cells are drawn, glow included: what a preview tick repaints.
     QRegion cellsRegion(const QSet<QUuid>& ids) const;
 
-    // Repaints where the Quick # label was and where it is now.
-    void updateQuickRenumberLabel();
-
     // Paints the canvas as the screen shows it, for a paint event or a benchmark.
     void paintCanvas(QPainter& painter, const QRegion& dirty);
 
-    SelectionPreview& preview() const { return *m_preview; }
+    SelectionPreview& preview() { return *m_preview; }
+    const SelectionPreview& preview() const { return *m_preview; }
     bool isBouncing() const { return m_bounceTimer.isActive(); }
     // One step of the spring back to the grid origin; the timer calls it.
     void bounceTick();
@@ -70,6 +67,8 @@ protected:
     void wheelEvent(QWheelEvent* event) override;
     void enterEvent(QEnterEvent* event) override;
     void leaveEvent(QEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void showEvent(QShowEvent* event) override;
     void hideEvent(QHideEvent* event) override;
     bool event(QEvent* event) override;
 
@@ -78,19 +77,21 @@ private:
     void toolMayHaveChanged();
     void modifiersChanged(Qt::KeyboardModifiers modifiers);
     void repaintCells(const QSet<QUuid>& ids);
+    // Repaints where the Quick # label was and where it is now, after anything
+    // that moves it, changes its text or shows or hides it.
+    void updateQuickRenumberLabel();
+    QRect quickRenumberLabelArea() const;
+    void synchronisePreview();
     CanvasOverlay overlay() const;
     void startBounce();
     void finishBounce();
-    void closeRenumberPopover(bool commit);
-    void renumberTabToNext();
-    void popoverDidClose(Popover* popover);
-    void dismissRenumberPopover();
 
     QPointer<GridViewModel> m_model;
     QList<QMetaObject::Connection> m_modelConnections;
     std::unique_ptr<CanvasClock> m_clock;
     SelectionPreview* m_preview;
     CanvasRenderer m_renderer;
+    std::unique_ptr<RenumberSession> m_renumber;
 
     std::unique_ptr<SelectModeTool> m_selectModeTool;
     std::unique_ptr<SelectElementTool> m_selectElementTool;
@@ -101,10 +102,9 @@ private:
     bool m_pressed = false;
 
     QTimer m_bounceTimer;
-    QPointer<Popover> m_renumberPopover;
     QPointF m_mouseLocation;
     bool m_pointerInside = false;
-    QRectF m_quickLabelRect;
+    QRect m_quickLabelArea; // where the label was last drawn, or asked to be
 };
 
 } // namespace pexlora

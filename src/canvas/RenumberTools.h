@@ -15,12 +15,11 @@ public:
 };
 
 // Edit mode's Quick # tool: every click gives the cell the next number; the
-// number it will give follows the pointer.
+// canvas shows the number it will give beside the pointer.
 class QuickRenumberTool final : public CanvasTool {
 public:
     using CanvasTool::CanvasTool;
     void pressed(const PointerEvent& event) override;
-    void hovered(QPointF position) override;
     Qt::CursorShape cursor() const override { return Qt::CrossCursor; }
 };
 

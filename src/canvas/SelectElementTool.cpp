@@ -1,6 +1,7 @@
 #include "canvas/SelectElementTool.h"
 
 #include "canvas/GridCanvasView.h"
+#include "canvas/RenumberSession.h"
 #include "model/MarqueeOrdering.h"
 
 #include <QKeyEvent>
@@ -12,7 +13,7 @@ void SelectElementTool::pressed(const PointerEvent& event) {
     const GridElement* hit = canvas().hitElement(event.position);
     const bool shift = event.modifiers & Qt::ShiftModifier;
     if (hit && event.clickCount == 2) {
-        canvas().showRenumberPopover(hit->id);
+        canvas().renumberSession().open(hit->id);
     } else if (hit && shift) {
         grid.toggleEditSelection(hit->id);
     } else if (hit) {
@@ -77,15 +78,15 @@ void SelectElementTool::cancel() {
     m_marqueeEnd.reset();
 }
 
-std::optional<SelectElementTool::Offset> SelectElementTool::groupDragOffset() const {
+std::optional<GridOffset> SelectElementTool::groupDragOffset() const {
     if (!m_groupDragAnchor || !m_groupDragCurrent)
         return std::nullopt;
-    Offset offset;
+    GridOffset offset;
     // A cell read from a file may lie at the far end of the range; such a drag is
     // no move at all rather than an overflow.
     if (__builtin_sub_overflow(m_groupDragCurrent->col, m_groupDragAnchor->col, &offset.columns) ||
         __builtin_sub_overflow(m_groupDragCurrent->row, m_groupDragAnchor->row, &offset.rows))
-        return Offset{};
+        return GridOffset{};
     return offset;
 }
 

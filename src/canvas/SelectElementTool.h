@@ -1,5 +1,6 @@
 #pragma once
 
+#include "canvas/CanvasGeometry.h"
 #include "canvas/CanvasTool.h"
 #include "model/GridElement.h"
 
@@ -22,11 +23,7 @@ public:
     void cancel() override;
 
     // Columns and rows the selection has been dragged by, while a drag is under way.
-    struct Offset {
-        std::int64_t columns = 0;
-        std::int64_t rows = 0;
-    };
-    std::optional<Offset> groupDragOffset() const;
+    std::optional<GridOffset> groupDragOffset() const;
     // The rubber band being dragged, spanned by its two points.
     std::optional<QRectF> editMarquee() const;
 

@@ -34,8 +34,8 @@ public:
     // columns, rows and diagonals step a whole group at a time.
     static std::vector<Frame> previewFrames(const SelectionGroups& groups, MarqueeModifier modifier);
 
-    // Called at the start of every drawing pass: starts or stops the playback to
-    // match the model's `isPreviewPlaying` and selection.
+    // Called when the model's `isPreviewPlaying`, selection or mode changes:
+    // starts or stops the playback to match.
     void synchronise(const GridViewModel& model);
     void stop();
 

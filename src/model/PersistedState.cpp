@@ -265,7 +265,8 @@ QByteArray encodePersistedState(const PersistedState& state) {
     document.insert(k.zoomScale, state.zoomScale);
     document.insert(k.panOffsetWidth, state.panOffsetWidth);
     document.insert(k.panOffsetHeight, state.panOffsetHeight);
-    return writeBinaryPropertyList(document);
+    // Moved, not converted: the conversion would copy every dictionary of the tree.
+    return writeBinaryPropertyList(PlistValue(std::move(document)));
 }
 
 Result<PersistedState, DocumentError> decodePersistedState(QByteArrayView bytes) {

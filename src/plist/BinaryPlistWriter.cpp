@@ -1,11 +1,15 @@
 #include "plist/BinaryPlistWriter.h"
 
-#include <QHash>
-#include <array>
+#include "plist/ObjectNumberTable.h"
+
+#include <QHashFunctions>
+#include <QtEndian>
+#include <algorithm>
 #include <bit>
 #include <cstring>
 #include <limits>
 #include <optional>
+#include <type_traits>
 
 namespace pexlora {
 
@@ -40,10 +44,10 @@ private:
         std::size_t refStart; // first of this container's references in m_refs
     };
 
-    struct RecentBlock {
-        const void* data = nullptr;
-        qsizetype size = 0;
-        std::uint64_t id = 0;
+    // Where each block was seen, and the one object of each distinct contents.
+    struct Tables {
+        ObjectNumberTable blocks;
+        ObjectNumberTable contents;
     };
 
     struct Pending {
@@ -56,14 +60,15 @@ private:
     // than this extra walk over the tree.
     void reserveFor(const PlistValue& root) {
         std::size_t nodes = 0;
-        qsizetype strings = 0;
+        std::size_t sharedStrings = 0;
         std::vector<const PlistValue*> stack{&root};
         while (!stack.empty()) {
             const PlistValue* value = stack.back();
             stack.pop_back();
             ++nodes;
-            if (value->is<QString>()) {
-                ++strings;
+            if (const auto* text = value->get<QString>()) {
+                if (!text->isDetached())
+                    ++sharedStrings;
             } else if (const auto* array = value->get<PlistArray>()) {
                 for (const PlistValue& item : *array)
                     stack.push_back(&item);
@@ -75,7 +80,8 @@ private:
         }
         m_objects.reserve(nodes);
         m_refs.reserve(nodes);
-        m_strings.reserve(strings + 64);
+        m_strings.blocks.reserve(sharedStrings + 64);
+        m_strings.contents.reserve(sharedStrings + 64);
     }
 
     // Assigns object numbers depth first, containers before their contents, and
@@ -114,38 +120,71 @@ private:
         return {m_objects.size() - 1, true};
     }
 
-    template <typename Map, typename Key>
-    std::pair<std::uint64_t, bool> unique(Map& map, const Key& key, const PlistValue* value,
-                                          const QString* keyText = nullptr) {
-        // One lookup that inserts when absent; the tables hold object number + 1
-        // so that a fresh slot reads 0.
-        std::uint64_t& slot = map[key];
-        if (slot != 0)
-            return {slot - 1, false};
-        slot = m_objects.size() + 1;
-        return newObject(value, keyText);
-    }
-
-    // Texts and data are often one shared block repeated: the keys of every
-    // dictionary, a value read once and referred to from many places.
-    // Recognising the block by its address spares hashing the same bytes again
-    // and again. The tree is not modified while it is written, so equal address
-    // and length mean equal contents.
-    template <typename Map, typename Text>
-    std::pair<std::uint64_t, bool> sharedObject(Map& map, std::array<RecentBlock, 64>& recent,
-                                                const Text& text, const PlistValue* value,
-                                                const QString* keyText) {
-        const void* data = text.constData();
-        RecentBlock& slot = recent[(reinterpret_cast<std::uintptr_t>(data) >> 4) % recent.size()];
-        if (slot.data == data && slot.size == text.size() && slot.data)
-            return {slot.id, false};
-        const auto result = unique(map, text, value, keyText);
-        slot = {data, text.size(), result.first};
+    // One object per distinct value of a scalar kind, each kind in its table.
+    std::pair<std::uint64_t, bool> unique(ObjectNumberTable& table, const PlistValue& value) {
+        const std::uint64_t bits = scalarBits(value);
+        const auto same = [&](std::uint64_t id) { return scalarBits(*m_objects[id].value) == bits; };
+        const std::uint64_t key = qHash(bits, m_seed);
+        if (const std::optional<std::uint64_t> seen = table.find(key, same))
+            return {*seen, false};
+        const auto result = newObject(&value, nullptr);
+        table.insert(key, result.first);
         return result;
     }
 
+    // The bits that tell two integers, reals or dates of one kind apart.
+    static std::uint64_t scalarBits(const PlistValue& value) {
+        if (const auto* i = value.get<std::int64_t>())
+            return std::uint64_t(*i);
+        if (const auto* u = value.get<std::uint64_t>())
+            return *u;
+        if (const auto* r = value.get<double>())
+            return std::bit_cast<std::uint64_t>(*r);
+        return std::bit_cast<std::uint64_t>(value.get<PlistDate>()->secondsSinceReferenceDate);
+    }
+
+    // Texts and data are often one shared block repeated: the keys of every
+    // dictionary, a value read once from a file and referred to from many
+    // places. Such a block is recognised by its address, so it is hashed once
+    // however often it occurs, and equal contents in blocks of their own are
+    // still written once. A block that nothing else holds was made for this
+    // tree alone (an element's id) and is written as it stands, unhashed: that
+    // spares a large layout's save most of its time. The tree is not modified
+    // while it is written, so equal address and length mean equal contents.
+    template <typename Text>
+    std::pair<std::uint64_t, bool> sharedObject(Tables& tables, const Text& text, const PlistValue* value,
+                                                const QString* keyText) {
+        if (text.isDetached())
+            return newObject(value, keyText);
+        const auto address = std::uint64_t(reinterpret_cast<std::uintptr_t>(text.constData()));
+        const auto sameLength = [&](std::uint64_t id) { return textOf<Text>(id).size() == text.size(); };
+        if (const std::optional<std::uint64_t> seen = tables.blocks.find(address, sameLength))
+            return {*seen, false};
+        const std::uint64_t hash =
+            qHashBits(text.constData(), std::size_t(text.size()) * sizeof(*text.constData()), m_seed);
+        const auto sameContents = [&](std::uint64_t id) { return textOf<Text>(id) == text; };
+        std::pair<std::uint64_t, bool> result;
+        if (const std::optional<std::uint64_t> equal = tables.contents.find(hash, sameContents)) {
+            result = {*equal, false};
+        } else {
+            result = newObject(value, keyText);
+            tables.contents.insert(hash, result.first);
+        }
+        tables.blocks.insert(address, result.first);
+        return result;
+    }
+
+    template <typename Text> const Text& textOf(std::uint64_t id) const {
+        const Object& object = m_objects[id];
+        if constexpr (std::is_same_v<Text, QString>) {
+            if (object.key)
+                return *object.key;
+        }
+        return *object.value->get<Text>();
+    }
+
     std::pair<std::uint64_t, bool> stringObject(const QString& text, const PlistValue* value = nullptr) {
-        return sharedObject(m_strings, m_recentStrings, text, value, value ? nullptr : &text);
+        return sharedObject(m_strings, text, value, value ? nullptr : &text);
     }
 
     std::pair<std::uint64_t, bool> objectFor(const PlistValue& value) {
@@ -156,70 +195,74 @@ private:
             id = m_objects.size();
             return newObject(&value, nullptr);
         }
-        if (const auto* i = value.get<std::int64_t>())
-            return unique(m_integers, *i, &value);
-        if (const auto* u = value.get<std::uint64_t>())
-            return unique(m_unsigned, *u, &value);
-        if (const auto* r = value.get<double>())
-            return unique(m_reals, std::bit_cast<std::uint64_t>(*r), &value);
-        if (const auto* d = value.get<PlistDate>())
-            return unique(m_dates, std::bit_cast<std::uint64_t>(d->secondsSinceReferenceDate), &value);
+        if (value.is<std::int64_t>())
+            return unique(m_integers, value);
+        if (value.is<std::uint64_t>())
+            return unique(m_unsigned, value);
+        if (value.is<double>())
+            return unique(m_reals, value);
+        if (value.is<PlistDate>())
+            return unique(m_dates, value);
         if (const auto* s = value.get<QString>())
             return stringObject(*s, &value);
         if (const auto* data = value.get<QByteArray>())
-            return sharedObject(m_data, m_recentData, *data, &value, nullptr);
+            return sharedObject(m_data, *data, &value, nullptr);
         return newObject(&value, nullptr);
     }
 
     QByteArray serialise() {
         m_refWidth = byteWidth(m_objects.size() - 1);
-        m_out.reserve(qsizetype(64 + m_objects.size() * 24 + m_refs.size() * std::size_t(m_refWidth)));
-        m_out.append("bplist00", 8);
+        m_out.resize(qsizetype(64 + m_objects.size() * 24 + m_refs.size() * std::size_t(m_refWidth)));
+        appendBytes("bplist00", 8);
         std::vector<std::uint64_t> offsets;
         offsets.reserve(m_objects.size());
         for (const Object& object : m_objects) {
-            offsets.push_back(std::uint64_t(m_out.size()));
+            offsets.push_back(std::uint64_t(m_length));
             if (object.key)
                 appendString(*object.key);
             else
                 appendValue(*object.value, object.refStart);
         }
-        const auto tableStart = std::uint64_t(m_out.size());
+        const auto tableStart = std::uint64_t(m_length);
         const int offsetWidth = byteWidth(tableStart);
-        for (const std::uint64_t offset : offsets)
-            appendBigEndian(offset, offsetWidth);
+        char* table = room(qsizetype(offsets.size()) * offsetWidth);
+        for (const std::uint64_t offset : offsets) {
+            putBigEndian(table, offset, offsetWidth);
+            table += offsetWidth;
+        }
         // Trailer: five unused bytes, the sort version, the two widths, then the
         // object count, the top object and where the offset table starts.
-        m_out.append(qsizetype(6), '\0');
-        m_out.push_back(char(offsetWidth));
-        m_out.push_back(char(m_refWidth));
+        std::memset(room(6), 0, 6);
+        append(char(offsetWidth));
+        append(char(m_refWidth));
         appendBigEndian(m_objects.size(), 8);
         appendBigEndian(0, 8);
         appendBigEndian(tableStart, 8);
+        m_out.truncate(m_length);
         return std::move(m_out);
     }
 
     void appendValue(const PlistValue& value, std::size_t refStart) {
         if (const auto* b = value.get<bool>()) {
-            m_out.push_back(*b ? '\x09' : '\x08');
+            append(*b ? '\x09' : '\x08');
         } else if (const auto* i = value.get<std::int64_t>()) {
             appendInteger(*i);
         } else if (const auto* u = value.get<std::uint64_t>()) {
             // Beyond the signed range: sixteen bytes, the upper eight zero.
-            m_out.push_back('\x14');
+            append('\x14');
             appendBigEndian(0, 8);
             appendBigEndian(*u, 8);
         } else if (const auto* r = value.get<double>()) {
-            m_out.push_back('\x23');
+            append('\x23');
             appendBigEndian(std::bit_cast<std::uint64_t>(*r), 8);
         } else if (const auto* d = value.get<PlistDate>()) {
-            m_out.push_back('\x33');
+            append('\x33');
             appendBigEndian(std::bit_cast<std::uint64_t>(d->secondsSinceReferenceDate), 8);
         } else if (const auto* s = value.get<QString>()) {
             appendString(*s);
         } else if (const auto* data = value.get<QByteArray>()) {
             appendMarker(0x40, std::uint64_t(data->size()));
-            m_out.append(*data);
+            appendBytes(data->constData(), data->size());
         } else if (const auto* array = value.get<PlistArray>()) {
             appendMarker(0xA0, array->size());
             appendRefs(refStart, array->size());
@@ -232,16 +275,16 @@ private:
     void appendInteger(std::int64_t value) {
         // Readers take the 1-, 2- and 4-byte forms as unsigned, the 8-byte form as signed.
         const int width = value < 0 ? 8 : byteWidth(std::uint64_t(value));
-        m_out.push_back(char(0x10 | std::countr_zero(unsigned(width))));
+        append(char(0x10 | std::countr_zero(unsigned(width))));
         appendBigEndian(std::uint64_t(value), width);
     }
 
     void appendMarker(int type, std::uint64_t count) {
         if (count < 15) {
-            m_out.push_back(char(type | int(count)));
+            append(char(type | int(count)));
             return;
         }
-        m_out.push_back(char(type | 0x0F));
+        append(char(type | 0x0F));
         appendInteger(std::int64_t(count));
     }
 
@@ -254,9 +297,7 @@ private:
             all |= units[i];
         const bool ascii = all < 0x80;
         appendMarker(ascii ? 0x50 : 0x60, count);
-        const qsizetype at = m_out.size();
-        m_out.resize(at + qsizetype(ascii ? count : 2 * count));
-        char* out = m_out.data() + at;
+        char* out = room(qsizetype(ascii ? count : 2 * count));
         if (ascii) {
             for (std::size_t i = 0; i < count; ++i)
                 out[i] = char(units[i]);
@@ -269,32 +310,62 @@ private:
     }
 
     void appendRefs(std::size_t start, std::size_t count) {
-        for (std::size_t i = 0; i < count; ++i)
-            appendBigEndian(m_refs[start + i], m_refWidth);
+        char* out = room(qsizetype(count) * m_refWidth);
+        for (std::size_t i = 0; i < count; ++i, out += m_refWidth)
+            putBigEndian(out, m_refs[start + i], m_refWidth);
     }
 
-    void appendBigEndian(std::uint64_t value, int width) {
-        char bytes[8];
-        for (int i = width - 1; i >= 0; --i) {
-            bytes[i] = char(value & 0xFF);
-            value >>= 8;
+    void appendBigEndian(std::uint64_t value, int width) { putBigEndian(room(width), value, width); }
+
+    // `width` is one of byteWidth()'s.
+    static void putBigEndian(char* out, std::uint64_t value, int width) {
+        switch (width) {
+        case 1:
+            *out = char(value);
+            break;
+        case 2:
+            qToBigEndian(quint16(value), out);
+            break;
+        case 4:
+            qToBigEndian(quint32(value), out);
+            break;
+        default:
+            qToBigEndian(quint64(value), out);
         }
-        m_out.append(bytes, width);
     }
 
-    std::array<RecentBlock, 64> m_recentStrings{};
-    std::array<RecentBlock, 64> m_recentData{};
+    // The next `count` bytes of the output, to be written by the caller. The
+    // output grows by doubling and is cut to length at the end: appending
+    // through QByteArray cost more than the encoding itself.
+    char* room(qsizetype count) {
+        if (m_length + count > m_out.size())
+            m_out.resize(std::max(2 * m_out.size(), m_length + count));
+        char* at = m_out.data() + m_length;
+        m_length += count;
+        return at;
+    }
+
+    void append(char byte) { *room(1) = byte; }
+
+    void appendBytes(const char* bytes, qsizetype count) {
+        if (count > 0)
+            std::memcpy(room(count), bytes, std::size_t(count));
+    }
+
+    // Seeded per process, so that no file can be made of texts that all collide.
+    const std::size_t m_seed = QHashSeed::globalSeed();
     std::vector<Object> m_objects;
     std::vector<std::uint64_t> m_refs;
-    QHash<QString, std::uint64_t> m_strings;
-    QHash<QByteArray, std::uint64_t> m_data;
+    Tables m_strings;
+    Tables m_data;
     std::optional<std::uint64_t> m_booleans[2];
-    QHash<std::int64_t, std::uint64_t> m_integers;
-    QHash<std::uint64_t, std::uint64_t> m_unsigned;
-    QHash<std::uint64_t, std::uint64_t> m_reals;
-    QHash<std::uint64_t, std::uint64_t> m_dates;
+    ObjectNumberTable m_integers;
+    ObjectNumberTable m_unsigned;
+    ObjectNumberTable m_reals;
+    ObjectNumberTable m_dates;
     // Written in place and handed out as it is: a document is megabytes.
     QByteArray m_out;
+    qsizetype m_length = 0;
     int m_refWidth = 1;
 };
 

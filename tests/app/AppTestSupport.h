@@ -9,93 +9,74 @@
 #include "model/GridViewModel.h"
 
 #include <QApplication>
-#include <QElapsedTimer>
-#include <QMessageBox>
-#include <QPushButton>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <deque>
 #include <functional>
 #include <memory>
+#include <vector>
 
 namespace pexlora::test {
 
-// The desktop's message boxes, but file pickers that answer from a script.
-class ScriptedDialogs : public StandardDocumentDialogs {
+// Every question a document window puts answered from a script, and every
+// message kept, so that no test waits for a box to appear. Questions nobody
+// scripted are cancelled.
+class ScriptedDialogs : public DocumentDialogs {
 public:
+    struct Error {
+        QString text;
+        QString reason;
+    };
+
+    std::deque<SaveAnswer> saveChangesAnswers;
+    std::deque<bool> revertAnswers;
+    std::deque<bool> replaceAnswers;
+    std::deque<bool> restoreAnswers;
     std::deque<QStringList> openAnswers;
     std::deque<QString> saveAnswers;
+    // The names of the documents asked about, in order.
+    QStringList askedToSave;
+    QStringList askedToRevert;
+    QStringList askedToReplace;
+    QStringList askedToRestore;
+    std::vector<Error> errors;
     int savePickerCalls = 0;
 
-    QStringList choosePathsToOpen(QWidget*, const QString&) override {
-        if (openAnswers.empty())
-            return {};
-        QStringList answer = openAnswers.front();
-        openAnswers.pop_front();
-        return answer;
+    SaveAnswer askToSaveChanges(QWidget*, const QString& documentName) override {
+        askedToSave.append(documentName);
+        return next(saveChangesAnswers, SaveAnswer::cancel);
     }
+    bool confirmRevert(QWidget*, const QString& documentName) override {
+        askedToRevert.append(documentName);
+        return next(revertAnswers, false);
+    }
+    QStringList choosePathsToOpen(QWidget*, const QString&) override { return next(openAnswers, {}); }
     QString chooseSavePath(QWidget*, const QString&) override {
         ++savePickerCalls;
-        if (saveAnswers.empty())
-            return {};
-        QString answer = saveAnswers.front();
-        saveAnswers.pop_front();
-        return answer;
+        return next(saveAnswers, {});
     }
-};
-
-// Answers the next message box that opens by clicking the button with the given
-// text, and keeps what it said. Gives up after a few seconds, and when it goes
-// out of scope, so a box that never came cannot be answered in a later test.
-class MessageBoxAnswerer {
-public:
-    explicit MessageBoxAnswerer(QString buttonText)
-        : m_button(std::move(buttonText)) {
-        m_clock.start();
-        m_timer.setInterval(5);
-        QObject::connect(&m_timer, &QTimer::timeout, [this] { poll(); });
-        m_timer.start();
+    bool confirmReplace(QWidget*, const QString& path) override {
+        askedToReplace.append(path);
+        return next(replaceAnswers, false);
     }
-
-    bool answered() const { return m_answered; }
-    const QString& text() const { return m_text; }
-    const QString& informativeText() const { return m_informative; }
-    const QStringList& buttons() const { return m_buttons; }
-    const QString& defaultButton() const { return m_default; }
+    // Unscripted, a layout left by a crash is discarded, so that no test restores one by chance.
+    bool askToRestore(QWidget*, const QString& documentName) override {
+        askedToRestore.append(documentName);
+        return next(restoreAnswers, false);
+    }
+    void showError(QWidget*, const QString& text, const QString& reason) override {
+        errors.push_back({text, reason});
+    }
 
 private:
-    void poll() {
-        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-        if (!box) {
-            if (m_clock.elapsed() > 10000)
-                m_timer.stop();
-            return;
-        }
-        m_timer.stop();
-        m_text = box->text();
-        m_informative = box->informativeText();
-        if (box->defaultButton())
-            m_default = box->defaultButton()->text();
-        for (QAbstractButton* button : box->buttons()) {
-            m_buttons.append(button->text());
-            if (button->text() == m_button) {
-                m_answered = true;
-                button->click();
-            }
-        }
-        if (!m_answered)
-            box->reject();
+    template <typename T> static T next(std::deque<T>& answers, T otherwise) {
+        if (answers.empty())
+            return otherwise;
+        T answer = std::move(answers.front());
+        answers.pop_front();
+        return answer;
     }
-
-    QString m_button;
-    QTimer m_timer;
-    QElapsedTimer m_clock;
-    bool m_answered = false;
-    QString m_text;
-    QString m_informative;
-    QStringList m_buttons;
-    QString m_default;
 };
 
 // What the console link of a test is made with: settings in a file of their own,

@@ -1,14 +1,14 @@
 // From cells placed with the mouse to a group on the console: the real window, the
 // console popover, the canvas, the selection bar and pexlora-console-sim on loopback.
 #include "AppTestSupport.h"
+#include "app/CapsuleToggleButton.h"
 #include "app/ContentView.h"
-#include "app/EditModeButton.h"
 #include "app/EditToolPicker.h"
 #include "app/EosConsolePopover.h"
 #include "app/EosStatusBarView.h"
 #include "app/EosStatusButton.h"
 #include "app/GridToolbarContent.h"
-#include "app/RecGroupPopover.h"
+#include "app/RecGroupPanel.h"
 #include "app/SelectionBarView.h"
 #include "app/ToolButton.h"
 #include "canvas/GridCanvasView.h"
@@ -75,7 +75,7 @@ TEST(RecordGroupEndToEnd, AnAltMarqueeOverPlacedCellsArrivesAtTheConsoleAsItsCol
     QTest::keyClick(bar->recGroupPanel()->field(), Qt::Key_Escape);
     ASSERT_EQ(bar->recGroupPopover(), nullptr);
     QTest::keyClick(window, Qt::Key_G, Qt::ControlModifier);
-    RecGroupPopover* number = bar->recGroupPanel();
+    RecGroupPanel* number = bar->recGroupPanel();
     ASSERT_NE(number, nullptr);
     EXPECT_TRUE(number->text().isEmpty());
     QTest::keyClicks(number->field(), u"12"_s);

@@ -10,7 +10,9 @@
 
 #include <QDirIterator>
 #include <QFile>
+#include <QMessageBox>
 #include <QProcess>
+#include <QPushButton>
 #include <QTest>
 #include <cstdio>
 #include <gtest/gtest.h>
@@ -102,8 +104,10 @@ protected:
         EXPECT_TRUE(document.save(path).ok());
         return path;
     }
-    std::unique_ptr<AppFixture> startedApp() {
+    // Started as the program starts, with these answers to the recovery question.
+    std::unique_ptr<AppFixture> startedApp(std::deque<bool> restoreAnswers = {}) {
         auto fixture = std::make_unique<AppFixture>();
+        fixture->scripted->restoreAnswers = std::move(restoreAnswers);
         fixture->app->setRecoveryFolder(root.path());
         fixture->app->start({});
         return fixture;
@@ -131,22 +135,14 @@ TEST_F(Recovery, AKilledPexloraIsOfferedAtTheNextStartAndRestoredAsItWas) {
     ASSERT_TRUE(editing.waitForReadyRead(60000)) << editing.readAllStandardError().toStdString();
     ASSERT_EQ(editing.readLine().trimmed(), "ready");
 
-    {
-        // Its layouts are its own while it runs.
-        MessageBoxAnswerer restore(u"Restore"_s);
-        auto running = startedApp();
-        EXPECT_FALSE(restore.answered());
-    }
+    // Its layouts are its own while it runs.
+    EXPECT_TRUE(startedApp({true})->scripted->askedToRestore.isEmpty());
     editing.kill(); // SIGKILL: nothing of its own runs any more
     ASSERT_TRUE(editing.waitForFinished(10000));
     EXPECT_EQ(contents(rig), saved);
 
-    MessageBoxAnswerer restore(u"Restore"_s);
-    auto next = startedApp();
-    ASSERT_TRUE(restore.answered());
-    EXPECT_EQ(restore.text(), u"Pexlora quit while “rig” had unsaved changes."_s);
-    EXPECT_EQ(restore.buttons(), (QStringList{u"Restore"_s, u"Discard"_s}));
-    EXPECT_EQ(restore.defaultButton(), u"Restore"_s);
+    auto next = startedApp({true});
+    EXPECT_EQ(next->scripted->askedToRestore, QStringList{u"rig"_s});
     ASSERT_EQ(next->app->windows().size(), 1);
     DocumentWindow* window = next->app->windows().front();
     EXPECT_EQ(window->filePath(), rig);
@@ -175,19 +171,21 @@ TEST_F(Recovery, ACorruptRecoveryFileIsReportedAndKeptAside) {
         note.write(R"({"path": "/nowhere/rig.pexlora", "name": "rig.pexlora"})");
     }
     {
-        MessageBoxAnswerer ok(u"OK"_s);
-        auto started = startedApp();
-        ASSERT_TRUE(ok.answered());
-        EXPECT_EQ(ok.text(), u"The unsaved changes of “rig” could not be recovered."_s);
+        auto started = startedApp({true});
+        // Nothing to restore: no question, but a message saying where the file went.
+        EXPECT_TRUE(started->scripted->askedToRestore.isEmpty());
+        ASSERT_EQ(started->scripted->errors.size(), 1u);
+        const auto& error = started->scripted->errors.front();
+        EXPECT_EQ(error.text, u"The unsaved changes of “rig” could not be recovered."_s);
         const QString kept = QDir(root.path()).filePath(u"kept/k.pexlora"_s);
-        EXPECT_TRUE(ok.informativeText().endsWith(u"The recovery file is kept as %1."_s.arg(kept)))
-            << ok.informativeText().toStdString();
+        EXPECT_TRUE(error.reason.endsWith(u"The recovery file is kept as %1."_s.arg(kept)))
+            << error.reason.toStdString();
         EXPECT_EQ(contents(kept), garbage);
         EXPECT_FALSE(QFileInfo::exists(folder));
     }
-    MessageBoxAnswerer none(u"OK"_s);
-    auto again = startedApp();
-    EXPECT_FALSE(none.answered());
+    auto again = startedApp({true});
+    EXPECT_TRUE(again->scripted->errors.empty());
+    EXPECT_TRUE(again->scripted->askedToRestore.isEmpty());
 }
 
 // What the open windows keep goes when it is no longer needed: saved, reverted,
@@ -210,18 +208,14 @@ TEST_F(Recovery, SavingRevertingClosingAndDiscardingRemoveTheKeptLayout) {
     EXPECT_FALSE(window->recovery()->isWritePending());
 
     edit();
-    {
-        MessageBoxAnswerer revert(u"Revert"_s);
-        ASSERT_TRUE(window->revertToSaved());
-    }
+    fixture->scripted->revertAnswers.push_back(true);
+    ASSERT_TRUE(window->revertToSaved());
     EXPECT_TRUE(recoveryFiles(root.path()).isEmpty());
 
     edit();
-    {
-        MessageBoxAnswerer discard(u"Don’t Save"_s);
-        EXPECT_TRUE(window->close());
-        EXPECT_TRUE(discard.answered());
-    }
+    fixture->scripted->saveChangesAnswers.push_back(DocumentDialogs::SaveAnswer::discard);
+    EXPECT_TRUE(window->close());
+    EXPECT_EQ(fixture->scripted->askedToSave.size(), 1);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_TRUE(recoveryFiles(root.path()).isEmpty());
 
@@ -229,14 +223,24 @@ TEST_F(Recovery, SavingRevertingClosingAndDiscardingRemoveTheKeptLayout) {
     const QString gone = QDir(root.path()).filePath(u"gone-instance"_s);
     QDir().mkpath(gone);
     ASSERT_TRUE(QFile::copy(files.filePath(u"rig.pexlora"_s), QDir(gone).filePath(u"k.pexlora"_s)));
-    MessageBoxAnswerer discard(u"Discard"_s);
-    auto next = startedApp();
-    EXPECT_TRUE(discard.answered());
-    EXPECT_EQ(discard.text(), u"Pexlora quit while “Untitled” had unsaved changes."_s);
+    auto next = startedApp({false});
+    EXPECT_EQ(next->scripted->askedToRestore, QStringList{u"Untitled"_s});
     ASSERT_EQ(next->app->windows().size(), 1);
     EXPECT_TRUE(next->app->windows().front()->filePath().isEmpty());
     EXPECT_FALSE(next->app->windows().front()->isWindowModified());
     EXPECT_TRUE(recoveryFiles(root.path()).isEmpty());
+}
+
+// The question as the desktop shows it: Restore is what Return does.
+TEST(RecoveryQuestion, NamesTheLayoutAndRestoresByDefault) {
+    const auto box = StandardDocumentDialogs::restoreQuestion(nullptr, u"rig"_s);
+    EXPECT_EQ(box->text(), u"Pexlora quit while “rig” had unsaved changes."_s);
+    QStringList buttons;
+    for (QAbstractButton* button : box->buttons())
+        buttons.append(button->text());
+    EXPECT_EQ(buttons, (QStringList{u"Restore"_s, u"Discard"_s}));
+    ASSERT_NE(box->defaultButton(), nullptr);
+    EXPECT_EQ(box->defaultButton()->text(), u"Restore"_s);
 }
 
 } // namespace

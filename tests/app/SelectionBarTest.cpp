@@ -1,7 +1,7 @@
 // The selection bar: its text, the Rec. Group button and the group-number popover.
 #include "AppTestSupport.h"
 #include "app/ContentView.h"
-#include "app/RecGroupPopover.h"
+#include "app/RecGroupPanel.h"
 #include "app/RecordGroupButton.h"
 #include "app/SelectionBarView.h"
 #include "canvas/GridCanvasView.h"
@@ -11,6 +11,7 @@
 #include <QFontInfo>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QSignalSpy>
@@ -127,11 +128,11 @@ TEST_F(WindowBar, CtrlGOpensThePopoverBelowTheButtonWithAnEmptyFocusedField) {
     Popover* popover = bar->recGroupPopover();
     ASSERT_NE(popover, nullptr);
     EXPECT_TRUE(QTest::qWaitForWindowExposed(popover));
-    RecGroupPopover* panel = bar->recGroupPanel();
+    RecGroupPanel* panel = bar->recGroupPanel();
     EXPECT_TRUE(panel->text().isEmpty());
     EXPECT_TRUE(QTest::qWaitFor([&] { return panel->field()->hasFocus(); }));
     EXPECT_EQ(panel->field()->placeholderText(), u"1\u201399999.999"_s);
-    EXPECT_EQ(panel->field()->width(), RecGroupPopover::fieldWidth);
+    EXPECT_EQ(panel->field()->width(), RecGroupPanel::fieldWidth);
     EXPECT_TRUE(panel->recordButton()->isDefault());
     EXPECT_FALSE(panel->recordButton()->isEnabled());
 
@@ -147,7 +148,7 @@ TEST_F(WindowBar, CtrlGOpensThePopoverBelowTheButtonWithAnEmptyFocusedField) {
     EXPECT_TRUE(bar->groupNumberText().isEmpty());
 }
 
-TEST(RecGroupPopover, OnlyValidGroupNumbersCanBeSubmitted) {
+TEST(RecGroupPanel, OnlyValidGroupNumbersCanBeSubmitted) {
     const struct {
         QString typed;
         bool valid;
@@ -157,9 +158,9 @@ TEST(RecGroupPopover, OnlyValidGroupNumbersCanBeSubmitted) {
         {u"1"_s, true},    {u"12.125"_s, true},   {u"99999.999"_s, true},
     };
     for (const auto& row : table) {
-        RecGroupPopover panel;
+        RecGroupPanel panel;
         panel.show();
-        QSignalSpy submitted(&panel, &RecGroupPopover::submitted);
+        QSignalSpy submitted(&panel, &RecGroupPanel::submitted);
         QTest::keyClicks(panel.field(), row.typed);
         EXPECT_EQ(panel.text(), row.typed);
         EXPECT_EQ(panel.recordButton()->isEnabled(), row.valid) << row.typed.toStdString();

@@ -1,10 +1,12 @@
 #include "CanvasTestSupport.h"
-
+#include "canvas/ReadableText.h"
 #include "canvas/SelectionPreview.h"
 #include "widgets/SystemColors.h"
 
 #include <QImage>
 #include <QPainter>
+#include <QScreen>
+#include <tuple>
 
 using namespace pexlora;
 using test::CanvasHarness;
@@ -21,11 +23,13 @@ QColor over(QColor top, QColor bottom) {
 }
 
 ::testing::AssertionResult near(QColor actual, QColor expected, int tolerance = 3) {
-    const int d = std::max({std::abs(actual.red() - expected.red()), std::abs(actual.green() - expected.green()),
-                            std::abs(actual.blue() - expected.blue())});
+    const int d =
+        std::max({std::abs(actual.red() - expected.red()), std::abs(actual.green() - expected.green()),
+                  std::abs(actual.blue() - expected.blue())});
     if (d <= tolerance)
         return ::testing::AssertionSuccess();
-    return ::testing::AssertionFailure() << actual.name().toStdString() << " is not " << expected.name().toStdString();
+    return ::testing::AssertionFailure()
+           << actual.name().toStdString() << " is not " << expected.name().toStdString();
 }
 
 class CanvasDrawing : public testing::Test {
@@ -52,8 +56,10 @@ TEST_F(CanvasDrawing, CellsShowTheirStateInTheirFill) {
     c.model.setMode(AppMode::edit);
     c.model.setEditSelectedIDs({c.idAt({3, 1})});
     image = shot();
-    EXPECT_TRUE(near(at(image, plainPart({2, 1})), k.windowBackground)) << "the select-mode selection is not shown";
-    EXPECT_TRUE(near(at(image, plainPart({3, 1})), over(SystemColors::withAlpha(k.accent, 0.15), k.controlBackground)));
+    EXPECT_TRUE(near(at(image, plainPart({2, 1})), k.windowBackground))
+        << "the select-mode selection is not shown";
+    EXPECT_TRUE(near(at(image, plainPart({3, 1})),
+                     over(SystemColors::withAlpha(k.accent, 0.15), k.controlBackground)));
 }
 
 TEST_F(CanvasDrawing, OrderBadgesSitInTheTopRightCornerNumberedByFrame) {
@@ -70,9 +76,9 @@ TEST_F(CanvasDrawing, OrderBadgesSitInTheTopRightCornerNumberedByFrame) {
 
 TEST_F(CanvasDrawing, TheMarqueeTakesTheColourOfItsModifier) {
     const SystemColors k = colors();
-    const std::pair<Qt::KeyboardModifiers, QColor> cases[] = {
-        {Qt::NoModifier, k.accent}, {Qt::AltModifier, k.green}, {Qt::ControlModifier, k.orange},
-        {Qt::ShiftModifier, k.purple}, {Qt::MetaModifier, k.cyan}};
+    // The colours themselves are the key legend's; here the marquee follows its keys.
+    const std::pair<Qt::KeyboardModifiers, QColor> cases[] = {{Qt::NoModifier, k.accent},
+                                                              {Qt::MetaModifier, k.cyan}};
     for (const auto& [modifiers, colour] : cases) {
         c.press({250, 150}, modifiers);
         c.move({430, 330}, modifiers); // empty grid, no cells under it
@@ -86,7 +92,8 @@ TEST_F(CanvasDrawing, TheMarqueeTakesTheColourOfItsModifier) {
         // The dashed outline, along the top edge.
         int outlined = 0;
         for (int x = 252; x < 428; ++x)
-            outlined += near(image.pixelColor(x, 150), colour, 60); // the line covers three quarters of the row
+            outlined +=
+                near(image.pixelColor(x, 150), colour, 60); // the line covers three quarters of the row
         EXPECT_GT(outlined, 40) << modifiers.toInt();
         c.release({430, 330}, modifiers);
     }
@@ -97,7 +104,8 @@ TEST_F(CanvasDrawing, NumbersAndBadgesOnlyFromZoomPointThree) {
     const auto inkIn = [&](double zoom) {
         c.model.setZoomScale(zoom);
         const QImage image = shot();
-        const QRect cell = c.model.cellRect({2, 1}).adjusted(5, 5, -5, -5).toAlignedRect(); // clear of the corners
+        const QRect cell =
+            c.model.cellRect({2, 1}).adjusted(5, 5, -5, -5).toAlignedRect(); // clear of the corners
         const QColor fill = at(image, plainPart({2, 1}));
         int ink = 0;
         for (int y = cell.top(); y <= cell.bottom(); ++y)
@@ -133,7 +141,8 @@ TEST_F(CanvasDrawing, LightAndDarkPalettesDifferWhereThePaletteSays) {
     EXPECT_TRUE(near(at(night, {500, 330}), QColor(0x1e, 0x1e, 0x1e)));
     EXPECT_TRUE(near(at(night, plainPart({1, 1})), QColor(0x2a, 0x2a, 0x2a)));
     EXPECT_FALSE(near(at(light, {500, 330}), at(night, {500, 330}), 40));
-    EXPECT_EQ(SystemColors::fromPalette(dark).orange, QColor(0xFF9F0A)) << "the dark variant of the system colour";
+    EXPECT_EQ(SystemColors::fromPalette(dark).orange, QColor(0xFF9F0A))
+        << "the dark variant of the system colour";
 }
 
 TEST_F(CanvasDrawing, APreviewTickRepaintsOnlyTheCellsItChangesAndTheScreenShowsTheSame) {
@@ -145,7 +154,8 @@ TEST_F(CanvasDrawing, APreviewTickRepaintsOnlyTheCellsItChangesAndTheScreenShows
         c.model.placeElements(line);
     }
     c.model.setPreviewPlaying(true);
-    c.model.setSelectionGroups({{c.idAt({1, 1}), c.idAt({3, 1}), c.idAt({2, 3}), c.idAt({5, 5}), c.idAt({6, 5})}});
+    c.model.setSelectionGroups(
+        {{c.idAt({1, 1}), c.idAt({3, 1}), c.idAt({2, 3}), c.idAt({5, 5}), c.idAt({6, 5})}});
     QImage screen(c.view->size(), QImage::Format_ARGB32_Premultiplied);
     {
         QPainter painter(&screen);
@@ -200,6 +210,220 @@ TEST_F(CanvasDrawing, CachedCellsAreDrawnAtTheDevicesPixelRatio) {
     // would put it at 125.
     EXPECT_EQ(edge(1), 62);
     EXPECT_EQ(edge(2), 124);
+}
+
+} // namespace
+
+namespace {
+
+// What the screen shows once the repaints the canvas asked for have landed, set
+// against a drawing of the whole canvas from scratch.
+::testing::AssertionResult screenShowsAFullRepaint(GridCanvasView& view) {
+    QCoreApplication::sendPostedEvents();
+    QCoreApplication::processEvents();
+    const QImage shown = view.screen()
+                             ->grabWindow(view.winId())
+                             .toImage()
+                             .convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    const QImage whole = view.grab().toImage().convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    if (shown.size() != whole.size())
+        return ::testing::AssertionFailure() << "the screen shows no window";
+    QRect stale;
+    for (int y = 0; y < whole.height(); ++y)
+        for (int x = 0; x < whole.width(); ++x)
+            if (shown.pixel(x, y) != whole.pixel(x, y))
+                stale |= QRect(x, y, 1, 1);
+    if (stale.isNull())
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "stale pixels in (" << stale.x() << ", " << stale.y() << ") "
+                                         << stale.width() << " x " << stale.height();
+}
+
+TEST_F(CanvasDrawing, OverlaysRepaintedInPartLeaveTheScreenAsAWholeRepaintWould) {
+    c.model.placeElements(P{{1, 3}, {2, 3}});
+    GridCanvasView& view = *c.view;
+    ASSERT_TRUE(screenShowsAFullRepaint(view));
+
+    // The Quick # label grows from "→ 9" to "→ 10" with a click, then follows the pointer leftwards.
+    c.model.setMode(AppMode::edit);
+    c.model.setEditTool(EditTool::quickRenumber);
+    c.model.setQuickRenumberNext(QStringLiteral("9"));
+    c.enter({100, 90});
+    c.hover({100, 90});
+    EXPECT_TRUE(screenShowsAFullRepaint(view)) << "label shown";
+    c.click({100, 90});
+    EXPECT_TRUE(screenShowsAFullRepaint(view)) << "label grown";
+    c.hover({70, 150});
+    EXPECT_TRUE(screenShowsAFullRepaint(view)) << "label moved";
+    c.model.setQuickRenumberNext(QStringLiteral("100.5"));
+    EXPECT_TRUE(screenShowsAFullRepaint(view)) << "label grown from the panel";
+    c.hover({40, 160});
+    EXPECT_TRUE(screenShowsAFullRepaint(view)) << "and moved again";
+
+    // The add-line preview grows and shrinks.
+    c.model.setEditTool(EditTool::addElement);
+    c.press(c.centre({1, 5}));
+    c.move(c.centre({6, 5}));
+    EXPECT_TRUE(screenShowsAFullRepaint(view)) << "line grown";
+    c.move(c.centre({2, 6}));
+    EXPECT_TRUE(screenShowsAFullRepaint(view)) << "line shrunk";
+    c.release(c.centre({2, 6}));
+    EXPECT_TRUE(screenShowsAFullRepaint(view)) << "line placed";
+
+    // Dragged cells leave their places empty and follow the pointer.
+    c.model.setEditTool(EditTool::selectElement);
+    c.model.setEditSelectedIDs({c.idAt({1, 3}), c.idAt({2, 3})});
+    c.press(c.centre({1, 3}));
+    c.move(c.centre({4, 4}));
+    EXPECT_TRUE(screenShowsAFullRepaint(view)) << "ghosts";
+    c.move(c.centre({3, 3}));
+    EXPECT_TRUE(screenShowsAFullRepaint(view)) << "ghosts moved";
+    c.release(c.centre({3, 3}));
+    EXPECT_TRUE(screenShowsAFullRepaint(view)) << "cells moved";
+
+    // The select-mode marquee grows, shrinks and goes.
+    c.model.setMode(AppMode::select);
+    c.model.setPreviewPlaying(false);
+    c.press({250, 150}, Qt::AltModifier);
+    c.move({430, 330}, Qt::AltModifier);
+    EXPECT_TRUE(screenShowsAFullRepaint(view)) << "marquee";
+    c.move({300, 200}, Qt::ShiftModifier);
+    EXPECT_TRUE(screenShowsAFullRepaint(view)) << "marquee shrunk";
+    c.release({300, 200});
+    EXPECT_TRUE(screenShowsAFullRepaint(view)) << "marquee gone";
+}
+
+TEST_F(CanvasDrawing, ALitCellShowsTheSelectedFillThroughAQuarterOrangeGlow) {
+    c.model.setPreviewPlaying(true);
+    c.model.selectSingle(c.idAt({2, 1})); // one cell stays lit
+    ASSERT_EQ(c.view->preview().glow(c.idAt({2, 1}), c.clock->time), 1.0);
+    const SystemColors k = colors();
+    // The wash over its own shadow over the selected fill; clear of the number,
+    // the badge and the blurred edge.
+    const QColor shadow = SystemColors::withAlpha(k.orange, 0.85 * 0.28);
+    const QColor expected =
+        SystemColors::over(SystemColors::withAlpha(k.orange, 0.28),
+                           SystemColors::over(shadow, over(k.selectedControl, k.controlBackground)));
+    EXPECT_TRUE(near(at(shot(), c.model.cellRect({2, 1}).center() + QPointF(-14, 16)), expected, 4));
+}
+
+QImage drawnAtRatioTwo(GridCanvasView& view) {
+    QImage image(view.size() * 2, QImage::Format_ARGB32_Premultiplied);
+    image.setDevicePixelRatio(2);
+    QPainter painter(&image);
+    view.paintCanvas(painter, QRegion(view.rect()));
+    return image;
+}
+
+TEST_F(CanvasDrawing, AGroupDragDrawsTheSelectionAtTheOffsetHalfHighlightedAndOutlined) {
+    c.model.setMode(AppMode::edit);
+    c.model.setEditSelectedIDs({c.idAt({1, 1}), c.idAt({2, 1})});
+    c.press(c.centre({1, 1}));
+    c.move(c.centre({2, 3}));
+    const QImage image = drawnAtRatioTwo(*c.view);
+    const SystemColors k = colors();
+    const auto pixel = [&](QPointF p) { return image.pixelColor((p * 2).toPoint()); };
+    const QColor ghost = over(SystemColors::withAlpha(k.selectedControl, 0.5), k.controlBackground);
+    EXPECT_TRUE(near(pixel(plainPart({2, 3})), ghost)) << "(1, 1) one column right, two rows down";
+    EXPECT_TRUE(near(pixel(plainPart({3, 3})), ghost)) << "(2, 1) with it";
+    EXPECT_TRUE(near(pixel(plainPart({1, 1})), k.controlBackground)) << "the place it left shows nothing";
+    EXPECT_TRUE(near(pixel(plainPart({3, 1})), k.windowBackground)) << "an unselected cell stays";
+    // The 1.5-point accent outline on the rounded square 2 points inside the cell.
+    const QRectF cell = c.model.cellRect({2, 3});
+    // Device pixels 243 and 244 lie wholly inside it, 246 outside.
+    EXPECT_TRUE(near(pixel({cell.left() + 1.6, cell.center().y()}), k.accent));
+    EXPECT_TRUE(near(pixel({cell.left() + 2.1, cell.center().y()}), k.accent));
+    EXPECT_FALSE(near(pixel({cell.left() + 3.1, cell.center().y()}), k.accent, 20)) << "no wider than 1.5";
+}
+
+// The colour of the number's strongest ink in a cell, and the fill around it.
+std::pair<QColor, QColor> inkAndFill(const QImage& image, const QRectF& cell) {
+    const auto pixel = [&](QPointF p) { return image.pixelColor((p * 2).toPoint()); };
+    const QColor fill = pixel(cell.center() + QPointF(-14, 16));
+    QColor ink = fill;
+    for (double y = cell.center().y() - 8; y < cell.center().y() + 8; y += 0.5)
+        for (double x = cell.center().x() - 10; x < cell.center().x() + 10; x += 0.5)
+            if (contrastRatio(pixel({x, y}), fill) > contrastRatio(ink, fill))
+                ink = pixel({x, y});
+    return {ink, fill};
+}
+
+TEST_F(CanvasDrawing, NumbersReadOnSelectedDraggedAndLitCellsInLightAndDark) {
+    QPalette dark;
+    dark.setColor(QPalette::Window, QColor(0x2b, 0x2b, 0x2e));
+    dark.setColor(QPalette::Base, QColor(0x1e, 0x1e, 0x20));
+    dark.setColor(QPalette::Text, QColor(0xe8, 0xe8, 0xea));
+    dark.setColor(QPalette::Mid, QColor(0x5a, 0x5a, 0x60));
+    dark.setColor(QPalette::Highlight, QColor(0x0a, 0x84, 0xff));
+    dark.setColor(QPalette::HighlightedText, Qt::white);
+    for (const QPalette& palette : {c.view->palette(), dark}) {
+        c.view->setPalette(palette);
+        c.model.setMode(AppMode::select);
+        c.model.setPreviewPlaying(true);
+        c.model.setSelectionGroups({{c.idAt({1, 1}), c.idAt({2, 1})}});
+        c.model.setSelectionModifier(MarqueeModifier::option); // one frame, lit while it plays
+        const QImage lit = drawnAtRatioTwo(*c.view);
+        c.model.setPreviewPlaying(false);
+        const QImage selected = drawnAtRatioTwo(*c.view);
+        c.model.setMode(AppMode::edit);
+        c.model.setEditSelectedIDs({c.idAt({3, 1})});
+        c.press(c.centre({3, 1}));
+        c.move(c.centre({3, 3}));
+        const QImage dragged = drawnAtRatioTwo(*c.view);
+        c.release(c.centre({3, 3}));
+        for (const auto& [image, cell, what] : {std::tuple{lit, GridPosition{1, 1}, "lit"},
+                                                std::tuple{selected, GridPosition{2, 1}, "selected"},
+                                                std::tuple{dragged, GridPosition{3, 3}, "dragged"}}) {
+            const auto [ink, fill] = inkAndFill(image, c.model.cellRect(cell));
+            EXPECT_GE(contrastRatio(ink, fill), 4.5)
+                << what << (colors().dark ? " dark " : " light ") << ink.name().toStdString() << " on "
+                << fill.name().toStdString();
+        }
+    }
+}
+
+// The rows and columns that hold ink in an area of plain fill.
+QRect inkBox(const QImage& image, const QRectF& area) {
+    const QRect inner = area.toAlignedRect();
+    const QColor fill = image.pixelColor(inner.bottomLeft());
+    QRect box;
+    for (int y = inner.top(); y <= inner.bottom(); ++y)
+        for (int x = inner.left(); x <= inner.right(); ++x)
+            if (!near(image.pixelColor(x, y), fill, 40))
+                box |= QRect(x, y, 1, 1);
+    return box;
+}
+
+TEST_F(CanvasDrawing, ANumberWithAPointShowsItsTwoPartsOneAboveTheOther) {
+    c.model.setZoomScale(2);
+    c.model.applyNumber(c.idAt({1, 1}), QStringLiteral("7.25"));
+    c.model.applyNumber(c.idAt({2, 1}), QStringLiteral("12"));
+    const QImage image = shot();
+    const QRectF split = c.model.cellRect({1, 1});
+    const QRectF inside = split.adjusted(6, 6, -6, -6); // clear of the rounded edges
+    const QRect upper = inkBox(image, inside.adjusted(0, 0, 0, -inside.height() / 2));
+    const QRect lower = inkBox(image, inside.adjusted(0, inside.height() / 2, 0, 0));
+    ASSERT_FALSE(upper.isNull());
+    ASSERT_FALSE(lower.isNull());
+    EXPECT_GT(lower.width(), 2 * upper.width()) << ".25 under 7";
+    EXPECT_NEAR(upper.center().x(), split.center().x(), 2) << "each line centred on its own";
+    EXPECT_NEAR(lower.center().x(), split.center().x(), 2);
+    // One line pitch (13 + 3 points) apart, on either side of the middle.
+    EXPECT_NEAR(lower.top() - upper.top(), 16, 1);
+    EXPECT_LT(upper.bottom(), split.center().y());
+    EXPECT_GT(lower.top(), split.center().y());
+    const QRect whole = inkBox(image, c.model.cellRect({2, 1}).adjusted(6, 6, -6, -6));
+    EXPECT_NEAR(whole.center().y(), c.model.cellRect({2, 1}).center().y(), 2) << "12 on one centred line";
+}
+
+TEST_F(CanvasDrawing, NumbersGrowWithTheCellUpToThirteenPoints) {
+    const auto inkHeight = [&](double zoom) {
+        c.model.setZoomScale(zoom);
+        return inkBox(shot(), c.model.cellRect({1, 1}).adjusted(4, 4, -4, -4)).height();
+    };
+    const int at60 = inkHeight(1); // min(13, 0.26 × 56) = 13
+    EXPECT_EQ(inkHeight(2), at60) << "held at 13";
+    EXPECT_NEAR(inkHeight(0.5), at60 * 6.76 / 13, 1.5) << "0.26 × 26 = 6.76";
 }
 
 } // namespace

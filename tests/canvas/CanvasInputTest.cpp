@@ -1,6 +1,7 @@
 #include "CanvasTestSupport.h"
-
 #include "canvas/CanvasGeometry.h"
+
+#include <QWheelEvent>
 
 using namespace pexlora;
 using test::CanvasHarness;
@@ -12,9 +13,11 @@ using P = std::vector<GridPosition>;
 TEST(LinePositions, FollowTheStartCellsRowOrColumnTowardsTheEnd) {
     EXPECT_EQ(linePositions({2, 3}, {5, 4}, 100), (P{{2, 3}, {3, 3}, {4, 3}, {5, 3}}));
     EXPECT_EQ(linePositions({2, 3}, {3, 6}, 100), (P{{2, 3}, {2, 4}, {2, 5}, {2, 6}}));
-    EXPECT_EQ(linePositions({4, 4}, {1, 1}, 100), (P{{4, 4}, {3, 4}, {2, 4}, {1, 4}})) << "a tie is horizontal";
+    EXPECT_EQ(linePositions({4, 4}, {1, 1}, 100), (P{{4, 4}, {3, 4}, {2, 4}, {1, 4}}))
+        << "a tie is horizontal";
     EXPECT_EQ(linePositions({7, 7}, {7, 7}, 100), (P{{7, 7}}));
-    EXPECT_EQ(linePositions({0, 0}, {INT64_MAX, 0}, 3), (P{{0, 0}, {1, 0}, {2, 0}})) << "bounded, no overflow";
+    EXPECT_EQ(linePositions({0, 0}, {INT64_MAX, 0}, 3), (P{{0, 0}, {1, 0}, {2, 0}}))
+        << "bounded, no overflow";
     EXPECT_EQ(linePositions({INT64_MIN, 0}, {INT64_MAX, 0}, 2).size(), 2u);
 }
 
@@ -130,6 +133,31 @@ TEST_F(CanvasInput, AddToolPlacesALineOnlyAsFarAsThePointerWent) {
     EXPECT_EQ(c.model.elements().size(), 13u + 167u);
 }
 
+TEST_F(CanvasInput, AnAddLineRunsTheWholeWayWhenTheGridIsPannedDuringTheDrag) {
+    c.model.setMode(AppMode::edit);
+    c.model.setEditTool(EditTool::addElement);
+    const QPointF start = c.centre({2, 5});
+    c.press(start);
+    // A wheel turn moves the grid ten cells left under the pointer.
+    QWheelEvent wheel(start, c.view->mapToGlobal(start), QPoint(-600, 0), QPoint(), Qt::LeftButton, {},
+                      Qt::NoScrollPhase, false);
+    QApplication::sendEvent(c.view.get(), &wheel);
+    c.move(start + QPointF(120, 0));
+    c.release(start + QPointF(120, 0));
+    EXPECT_EQ(c.model.elements().size(), 9u + 13u);
+    for (std::int64_t col = 2; col <= 14; ++col)
+        EXPECT_TRUE(c.model.elementAt({col, 5})) << col;
+}
+
+TEST_F(CanvasInput, APressAfterALostReleaseStartsAfresh) {
+    c.press({30, 30});
+    c.move({250, 250}); // and the release goes to another window
+    c.click(c.centre({2, 2}));
+    EXPECT_EQ(c.model.selectionGroups(), SelectionGroups{{c.idAt({2, 2})}})
+        << "the old marquee is not applied";
+    EXPECT_FALSE(c.model.marqueeStart());
+}
+
 TEST_F(CanvasInput, QuickRenumberClicksNumberCellsAndTheCursorFollowsTheTool) {
     c.model.setMode(AppMode::edit);
     EXPECT_EQ(c.view->cursor().shape(), Qt::ArrowCursor);
@@ -151,6 +179,11 @@ TEST_F(CanvasInput, HitTestingTakesTheLeftAndTopEdgesOnly) {
     EXPECT_EQ(c.view->hitElement({119.999, 119.999})->id, c.idAt({1, 1}));
     EXPECT_EQ(c.view->hitElement({120, 60})->id, c.idAt({2, 1}));
     EXPECT_EQ(c.view->hitElement({59.999, 60}), nullptr);
+    // Left of the grid's origin is no cell, though column 0 is the nearest.
+    c.model.placeElement({0, 1});
+    c.model.setPanOffset({100, 50});
+    EXPECT_EQ(c.view->hitElement({40, 120}), nullptr);
+    EXPECT_EQ(c.view->hitElement({100, 110})->id, c.idAt({0, 1}));
 }
 
 } // namespace

@@ -42,6 +42,10 @@ struct CanvasHarness {
                           type == QEvent::MouseButtonRelease ? Qt::NoButton : held, modifiers);
         QApplication::sendEvent(view.get(), &event);
     }
+    void enter(QPointF at) {
+        QEnterEvent event(at, at, view->mapToGlobal(at));
+        QApplication::sendEvent(view.get(), &event);
+    }
     void press(QPointF at, Qt::KeyboardModifiers m = {}) { mouse(QEvent::MouseButtonPress, at, m); }
     void move(QPointF at, Qt::KeyboardModifiers m = {}) { mouse(QEvent::MouseMove, at, m); }
     void hover(QPointF at) { mouse(QEvent::MouseMove, at, {}, Qt::NoButton); }

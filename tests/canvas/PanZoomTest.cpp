@@ -1,6 +1,6 @@
-#include "CanvasTestSupport.h"
-
 #include "canvas/PanZoom.h"
+
+#include "CanvasTestSupport.h"
 
 #include <QNativeGestureEvent>
 #include <QPointingDevice>
@@ -51,7 +51,8 @@ TEST(Zoom, HeldBetweenATenthAndTen) {
 
 class CanvasScrolling : public testing::Test {
 protected:
-    void wheel(QPointF delta, Qt::ScrollPhase phase, Qt::KeyboardModifiers modifiers = {}, bool pixels = true) {
+    void wheel(QPointF delta, Qt::ScrollPhase phase, Qt::KeyboardModifiers modifiers = {},
+               bool pixels = true) {
         QWheelEvent event(QPointF(100, 100), c.view->mapToGlobal(QPointF(100, 100)),
                           pixels ? delta.toPoint() : QPoint(), pixels ? QPoint() : delta.toPoint(),
                           Qt::NoButton, modifiers, phase, false);
@@ -106,8 +107,9 @@ TEST_F(CanvasScrolling, HidingTheCanvasLandsABounceAtItsRest) {
 
 TEST_F(CanvasScrolling, PinchMagnifiesTheZoom) {
     c.model.setZoomScale(2);
-    QNativeGestureEvent pinch(Qt::ZoomNativeGesture, QPointingDevice::primaryPointingDevice(), 2, QPointF(50, 50),
-                              QPointF(50, 50), c.view->mapToGlobal(QPointF(50, 50)), 0.5, {}, 0);
+    QNativeGestureEvent pinch(Qt::ZoomNativeGesture, QPointingDevice::primaryPointingDevice(), 2,
+                              QPointF(50, 50), QPointF(50, 50), c.view->mapToGlobal(QPointF(50, 50)), 0.5, {},
+                              0);
     QApplication::sendEvent(c.view.get(), &pinch);
     EXPECT_DOUBLE_EQ(c.model.zoomScale(), 3);
 }

@@ -1,5 +1,4 @@
 #include "CanvasTestSupport.h"
-
 #include "canvas/SelectionPreview.h"
 
 using namespace pexlora;
@@ -37,7 +36,8 @@ TEST_F(Preview, OneOrderedRunStepsCellByCellAndGroupsStepWhole) {
     const auto& [a, b, c, d] = ids;
     EXPECT_EQ(SelectionPreview::previewFrames({{a, b, c}}, MarqueeModifier::none), (Frames{{a}, {b}, {c}}));
     EXPECT_EQ(SelectionPreview::previewFrames({{a, b, c}}, MarqueeModifier::shift), (Frames{{a}, {b}, {c}}));
-    EXPECT_EQ(SelectionPreview::previewFrames({{a, b}, {c, d}}, MarqueeModifier::command), (Frames{{a, b}, {c, d}}));
+    EXPECT_EQ(SelectionPreview::previewFrames({{a, b}, {c, d}}, MarqueeModifier::command),
+              (Frames{{a, b}, {c, d}}));
     EXPECT_EQ(SelectionPreview::previewFrames({{a, b}}, MarqueeModifier::option), (Frames{{a, b}}));
     EXPECT_EQ(SelectionPreview::previewFrames({{a}, {b}}, MarqueeModifier::none), (Frames{{a}, {b}}));
     EXPECT_TRUE(SelectionPreview::previewFrames({{}}, MarqueeModifier::none).empty());
@@ -76,7 +76,7 @@ TEST_F(Preview, ASingleFrameStaysLitAndASingleCellNeedsNoTimer) {
     EXPECT_FALSE(preview.isAnimating());
     EXPECT_EQ(glow(3), 1.0);
     EXPECT_EQ(glow(0), 0.0);
-    preview.synchronise(model); // every redraw: no flicker, no timer
+    preview.synchronise(model); // again, as on any change: no flicker, no timer
     EXPECT_EQ(glow(3), 1.0);
     EXPECT_FALSE(preview.isAnimating());
 }
@@ -97,7 +97,8 @@ TEST_F(Preview, StopsWhenPreviewIsTurnedOffOrTheSelectionShrinks) {
 
 TEST_F(Preview, ReportsTheCellsWhoseGlowChangesForRepainting) {
     std::vector<QSet<QUuid>> reports;
-    QObject::connect(&preview, &SelectionPreview::cellsChanged, [&](const QSet<QUuid>& changed) { reports.push_back(changed); });
+    QObject::connect(&preview, &SelectionPreview::cellsChanged,
+                     [&](const QSet<QUuid>& changed) { reports.push_back(changed); });
     select({{ids[0], ids[1], ids[2], ids[3]}}, MarqueeModifier::none);
     advance(0.06);
     EXPECT_EQ(reports.back(), (QSet<QUuid>{ids[0], ids[1]}));
@@ -111,18 +112,23 @@ TEST_F(Preview, ReportsTheCellsWhoseGlowChangesForRepainting) {
 
 namespace {
 
-TEST(CanvasPreview, RunsWhileTheCanvasIsShownAndStopsWhenItIsHidden) {
+TEST(CanvasPreview, FollowsTheSelectionAndTheButtonWhileTheCanvasIsShown) {
     test::CanvasHarness c;
     c.model.placeElements(std::vector<GridPosition>{{0, 0}, {1, 0}});
     c.model.setSelectionGroups({{c.idAt({0, 0}), c.idAt({1, 0})}});
-    c.view->grab(); // a drawing pass starts it
+    EXPECT_TRUE(c.view->preview().isAnimating()) << "a new selection plays at once";
+    c.model.setPreviewPlaying(false);
+    EXPECT_FALSE(c.view->preview().isLit());
+    c.model.setPreviewPlaying(true);
     EXPECT_TRUE(c.view->preview().isAnimating());
     c.view->hide();
     EXPECT_FALSE(c.view->preview().isLit());
-    c.model.setMode(AppMode::edit); // and edit mode keeps it off
     c.view->show();
-    c.view->grab();
+    EXPECT_TRUE(c.view->preview().isAnimating()) << "shown again";
+    c.model.setMode(AppMode::edit); // which turns the preview off
     EXPECT_FALSE(c.view->preview().isLit());
+    c.model.setMode(AppMode::select); // and on again
+    EXPECT_TRUE(c.view->preview().isAnimating());
 }
 
 } // namespace

@@ -1,6 +1,6 @@
 #include "CanvasTestSupport.h"
-
 #include "canvas/RenumberPopoverPanel.h"
+#include "canvas/RenumberSession.h"
 #include "widgets/Popover.h"
 
 #include <QLineEdit>
@@ -37,7 +37,7 @@ protected:
         c.model.setMode(AppMode::edit);
     }
     QLineEdit* field() const {
-        Popover* popover = c.view->renumberPopover();
+        Popover* popover = c.view->renumberSession().popover();
         return popover ? static_cast<RenumberPopoverPanel*>(popover->content())->field() : nullptr;
     }
     QString numberAt(GridPosition p) const { return c.model.element(c.idAt(p))->numberString; }
@@ -54,12 +54,13 @@ TEST_F(RenumberPopover, DoubleClickOpensItFocusedOnTheCellsNumberAndReturnCommit
     EXPECT_EQ(c.model.editingElementID(), c.idAt({2, 1}));
     EXPECT_EQ(field()->text(), QStringLiteral("2"));
     EXPECT_TRUE(field()->hasFocus());
-    EXPECT_GE(c.view->renumberPopover()->y(), c.view->mapToGlobal(QPoint(0, 120)).y()) << "below the cell";
+    EXPECT_GE(c.view->renumberSession().popover()->y(), c.view->mapToGlobal(QPoint(0, 120)).y())
+        << "below the cell";
     field()->clear();
     type(QStringLiteral("12.5"));
     key(Qt::Key_Return);
     EXPECT_EQ(numberAt({2, 1}), QStringLiteral("12.5"));
-    EXPECT_EQ(c.view->renumberPopover(), nullptr);
+    EXPECT_EQ(c.view->renumberSession().popover(), nullptr);
     EXPECT_FALSE(c.model.editingElementID());
     EXPECT_TRUE(c.view->hasFocus());
 }
@@ -89,17 +90,17 @@ TEST_F(RenumberPopover, EscapeCancelsAndAClickElsewhereKeepsTheTypedNumber) {
     type(QStringLiteral("77"));
     key(Qt::Key_Escape);
     EXPECT_EQ(numberAt({1, 1}), QStringLiteral("1"));
-    EXPECT_EQ(c.view->renumberPopover(), nullptr);
+    EXPECT_EQ(c.view->renumberSession().popover(), nullptr);
     EXPECT_EQ(c.model.editingElementText(), QString());
 
     c.click(c.centre({1, 1}));
     field()->clear();
     type(QStringLiteral("77"));
     // What the window system does for a click outside a popup.
-    c.view->renumberPopover()->close();
+    c.view->renumberSession().popover()->close();
     EXPECT_EQ(numberAt({1, 1}), QStringLiteral("77"));
     EXPECT_FALSE(c.model.editingElementID());
-    EXPECT_EQ(c.view->renumberPopover(), nullptr);
+    EXPECT_EQ(c.view->renumberSession().popover(), nullptr);
 }
 
 TEST_F(RenumberPopover, OpeningAnotherCellCommitsTheOneUnderWay) {

@@ -91,6 +91,26 @@ TEST(BinaryPlistWriter, EqualStringsAndNumbersAreWrittenOnce) {
     EXPECT_EQ(back.value(), PlistValue(items));
 }
 
+TEST(BinaryPlistWriter, SharedTextAndDataAreWrittenOnceWhereverTheyOccur) {
+    // One block referred to from thousands of places, as a file's shared object
+    // is read, and a second block of the same contents beside it.
+    const QString text(20000, u'7');
+    const QString sameText(20000, u'7');
+    const QByteArray data(20000, '\x5A');
+    const QByteArray sameData(20000, '\x5A');
+    PlistArray items;
+    for (int i = 0; i < 1000; ++i) {
+        items.push_back(i % 2 ? text : sameText);
+        items.push_back(i % 2 ? data : sameData);
+    }
+    const QByteArray file = writeBinaryPropertyList(PlistValue(items));
+    EXPECT_EQ(file.count(QByteArray(20000, '7')), 1);
+    EXPECT_EQ(file.count(data), 1);
+    const auto back = readBinaryPropertyList(file);
+    ASSERT_TRUE(back.ok()) << test::errorText(back.error());
+    EXPECT_EQ(back.value(), PlistValue(items));
+}
+
 TEST(BinaryPlistWriter, TrueAndOneAreDistinctObjects) {
     const PlistValue value = PlistArray{true, 1, 1.0, u"1"_s};
     const auto back = readBinaryPropertyList(writeBinaryPropertyList(value));

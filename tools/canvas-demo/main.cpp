@@ -8,6 +8,7 @@
 #include <QCommandLineParser>
 #include <QMouseEvent>
 #include <QPalette>
+#include <QScreen>
 #include <QTimer>
 #include <cstdio>
 
@@ -49,15 +50,25 @@ QPointF point(const QString& text) {
     return xy.size() == 2 ? QPointF(xy[0].toDouble(), xy[1].toDouble()) : QPointF();
 }
 
-void send(QWidget* target, QEvent::Type type, QPointF at, Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers) {
-    QMouseEvent event(type, at, target->mapToGlobal(at), type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton,
-                      buttons, modifiers);
+void send(QWidget* target, QEvent::Type type, QPointF at, Qt::MouseButtons buttons,
+          Qt::KeyboardModifiers modifiers) {
+    QMouseEvent event(type, at, target->mapToGlobal(at),
+                      type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton, buttons, modifiers);
     QCoreApplication::sendEvent(target, &event);
 }
 
 // "X1,Y1:X2,Y2[:mods][:hold]" presses, drags in a few steps and lets go unless held.
 void playDrag(QWidget* canvas, const QString& drag) {
     const QStringList parts = drag.split(u':');
+    if (parts.size() == 2 && parts[0] == u"hover"_s) {
+        send(canvas, QEvent::MouseMove, point(parts[1]), Qt::NoButton, Qt::NoModifier);
+        return;
+    }
+    if (parts.size() == 2 && parts[0] == u"click"_s) {
+        send(canvas, QEvent::MouseButtonPress, point(parts[1]), Qt::LeftButton, Qt::NoModifier);
+        send(canvas, QEvent::MouseButtonRelease, point(parts[1]), Qt::NoButton, Qt::NoModifier);
+        return;
+    }
     if (parts.size() < 2)
         return;
     const QPointF from = point(parts[0]);
@@ -78,9 +89,14 @@ int main(int argc, char** argv) {
     parser.setApplicationDescription(u"Shows the Pexlora grid canvas on a layout."_s);
     parser.addHelpOption();
     parser.addPositionalArgument(u"file"_s, u"A .pexlora layout; without one, a small made-up rig."_s);
-    parser.addOption({u"edit"_s, u"Start in edit mode with TOOL (select, add, renumber, quick)."_s, u"tool"_s});
+    parser.addOption(
+        {u"edit"_s, u"Start in edit mode with TOOL (select, add, renumber, quick)."_s, u"tool"_s});
     parser.addOption({u"zoom"_s, u"Zoom scale."_s, u"scale"_s});
-    parser.addOption({u"drag"_s, u"Play a drag X1,Y1:X2,Y2[:alt+ctrl+shift+meta][:hold]; repeatable."_s, u"drag"_s});
+    parser.addOption({u"drag"_s,
+                      u"Play a drag X1,Y1:X2,Y2[:alt+ctrl+shift+meta][:hold], a hover:X,Y or a click:X,Y; "
+                      u"repeatable, played in order with the canvas repainted after each."_s,
+                      u"drag"_s});
+    parser.addOption({u"next"_s, u"The number Quick # gives next."_s, u"number"_s});
     parser.addOption({u"dark"_s, u"Use a dark palette, as on a dark desktop."_s});
     parser.addOption({u"screenshot"_s, u"Save the window to a PNG and quit."_s, u"png"_s});
     parser.process(app);
@@ -112,6 +128,8 @@ int main(int argc, char** argv) {
     GridViewModel& model = *document->viewModel();
     if (parser.isSet(u"zoom"_s))
         model.setZoomScale(parser.value(u"zoom"_s).toDouble());
+    if (parser.isSet(u"next"_s))
+        model.setQuickRenumberNext(parser.value(u"next"_s));
     if (parser.isSet(u"edit"_s)) {
         model.setMode(AppMode::edit);
         const QString tool = parser.value(u"edit"_s);
@@ -126,13 +144,20 @@ int main(int argc, char** argv) {
     canvas.resize(1100, 750);
     canvas.setWindowTitle(u"Pexlora canvas"_s);
     canvas.show();
-    for (const QString& drag : parser.values(u"drag"_s))
+    QCoreApplication::processEvents();
+    for (const QString& drag : parser.values(u"drag"_s)) {
         playDrag(&canvas, drag);
+        // The repaint each step asks for reaches the screen before the next, as
+        // between a user's movements.
+        QCoreApplication::processEvents();
+    }
 
     if (parser.isSet(u"screenshot"_s)) {
         // Long enough for the preview to light a few frames and leave a trail.
         QTimer::singleShot(400, &app, [&] {
-            const bool saved = canvas.grab().save(parser.value(u"screenshot"_s));
+            // What the screen shows (partial repaints included), not a fresh drawing.
+            const QPixmap shown = canvas.screen()->grabWindow(canvas.winId());
+            const bool saved = (shown.isNull() ? canvas.grab() : shown).save(parser.value(u"screenshot"_s));
             app.exit(saved ? 0 : 1);
         });
     }

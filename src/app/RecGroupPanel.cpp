@@ -1,4 +1,4 @@
-#include "app/RecGroupPopover.h"
+#include "app/RecGroupPanel.h"
 
 #include "app/TextStyles.h"
 #include "eos/EosCommandLines.h"
@@ -10,7 +10,7 @@
 
 namespace pexlora {
 
-RecGroupPopover::RecGroupPopover(QWidget* parent)
+RecGroupPanel::RecGroupPanel(QWidget* parent)
     : QWidget(parent)
     , m_field(new QLineEdit(this))
     , m_record(new QPushButton(tr("Record Group"), this)) {
@@ -37,27 +37,27 @@ RecGroupPopover::RecGroupPopover(QWidget* parent)
         updateButton();
         emit textEdited(text);
     });
-    connect(m_field, &QLineEdit::returnPressed, this, &RecGroupPopover::submitIfValid);
-    connect(m_record, &QPushButton::clicked, this, &RecGroupPopover::submitIfValid);
+    connect(m_field, &QLineEdit::returnPressed, this, &RecGroupPanel::submitIfValid);
+    connect(m_record, &QPushButton::clicked, this, &RecGroupPanel::submitIfValid);
     updateButton();
 }
 
-QString RecGroupPopover::text() const {
+QString RecGroupPanel::text() const {
     return m_field->text();
 }
 
-void RecGroupPopover::setText(const QString& text) {
+void RecGroupPanel::setText(const QString& text) {
     m_field->setText(text);
     updateButton();
 }
 
-void RecGroupPopover::submitIfValid() {
+void RecGroupPanel::submitIfValid() {
     // The number goes into an OSC address as it stands, so nothing else may pass.
     if (isValidGroupNumber(m_field->text()))
         emit submitted();
 }
 
-void RecGroupPopover::updateButton() {
+void RecGroupPanel::updateButton() {
     m_record->setEnabled(isValidGroupNumber(m_field->text()));
 }
 

@@ -10,13 +10,13 @@ namespace pexlora {
 // The Record Group popover's content: the group number to record the selection
 // as. Only a number that isValidGroupNumber() accepts can be submitted, by the
 // "Record Group" button or by Return in the field.
-class RecGroupPopover : public QWidget {
+class RecGroupPanel : public QWidget {
     Q_OBJECT
 
 public:
     static constexpr int fieldWidth = 180;
 
-    explicit RecGroupPopover(QWidget* parent = nullptr);
+    explicit RecGroupPanel(QWidget* parent = nullptr);
 
     QString text() const;
     void setText(const QString& text);

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QLabel>
+
+namespace pexlora {
+
+// A caption in the desktop's secondary text colour, which it takes again
+// whenever the palette changes, as it does when the desktop turns dark.
+class SecondaryLabel : public QLabel {
+    Q_OBJECT
+
+public:
+    explicit SecondaryLabel(const QString& text = QString(), QWidget* parent = nullptr);
+
+protected:
+    void changeEvent(QEvent* event) override;
+
+private:
+    void takeColour();
+};
+
+} // namespace pexlora
