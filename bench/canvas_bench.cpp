@@ -65,7 +65,41 @@ BENCHMARK(BM_FullRepaint)
     ->Args({30, 1100, 750, 1})
     ->Args({100, 1100, 750, 1})
     ->Args({30, 1920, 1080, 2})
+    ->MeasureProcessCPUTime()
     ->Unit(benchmark::kMillisecond);
+
+// A zoom step of a full-screen 4K canvas: everything is drawn afresh at the new
+// size, the cell images and the digits' glyphs too.
+void BM_ZoomStep(benchmark::State& state) {
+    Rig rig(0.3, QSize(1920, 1080), 2);
+    rig.model.setPreviewPlaying(false);
+    const QRegion everything(rig.canvas->rect());
+    bool in = false;
+    for (auto _ : state) {
+        rig.model.setZoomScale((in = !in) ? 0.3 * 1.05 : 0.3);
+        QPainter painter(&rig.image);
+        rig.canvas->paintCanvas(painter, everything);
+    }
+}
+BENCHMARK(BM_ZoomStep)->MeasureProcessCPUTime()->Unit(benchmark::kMillisecond);
+
+// A wheel pan of a full-screen canvas on the screen, at device pixel ratio 2: the
+// screen's picture is shifted and the strip it uncovers painted.
+void BM_PanStep(benchmark::State& state) {
+    Rig rig(0.3, QSize(1920, 1080));
+    rig.model.setPreviewPlaying(false);
+    rig.canvas->show();
+    QCoreApplication::processEvents();
+    const double step = static_cast<double>(state.range(0));
+    double x = 9;
+    for (auto _ : state) {
+        x = x > 9 - 200 ? x - step : 9; // leftwards over the rig, then back
+        rig.model.setPanOffset({x, 9});
+        QCoreApplication::processEvents();
+    }
+    state.counters["ratio"] = rig.canvas->devicePixelRatioF();
+}
+BENCHMARK(BM_PanStep)->Arg(7)->Unit(benchmark::kMillisecond);
 
 void BM_PreviewTick(benchmark::State& state) {
     Rig rig;
@@ -107,6 +141,7 @@ BENCHMARK(BM_PreviewTick)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
+    qputenv("QT_SCALE_FACTOR", "2"); // the screen of the panning figure: 4K, at twice the points
     QApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();

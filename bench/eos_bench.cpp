@@ -1,15 +1,23 @@
-// The console link's two speed targets: discovery datagrams handled per second (decode,
-// rules A and B, upsert into the host table), and the time from recordGroup — what
-// pressing Return in the group popover does — until a peer on loopback has read both
-// messages, an upper bound of the time until they are written to the socket.
+// The console link's speed targets: discovery datagrams handled per second (decode,
+// both readers, upsert into the host table); the time from recordGroup — what pressing
+// Return in the group popover does — until a peer on loopback has read both messages;
+// the console's messages read, decoded and dispatched per second with the event loop
+// running, and how many updates the window gets meanwhile; a 2,000-channel patch import
+// from the simulator on loopback.
 #include "eos/EosConnectionManager.h"
 #include "eos/EosDiscoveryReply.h"
 #include "eos/EosHostTable.h"
+#include "eos/EosPatchImport.h"
 #include "osc/OSCMessageEncoder.h"
+#include "osc/SLIPEncoder.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QEventLoop>
+#include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <algorithm>
 #include <arpa/inet.h>
 #include <atomic>
@@ -29,8 +37,8 @@ Bytes encoded(const OSCMessage& message) {
     return encodeOSC(message).value();
 }
 
-// What a discovery socket hears in practice: replies of a few consoles, one only
-// rule B reads (a non-ASCII name), and junk.
+// What a discovery socket hears in practice: replies of a few consoles, one only the
+// lenient raw read takes (a non-ASCII name), and junk.
 std::vector<Bytes> typicalDatagrams() {
     std::vector<Bytes> datagrams;
     for (int console = 0; console < 4; ++console)
@@ -109,24 +117,37 @@ private:
     std::thread m_thread;
 };
 
-void BM_RecordGroupToSocket(benchmark::State& state) {
-    CountingConsole console;
-    QTemporaryDir dir;
+// A manager whose settings live in `dir`, in the given framing choice.
+std::unique_ptr<EosConnectionManager> makeManager(const QTemporaryDir& dir, EosFramingChoice choice) {
     EosConnectionConfig config;
     config.discovery.destinations = [] { return std::vector<QString>{}; }; // nothing leaves loopback
     config.discovery.listenPort = 0;
     config.settings =
         std::make_unique<QSettings>(dir.filePath(QStringLiteral("Pexlora.conf")), QSettings::IniFormat);
-    auto manager = std::make_unique<EosConnectionManager>(std::move(config));
-    manager->connect(QStringLiteral("127.0.0.1"), console.port);
+    config.settings->setValue(eosFramingKey, framingChoiceKey(choice));
+    return std::make_unique<EosConnectionManager>(std::move(config));
+}
+
+bool runUntil(const std::function<bool()>& done, int timeoutMs = 10000) {
     QElapsedTimer waited;
     waited.start();
-    while (!manager->isConnected() && waited.elapsed() < 5000)
+    while (!done() && waited.elapsed() < timeoutMs)
         QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-    if (!manager->isConnected()) {
+    return done();
+}
+
+void BM_RecordGroupToSocket(benchmark::State& state) {
+    CountingConsole console;
+    QTemporaryDir dir;
+    // This console never answers: SLIP as chosen, so nothing waits for the framing.
+    auto manager = makeManager(dir, EosFramingChoice::slip);
+    manager->connectToConsole(QStringLiteral("127.0.0.1"), console.port);
+    if (!runUntil([&] { return manager->isConnected(); })) {
         state.SkipWithError("the link did not come up");
         return;
     }
+    // The ping and the version question come first.
+    runUntil([&] { return console.ends >= 4; });
 
     GridElements elements;
     std::vector<QUuid> group;
@@ -157,6 +178,167 @@ void BM_RecordGroupToSocket(benchmark::State& state) {
     manager.reset(); // closes the link, which ends the console's thread
 }
 BENCHMARK(BM_RecordGroupToSocket)->UseManualTime()->Unit(benchmark::kMicrosecond)->Iterations(5000);
+
+// A console on loopback that sends a prepared SLIP stream once, as fast as it is read.
+class TalkingConsole {
+public:
+    explicit TalkingConsole(QByteArray stream)
+        : m_stream(std::move(stream)) {
+        m_listener = ::socket(AF_INET, SOCK_STREAM, 0);
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        ::bind(m_listener, reinterpret_cast<sockaddr*>(&address), sizeof address);
+        ::listen(m_listener, 1);
+        socklen_t length = sizeof address;
+        ::getsockname(m_listener, reinterpret_cast<sockaddr*>(&address), &length);
+        port = ntohs(address.sin_port);
+        m_thread = std::thread([this] {
+            m_fd = ::accept(m_listener, nullptr, nullptr);
+            m_go.wait(false);
+            for (qsizetype sent = 0; sent < m_stream.size();) {
+                const ssize_t put = ::send(m_fd, m_stream.constData() + sent,
+                                           static_cast<std::size_t>(m_stream.size() - sent), MSG_NOSIGNAL);
+                if (put <= 0)
+                    break;
+                sent += put;
+            }
+        });
+    }
+    ~TalkingConsole() {
+        go();
+        m_thread.join();
+        ::close(m_fd);
+        ::close(m_listener);
+    }
+    void go() {
+        m_go = true;
+        m_go.notify_all();
+    }
+
+    std::uint16_t port = 0;
+
+private:
+    QByteArray m_stream;
+    int m_listener = -1;
+    int m_fd = -1;
+    std::atomic<bool> m_go{false};
+    std::thread m_thread;
+};
+
+// What a busy desk says: its command line and selection changing with every key, the
+// answer to a ping, and messages the link does not act on.
+QByteArray consoleStream(int messages) {
+    QByteArray stream;
+    for (int i = 0; i < messages; ++i) {
+        OSCMessage message;
+        switch (i % 4) {
+        case 0:
+            message = OSCMessage("/eos/out/user/91/cmd", {"LIVE: Chan " + std::to_string(i % 1000)});
+            break;
+        case 1:
+            message = OSCMessage("/eos/out/active/chan", {std::to_string(i % 1000) + " [75]"});
+            break;
+        case 2:
+            message = OSCMessage("/eos/out/ping", {});
+            break;
+        default:
+            message = OSCMessage("/eos/out/fader/1/" + std::to_string(i % 10) + "/name", {"Fader"});
+            break;
+        }
+        const auto frame = encodeSLIPFrame(encoded(message));
+        stream.append(reinterpret_cast<const char*>(frame.data()), static_cast<qsizetype>(frame.size()));
+    }
+    return stream;
+}
+
+void BM_ConsoleMessagesDispatched(benchmark::State& state) {
+    constexpr int messages = 400'000;
+    const QByteArray stream = consoleStream(messages);
+    for (auto _ : state) {
+        state.PauseTiming();
+        TalkingConsole console(stream);
+        QTemporaryDir dir;
+        auto manager = makeManager(dir, EosFramingChoice::slip);
+        int received = 0;
+        int uiUpdates = 0;
+        QObject::connect(manager.get(), &EosConnectionManager::messageReceived, [&] { ++received; });
+        for (const auto signal : {&EosConnectionManager::consoleCommandLineChanged,
+                                  &EosConnectionManager::consoleActiveChannelsChanged})
+            QObject::connect(manager.get(), signal, [&] { ++uiUpdates; });
+        manager->connectToConsole(QStringLiteral("127.0.0.1"), console.port);
+        if (!runUntil([&] { return manager->isConnected(); })) {
+            state.SkipWithError("the link did not come up");
+            return;
+        }
+        state.ResumeTiming();
+        const auto start = std::chrono::steady_clock::now();
+        console.go();
+        // The event loop runs as in the window: the link reads a bounded amount per turn.
+        QEventLoop loop;
+        QTimer check;
+        QObject::connect(&check, &QTimer::timeout, [&] {
+            if (received >= messages)
+                loop.quit();
+        });
+        QObject::connect(manager.get(), &EosConnectionManager::messageReceived, &loop, [&] {
+            if (received >= messages)
+                loop.quit();
+        });
+        check.start(100);
+        loop.exec();
+        const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start;
+        state.counters["messages_per_s"] = messages / elapsed.count();
+        state.counters["ui_updates_per_s"] = uiUpdates / elapsed.count();
+        state.PauseTiming();
+        manager.reset();
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_ConsoleMessagesDispatched)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+void BM_PatchImport2000FromSimulator(benchmark::State& state) {
+    QProcess simulator;
+    simulator.setProcessChannelMode(QProcess::MergedChannels);
+    simulator.start(QString::fromUtf8(PEXLORA_CONSOLE_SIM),
+                    {QStringLiteral("--tcp-port"), QStringLiteral("0"), QStringLiteral("--discovery-port"),
+                     QStringLiteral("0"), QStringLiteral("--patch"), QStringLiteral("1-2000")});
+    std::uint16_t port = 0;
+    static const QRegularExpression ready(QStringLiteral("Ready: TCP [^ ]+:(\\d+)"));
+    runUntil([&] {
+        // The simulator prints every message; reading its output keeps it from blocking.
+        while (simulator.canReadLine()) {
+            const auto match = ready.match(QString::fromUtf8(simulator.readLine()));
+            if (match.hasMatch())
+                port = static_cast<std::uint16_t>(match.captured(1).toUInt());
+        }
+        return port != 0;
+    });
+    QObject::connect(&simulator, &QProcess::readyRead, [&] { simulator.readAll(); });
+    QTemporaryDir dir;
+    auto manager = makeManager(dir, EosFramingChoice::automatic);
+    manager->connectToConsole(QStringLiteral("127.0.0.1"), port);
+    if (port == 0 || !runUntil([&] { return manager->health() == EosConsoleHealth::answering; })) {
+        state.SkipWithError("the simulator did not answer");
+        return;
+    }
+    for (auto _ : state) {
+        EosPatchImport import(*manager);
+        std::optional<EosPatchResult> result;
+        QObject::connect(&import, &EosPatchImport::finished,
+                         [&](const EosPatchResult& done) { result = done; });
+        import.start();
+        runUntil([&] { return result.has_value(); }, 30000);
+        if (!result || result->channels.size() != 2000 || result->missing != 0) {
+            state.SkipWithError("the import did not bring back 2,000 channels");
+            return;
+        }
+    }
+    manager.reset();
+    simulator.kill();
+    simulator.waitForFinished();
+}
+BENCHMARK(BM_PatchImport2000FromSimulator)->Unit(benchmark::kMillisecond)->Iterations(5);
 
 } // namespace
 

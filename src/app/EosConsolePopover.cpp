@@ -100,7 +100,7 @@ void EosConsolePopover::connectToStored() {
     if (!m_eosManager)
         return;
     const EosConsoleAddress target = storedConsoleAddress(m_eosManager->settings());
-    m_eosManager->connect(target.host, target.port);
+    m_eosManager->connectToConsole(target.host, target.port);
 }
 
 void EosConsolePopover::choose(const EosDiscoveredHost& host) {

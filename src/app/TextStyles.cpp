@@ -1,6 +1,8 @@
 #include "app/TextStyles.h"
 
 #include <QFontDatabase>
+#include <QFontInfo>
+#include <QStringList>
 
 namespace pexlora {
 
@@ -29,6 +31,21 @@ QFont sizedFont(const QFont& base, int pixelSize, QFont::Weight weight) {
 QFont monospacedFont(int pixelSize) {
     QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
     font.setPixelSize(pixelSize);
+    // Some desktops resolve "monospace" to a face that declares no fixed pitch (a
+    // variable Noto Sans Mono, say); asking for a fixed pitch outright finds a
+    // face whose columns of channel numbers line up.
+    if (!QFontInfo(font).fixedPitch()) {
+        font.setStyleHint(QFont::TypeWriter);
+        font.setFixedPitch(true);
+        if (!QFontInfo(font).fixedPitch()) {
+            for (const QString& family : QFontDatabase::families()) {
+                if (QFontDatabase::isFixedPitch(family)) {
+                    font.setFamilies({family});
+                    break;
+                }
+            }
+        }
+    }
     return font;
 }
 

@@ -20,6 +20,10 @@ using namespace Qt::StringLiterals;
 
 constexpr double cellInset = 2.0;
 constexpr double cornerRadius = 4.0;
+// Qt hands fills of more rows than this to worker threads.
+constexpr double fillBandPixels = 64;
+// Up to this many dirty rectangles the ground is drawn in each of them.
+constexpr int maxDirectRects = 4;
 // More lines than this would be a solid fill anyway.
 constexpr double maxGridLines = 4096;
 
@@ -64,12 +68,14 @@ void CanvasRenderer::paint(QPainter& painter, const QRegion& dirty, const QRect&
     painter.save();
     painter.setClipRegion(dirty, Qt::IntersectClip);
     painter.setRenderHint(QPainter::Antialiasing);
-    if (dirty.rectCount() == 1 && dirty.boundingRect().contains(viewport)) {
-        // A whole repaint (panning, zooming) draws the ground directly.
-        paintGround(painter, dirty.boundingRect(), model, colors);
+    if (dirty.rectCount() <= maxDirectRects) {
+        // A whole repaint (zooming) or a strip that panning uncovered draws the
+        // ground directly, bounded by each rectangle.
+        for (const QRect& rect : dirty)
+            paintGround(painter, QRectF(rect), model, colors);
     } else {
-        // A partial one (a preview tick) copies it from an image of the whole
-        // view, so that grid lines are not rasterised again through a clip.
+        // Many small pieces (a preview tick) copy it from an image of the whole
+        // view, so that grid lines are not set up again for every piece.
         const QImage& ground = groundImage(viewport, painter, model, colors);
         const qreal ratio = ground.devicePixelRatio();
         for (const QRect& rect : dirty)
@@ -92,9 +98,107 @@ void CanvasRenderer::paint(QPainter& painter, const QRegion& dirty, const QRect&
 
 void CanvasRenderer::paintGround(QPainter& painter, const QRectF& area, const GridViewModel& model,
                                  const SystemColors& c) {
-    painter.fillRect(area, c.controlBackground);
-    paintGridLines(painter, area, model, c);
+    if (paintBackgroundWithColumns(painter, area, model, c)) {
+        paintGridLines(painter, area, model, c, false);
+    } else {
+        painter.fillRect(area, c.controlBackground);
+        paintGridLines(painter, area, model, c, true);
+    }
     paintShading(painter, area, model, c);
+}
+
+namespace {
+
+// The grid lines that cross an area: the first column and row line at or before
+// it, how many of each, and the colour and width of a line.
+struct GridLines {
+    bool drawable = false;
+    double x0 = 0;
+    double y0 = 0;
+    double size = 0;
+    int columns = 0;
+    int rows = 0;
+    double pixel = 1;
+    QColor colour;
+
+    double columnX(int i, qreal ratio) const { return std::floor((x0 + i * size) * ratio) / ratio; }
+    double rowY(int i, qreal ratio) const { return std::floor((y0 + i * size) * ratio) / ratio; }
+};
+
+GridLines gridLinesIn(const QRectF& area, const GridViewModel& model, const SystemColors& c, qreal ratio) {
+    GridLines lines;
+    const double size = model.cellSize();
+    const QSizeF pan = model.panOffset();
+    if (!(size > 0) || !std::isfinite(size) || area.width() / size > maxGridLines ||
+        area.height() / size > maxGridLines)
+        return lines;
+    lines.drawable = true;
+    lines.size = size;
+    // Counted from the first line at or before the area, in floating point, so a
+    // pan of ±1e9 at zoom 0.1 still gives a few hundred lines and no overflow.
+    lines.x0 = firstLineIndex(area.left(), size, pan.width()) * size + pan.width();
+    lines.y0 = firstLineIndex(area.top(), size, pan.height()) * size + pan.height();
+    lines.columns = static_cast<int>(std::ceil((area.right() - lines.x0) / size)) + 1;
+    lines.rows = static_cast<int>(std::ceil((area.bottom() - lines.y0) / size)) + 1;
+    // Half-point lines as one-device-pixel strips with the alpha scaled to match:
+    // they look the same, and filling a strip costs a fraction of rasterising an
+    // anti-aliased line.
+    lines.pixel = 1.0 / ratio;
+    lines.colour = SystemColors::withAlpha(c.separator, 0.25 * std::min(1.0, 0.5 / lines.pixel));
+    // The strips lie on the opaque background, so they take the blended colour
+    // itself: the same pixels, and Qt fills an opaque rectangle as plain memory
+    // where it blends a translucent one span by span, handing every tall strip
+    // to its worker threads, which costs more than the strip.
+    if (c.controlBackground.alpha() == 255)
+        lines.colour = SystemColors::over(lines.colour, c.controlBackground);
+    return lines;
+}
+
+// In bands short enough that Qt fills them on this thread: handing a tall fill
+// to its worker threads costs more in waking and waiting than the fill.
+void fillBanded(QPainter& painter, const QRectF& rect, const QBrush& brush) {
+    const double band = fillBandPixels / deviceRatio(painter);
+    for (double y = rect.top(); y < rect.bottom(); y += band)
+        painter.fillRect(QRectF(rect.left(), y, rect.width(), std::min(band, rect.bottom() - y)), brush);
+}
+
+bool isWhole(double v) {
+    return std::abs(v - std::round(v)) < 1e-9;
+}
+
+} // namespace
+
+bool CanvasRenderer::paintBackgroundWithColumns(QPainter& painter, const QRectF& area,
+                                                const GridViewModel& model, const SystemColors& c) {
+    // The background and the column lines repeat all the way down, so one row
+    // of them is laid as a tile: every row is then copied as plain memory,
+    // where a strip per column would cost a small fill on every row.
+    const qreal ratio = deviceRatio(painter);
+    const GridLines lines = gridLinesIn(area, model, c, ratio);
+    if (!lines.drawable || c.controlBackground.alpha() != 255 || !isWhole(area.left() * ratio) ||
+        !isWhole(area.width() * ratio) || !painter.transform().isIdentity())
+        return false;
+    const int width = static_cast<int>(std::round(area.width() * ratio));
+    const auto left = static_cast<long long>(std::round(area.left() * ratio));
+    if (width < 1)
+        return false;
+    if (m_groundRow.width() != width || m_groundRow.devicePixelRatio() != ratio) {
+        m_groundRow = QImage(width, 1, QImage::Format_RGB32);
+        m_groundRow.setDevicePixelRatio(ratio);
+    }
+    m_groundRow.fill(c.controlBackground);
+    auto* row = reinterpret_cast<QRgb*>(m_groundRow.scanLine(0));
+    const QRgb line = lines.colour.rgba();
+    for (int i = 0; i < lines.columns; ++i) {
+        const long long x = std::llround(lines.columnX(i, ratio) * ratio) - left;
+        if (x >= 0 && x < width)
+            row[x] = line;
+    }
+    painter.save();
+    painter.setBrushOrigin(area.topLeft());
+    fillBanded(painter, area, QBrush(m_groundRow));
+    painter.restore();
+    return true;
 }
 
 const QImage& CanvasRenderer::groundImage(const QRect& viewport, const QPainter& painter,
@@ -121,37 +225,18 @@ const QImage& CanvasRenderer::groundImage(const QRect& viewport, const QPainter&
 }
 
 void CanvasRenderer::paintGridLines(QPainter& painter, const QRectF& area, const GridViewModel& model,
-                                    const SystemColors& c) {
-    const double size = model.cellSize();
-    const QSizeF pan = model.panOffset();
-    if (!(size > 0) || !std::isfinite(size) || area.width() / size > maxGridLines ||
-        area.height() / size > maxGridLines)
-        return;
-    // Counted from the first line at or before the area, in floating point, so a
-    // pan of ±1e9 at zoom 0.1 still gives a few hundred lines and no overflow.
-    const double x0 = firstLineIndex(area.left(), size, pan.width()) * size + pan.width();
-    const double y0 = firstLineIndex(area.top(), size, pan.height()) * size + pan.height();
-    const int columns = static_cast<int>(std::ceil((area.right() - x0) / size)) + 1;
-    const int rows = static_cast<int>(std::ceil((area.bottom() - y0) / size)) + 1;
-    // Half-point lines as one-device-pixel strips with the alpha scaled to match:
-    // they look the same, and filling a strip costs a fraction of rasterising an
-    // anti-aliased line.
+                                    const SystemColors& c, bool columns) {
     const qreal ratio = deviceRatio(painter);
-    const double pixel = 1.0 / ratio;
-    QColor colour = SystemColors::withAlpha(c.separator, 0.25 * std::min(1.0, 0.5 / pixel));
-    // The strips lie on the opaque background, so they take the blended colour
-    // itself: the same pixels, and Qt fills an opaque rectangle as plain memory
-    // where it blends a translucent one span by span, handing every tall strip
-    // to its worker threads, which costs more than the strip.
-    if (c.controlBackground.alpha() == 255)
-        colour = SystemColors::over(colour, c.controlBackground);
-    const auto snap = [ratio](double v) { return std::floor(v * ratio) / ratio; };
+    const GridLines lines = gridLinesIn(area, model, c, ratio);
+    if (!lines.drawable)
+        return;
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing, false);
-    for (int i = 0; i < columns; ++i)
-        painter.fillRect(QRectF(snap(x0 + i * size), area.top(), pixel, area.height()), colour);
-    for (int i = 0; i < rows; ++i)
-        painter.fillRect(QRectF(area.left(), snap(y0 + i * size), area.width(), pixel), colour);
+    for (int i = 0; columns && i < lines.columns; ++i)
+        painter.fillRect(QRectF(lines.columnX(i, ratio), area.top(), lines.pixel, area.height()),
+                         lines.colour);
+    for (int i = 0; i < lines.rows; ++i)
+        painter.fillRect(QRectF(area.left(), lines.rowY(i, ratio), area.width(), lines.pixel), lines.colour);
     painter.restore();
 }
 
@@ -163,13 +248,15 @@ void CanvasRenderer::paintShading(QPainter& painter, const QRectF& area, const G
         return;
     const QColor shade = SystemColors::withAlpha(c.windowBackground, 0.65);
     if (area.left() < x0)
-        painter.fillRect(
+        fillBanded(
+            painter,
             QRectF(QPointF(area.left(), area.top()), QPointF(std::min(area.right(), x0), area.bottom())),
             shade);
     const double x1 = std::max(area.left(), x0);
     if (area.top() < y0 && area.right() - x1 > 0)
-        painter.fillRect(QRectF(QPointF(x1, area.top()), QPointF(area.right(), std::min(area.bottom(), y0))),
-                         shade);
+        fillBanded(painter,
+                   QRectF(QPointF(x1, area.top()), QPointF(area.right(), std::min(area.bottom(), y0))),
+                   shade);
 
     std::vector<QLineF> edges;
     if (area.left() < x0 && x0 < area.right() && area.bottom() > std::max(area.top(), y0))
@@ -249,20 +336,21 @@ void CanvasRenderer::paintCells(QPainter& painter, const QRegion& dirty, const G
     const double size = model.cellSize();
     const QSizeF pan = model.panOffset();
     const qreal ratio = deviceRatio(painter);
+    // Every colour the images and the number colours are made of.
     m_images.prepare(size, ratio, c,
-                     c.controlBackground.rgba() ^ c.accent.rgba() ^ c.windowBackground.rgba());
+                     qHashMulti(0, c.controlBackground.rgba(), c.windowBackground.rgba(), c.separator.rgba(),
+                                c.accent.rgba(), c.selectedControl.rgba(), c.label.rgba(),
+                                c.selectedControlText.rgba(), c.orange.rgba()));
 
     const bool selectMode = model.mode() == AppMode::select;
     const bool editMode = model.mode() == AppMode::edit;
     const QSet<QUuid>& editSelected = model.editSelectedIDs();
-    QSet<QUuid> selected;
     QHash<QUuid, int> order;
     if (selectMode) {
         const auto frames =
             SelectionPreview::previewFrames(model.selectionGroups(), model.selectionModifier());
         for (std::size_t f = 0; f < frames.size(); ++f) {
             for (const QUuid& id : frames[f]) {
-                selected.insert(id);
                 order.insert(id, static_cast<int>(f + 1)); // an ID in several frames shows the last
             }
         }
@@ -272,6 +360,7 @@ void CanvasRenderer::paintCells(QPainter& painter, const QRegion& dirty, const G
     const double box = size - 2 * cellInset;
     const double labelSize = std::min(13.0, 0.26 * box);
     m_labels.setFont(sized(base, labelSize, painter, QFont::Normal));
+    m_digits.setFont(m_labels.font(), ratio);
     const QRectF bounds = dirty.boundingRect();
     const bool manyRects = dirty.rectCount() > 1;
 
@@ -281,14 +370,17 @@ void CanvasRenderer::paintCells(QPainter& painter, const QRegion& dirty, const G
     };
     std::vector<Badge> badges;
     const GridElements& elements = model.elements();
+    // Most cells are plain ones: looked up once rather than per cell.
+    const QImage ordinaryImage = m_images.cell(CellImageCache::Fill::ordinary, 0); // shared, not copied
+    const QColor ordinaryText = m_images.textColor(CellImageCache::Fill::ordinary, 0, false);
     painter.setFont(m_labels.font());
-    painter.setPen(c.label);
-    QColor pen = c.label; // a pen per cell would cost as much as its image
     for (const std::size_t i : indices) {
         const GridElement& e = elements[i];
         const bool inGroupDrag = overlay.groupDrag && editSelected.contains(e.id);
         const bool isEditSelected = editMode && editSelected.contains(e.id);
-        const bool inSelection = selectMode && selected.contains(e.id);
+        // Every selected cell has an order number, so one lookup tells both.
+        const auto found = selectMode && !order.isEmpty() ? order.constFind(e.id) : order.cend();
+        const bool inSelection = found != order.cend();
         double col = static_cast<double>(e.position.col);
         double row = static_cast<double>(e.position.row);
         if (inGroupDrag) {
@@ -305,21 +397,27 @@ void CanvasRenderer::paintCells(QPainter& painter, const QRegion& dirty, const G
                           : isEditSelected ? CellImageCache::Fill::editSelected
                           : inSelection    ? CellImageCache::Fill::selected
                                            : CellImageCache::Fill::ordinary;
-        const double margin = CellImageCache::glowLevel(glow) > 0 ? CellImageCache::glowMargin : 0.0;
+        const double margin = m_images.margin(glow);
+        // A glow or a dragged cell may overlap other cells: numbers before it
+        // go under it, its own under the cells after it, as in the list.
+        const bool overlaps = glow > 0 || inGroupDrag;
+        if (overlaps)
+            flushNumbers(painter);
+        const bool plain = fill == CellImageCache::Fill::ordinary && !(glow > 0);
         painter.drawImage(snapped(cell.topLeft() - QPointF(margin, margin), ratio),
-                          m_images.cell(fill, glow));
+                          plain ? ordinaryImage : m_images.cell(fill, glow));
 
         if (!labels)
             continue;
         const QRectF inner = cell.adjusted(cellInset, cellInset, -cellInset, -cellInset);
-        if (const QColor text = m_images.textColor(fill, glow, inSelection || inGroupDrag); text != pen) {
-            painter.setPen(text);
-            pen = text;
-        }
-        paintNumber(painter, inner, e.numberString, labelSize);
-        if (const auto found = order.constFind(e.id); found != order.cend())
+        paintNumber(painter, inner, e.numberString, labelSize,
+                    plain ? ordinaryText : m_images.textColor(fill, glow, inSelection || inGroupDrag));
+        if (overlaps)
+            flushNumbers(painter);
+        if (inSelection)
             badges.push_back({inner, *found});
     }
+    flushNumbers(painter);
     // Badges only come with a selection, so they go in a pass of their own
     // rather than switching fonts at every cell.
     if (!badges.empty()) {
@@ -331,20 +429,48 @@ void CanvasRenderer::paintCells(QPainter& painter, const QRegion& dirty, const G
     painter.setFont(base);
 }
 
-void CanvasRenderer::paintNumber(QPainter& painter, const QRectF& box, const QString& number,
-                                 double fontSize) {
-    const LabelCache::Label& label = m_labels.label(number);
+void CanvasRenderer::paintNumber(QPainter& painter, const QRectF& box, const QString& number, double fontSize,
+                                 const QColor& color) {
+    // Split at the first point: "12.5" shows 12 over .5, one line pitch apart.
+    const double pitch = fontSize + 3;
     const QPointF centre = box.center();
+    if (m_digits.covers(number)) {
+        auto pending = std::find_if(m_pendingNumbers.begin(), m_pendingNumbers.end(),
+                                    [&](const auto& run) { return run.first == color; });
+        if (pending == m_pendingNumbers.end())
+            pending = m_pendingNumbers.insert(m_pendingNumbers.end(), {color, {}});
+        const QStringView text(number);
+        const qsizetype point = text.indexOf(u'.');
+        const double h = m_digits.height();
+        if (point < 0) {
+            m_digits.append(text, centre - QPointF(m_digits.width(text) / 2, h / 2), pending->second);
+            return;
+        }
+        const QStringView upper = text.left(point);
+        const QStringView lower = text.mid(point);
+        m_digits.append(upper, QPointF(centre.x() - m_digits.width(upper) / 2, centre.y() - pitch),
+                        pending->second);
+        m_digits.append(lower, QPointF(centre.x() - m_digits.width(lower) / 2, centre.y()), pending->second);
+        return;
+    }
+    painter.setPen(color);
+    const LabelCache::Label& label = m_labels.label(number);
     const LabelCache::Line& upper = label.upper;
     if (!label.lower) {
         painter.drawStaticText(centre - QPointF(upper.size.width() / 2, upper.size.height() / 2), upper.text);
         return;
     }
-    // Split at the first point: "12.5" shows 12 over .5, one line pitch apart.
-    const double pitch = fontSize + 3;
     painter.drawStaticText(QPointF(centre.x() - upper.size.width() / 2, centre.y() - pitch), upper.text);
     painter.drawStaticText(QPointF(centre.x() - label.lower->size.width() / 2, centre.y()),
                            label.lower->text);
+}
+
+void CanvasRenderer::flushNumbers(QPainter& painter) {
+    for (auto& [color, run] : m_pendingNumbers) {
+        painter.setPen(color);
+        m_digits.draw(painter, run);
+    }
+    m_pendingNumbers.clear();
 }
 
 void CanvasRenderer::paintBadge(QPainter& painter, const QRectF& box, int order) {

@@ -2,6 +2,7 @@
 
 #include "canvas/CanvasGeometry.h"
 #include "canvas/CellImageCache.h"
+#include "canvas/DigitGlyphs.h"
 #include "canvas/LabelCache.h"
 #include "model/GridElement.h"
 
@@ -56,8 +57,11 @@ private:
                      const SystemColors& c);
     const QImage& groundImage(const QRect& viewport, const QPainter& painter, const GridViewModel& model,
                               const SystemColors& c);
+    // With `columns` false only the rows: the columns came with the background.
     void paintGridLines(QPainter& painter, const QRectF& area, const GridViewModel& model,
-                        const SystemColors& c);
+                        const SystemColors& c, bool columns);
+    bool paintBackgroundWithColumns(QPainter& painter, const QRectF& area, const GridViewModel& model,
+                                    const SystemColors& c);
     void paintShading(QPainter& painter, const QRectF& area, const GridViewModel& model,
                       const SystemColors& c);
     void paintCells(QPainter& painter, const QRegion& dirty, const GridViewModel& model,
@@ -65,8 +69,11 @@ private:
                     const SystemColors& c);
     std::vector<std::size_t> cellsToPaint(const QRegion& dirty, const GridViewModel& model,
                                           const CanvasOverlay& overlay) const;
-    // In the painter's pen and font.
-    void paintNumber(QPainter& painter, const QRectF& box, const QString& number, double fontSize);
+    // Numbers of digits go to the pending glyph run of their colour; any other
+    // is drawn at once in the painter's font.
+    void paintNumber(QPainter& painter, const QRectF& box, const QString& number, double fontSize,
+                     const QColor& color);
+    void flushNumbers(QPainter& painter);
     void paintBadge(QPainter& painter, const QRectF& box, int order);
     void paintAddLine(QPainter& painter, const GridViewModel& model, const CanvasOverlay& overlay,
                       const SystemColors& c);
@@ -88,8 +95,11 @@ private:
     };
     GroundKey m_groundKey;
     QImage m_ground;
+    QImage m_groundRow;
     CellImageCache m_images;
     LabelCache m_labels;
+    DigitGlyphs m_digits;
+    std::vector<std::pair<QColor, DigitGlyphs::Run>> m_pendingNumbers;
     LabelCache m_badges;
 };
 

@@ -58,11 +58,14 @@ int CellImageCache::glowLevel(double glow) {
 }
 
 void CellImageCache::prepare(double cellSize, qreal devicePixelRatio, const SystemColors& colors,
-                             QRgb paletteKey) {
+                             std::size_t paletteKey) {
     if (cellSize == m_cellSize && devicePixelRatio == m_ratio && paletteKey == m_paletteKey)
         return;
     m_cellSize = cellSize;
     m_ratio = devicePixelRatio;
+    // A point of the 2-point inset holds neither the outline (at most 0.75
+    // outside the shape) nor its anti-aliased pixel.
+    m_trim = m_ratio > 0 ? std::floor(m_ratio) / m_ratio : 0.0;
     m_paletteKey = paletteKey;
     m_colors = colors;
     m_cells.clear();
@@ -94,9 +97,13 @@ QColor CellImageCache::textColor(Fill fill, double glow, bool highlighted) {
     return *m_textColors.insert(key, readableOn(drawn, preferred, other));
 }
 
+double CellImageCache::margin(double glow) const {
+    return glowLevel(glow) > 0 ? glowMargin : -m_trim;
+}
+
 QImage CellImageCache::render(Fill fill, int level) const {
     const double g = static_cast<double>(level) / glowLevels;
-    const double margin = level > 0 ? glowMargin : 0.0;
+    const double margin = level > 0 ? glowMargin : -m_trim;
     const double side = m_cellSize + 2 * margin;
     const int pixels = std::max(1, static_cast<int>(std::ceil(side * m_ratio)));
     QImage image(pixels, pixels, QImage::Format_ARGB32_Premultiplied);

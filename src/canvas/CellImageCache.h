@@ -5,6 +5,7 @@
 #include <QColor>
 #include <QHash>
 #include <QImage>
+#include <cstddef>
 
 namespace pexlora {
 
@@ -20,11 +21,14 @@ public:
     // How far the glow reaches beyond a cell's square, in points.
     static constexpr double glowMargin = 12.0;
 
-    void prepare(double cellSize, qreal devicePixelRatio, const SystemColors& colors, QRgb paletteKey);
+    void prepare(double cellSize, qreal devicePixelRatio, const SystemColors& colors, std::size_t paletteKey);
 
-    // A cell with its fill and outline; with glow > 0, its orange glow too (the
-    // image then reaches glowMargin beyond the square).
+    // A cell with its fill and outline; with glow > 0, its orange glow too.
     const QImage& cell(Fill fill, double glow);
+    // How far that image reaches beyond the cell's square: glowMargin with a
+    // glow; without, it stops short of the square by the empty part of the
+    // inset, in whole device pixels, so that less of nothing is blended.
+    double margin(double glow) const;
     // The number colour that reads on that cell as it is drawn over the ground:
     // `highlighted` prefers the selected text colour, otherwise the label colour.
     QColor textColor(Fill fill, double glow, bool highlighted);
@@ -37,8 +41,9 @@ private:
     QImage render(Fill fill, int level) const;
 
     double m_cellSize = 0;
+    double m_trim = 0;
     qreal m_ratio = 0;
-    QRgb m_paletteKey = 0;
+    std::size_t m_paletteKey = 0;
     SystemColors m_colors;
     QHash<int, QImage> m_cells;
     QHash<int, QColor> m_textColors;

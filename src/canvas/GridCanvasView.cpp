@@ -16,6 +16,7 @@
 #include <QPaintEvent>
 #include <QPainter>
 #include <QWheelEvent>
+#include <cmath>
 #include <span>
 
 namespace pexlora {
@@ -100,11 +101,13 @@ void GridCanvasView::setViewModel(GridViewModel* model) {
         for (const auto signal :
              {&M::elementsChanged, &M::selectionGroupsChanged, &M::selectionModifierChanged,
               &M::editSelectedIDsChanged, &M::marqueeStartChanged, &M::marqueeEndChanged,
-              &M::marqueeModifierChanged, &M::zoomScaleChanged, &M::panOffsetChanged,
-              &M::quickRenumberNextChanged, &M::isPreviewPlayingChanged})
+              &M::marqueeModifierChanged, &M::zoomScaleChanged, &M::quickRenumberNextChanged,
+              &M::isPreviewPlayingChanged})
             m_modelConnections.append(connect(model, signal, this, qOverload<>(&QWidget::update)));
         for (const auto signal : {&M::modeChanged, &M::editToolChanged})
             m_modelConnections.append(connect(model, signal, this, &GridCanvasView::toolMayHaveChanged));
+        m_modelConnections.append(connect(model, &M::panOffsetChanged, this, &GridCanvasView::panned));
+        m_shownPan = model->panOffset();
         m_modelConnections.append(
             connect(model, &M::quickRenumberNextChanged, this, &GridCanvasView::updateQuickRenumberLabel));
         // The preview follows what it plays, never the painting.
@@ -195,6 +198,28 @@ void GridCanvasView::paintCanvas(QPainter& painter, const QRegion& dirty) {
         return;
     }
     m_renderer.paint(painter, dirty, rect(), *m_model, overlay(), *m_preview, m_clock->now(), colors);
+}
+
+void GridCanvasView::panned() {
+    const QSizeF pan = m_model ? m_model->panOffset() : QSizeF();
+    const double dx = pan.width() - m_shownPan.width();
+    const double dy = pan.height() - m_shownPan.height();
+    m_shownPan = pan;
+    // Everything on screen but the marquees and the Quick # label moves with the
+    // grid, so the screen is shifted and only the strip it uncovers is painted.
+    // Only by whole device pixels, so that every cell, line and number lands on
+    // the pixels it would be drawn at.
+    const qreal ratio = devicePixelRatioF();
+    const auto whole = [ratio](double v) {
+        return std::isfinite(v) && v == std::round(v) && v * ratio == std::round(v * ratio);
+    };
+    const bool viewOverlay = !m_model || m_model->marqueeStart() || m_selectElementTool->editMarquee() ||
+                             !m_quickLabelArea.isNull();
+    if (isVisible() && !viewOverlay && whole(dx) && whole(dy) && std::abs(dx) < width() &&
+        std::abs(dy) < height())
+        scroll(static_cast<int>(dx), static_cast<int>(dy));
+    else
+        update();
 }
 
 void GridCanvasView::repaintCells(const QSet<QUuid>& ids) {

@@ -82,6 +82,8 @@ private:
     void updateQuickRenumberLabel();
     QRect quickRenumberLabelArea() const;
     void synchronisePreview();
+    // Shifts what the screen shows by the pan's change where that is exact.
+    void panned();
     CanvasOverlay overlay() const;
     void startBounce();
     void finishBounce();
@@ -105,6 +107,7 @@ private:
     QPointF m_mouseLocation;
     bool m_pointerInside = false;
     QRect m_quickLabelArea; // where the label was last drawn, or asked to be
+    QSizeF m_shownPan;      // the pan of what the screen shows
 };
 
 } // namespace pexlora

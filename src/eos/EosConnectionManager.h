@@ -1,20 +1,26 @@
 #pragma once
 
 #include "eos/EosClock.h"
+#include "eos/EosConsoleFeedback.h"
+#include "eos/EosConsoleHealth.h"
 #include "eos/EosDiscoveryConfig.h"
+#include "eos/EosFraming.h"
+#include "eos/EosListAssembler.h"
+#include "eos/EosLiveness.h"
 #include "eos/EosReconnectPolicy.h"
 #include "eos/EosSettings.h"
 #include "eos/EosTcpLink.h"
 #include "model/GridElement.h"
 #include "model/ModelTypes.h"
+#include "osc/OSCMessage.h"
 
 #include <QObject>
 #include <QSettings>
 #include <QString>
-#include <QThread>
 #include <chrono>
 #include <memory>
 #include <optional>
+#include <vector>
 
 namespace pexlora {
 
@@ -23,19 +29,24 @@ class EosDiscoveryManager;
 struct EosConnectionConfig {
     EosDiscoveryConfig discovery;
     EosReconnectPolicy reconnect;
-    // An attempt that neither succeeds nor fails in this time counts as failed.
+    // An attempt at one address that neither succeeds nor fails in this time counts as failed.
     std::chrono::milliseconds connectTimeout{10000};
+    // How long a framing is given to be answered before the next is tried.
+    std::chrono::milliseconds framingTimeout{2000};
+    EosLiveness::Periods liveness;
+    // A link that ends sooner than this after opening does not restart the back-off.
+    std::chrono::milliseconds stableAfter{5000};
     std::shared_ptr<EosClock> clock = EosClock::system();
-    // The store of "eosIP" and "eosPort"; the user's settings when none is given.
+    // The store of "eosIP", "eosPort" and "eosFraming"; the user's settings when none is given.
     std::unique_ptr<QSettings> settings;
     // Where the link goes at start in place of the stored console, which stays stored.
     std::optional<EosConsoleAddress> startConsole;
 };
 
-// The one send-only TCP link from the application to an Eos console. State and
-// operations belong to the thread that created it (the main thread); the socket
-// lives on the link queue "org.pexlora.Pexlora.eos.tcp". A link that fails is
-// retried by itself, to the same console, until the user connects elsewhere.
+// The one TCP link from the application to an Eos console, on the main thread. It
+// finds the framing the console reads, keeps asking whether the console is still
+// there, shows what the console says of itself, and retries by itself, to the same
+// console, until the user connects elsewhere.
 class EosConnectionManager : public QObject {
     Q_OBJECT
 
@@ -44,7 +55,7 @@ public:
     explicit EosConnectionManager(EosConnectionConfig config = {}, QObject* parent = nullptr);
     ~EosConnectionManager() override;
 
-    // True while the current connection is established; connectedIP is its host then.
+    // True while a TCP connection is established; connectedIP is its host then.
     bool isConnected() const { return m_isConnected; }
     const std::optional<QString>& connectedIP() const { return m_connectedIP; }
 
@@ -58,9 +69,25 @@ public:
     // Drops the current link and any pending retry, then connects to `host` (trimmed
     // of blanks; a host name or a numeric address) unless it is empty. The port is
     // clamped to 1–65535.
-    void connect(const QString& host, int port);
+    void connectToConsole(const QString& host, int port);
 
-    // One OSC message with one string argument, SLIP-framed; dropped unless connected.
+    // The framing the user chose, stored under "eosFraming"; changing it reconnects.
+    EosFramingChoice framingChoice() const;
+    void setFramingChoice(EosFramingChoice choice);
+    // The framing in use while a link is up.
+    std::optional<EosFraming> framing() const { return m_framing; }
+    EosConsoleHealth health() const { return m_health; }
+    // "" until the console answered "/eos/get/version".
+    QString consoleVersion() const { return m_feedback.published().version; }
+    // The console's command line as it last echoed it.
+    QString consoleCommandLine() const { return m_feedback.published().commandLine; }
+    // The raw text of the console's last "/eos/out/active/chan"; "" when none or no link.
+    QString consoleActiveChannels() const { return m_feedback.published().activeChannels; }
+
+    // One OSC message to the console. Dropped unless a link is up; held while the
+    // framing is being found, and then sent in the framing found.
+    void sendMessage(const OSCMessage& message);
+    // One OSC message with one string argument, as above.
     void send(const QString& address, const QString& argument);
 
     // Records the selection on the console as group `groupNumber`: the command line,
@@ -72,6 +99,13 @@ public:
 signals:
     void isConnectedChanged();
     void connectedIPChanged();
+    void framingChanged();
+    void healthChanged();
+    void consoleVersionChanged();
+    void consoleCommandLineChanged();
+    void consoleActiveChannelsChanged();
+    // Every whole message from the console (split lists joined), as it arrives.
+    void messageReceived(const pexlora::OSCMessage& message);
 
 private:
     enum class LinkState { idle, connecting, linked, retryPending };
@@ -80,29 +114,48 @@ private:
     };
 
     void connectTo(const QString& host, int port, bool automatic);
-    void handleLinkState(quint64 connectionID, EosTcpLink::State state);
+    void openLink(EosFraming framing);
+    void switchFraming(EosFraming framing);
+    void linkReady();
+    void linkEnded();
+    void framingUnanswered();
+    void answered();
+    void flushHeld();
+    void consoleGone();
     void linkFailed();
+    void dropLink();
+    void handleMessage(const OSCMessage& message);
     void setConnected(std::optional<QString> ip);
-    // One message as a SLIP frame; nothing when it cannot be encoded.
-    static std::optional<QByteArray> frame(const QString& address, const QString& argument);
-    // Messages are dropped unless this holds: nothing is queued for a link to come.
-    bool linkUp() const;
-    void write(const QByteArray& frames);
+    void setFraming(std::optional<EosFraming> framing);
+    void setHealth(EosConsoleHealth health);
+    void writeNow(const OSCMessage& message);
+    QString consoleKey() const;
+    std::optional<EosFraming> rememberedFraming() const;
+    void rememberFraming(EosFraming framing);
 
     EosConnectionConfig m_config;
     std::unique_ptr<QSettings> m_settings;
     std::unique_ptr<EosDiscoveryManager> m_discovery;
-    QThread m_queue;
-    std::unique_ptr<EosTcpLink, LinkDeleter> m_connection;
-    quint64 m_connectionID = 0;
+    std::unique_ptr<EosTcpLink, LinkDeleter> m_link;
     LinkState m_state = LinkState::idle;
     QString m_host; // as passed to connect, for the retries
     int m_port = 0;
     int m_consecutiveFailures = 0;
     std::unique_ptr<EosTimer> m_reconnectWork;
-    std::unique_ptr<EosTimer> m_connectTimeout;
+    std::unique_ptr<EosTimer> m_framingTimeout;
+    std::unique_ptr<EosTimer> m_stableTimer;
+    std::vector<EosFraming> m_attempts; // framings still to try on this connection
+    bool m_settled = false;             // the framing in use is the one to send in
+    bool m_fallback = false;            // no framing was answered: the link stays on the fallback
+    bool m_retryingGone = false;        // the console went silent; it has not answered since
+    std::vector<OSCMessage> m_held;     // sent once the framing is settled
+    EosLiveness m_liveness;
+    EosListAssembler m_lists;
+    EosConsoleFeedback m_feedback;
     bool m_isConnected = false;
     std::optional<QString> m_connectedIP;
+    std::optional<EosFraming> m_framing;
+    EosConsoleHealth m_health = EosConsoleHealth::offline;
 };
 
 } // namespace pexlora

@@ -6,24 +6,24 @@ namespace pexlora {
 
 EosDiscoveryManager::EosDiscoveryManager(EosDiscoveryConfig config, QObject* parent)
     : QObject(parent) {
-    m_queue.setObjectName(QStringLiteral("org.pexlora.Pexlora.eos.discovery"));
-    m_receiveQueue.setObjectName(QStringLiteral("org.pexlora.Pexlora.eos.discovery.rx"));
-    m_worker = std::make_unique<EosDiscoveryWorker>(std::move(config), &m_receiveQueue);
-    m_worker->moveToThread(&m_queue);
+    m_discoveryThread.setObjectName(QStringLiteral("org.pexlora.Pexlora.eos.discovery"));
+    m_receiveThread.setObjectName(QStringLiteral("org.pexlora.Pexlora.eos.discovery.rx"));
+    m_worker = std::make_unique<EosDiscoveryWorker>(std::move(config), &m_receiveThread);
+    m_worker->moveToThread(&m_discoveryThread);
     QObject::connect(m_worker.get(), &EosDiscoveryWorker::hostsPublished, this,
                      &EosDiscoveryManager::publish);
-    m_queue.start(QThread::LowPriority);
-    m_receiveQueue.start(QThread::LowPriority);
+    m_discoveryThread.start(QThread::LowPriority);
+    m_receiveThread.start(QThread::LowPriority);
 }
 
 EosDiscoveryManager::~EosDiscoveryManager() {
     EosDiscoveryWorker* worker = m_worker.get();
     QMetaObject::invokeMethod(
         worker, [worker] { worker->shutdown(); }, Qt::BlockingQueuedConnection);
-    m_queue.quit();
-    m_queue.wait();
-    m_receiveQueue.quit();
-    m_receiveQueue.wait();
+    m_discoveryThread.quit();
+    m_discoveryThread.wait();
+    m_receiveThread.quit();
+    m_receiveThread.wait();
     m_worker.reset();
 }
 

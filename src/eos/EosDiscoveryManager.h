@@ -42,8 +42,8 @@ private:
     void publish(const EosDiscoveredHosts& hosts);
     template <typename F> void post(F&& work);
 
-    QThread m_queue;
-    QThread m_receiveQueue;
+    QThread m_discoveryThread;
+    QThread m_receiveThread;
     std::unique_ptr<EosDiscoveryWorker> m_worker;
     EosDiscoveredHosts m_discoveredHosts;
 };

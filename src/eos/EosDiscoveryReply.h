@@ -31,15 +31,15 @@ std::optional<std::uint16_t> discoveryPortFromText(const QString& text);
 // The host a reply describes, built from its port, its raw name text and the sender.
 EosDiscoveredHost makeDiscoveredHost(std::uint16_t port, const QString& rawName, const QString& ip);
 
-// Rule A: the arguments of a decoded "/etc/discovery/reply" message.
+// The decoded reply: the arguments of a "/etc/discovery/reply" message.
 std::optional<EosDiscoveredHost> hostFromReplyMessage(const OSCMessage& message, const QString& ip);
 
-// Rule B: the raw bytes of a datagram the codec would not read as a reply. The name
+// The lenient raw read: the bytes of a datagram the codec would not read as a reply. The name
 // is read as UTF-8, so a console called "Bühne 1" is listed even though OSC strings
 // are ASCII; every other string must be ASCII.
 std::optional<EosDiscoveredHost> hostFromReplyBytes(std::span<const std::uint8_t> bytes, const QString& ip);
 
-// Decodes a datagram and reads it by rule A when it is a reply message, else by rule B.
+// Decodes a datagram and reads its arguments when it is a reply message, else reads its raw bytes leniently.
 std::optional<EosDiscoveredHost> hostFromDatagram(std::span<const std::uint8_t> bytes, const QString& ip);
 
 } // namespace pexlora

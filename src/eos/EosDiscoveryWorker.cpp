@@ -17,9 +17,9 @@ constexpr std::size_t datagramOverhead = 256;
 
 } // namespace
 
-EosDiscoveryWorker::EosDiscoveryWorker(EosDiscoveryConfig config, QThread* receiveQueue)
+EosDiscoveryWorker::EosDiscoveryWorker(EosDiscoveryConfig config, QThread* receiveThread)
     : m_config(std::move(config))
-    , m_receiveQueue(receiveQueue)
+    , m_receiveThread(receiveThread)
     , m_hosts(m_config.maxHosts)
     , m_collator(QLocale()) {
     m_collator.setCaseSensitivity(Qt::CaseInsensitive);
@@ -69,7 +69,7 @@ void EosDiscoveryWorker::startBurst() {
     const int generation = ++m_burstGeneration;
     if (!m_transport) {
         auto transport = std::make_unique<UDPTransport>(
-            m_config.listenPort, m_receiveQueue, [this](QByteArray data, QString senderIP) {
+            m_config.listenPort, m_receiveThread, [this](QByteArray data, QString senderIP) {
                 enqueueDatagram(std::move(data), std::move(senderIP));
             });
         if (!transport->start().ok()) {

@@ -22,7 +22,7 @@ class EosDiscoveryWorker : public QObject {
     Q_OBJECT
 
 public:
-    EosDiscoveryWorker(EosDiscoveryConfig config, QThread* receiveQueue);
+    EosDiscoveryWorker(EosDiscoveryConfig config, QThread* receiveThread);
     ~EosDiscoveryWorker() override;
 
     // On the discovery queue.
@@ -48,7 +48,7 @@ private:
     void schedulePublish();
 
     EosDiscoveryConfig m_config;
-    QThread* m_receiveQueue;
+    QThread* m_receiveThread;
     std::unique_ptr<UDPTransport> m_transport;
     std::unique_ptr<EosTimer> m_refreshTimer;
     std::vector<std::unique_ptr<EosTimer>> m_burstSteps;

@@ -1,55 +1,159 @@
 #include "eos/EosTcpLink.h"
 
+#include "osc/OSCPacketDecoder.h"
+
+#include <QHostInfo>
 #include <QTcpSocket>
+#include <QTimer>
 
 namespace pexlora {
 
-EosTcpLink::EosTcpLink(quint64 connectionID)
-    : m_connectionID(connectionID) {}
+namespace {
+
+// The messages of a packet, bundles opened.
+void forEachMessage(const OSCPacket& packet, const std::function<void(const OSCMessage&)>& handle) {
+    if (const OSCMessage* message = packet.message()) {
+        handle(*message);
+        return;
+    }
+    for (const OSCPacket& element : packet.bundle()->elements)
+        forEachMessage(element, handle);
+}
+
+void dispose(std::unique_ptr<QTcpSocket> socket) {
+    if (!socket)
+        return;
+    socket->disconnect();
+    socket->abort();
+    // It may be the one whose signal is being handled.
+    socket.release()->deleteLater();
+}
+
+} // namespace
+
+EosTcpLink::EosTcpLink(EosFraming framing, std::shared_ptr<EosClock> clock,
+                       std::chrono::milliseconds connectTimeout)
+    : m_framing(framing)
+    , m_clock(std::move(clock))
+    , m_connectTimeout(connectTimeout)
+    , m_reader(framing) {}
 
 EosTcpLink::~EosTcpLink() {
     m_finished = true;
-    if (m_socket)
-        m_socket->abort();
+    if (m_lookupID >= 0)
+        QHostInfo::abortHostLookup(m_lookupID);
+    dispose(std::move(m_socket));
 }
 
 void EosTcpLink::open(const QString& host, std::uint16_t port) {
-    if (m_socket || m_finished)
+    if (const QHostAddress numeric(host); !numeric.isNull()) {
+        open(QList<QHostAddress>{numeric}, port);
         return;
-    m_socket = new QTcpSocket(this);
-    QObject::connect(m_socket, &QTcpSocket::connected, this, [this] {
-        if (m_finished)
-            return;
-        m_ready = true;
-        emit stateChanged(m_connectionID, State::ready);
+    }
+    m_port = port;
+    m_lookupID = QHostInfo::lookupHost(host, this, [this](const QHostInfo& info) {
+        m_lookupID = -1;
+        open(info.addresses(), m_port);
     });
-    QObject::connect(m_socket, &QTcpSocket::errorOccurred, this, [this] { finish(State::failed); });
-    // A peer that closes without an error still ends the link.
-    QObject::connect(m_socket, &QTcpSocket::disconnected, this, [this] { finish(State::failed); });
-    QObject::connect(m_socket, &QTcpSocket::readyRead, this,
-                     [this] { m_socket->skip(m_socket->bytesAvailable()); });
-    m_socket->connectToHost(host, port);
 }
 
-void EosTcpLink::write(const QByteArray& frame) {
-    if (!m_ready || m_finished)
+void EosTcpLink::open(const QList<QHostAddress>& addresses, std::uint16_t port) {
+    if (m_finished)
         return;
-    m_socket->write(frame);
+    m_addresses = addresses;
+    m_port = port;
+    tryNextAddress();
+}
+
+void EosTcpLink::tryNextAddress() {
+    m_attemptTimeout.reset();
+    dispose(std::move(m_socket));
+    if (m_addresses.isEmpty()) {
+        finish();
+        return;
+    }
+    const QHostAddress address = m_addresses.takeFirst();
+    m_socket = std::make_unique<QTcpSocket>();
+    // Bounds what waits in memory when the console talks faster than it is read.
+    m_socket->setReadBufferSize(4 * readBudget);
+    QTcpSocket* socket = m_socket.get();
+    QObject::connect(socket, &QTcpSocket::connected, this, [this] {
+        m_attemptTimeout.reset();
+        m_connected = true;
+        emit ready();
+    });
+    QObject::connect(socket, &QTcpSocket::errorOccurred, this, [this] {
+        if (m_connected)
+            finish();
+        else
+            QTimer::singleShot(0, this, [this] { tryNextAddress(); });
+    });
+    // A peer that closes without an error ends the link too.
+    QObject::connect(socket, &QTcpSocket::disconnected, this, [this] {
+        if (m_connected)
+            finish();
+    });
+    QObject::connect(socket, &QTcpSocket::readyRead, this, &EosTcpLink::readSome);
+    // A silent address (say, an unroutable one listed first) must not keep the next from being tried.
+    m_attemptTimeout = m_clock->startOnce(this, m_connectTimeout, [this] { tryNextAddress(); });
+    socket->connectToHost(address, m_port);
+}
+
+void EosTcpLink::write(std::span<const std::uint8_t> packet) {
+    if (!m_connected || m_finished)
+        return;
+    m_socket->write(framedPacket(m_framing, packet));
+    // Out now rather than at the next turn of the event loop: a recording is two small writes.
     m_socket->flush();
 }
 
-void EosTcpLink::cancel() {
-    finish(State::cancelled);
+void EosTcpLink::close() {
+    m_finished = true;
+    m_attemptTimeout.reset();
+    dispose(std::move(m_socket));
 }
 
-void EosTcpLink::finish(State state) {
+void EosTcpLink::readSome() {
+    m_readScheduled = false;
+    qint64 budget = readBudget;
+    char buffer[64 * 1024];
+    while (!m_finished && m_socket && budget > 0) {
+        const qint64 read = m_socket->read(buffer, std::min<qint64>(sizeof buffer, budget));
+        if (read <= 0)
+            break;
+        budget -= read;
+        m_reader.feed(
+            std::span(reinterpret_cast<const std::uint8_t*>(buffer), static_cast<std::size_t>(read)),
+            [this](std::span<const std::uint8_t> packet) { handlePacket(packet); });
+    }
+    // The rest waits for the next turn, after the window's own events.
+    if (!m_finished && m_socket && m_socket->bytesAvailable() > 0 && !m_readScheduled) {
+        m_readScheduled = true;
+        QTimer::singleShot(0, this, &EosTcpLink::readSome);
+    }
+}
+
+void EosTcpLink::handlePacket(std::span<const std::uint8_t> bytes) {
+    if (m_finished)
+        return;
+    const auto decoded = decodeOSCPacket(bytes);
+    if (!decoded.ok() || !decoded.value())
+        return;
+    forEachMessage(*decoded.value(), [this](const OSCMessage& message) {
+        if (!m_finished)
+            emit messageReceived(message);
+    });
+}
+
+void EosTcpLink::finish() {
     if (m_finished)
         return;
     m_finished = true;
-    m_ready = false;
-    if (m_socket)
-        m_socket->abort();
-    emit stateChanged(m_connectionID, state);
+    m_connected = false;
+    m_attemptTimeout.reset();
+    dispose(std::move(m_socket));
+    // Never from inside a call of the owner's (a write that fails, say): it may replace this link.
+    QTimer::singleShot(0, this, [this] { emit ended(); });
 }
 
 } // namespace pexlora

@@ -1,47 +1,74 @@
 #pragma once
 
+#include "eos/EosClock.h"
+#include "eos/EosFraming.h"
+#include "eos/EosStreamReader.h"
+#include "osc/OSCMessage.h"
+
 #include <QByteArray>
+#include <QHostAddress>
+#include <QList>
 #include <QObject>
 #include <QString>
+#include <chrono>
 #include <cstdint>
+#include <memory>
 
 class QTcpSocket;
 
 namespace pexlora {
 
-// One TCP connection to the console, living on the link queue. It reports each
-// outcome once, tagged with the connection's number so that the manager can tell a
-// replaced connection's late reports from the current one's. It reads and discards
-// whatever the console sends, so a talkative console can never fill the buffers.
+// One TCP connection to the console in one framing, on the thread that made it. A
+// host name's addresses are tried one after another, each for at most
+// `connectTimeout`. Everything the console sends is read, however much: packets are
+// decoded and handed on message by message, a bounded amount per turn of the event
+// loop so that a flood cannot starve the window.
 class EosTcpLink : public QObject {
     Q_OBJECT
 
 public:
-    enum class State { ready, failed, cancelled };
-    Q_ENUM(State)
-
-    explicit EosTcpLink(quint64 connectionID);
+    EosTcpLink(EosFraming framing, std::shared_ptr<EosClock> clock, std::chrono::milliseconds connectTimeout);
     ~EosTcpLink() override;
 
-    quint64 connectionID() const { return m_connectionID; }
+    EosFraming framing() const { return m_framing; }
 
-    // On the link queue. Host names are resolved by the platform.
+    // Resolves `host` (a name or a numeric address) and connects to its addresses in turn.
     void open(const QString& host, std::uint16_t port);
-    // One framed packet, written at once; dropped unless the link is established.
-    void write(const QByteArray& frame);
-    // Closes the connection; reports `cancelled` unless it already ended.
-    void cancel();
+    // Connects to these addresses in turn.
+    void open(const QList<QHostAddress>& addresses, std::uint16_t port);
+    // One packet, framed; dropped unless connected.
+    void write(std::span<const std::uint8_t> packet);
+    // Closes the connection without any further report.
+    void close();
+
+    // Bytes read per turn of the event loop before the rest waits for the next turn.
+    static constexpr qint64 readBudget = 256 * 1024;
 
 signals:
-    void stateChanged(quint64 connectionID, pexlora::EosTcpLink::State state);
+    void ready();
+    // The connection could not be made, or it ended: the peer closed or failed. Reported
+    // from the event loop, never from inside a call of the owner's.
+    void ended();
+    void messageReceived(const pexlora::OSCMessage& message);
 
 private:
-    void finish(State state);
+    void tryNextAddress();
+    void readSome();
+    void handlePacket(std::span<const std::uint8_t> bytes);
+    void finish();
 
-    quint64 m_connectionID;
-    QTcpSocket* m_socket = nullptr;
-    bool m_ready = false;
+    EosFraming m_framing;
+    std::shared_ptr<EosClock> m_clock;
+    std::chrono::milliseconds m_connectTimeout;
+    QList<QHostAddress> m_addresses;
+    std::uint16_t m_port = 0;
+    int m_lookupID = -1;
+    std::unique_ptr<QTcpSocket> m_socket;
+    std::unique_ptr<EosTimer> m_attemptTimeout;
+    EosStreamReader m_reader;
+    bool m_connected = false;
     bool m_finished = false;
+    bool m_readScheduled = false;
 };
 
 } // namespace pexlora

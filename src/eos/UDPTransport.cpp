@@ -64,9 +64,21 @@ private:
     bool m_stopped = false;
 };
 
-UDPTransport::UDPTransport(std::uint16_t localPort, QThread* queue, ReceiveHandler receiveHandler)
+void UDPReadSourceDeleter::operator()(UDPReadSource* source) const {
+    QThread* thread = source->thread();
+    if (thread == QThread::currentThread() || !thread->isRunning()) {
+        delete source;
+        return;
+    }
+    // Wait for the receive loop to be stopped, so the descriptor is not read after it is closed.
+    QMetaObject::invokeMethod(
+        source, [source] { source->stop(); }, Qt::BlockingQueuedConnection);
+    source->deleteLater();
+}
+
+UDPTransport::UDPTransport(std::uint16_t localPort, QThread* receiveThread, ReceiveHandler receiveHandler)
     : m_localPort(localPort)
-    , m_queue(queue)
+    , m_receiveThread(receiveThread)
     , m_receiveHandler(std::move(receiveHandler)) {}
 
 UDPTransport::~UDPTransport() {
@@ -104,9 +116,9 @@ Result<Unit, UDPTransportError> UDPTransport::start() {
 
     m_socketFD = fd;
     m_boundPort = ntohs(address.sin_port);
-    m_readSource = new UDPReadSource(fd, m_receiveHandler);
-    m_readSource->moveToThread(m_queue);
-    UDPReadSource* source = m_readSource;
+    m_readSource.reset(new UDPReadSource(fd, m_receiveHandler));
+    m_readSource->moveToThread(m_receiveThread);
+    UDPReadSource* source = m_readSource.get();
     QMetaObject::invokeMethod(
         source, [source] { source->start(); }, Qt::QueuedConnection);
     return Unit{};
@@ -125,16 +137,7 @@ void UDPTransport::send(std::span<const std::uint8_t> data, const QString& host,
 }
 
 void UDPTransport::close() {
-    if (UDPReadSource* source = std::exchange(m_readSource, nullptr)) {
-        if (source->thread() == QThread::currentThread() || !m_queue->isRunning()) {
-            delete source;
-        } else {
-            // Wait for the receive loop to be stopped, so the descriptor is not read after it is closed.
-            QMetaObject::invokeMethod(
-                source, [source] { source->stop(); }, Qt::BlockingQueuedConnection);
-            source->deleteLater();
-        }
-    }
+    m_readSource.reset();
     if (m_socketFD >= 0) {
         ::close(m_socketFD);
         m_socketFD = -1;

@@ -6,6 +6,7 @@
 #include <QString>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <span>
 
 class QThread;
@@ -13,6 +14,10 @@ class QThread;
 namespace pexlora {
 
 class UDPReadSource;
+// Stops a read source on its own thread before it goes.
+struct UDPReadSourceDeleter {
+    void operator()(UDPReadSource* source) const;
+};
 
 // Why a transport could not be opened; `errorNumber` is the socket call's errno.
 struct UDPTransportError {
@@ -26,7 +31,7 @@ struct UDPTransportError {
 
 // One IPv4 UDP socket on POSIX sockets: sends byte buffers to dotted addresses and
 // hands every datagram it receives, with the sender's dotted address, to a handler
-// that runs on `queue`. It knows nothing of OSC.
+// that runs on `receiveThread`. It knows nothing of OSC.
 class UDPTransport {
 public:
     using ReceiveHandler = std::function<void(QByteArray data, QString senderIP)>;
@@ -36,7 +41,7 @@ public:
     static constexpr int maxDatagramsPerWakeUp = 4096;
 
     // Nothing is opened yet. Port 0 binds a port of the system's choice (see boundPort).
-    UDPTransport(std::uint16_t localPort, QThread* queue, ReceiveHandler receiveHandler);
+    UDPTransport(std::uint16_t localPort, QThread* receiveThread, ReceiveHandler receiveHandler);
     ~UDPTransport();
     UDPTransport(const UDPTransport&) = delete;
     UDPTransport& operator=(const UDPTransport&) = delete;
@@ -58,11 +63,11 @@ public:
 
 private:
     std::uint16_t m_localPort;
-    QThread* m_queue;
+    QThread* m_receiveThread;
     ReceiveHandler m_receiveHandler;
     int m_socketFD = -1;
     std::uint16_t m_boundPort = 0;
-    UDPReadSource* m_readSource = nullptr; // lives on m_queue
+    std::unique_ptr<UDPReadSource, UDPReadSourceDeleter> m_readSource; // lives on m_receiveThread
 };
 
 } // namespace pexlora

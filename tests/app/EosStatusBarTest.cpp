@@ -89,13 +89,13 @@ TEST_F(ConsoleBar, EveryWindowShowsTheOneLinkWithItsDot) {
     EXPECT_EQ(bar->caption()->font().pixelSize(), 11);
     EXPECT_EQ(bar->height(), 1 + EosStatusBarView::rowHeight) << "divider and row";
 
-    manager().connect(u"127.0.0.1"_s, console.serverPort());
+    manager().connectToConsole(u"127.0.0.1"_s, console.serverPort());
     ASSERT_TRUE(test::waitFor([&] { return manager().isConnected(); }));
     for (DocumentWindow* w : {window, second}) {
         EXPECT_EQ(statusOf(w), u"Eos Connected 127.0.0.1"_s);
         EXPECT_EQ(statusBar(w)->statusButton()->dotColor(), colors.green);
     }
-    manager().connect(QString(), 0);
+    manager().connectToConsole(QString(), 0);
     for (DocumentWindow* w : {window, second}) {
         EXPECT_EQ(statusOf(w), u"Eos Disconnected"_s);
         EXPECT_EQ(statusBar(w)->statusButton()->dotColor(), colors.red);
@@ -200,6 +200,21 @@ TEST_F(ConsoleBar, ClosingThePopoverStopsBrowsingWhileNoLinkIsUp) {
     // Opened again, it browses again at once.
     open();
     EXPECT_NE(replyPort, 0);
+}
+
+TEST_F(ConsoleBar, ClosingAWindowWithItsConsolePopoverOpenEndsItsBrowsing) {
+    DocumentWindow* second = fixture.app->newDocument();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(second));
+    open();
+    ASSERT_NE(replyPort, 0);
+    QPointer<EosStatusBarView> closing = bar;
+    QPointer<Popover> popover = bar->consolePopover();
+    window->close();
+    ASSERT_TRUE(test::waitFor([&] { return closing.isNull(); })) << "the window and its bar are gone";
+    EXPECT_TRUE(popover.isNull());
+    manager().discovery().sync();
+    fixture.link.discoveryClock->advance(40s);
+    EXPECT_EQ(fixture.link.discoveryConsole.drain(), 0) << "neither the burst nor the refresh goes on";
 }
 
 } // namespace

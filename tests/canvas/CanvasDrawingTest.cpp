@@ -6,6 +6,7 @@
 #include <QImage>
 #include <QPainter>
 #include <QScreen>
+#include <QWheelEvent>
 #include <tuple>
 
 using namespace pexlora;
@@ -244,6 +245,23 @@ TEST_F(CanvasDrawing, OverlaysRepaintedInPartLeaveTheScreenAsAWholeRepaintWould)
     GridCanvasView& view = *c.view;
     ASSERT_TRUE(screenShowsAFullRepaint(view));
 
+    // Panning shifts what the screen shows and paints only what it uncovers.
+    const auto wheel = [&](QPoint pixels) {
+        QWheelEvent event(QPointF(300, 200), view.mapToGlobal(QPointF(300, 200)), pixels, QPoint(),
+                          Qt::NoButton, {}, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(&view, &event);
+    };
+    c.model.selectSingle(c.idAt({2, 1}));
+    c.model.setPanOffset({30, 20}); // the grid's edges in view
+    EXPECT_TRUE(screenShowsAFullRepaint(view)) << "panned in";
+    wheel({-47, -13});
+    EXPECT_TRUE(screenShowsAFullRepaint(view)) << "panned across the origin";
+    wheel({0, 120});
+    EXPECT_TRUE(screenShowsAFullRepaint(view)) << "panned down";
+    c.model.setPanOffset({-0.5, 3.25}); // a bounce's step: not whole pixels
+    EXPECT_TRUE(screenShowsAFullRepaint(view)) << "panned by a fraction";
+    c.model.setPanOffset({0, 0});
+
     // The Quick # label grows from "→ 9" to "→ 10" with a click, then follows the pointer leftwards.
     c.model.setMode(AppMode::edit);
     c.model.setEditTool(EditTool::quickRenumber);
@@ -334,6 +352,17 @@ TEST_F(CanvasDrawing, AGroupDragDrawsTheSelectionAtTheOffsetHalfHighlightedAndOu
     EXPECT_TRUE(near(pixel({cell.left() + 1.6, cell.center().y()}), k.accent));
     EXPECT_TRUE(near(pixel({cell.left() + 2.1, cell.center().y()}), k.accent));
     EXPECT_FALSE(near(pixel({cell.left() + 3.1, cell.center().y()}), k.accent, 20)) << "no wider than 1.5";
+}
+
+TEST_F(CanvasDrawing, ACellLaterInTheListCoversAGhostDraggedOntoItNumberAndAll) {
+    c.model.setMode(AppMode::edit);
+    const QImage alone = shot();
+    c.model.setEditSelectedIDs({c.idAt({1, 1})});
+    c.press(c.centre({1, 1}));
+    c.move(c.centre({3, 1}));
+    const QImage dragged = shot();
+    const QRect middle = c.model.cellRect({3, 1}).adjusted(8, 8, -8, -8).toAlignedRect();
+    EXPECT_EQ(alone.copy(middle), dragged.copy(middle)) << "3 shows, not 1 over it";
 }
 
 // The colour of the number's strongest ink in a cell, and the fill around it.

@@ -139,7 +139,7 @@ TEST_F(DiscoveryTest, RepliesFromAnyPeerListTheConsolesAndSilentOnesArePruned) {
                                  EosSessionState::unknown, 3037}));
     EXPECT_EQ(publishedOn, QCoreApplication::instance()->thread());
 
-    // A second port of the same address is a second console; a UTF-8 name only rule B reads.
+    // A second port of the same address is a second console; a UTF-8 name only the lenient raw read takes.
     Bytes utf8Reply;
     appendOSCString(utf8Reply, "/etc/discovery/reply");
     appendOSCString(utf8Reply, ",is");

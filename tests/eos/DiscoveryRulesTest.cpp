@@ -151,7 +151,7 @@ TEST(DiscoveryRules, RuleBRejectsBrokenReplies) {
     };
     for (const auto& [what, bytes] : cases)
         EXPECT_FALSE(hostFromReplyBytes(bytes, consoleIP)) << what;
-    // The codec reads a tag string without its comma, so that reply is still taken, by rule A.
+    // The codec reads a tag string without its comma, so that reply is still taken as a decoded reply.
     EXPECT_TRUE(hostFromDatagram(cases[1].second, consoleIP));
     // Ports 0 and 70000.
     EXPECT_FALSE(hostFromReplyBytes(rawReply(",is", {}, {0, 0, 0, 0, 'D', 0, 0, 0}), consoleIP));

@@ -61,7 +61,7 @@ TEST(Simulator, PrintsTheGroupsItIsSentInEitherFraming) {
     config.settings =
         std::make_unique<QSettings>(dir.filePath(QStringLiteral("Pexlora.conf")), QSettings::IniFormat);
     EosConnectionManager manager(std::move(config));
-    manager.connect(QStringLiteral("127.0.0.1"), simulator->tcpPort);
+    manager.connectToConsole(QStringLiteral("127.0.0.1"), simulator->tcpPort);
     ASSERT_TRUE(waitFor([&] { return manager.isConnected(); }));
 
     GridElements elements;

@@ -7,6 +7,8 @@
 
 #include <QNetworkDatagram>
 #include <QTcpSocket>
+#include <QTimer>
+#include <charconv>
 
 namespace pexlora::sim {
 
@@ -44,6 +46,56 @@ std::optional<std::string> groupNumberOf(std::string_view address) {
     return std::string(number);
 }
 
+// The text of a command line message, for the addresses a desk takes commands on.
+std::optional<std::string> commandText(const OSCMessage& message) {
+    const std::string_view address = message.addressPattern.rawAddress();
+    const bool command =
+        address == "/eos/newcmd" || address == "/eos/cmd" ||
+        (address.starts_with("/eos/user/") && (address.ends_with("/newcmd") || address.ends_with("/cmd")));
+    if (!command || message.values.empty())
+        return std::nullopt;
+    const auto* text = std::get_if<std::string>(&message.values[0]);
+    return text ? std::optional(*text) : std::nullopt;
+}
+
+std::vector<std::string> words(std::string_view text) {
+    std::vector<std::string> result;
+    std::string word;
+    for (const char c : text) {
+        if (c == ' ' || c == '(' || c == ')' || c == ',') {
+            if (!word.empty())
+                result.push_back(std::move(word));
+            word.clear();
+        } else {
+            word += c;
+        }
+    }
+    if (!word.empty())
+        result.push_back(word);
+    return result;
+}
+
+// The desk's way of naming channels, "1-3, 7", from Pexlora's "1 > 3 7" or a command's "1 Thru 3 + 7".
+std::string activeChannelText(std::string_view channels) {
+    std::string text;
+    bool range = false;
+    for (const std::string& word : words(channels)) {
+        if (word == ">" || word == "Thru" || word == "thru") {
+            range = true;
+            continue;
+        }
+        if (word == "+" || word == "Enter" || word == "#")
+            continue;
+        if (range)
+            text += "-";
+        else if (!text.empty())
+            text += ", ";
+        text += word;
+        range = false;
+    }
+    return text;
+}
+
 } // namespace
 
 ConsoleSimulator::ConsoleSimulator(SimulatorOptions options, QObject* parent)
@@ -61,6 +113,8 @@ Result<Unit, std::string> ConsoleSimulator::start() {
                           QAbstractSocket::ShareAddress | QAbstractSocket::ReuseAddressHint))
         return fail("cannot bind UDP " + endpoint(m_options.discoveryAddress, m_options.discoveryPort) +
                     ": " + m_discovery.errorString().toStdString());
+    if (m_options.stallAfterMs)
+        QTimer::singleShot(*m_options.stallAfterMs, this, &ConsoleSimulator::stall);
     printLine("Ready: TCP " + endpoint(m_options.address, tcpPort()) + ", discovery UDP " +
               endpoint(m_options.discoveryAddress, discoveryPort()) + ", name \"" +
               m_options.name.toStdString() + "\"");
@@ -69,9 +123,13 @@ Result<Unit, std::string> ConsoleSimulator::start() {
 
 void ConsoleSimulator::acceptConnections() {
     while (QTcpSocket* socket = m_server.nextPendingConnection()) {
-        auto* connection = new SimulatorConnection(socket, this);
+        auto* connection = new SimulatorConnection(socket, m_options.framing, this);
         QObject::connect(connection, &SimulatorConnection::messageReceived, this,
                          &ConsoleSimulator::handleMessage);
+        if (m_stalled)
+            connection->stall();
+        if (m_options.dropAfterMs)
+            QTimer::singleShot(*m_options.dropAfterMs, connection, &SimulatorConnection::drop);
     }
 }
 
@@ -104,8 +162,17 @@ void ConsoleSimulator::readDiscovery() {
     }
 }
 
-void ConsoleSimulator::handleMessage(const OSCMessage& message, const std::string& sender) {
-    printLine("Message from " + sender + ": " + message.description());
+void ConsoleSimulator::stall() {
+    m_stalled = true;
+    for (SimulatorConnection* connection : findChildren<SimulatorConnection*>())
+        connection->stall();
+    printLine("Stalled: no longer reading or answering");
+}
+
+void ConsoleSimulator::handleMessage(const OSCMessage& message, SimulatorConnection* connection) {
+    printLine("Message from " + connection->peer() + ": " + message.description());
+    if (!m_options.silent)
+        answer(message, *connection);
     const auto group = groupNumberOf(message.addressPattern.rawAddress());
     if (!group || message.values.empty())
         return;
@@ -114,6 +181,48 @@ void ConsoleSimulator::handleMessage(const OSCMessage& message, const std::strin
         return;
     m_groups[*group] = *channels;
     printLine("Group " + *group + ": " + *channels);
+    if (!m_options.silent)
+        connection->send(OSCMessage("/eos/out/active/chan", {activeChannelText(*channels)}));
+}
+
+void ConsoleSimulator::answer(const OSCMessage& message, SimulatorConnection& connection) {
+    const std::string_view address = message.addressPattern.rawAddress();
+    if (address == "/eos/ping") {
+        connection.send(OSCMessage("/eos/out/ping", message.values));
+    } else if (address == "/eos/get/version") {
+        connection.send(OSCMessage("/eos/out/get/version", {"3.2.8.26"}));
+    } else if (address == "/eos/get/patch/count") {
+        connection.send(
+            OSCMessage("/eos/out/get/patch/count", {static_cast<std::int32_t>(m_options.patch.size())}));
+    } else if (constexpr std::string_view prefix = "/eos/get/patch/index/"; address.starts_with(prefix)) {
+        answerPatchIndex(address.substr(prefix.size()), connection);
+    } else if (const auto command = commandText(message)) {
+        const std::string echo = "LIVE: " + *command;
+        connection.send(OSCMessage("/eos/out/user/91/cmd", {echo}));
+        connection.send(OSCMessage("/eos/out/cmd", {echo}));
+        if (command->starts_with("Chan ") || command->starts_with("chan "))
+            connection.send(OSCMessage("/eos/out/active/chan", {activeChannelText(command->substr(5))}));
+    }
+}
+
+void ConsoleSimulator::answerPatchIndex(std::string_view text, SimulatorConnection& connection) {
+    int index = -1;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), index);
+    if (error != std::errc() || end != text.data() + text.size() || index < 0 ||
+        static_cast<std::size_t>(index) >= m_options.patch.size())
+        return;
+    if (index == m_options.losePatchReply) {
+        printLine("Patch index " + std::to_string(index) + ": reply lost");
+        return;
+    }
+    const int channel = m_options.patch[static_cast<std::size_t>(index)];
+    // Index, UID, label, then fields Pexlora does not read.
+    const OSCValues values{
+        static_cast<std::int32_t>(index), "00000000-0000-0000-0000-" + std::to_string(100000000000 + channel),
+        "Channel " + std::to_string(channel), "Dimmer", static_cast<std::int32_t>(channel)};
+    connection.send(OSCMessage(OSCAddressPattern("/eos/out/get/patch/" + std::to_string(channel) +
+                                                 "/1/list/0/" + std::to_string(values.size())),
+                               values));
 }
 
 } // namespace pexlora::sim

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "SimulatorConnection.h"
 #include "osc/OSCMessage.h"
 #include "util/Result.h"
 
@@ -10,7 +11,9 @@
 #include <QUdpSocket>
 #include <cstdint>
 #include <map>
+#include <optional>
 #include <string>
+#include <vector>
 
 namespace pexlora::sim {
 
@@ -20,10 +23,18 @@ struct SimulatorOptions {
     QHostAddress discoveryAddress{QHostAddress::LocalHost}; // 0.0.0.0 to hear broadcasts
     std::uint16_t discoveryPort = 3034;
     QString name = QStringLiteral("Pexlora Simulator (Simulator)");
+    SimulatorFraming framing = SimulatorFraming::automatic;
+    std::vector<int> patch;            // channels, one part each, in patch order
+    bool silent = false;               // reads and prints, never answers
+    std::optional<int> dropAfterMs;    // closes every connection this long after accepting it
+    std::optional<int> stallAfterMs;   // this long after starting, stops reading and answering
+    std::optional<int> losePatchReply; // never answers this patch index
 };
 
 // An Eos console as far as Pexlora can tell: it answers discovery requests, accepts
-// OSC over TCP, prints every message it receives and keeps the groups it is sent.
+// OSC over TCP, prints every message it receives and keeps the groups it is sent; it
+// answers pings and version and patch questions, echoes command lines and names the
+// channels a command or a recorded group selects.
 class ConsoleSimulator : public QObject {
     Q_OBJECT
 
@@ -39,12 +50,16 @@ public:
 private:
     void readDiscovery();
     void acceptConnections();
-    void handleMessage(const OSCMessage& message, const std::string& sender);
+    void handleMessage(const OSCMessage& message, SimulatorConnection* connection);
+    void answer(const OSCMessage& message, SimulatorConnection& connection);
+    void answerPatchIndex(std::string_view index, SimulatorConnection& connection);
+    void stall();
 
     SimulatorOptions m_options;
     QTcpServer m_server;
     QUdpSocket m_discovery;
     std::map<std::string, std::string> m_groups; // group number → channel list
+    bool m_stalled = false;
 };
 
 } // namespace pexlora::sim

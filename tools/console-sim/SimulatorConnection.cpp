@@ -1,6 +1,7 @@
 #include "SimulatorConnection.h"
 
 #include "SimulatorOutput.h"
+#include "osc/OSCMessageEncoder.h"
 #include "osc/OSCPacketDecoder.h"
 #include "osc/SLIPEncoder.h"
 
@@ -22,10 +23,11 @@ void collectMessages(const OSCPacket& packet, std::vector<const OSCMessage*>& me
 
 } // namespace
 
-SimulatorConnection::SimulatorConnection(QTcpSocket* socket, QObject* parent)
+SimulatorConnection::SimulatorConnection(QTcpSocket* socket, SimulatorFraming framing, QObject* parent)
     : QObject(parent)
     , m_socket(socket)
-    , m_peer(socket->peerAddress().toString().toStdString() + ":" + std::to_string(socket->peerPort())) {
+    , m_peer(socket->peerAddress().toString().toStdString() + ":" + std::to_string(socket->peerPort()))
+    , m_expected(framing) {
     socket->setParent(this);
     QObject::connect(socket, &QTcpSocket::readyRead, this, &SimulatorConnection::readAvailable);
     QObject::connect(socket, &QTcpSocket::disconnected, this, [this] {
@@ -35,7 +37,44 @@ SimulatorConnection::SimulatorConnection(QTcpSocket* socket, QObject* parent)
     printLine("Connection from " + m_peer);
 }
 
+void SimulatorConnection::send(const OSCMessage& message) {
+    if (m_stalled || m_framing == Framing::undecided)
+        return;
+    const auto encoded = encodeOSC(message);
+    if (!encoded.ok())
+        return;
+    const std::vector<std::uint8_t>& bytes = encoded.value();
+    if (m_framing == Framing::slip) {
+        const std::vector<std::uint8_t> frame = encodeSLIPFrame(bytes);
+        m_socket->write(reinterpret_cast<const char*>(frame.data()), static_cast<qint64>(frame.size()));
+        return;
+    }
+    const auto size = static_cast<std::uint32_t>(bytes.size());
+    const char prefix[4] = {static_cast<char>(size >> 24), static_cast<char>(size >> 16),
+                            static_cast<char>(size >> 8), static_cast<char>(size)};
+    m_socket->write(prefix, 4);
+    m_socket->write(reinterpret_cast<const char*>(bytes.data()), static_cast<qint64>(bytes.size()));
+}
+
+void SimulatorConnection::stall() {
+    m_stalled = true;
+}
+
+void SimulatorConnection::drop() {
+    printLine("Connection from " + m_peer + ": dropping it");
+    m_socket->disconnectFromHost();
+}
+
+void SimulatorConnection::refuse(const std::string& why) {
+    printLine("Connection from " + m_peer + ": " + why + ", closing");
+    m_pending.clear();
+    m_socket->abort();
+    deleteLater();
+}
+
 void SimulatorConnection::readAvailable() {
+    if (m_stalled)
+        return;
     const QByteArray data = m_socket->readAll();
     if (data.isEmpty())
         return;
@@ -45,6 +84,10 @@ void SimulatorConnection::readAvailable() {
         const std::uint8_t first = bytes.front();
         m_framing = first == pexlora::slip::end || first == '/' || first == '#' ? Framing::slip
                                                                                 : Framing::lengthPrefixed;
+        if (m_expected == SimulatorFraming::slip && m_framing != Framing::slip)
+            return refuse("not SLIP");
+        if (m_expected == SimulatorFraming::length && m_framing != Framing::lengthPrefixed)
+            return refuse("not length-prefixed");
         printLine("Connection from " + m_peer +
                   (m_framing == Framing::slip ? " sends SLIP frames" : " sends length-prefixed packets"));
     }
@@ -64,11 +107,7 @@ void SimulatorConnection::takeLengthPrefixed() {
             std::uint32_t{m_pending[offset]} << 24 | std::uint32_t{m_pending[offset + 1]} << 16 |
             std::uint32_t{m_pending[offset + 2]} << 8 | std::uint32_t{m_pending[offset + 3]};
         if (size > maxPacketSize) {
-            printLine("Connection from " + m_peer + ": packet of " + std::to_string(size) +
-                      " bytes is too long, closing");
-            m_pending.clear();
-            m_socket->abort();
-            return;
+            return refuse("packet of " + std::to_string(size) + " bytes is too long");
         }
         if (m_pending.size() - offset - 4 < size)
             break;
@@ -94,7 +133,7 @@ void SimulatorConnection::handlePacket(const std::vector<std::uint8_t>& packet) 
     std::vector<const OSCMessage*> messages;
     collectMessages(*decoded.value(), messages);
     for (const OSCMessage* message : messages)
-        emit messageReceived(*message, m_peer);
+        emit messageReceived(*message, this);
 }
 
 } // namespace pexlora::sim

@@ -1,0 +1,75 @@
+#include "eos/EosListAssembler.h"
+
+#include <algorithm>
+#include <charconv>
+#include <string_view>
+
+namespace pexlora {
+
+namespace {
+
+struct ListPart {
+    std::string_view address; // before "/list/"
+    std::size_t index = 0;
+    std::size_t count = 0;
+};
+
+std::optional<std::size_t> number(std::string_view text) {
+    std::size_t value = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (error != std::errc() || end != text.data() + text.size() || text.empty())
+        return std::nullopt;
+    return value;
+}
+
+std::optional<ListPart> listPart(std::string_view address) {
+    const std::size_t countSlash = address.rfind('/');
+    if (countSlash == std::string_view::npos || countSlash == 0)
+        return std::nullopt;
+    const std::size_t indexSlash = address.rfind('/', countSlash - 1);
+    if (indexSlash == std::string_view::npos)
+        return std::nullopt;
+    constexpr std::string_view marker = "/list";
+    const std::string_view head = address.substr(0, indexSlash);
+    if (!head.ends_with(marker))
+        return std::nullopt;
+    const auto index = number(address.substr(indexSlash + 1, countSlash - indexSlash - 1));
+    const auto count = number(address.substr(countSlash + 1));
+    if (!index || !count)
+        return std::nullopt;
+    return ListPart{head.substr(0, head.size() - marker.size()), *index, *count};
+}
+
+} // namespace
+
+std::optional<OSCMessage> EosListAssembler::take(const OSCMessage& message) {
+    const auto part = listPart(message.addressPattern.rawAddress());
+    if (!part)
+        return message;
+    if (part->count > maxListLength || part->index + message.values.size() > part->count)
+        return std::nullopt;
+    auto open = std::find_if(m_open.begin(), m_open.end(),
+                             [&](const OpenList& list) { return list.address == part->address; });
+    if (part->index == 0) {
+        if (open != m_open.end())
+            m_open.erase(open);
+        if (message.values.size() == part->count)
+            return OSCMessage(OSCAddressPattern(std::string(part->address)), message.values);
+        if (m_open.size() == maxOpenLists)
+            m_open.pop_front();
+        m_open.push_back({std::string(part->address), part->count,
+                          OSCMessage(OSCAddressPattern(std::string(part->address)), message.values)});
+        return std::nullopt;
+    }
+    if (open == m_open.end() || open->count != part->count || open->message.values.size() != part->index)
+        return std::nullopt;
+    for (const OSCValue& value : message.values)
+        open->message.values.push_back(value);
+    if (open->message.values.size() < open->count)
+        return std::nullopt;
+    OSCMessage whole = std::move(open->message);
+    m_open.erase(open);
+    return whole;
+}
+
+} // namespace pexlora

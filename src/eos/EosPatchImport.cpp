@@ -1,0 +1,165 @@
+#include "eos/EosPatchImport.h"
+
+#include "eos/EosConnectionManager.h"
+
+#include <QTimer>
+#include <charconv>
+#include <string_view>
+
+namespace pexlora {
+
+namespace {
+
+constexpr std::string_view countReply = "/eos/out/get/patch/count";
+constexpr std::string_view entryPrefix = "/eos/out/get/patch/";
+// More entries than any console patches; a larger count is not believed.
+constexpr int maxEntries = 100000;
+
+std::optional<int> wholeNumber(std::string_view text) {
+    int value = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (text.empty() || error != std::errc() || end != text.data() + text.size())
+        return std::nullopt;
+    return value;
+}
+
+std::optional<int> intValue(const OSCMessage& message, std::size_t position) {
+    if (message.values.size() <= position)
+        return std::nullopt;
+    if (const auto* number = std::get_if<std::int32_t>(&message.values[position]))
+        return *number;
+    if (const auto* text = std::get_if<std::string>(&message.values[position]))
+        return wholeNumber(*text);
+    return std::nullopt;
+}
+
+// The channel of "/eos/out/get/patch/<channel>/<part>".
+std::optional<int> entryChannel(std::string_view address) {
+    if (!address.starts_with(entryPrefix))
+        return std::nullopt;
+    address.remove_prefix(entryPrefix.size());
+    const std::size_t slash = address.find('/');
+    if (slash == std::string_view::npos || address.find('/', slash + 1) != std::string_view::npos)
+        return std::nullopt;
+    return wholeNumber(address.substr(0, slash));
+}
+
+} // namespace
+
+EosPatchImport::EosPatchImport(EosConnectionManager& link, QObject* parent)
+    : EosPatchImport(link, EosClock::system(), parent) {}
+
+EosPatchImport::EosPatchImport(EosConnectionManager& link, std::shared_ptr<EosClock> clock, QObject* parent)
+    : QObject(parent)
+    , m_link(&link)
+    , m_clock(std::move(clock)) {}
+
+EosPatchImport::~EosPatchImport() {
+    QObject::disconnect(m_listening);
+    QObject::disconnect(m_watchingLink);
+}
+
+void EosPatchImport::start() {
+    if (m_running)
+        return;
+    if (!m_link || !m_link->isConnected()) {
+        // Reported from the event loop, as every other outcome is.
+        QTimer::singleShot(0, this, [this] { emit finished(EosPatchResult{{}, 0, false, true}); });
+        return;
+    }
+    m_running = true;
+    m_listening = QObject::connect(m_link, &EosConnectionManager::messageReceived, this,
+                                   &EosPatchImport::handleMessage);
+    m_watchingLink = QObject::connect(m_link, &EosConnectionManager::isConnectedChanged, this, [this] {
+        if (m_link && !m_link->isConnected())
+            finish(false, true);
+    });
+    askCount();
+}
+
+void EosPatchImport::cancel() {
+    if (m_running)
+        finish(true, false);
+}
+
+void EosPatchImport::askCount() {
+    ++m_countTries;
+    m_link->sendMessage(OSCMessage("/eos/get/patch/count", {}));
+    m_countTimeout = m_clock->startOnce(this, replyTimeout, [this] {
+        if (m_countTries < 2)
+            askCount();
+        else
+            finish(false, true);
+    });
+}
+
+void EosPatchImport::ask(int index) {
+    Question& question = m_inFlight[index];
+    ++question.tries;
+    m_link->sendMessage(OSCMessage(OSCAddressPattern("/eos/get/patch/index/" + std::to_string(index)), {}));
+    question.timeout = m_clock->startOnce(this, replyTimeout, [this, index] { unanswered(index); });
+}
+
+void EosPatchImport::askMore() {
+    while (m_running && m_next < m_total && static_cast<int>(m_inFlight.size()) < maxInFlight)
+        ask(m_next++);
+    if (m_running && m_next == m_total && m_inFlight.empty())
+        finish(false, false);
+}
+
+void EosPatchImport::unanswered(int index) {
+    const auto question = m_inFlight.find(index);
+    if (question == m_inFlight.end())
+        return;
+    if (question->second.tries < 2) {
+        ask(index);
+        return;
+    }
+    m_inFlight.erase(question);
+    ++m_missing;
+    askMore();
+}
+
+void EosPatchImport::handleMessage(const OSCMessage& message) {
+    const std::string_view address = message.addressPattern.rawAddress();
+    if (address == countReply) {
+        const auto count = intValue(message, 0);
+        if (m_total >= 0 || !count || *count < 0 || *count > maxEntries)
+            return;
+        m_countTimeout.reset();
+        m_total = *count;
+        emit progressChanged(0, m_total);
+        askMore();
+        return;
+    }
+    const auto channel = entryChannel(address);
+    const auto index = intValue(message, 0);
+    if (!channel || !index)
+        return;
+    const auto question = m_inFlight.find(*index);
+    if (question == m_inFlight.end())
+        return;
+    m_inFlight.erase(question);
+    m_channels.insert(*channel);
+    ++m_answered;
+    emit progressChanged(m_answered, m_total);
+    askMore();
+}
+
+void EosPatchImport::finish(bool cancelled, bool failed) {
+    if (!m_running)
+        return;
+    m_running = false;
+    QObject::disconnect(m_listening);
+    QObject::disconnect(m_watchingLink);
+    m_countTimeout.reset();
+    EosPatchResult result;
+    result.channels = QList<int>(m_channels.begin(), m_channels.end());
+    result.cancelled = cancelled;
+    result.failed = failed;
+    result.missing = m_missing + (m_total > 0 ? m_total - m_next : 0) + static_cast<int>(m_inFlight.size());
+    m_inFlight.clear();
+    emit finished(result);
+}
+
+} // namespace pexlora

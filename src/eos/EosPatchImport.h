@@ -1,0 +1,80 @@
+#pragma once
+
+#include "eos/EosClock.h"
+
+#include <QList>
+#include <QMetaType>
+#include <QObject>
+#include <QPointer>
+#include <chrono>
+#include <map>
+#include <memory>
+#include <set>
+
+namespace pexlora {
+
+class EosConnectionManager;
+struct OSCMessage;
+
+// What a patch import brought back.
+struct EosPatchResult {
+    QList<int> channels; // ascending, unique (the parts of one channel are one channel)
+    int missing = 0;     // indices that never got an answer, after one retry
+    bool cancelled = false;
+    bool failed = false; // no link, or the count was never answered
+
+    friend bool operator==(const EosPatchResult&, const EosPatchResult&) = default;
+};
+
+// Reads the console's patch: the number of patch entries, then every entry, with a
+// bounded number of questions in flight and one more try for each that is not answered.
+class EosPatchImport : public QObject {
+    Q_OBJECT
+
+public:
+    static constexpr int maxInFlight = 32;
+    static constexpr std::chrono::milliseconds replyTimeout{2000};
+
+    explicit EosPatchImport(EosConnectionManager& link, QObject* parent = nullptr);
+    EosPatchImport(EosConnectionManager& link, std::shared_ptr<EosClock> clock, QObject* parent = nullptr);
+    ~EosPatchImport() override;
+
+    void start();
+    // Ends the import at once; `finished` reports what had arrived, marked cancelled.
+    void cancel();
+
+signals:
+    void progressChanged(int answered, int total);
+    void finished(const pexlora::EosPatchResult& result);
+
+private:
+    struct Question {
+        int tries = 0;
+        std::unique_ptr<EosTimer> timeout;
+    };
+
+    void askCount();
+    void ask(int index);
+    void askMore();
+    void handleMessage(const OSCMessage& message);
+    void unanswered(int index);
+    void finish(bool cancelled, bool failed);
+
+    QPointer<EosConnectionManager> m_link;
+    std::shared_ptr<EosClock> m_clock;
+    QMetaObject::Connection m_listening;
+    QMetaObject::Connection m_watchingLink;
+    bool m_running = false;
+    int m_countTries = 0;
+    std::unique_ptr<EosTimer> m_countTimeout;
+    int m_total = -1; // unknown until the count is answered
+    int m_next = 0;   // the next index to ask
+    int m_answered = 0;
+    int m_missing = 0;
+    std::map<int, Question> m_inFlight;
+    std::set<int> m_channels;
+};
+
+} // namespace pexlora
+
+Q_DECLARE_METATYPE(pexlora::EosPatchResult)

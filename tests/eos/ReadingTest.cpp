@@ -1,0 +1,131 @@
+// What the link reads from the console: framing of the stream and the console's split lists.
+#include "EosTestSupport.h"
+#include "eos/EosConsoleFeedback.h"
+#include "eos/EosFraming.h"
+#include "eos/EosListAssembler.h"
+#include "eos/EosStreamReader.h"
+
+#include <gtest/gtest.h>
+
+namespace pexlora {
+namespace {
+
+using namespace test;
+
+Bytes framed(EosFraming framing, const Bytes& packet) {
+    const QByteArray bytes = framedPacket(framing, packet);
+    const auto span = asBytes(bytes);
+    return Bytes(span.begin(), span.end());
+}
+
+TEST(Framing, StoredChoicesAndTheOrderOfAttempts) {
+    for (const auto choice : {EosFramingChoice::automatic, EosFramingChoice::slip, EosFramingChoice::length})
+        EXPECT_EQ(framingChoiceFromKey(framingChoiceKey(choice)), choice);
+    for (const char* unknown : {"", "SLIP", "auto", "osc1.0"})
+        EXPECT_EQ(framingChoiceFromKey(QString::fromLatin1(unknown)), std::nullopt) << unknown;
+
+    using enum EosFraming;
+    const struct {
+        EosFramingChoice choice;
+        std::optional<EosFraming> remembered;
+        std::vector<EosFraming> attempts;
+        EosFraming fallback;
+    } table[] = {
+        {EosFramingChoice::automatic, std::nullopt, {slip, length}, slip},
+        {EosFramingChoice::automatic, length, {length, slip}, slip},
+        {EosFramingChoice::slip, length, {slip}, slip},
+        {EosFramingChoice::length, slip, {length}, length},
+    };
+    for (const auto& row : table) {
+        EXPECT_EQ(framingAttempts(row.choice, row.remembered), row.attempts);
+        EXPECT_EQ(fallbackFraming(row.choice), row.fallback);
+    }
+}
+
+TEST(StreamReader, CutsEitherFramingHoweverTheStreamIsSplitAndSkipsOverLongPackets) {
+    const Bytes ping = encoded(OSCMessage("/eos/out/ping", {}));
+    const Bytes version = encoded(OSCMessage("/eos/out/get/version", {"3.2.8.26"}));
+    const Bytes huge(EosStreamReader::maxPacketSize + 1, 0xDB); // escapes, in SLIP: twice as long on the wire
+    for (const EosFraming framing : {EosFraming::slip, EosFraming::length}) {
+        Bytes stream = framed(framing, ping);
+        for (const Bytes& packet : {huge, version, Bytes{}, ping})
+            for (const std::uint8_t byte : framed(framing, packet))
+                stream.push_back(byte);
+        for (const std::size_t piece : {std::size_t{1}, std::size_t{3}, std::size_t{4096}, stream.size()}) {
+            SCOPED_TRACE(piece);
+            EosStreamReader reader(framing);
+            std::vector<Bytes> packets;
+            for (std::size_t offset = 0; offset < stream.size(); offset += piece)
+                reader.feed(std::span(stream).subspan(offset, std::min(piece, stream.size() - offset)),
+                            [&](std::span<const std::uint8_t> packet) {
+                                packets.emplace_back(packet.begin(), packet.end());
+                            });
+            EXPECT_EQ(packets, (std::vector<Bytes>{ping, version, ping}));
+            EXPECT_EQ(reader.droppedPackets(), 1u);
+        }
+    }
+    // A length that cannot be a packet is counted off, not waited for in memory.
+    EosStreamReader reader(EosFraming::length);
+    int packets = 0;
+    const Bytes ends(1 << 20, 0xC0); // 0xC0C0C0C0 bytes announced, again and again
+    reader.feed(ends, [&](std::span<const std::uint8_t>) { ++packets; });
+    EXPECT_EQ(packets, 0);
+    EXPECT_EQ(reader.droppedPackets(), 1u);
+}
+
+TEST(ListAssembler, JoinsAListSplitOverTwoMessagesAndDropsWhatDoesNotContinueIt) {
+    EosListAssembler lists;
+    const OSCMessage whole("/eos/out/get/patch/101/1/list/0/3", {0, "uid", "label"});
+    EXPECT_EQ(lists.take(whole), OSCMessage("/eos/out/get/patch/101/1", {0, "uid", "label"}));
+    EXPECT_EQ(lists.take(OSCMessage("/eos/out/ping", {1})), OSCMessage("/eos/out/ping", {1}))
+        << "not a list: as it is";
+
+    EXPECT_FALSE(lists.take(OSCMessage("/eos/out/get/patch/7/1/list/0/5", {6, "uid"})));
+    EXPECT_FALSE(lists.take(OSCMessage("/eos/out/get/patch/7/1/list/3/5", {"gap"}))) << "index 2 is missing";
+    EXPECT_EQ(lists.take(OSCMessage("/eos/out/get/patch/7/1/list/2/5", {"label", "Dimmer", 7})),
+              OSCMessage("/eos/out/get/patch/7/1", {6, "uid", "label", "Dimmer", 7}));
+    EXPECT_FALSE(lists.take(OSCMessage("/eos/out/get/patch/7/1/list/2/5", {"label", "Dimmer", 7})))
+        << "its start is gone with the list it completed";
+
+    EXPECT_FALSE(lists.take(OSCMessage("/x/list/0/2", {1, 2, 3}))) << "more values than the list has";
+    EXPECT_FALSE(lists.take(OSCMessage("/x/list/0/2000000000", {1}))) << "longer than any reply";
+    EXPECT_EQ(lists.take(OSCMessage("/x/list/a/2", {1})), OSCMessage("/x/list/a/2", {1}))
+        << "not a list ending";
+}
+
+TEST(ConsoleFeedback, TheDesksLineStandsInUntilThePerUserEchoComesAndAFloodIsOneUpdate) {
+    std::vector<EosConsoleFields> published;
+    EosConsoleFeedback feedback(
+        [&](const EosConsoleFields&, const EosConsoleFields& after) { published.push_back(after); });
+    const auto settled = [&](std::size_t updates) {
+        return waitFor([&] { return published.size() == updates; });
+    };
+
+    EXPECT_TRUE(feedback.take(OSCMessage("/eos/out/cmd", {"LIVE: Chan 1"})));
+    ASSERT_TRUE(settled(1));
+    EXPECT_EQ(published.back().commandLine, QStringLiteral("LIVE: Chan 1")) << "no per-user echo yet";
+    feedback.take(OSCMessage("/eos/out/user/91/cmd", {"LIVE: Chan 2"}));
+    feedback.take(OSCMessage("/eos/out/cmd", {"LIVE: another user's line"}));
+    ASSERT_TRUE(settled(2));
+    EXPECT_EQ(published.back().commandLine, QStringLiteral("LIVE: Chan 2"));
+
+    for (int i = 0; i < 10000; ++i) {
+        feedback.take(OSCMessage("/eos/out/active/chan", {std::to_string(i) + " [75]"}));
+        feedback.take(OSCMessage("/eos/out/get/version", {"3.2.8.26"}));
+    }
+    EXPECT_FALSE(feedback.take(OSCMessage("/eos/out/fader/1/1/name", {"Fader"}))) << "not feedback";
+    ASSERT_TRUE(settled(3)) << "the latest values in one update";
+    EXPECT_EQ(published.back(), (EosConsoleFields{QStringLiteral("3.2.8.26"), QStringLiteral("LIVE: Chan 2"),
+                                                  QStringLiteral("9999 [75]")}));
+
+    feedback.clear(); // a new link
+    ASSERT_TRUE(settled(4));
+    EXPECT_EQ(published.back(), EosConsoleFields());
+    feedback.take(OSCMessage("/eos/out/cmd", {"LIVE: Chan 3"}));
+    ASSERT_TRUE(settled(5));
+    EXPECT_EQ(published.back().commandLine, QStringLiteral("LIVE: Chan 3"))
+        << "the per-user echo is asked for again";
+}
+
+} // namespace
+} // namespace pexlora
