@@ -48,7 +48,7 @@ EosConnectionManager::EosConnectionManager(EosConnectionConfig config, QObject* 
     m_discovery = std::make_unique<EosDiscoveryManager>(m_config.discovery);
 
     if (m_config.startConsole) {
-        connect(m_config.startConsole->host, m_config.startConsole->port);
+        connectToConsole(m_config.startConsole->host, m_config.startConsole->port);
         return;
     }
     const QString storedHost = m_settings->value(eosIPKey).toString();
