@@ -2,7 +2,7 @@
 FUZZ_SECONDS ?= 30
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps build test run fuzz fuzz-build bench format clean
+.PHONY: all deps build test run package fuzz fuzz-build bench format clean
 
 all: build
 
@@ -24,6 +24,16 @@ run: deps
 	cmake --preset release
 	cmake --build --preset release -j $(JOBS) --target pexlora pexlora-console-sim
 	scripts/run-with-simulator.sh build/release examples/demo.pexlora
+
+# pexlora_<version>_amd64.deb in this folder, checked with lintian and installed
+# into a throwaway root where the machine allows it (scripts/check-package.sh).
+package:
+	@scripts/install-deps.sh package
+	cmake --preset package
+	cmake --build --preset package -j $(JOBS)
+	cd build/package && cpack -G DEB
+	cp build/package/package/pexlora_*_amd64.deb .
+	scripts/check-package.sh pexlora_*_amd64.deb
 
 fuzz-build: deps
 	cmake --preset fuzz

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs the Debian 12 packages the build, the tests and the benchmarks need,
+# Installs the Debian 12 packages the build, the tests and the benchmarks need (and,
+# with the argument "package", those of make package),
 # only when one of them is missing, so that a machine that has them all does nothing.
 # A bare Debian 12 has neither make nor git; as root it has no sudo either.
 set -euo pipefail
@@ -11,7 +12,14 @@ packages=(
   liblo-tools liblo-dev libplist-utils python3
   # make run: native Wayland sessions, and a way to open the help page in the browser
   qt6-wayland xdg-utils
+  # make test: the desktop's validators of the desktop entry, the AppStream metadata and the
+  # MIME type, and Qt's translation tools for the check of the marked texts
+  desktop-file-utils appstream shared-mime-info qt6-l10n-tools
 )
+# make package (scripts/install-deps.sh package): the package's dependencies and its check
+if [ "${1:-}" = package ]; then
+  packages+=(dpkg-dev file lintian)
+fi
 
 missing=()
 for p in "${packages[@]}"; do

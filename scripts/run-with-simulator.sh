@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Runs Pexlora with pexlora-console-sim beside it on loopback (127.0.0.1, TCP 3038),
-# so the console popover has a console to connect to; the simulator stops when the
-# program does. Usage: scripts/run-with-simulator.sh BUILD_FOLDER [pexlora arguments…]
+# and Pexlora connected to it, so a group can be recorded at once; the simulator
+# stops when the program does. Usage: scripts/run-with-simulator.sh BUILD_FOLDER [pexlora arguments…]
 set -u
 
 build=${1:?usage: $0 BUILD_FOLDER [arguments...]}
@@ -38,8 +38,12 @@ start_simulator() {
 }
 
 # The console's own discovery port first; when another program holds it, any free one.
-if ! start_simulator 3034 && ! start_simulator 0; then
+# Pexlora connects to it for this run only; the console it has stored stays stored.
+console=()
+if start_simulator 3034 || start_simulator 0; then
+    console=(--console 127.0.0.1:3038)
+else
     echo "run: the console simulator could not start (is TCP port 3038 taken?); Pexlora runs without it" >&2
 fi
 
-"$program" "$@"
+"$program" "${console[@]}" "$@"

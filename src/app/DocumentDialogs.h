@@ -1,8 +1,11 @@
 #pragma once
 
+#include <QCoreApplication>
 #include <QString>
 #include <QStringList>
+#include <memory>
 
+class QMessageBox;
 class QWidget;
 
 namespace pexlora {
@@ -22,12 +25,24 @@ public:
     // Empty when the user cancels.
     virtual QStringList choosePathsToOpen(QWidget* parent, const QString& folder) = 0;
     virtual QString chooseSavePath(QWidget* window, const QString& suggestedPath) = 0;
-    // A failure the user has to know of: `text` says what failed, `reason` why.
+    // Before a file that is there is written over.
+    virtual bool confirmReplace(QWidget* window, const QString& path) = 0;
+    // At start, for a layout whose changes a Pexlora that quit unexpectedly had not
+    // saved: true to open it again, false to throw the changes away.
+    virtual bool askToRestore(QWidget* parent, const QString& documentName) = 0;
+    // A failure the user has to know of: `text` says what failed, `reason` why,
+    // each shown as given.
     virtual void showError(QWidget* parent, const QString& text, const QString& reason) = 0;
 };
 
+// The readers and writers give their reason as a clause ("the file could not be
+// read: …"); in a message it stands as a sentence of its own.
+QString sentenceFrom(const QString& clause);
+
 // The desktop's own message boxes and file dialogs.
 class StandardDocumentDialogs : public DocumentDialogs {
+    Q_DECLARE_TR_FUNCTIONS(pexlora::StandardDocumentDialogs)
+
 public:
     // What the file dialogs offer.
     static QString fileFilter();
@@ -36,7 +51,15 @@ public:
     bool confirmRevert(QWidget* window, const QString& documentName) override;
     QStringList choosePathsToOpen(QWidget* parent, const QString& folder) override;
     QString chooseSavePath(QWidget* window, const QString& suggestedPath) override;
+    bool confirmReplace(QWidget* window, const QString& path) override;
+    bool askToRestore(QWidget* parent, const QString& documentName) override;
     void showError(QWidget* parent, const QString& text, const QString& reason) override;
+
+    // Two of the boxes as they are shown, so that their words and buttons can be
+    // looked at without showing them.
+    static std::unique_ptr<QMessageBox> restoreQuestion(QWidget* parent, const QString& documentName);
+    static std::unique_ptr<QMessageBox> errorMessage(QWidget* parent, const QString& text,
+                                                     const QString& reason);
 };
 
 } // namespace pexlora

@@ -3,7 +3,6 @@
 #include "app/LayoutEditCommand.h"
 #include "model/GridViewModel.h"
 
-
 namespace pexlora {
 
 DocumentHistory::DocumentHistory(GridViewModel* model, QObject* parent)
@@ -13,6 +12,7 @@ DocumentHistory::DocumentHistory(GridViewModel* model, QObject* parent)
     connect(&m_stack, &QUndoStack::cleanChanged, this, [this](bool clean) {
         if (m_model)
             m_model->setDirty(!clean);
+        emit unsavedChangesChanged(!clean);
     });
 }
 
@@ -25,6 +25,12 @@ void DocumentHistory::markSaved() {
     m_stack.setClean();
     if (m_model)
         m_model->setDirty(false);
+}
+
+void DocumentHistory::markUnsaved() {
+    m_stack.resetClean();
+    if (m_model)
+        m_model->setDirty(true);
 }
 
 void DocumentHistory::clear() {

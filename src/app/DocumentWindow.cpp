@@ -3,6 +3,7 @@
 #include "app/ConsoleSelectionFollower.h"
 #include "app/ContentView.h"
 #include "app/DocumentHistory.h"
+#include "app/DocumentRecovery.h"
 #include "app/EosStatusBarView.h"
 #include "app/GridToolbarContent.h"
 #include "app/PexloraApp.h"
@@ -26,6 +27,7 @@ DocumentWindow::DocumentWindow(PexloraApp& app, std::unique_ptr<PexloraDocument>
     : m_app(&app)
     , m_document(std::move(document))
     , m_history(new DocumentHistory(m_document->viewModel(), this))
+    , m_recovery(new DocumentRecovery(app.recoveryStore(), *this))
     , m_content(new ContentView(m_document->viewModel(), this))
     , m_toolbar(new GridToolbarContent(m_document->viewModel(), this))
     , m_consoleSelection(
@@ -48,10 +50,11 @@ DocumentWindow::DocumentWindow(PexloraApp& app, std::unique_ptr<PexloraDocument>
     setUnifiedTitleAndToolBarOnMac(true);
 
     WindowMenus::build(*this, app);
-    connect(viewModel(), &GridViewModel::isDirtyChanged, this,
-            [this] { setWindowModified(viewModel()->isDirty()); });
+    // The model may call itself dirty after an edit that changed nothing (a number
+    // committed as it was); the mark shows only what Undo can take back.
+    connect(m_history, &DocumentHistory::unsavedChangesChanged, this, &QWidget::setWindowModified);
     showTitle();
-    setWindowModified(viewModel()->isDirty());
+    setWindowModified(m_history->hasUnsavedChanges());
     resize(defaultSize);
     m_content->canvas()->setFocus();
 }
@@ -61,6 +64,7 @@ DocumentWindow::~DocumentWindow() {
         m_app->forget(this);
     // Everything that shows or records the model goes before the document that
     // owns it, which as a member would otherwise be destroyed first.
+    delete m_recovery;
     delete m_history;
     delete m_consoleSelection;
     qDeleteAll(findChildren<QToolBar*>(Qt::FindDirectChildrenOnly));
@@ -81,6 +85,13 @@ void DocumentWindow::showTitle() {
     setWindowFilePath(m_path);
 }
 
+void DocumentWindow::bringForward() {
+    setWindowState((windowState() & ~Qt::WindowMinimized) | Qt::WindowActive);
+    show();
+    raise();
+    activateWindow();
+}
+
 bool DocumentWindow::save() {
     return m_path.isEmpty() ? saveAs() : writeTo(m_path);
 }
@@ -89,8 +100,13 @@ bool DocumentWindow::saveAs() {
     QString path = m_app->dialogs().chooseSavePath(this, suggestedSavePath());
     if (path.isEmpty())
         return false;
-    if (QFileInfo(path).suffix().isEmpty())
+    // The picker asked about replacing the name as it was typed; a name that gains
+    // the extension here may stand for another file, which is asked about now.
+    if (QFileInfo(path).suffix().isEmpty()) {
         path += QLatin1Char('.') + PexloraDocument::fileExtension.toString();
+        if (QFileInfo::exists(path) && !m_app->dialogs().confirmReplace(this, path))
+            return false;
+    }
     // Two windows writing one file would overwrite each other's layout unseen.
     if (DocumentWindow* other = m_app->windowFor(path); other && other != this) {
         m_app->dialogs().showError(
@@ -112,7 +128,7 @@ bool DocumentWindow::writeTo(const QString& path) {
         // The model stays dirty and the old file stays as it was.
         m_app->dialogs().showError(
             this, tr("The document “%1” could not be saved.").arg(QFileInfo(path).fileName()),
-            saved.error().message);
+            sentenceFrom(saved.error().message));
         return false;
     }
     m_history->markSaved();
@@ -123,13 +139,13 @@ bool DocumentWindow::writeTo(const QString& path) {
 bool DocumentWindow::revertToSaved() {
     if (m_path.isEmpty())
         return false;
-    if (viewModel()->isDirty() && !m_app->dialogs().confirmRevert(this, displayName()))
+    if (m_history->hasUnsavedChanges() && !m_app->dialogs().confirmRevert(this, displayName()))
         return false;
     // Read through the same checks as File ▸ Open; the window keeps its model.
     auto stored = PexloraDocument::open(m_path);
     if (!stored) {
         m_app->dialogs().showError(this, tr("The document “%1” could not be opened.").arg(displayName()),
-                                   stored.error().message);
+                                   sentenceFrom(stored.error().message));
         return false;
     }
     const auto restored =
@@ -149,7 +165,7 @@ QString DocumentWindow::suggestedSavePath() const {
 }
 
 void DocumentWindow::closeEvent(QCloseEvent* event) {
-    if (viewModel()->isDirty()) {
+    if (m_history->hasUnsavedChanges()) {
         switch (m_app->dialogs().askToSaveChanges(this, displayName())) {
         case DocumentDialogs::SaveAnswer::save:
             if (!save()) {

@@ -11,6 +11,7 @@ namespace pexlora {
 class ConsoleSelectionFollower;
 class ContentView;
 class DocumentHistory;
+class DocumentRecovery;
 class GridToolbarContent;
 class GridViewModel;
 class PexloraDocument;
@@ -31,6 +32,7 @@ public:
     PexloraDocument* document() const { return m_document.get(); }
     GridViewModel* viewModel() const;
     DocumentHistory* history() const { return m_history; }
+    DocumentRecovery* recovery() const { return m_recovery; }
     ContentView* contentView() const { return m_content; }
     GridToolbarContent* toolbarContent() const { return m_toolbar; }
     // Rings the cells the console has selected, while View ▸ Show Console Selection is on.
@@ -40,6 +42,9 @@ public:
     const QString& filePath() const { return m_path; }
     // The name in the title bar and in questions about this document.
     QString displayName() const;
+
+    // Shows the window in front of the others, also when it was minimized.
+    void bringForward();
 
     // Each returns whether the document ended up written (or, for revert, read).
     bool save();
@@ -61,6 +66,7 @@ private:
     QPointer<PexloraApp> m_app;
     std::unique_ptr<PexloraDocument> m_document;
     DocumentHistory* m_history;
+    DocumentRecovery* m_recovery;
     ContentView* m_content;
     GridToolbarContent* m_toolbar;
     ConsoleSelectionFollower* m_consoleSelection;

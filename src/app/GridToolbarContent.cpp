@@ -18,7 +18,7 @@ GridToolbarContent::GridToolbarContent(GridViewModel* model, QWidget* parent)
     : QWidget(parent)
     , m_model(model)
     , m_picker(new EditToolPicker(model, this))
-    , m_legend(new SelectKeyLegend(this))
+    , m_legend(new SelectKeyLegend(model, this))
     , m_zoom(new SecondaryLabel(QString(), this))
     , m_preview(new CapsuleToggleButton(QStringLiteral("play.circle"), QString(),
                                         {tr("Preview Selection"), tr("Stop Preview"), &SystemColors::orange},

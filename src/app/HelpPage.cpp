@@ -9,7 +9,7 @@ QString findHelpPage(const QString& programFolder) {
     const QDir program(programFolder);
     const QString candidates[] = {
         program.filePath(QStringLiteral("help.html")),
-        program.filePath(QStringLiteral("../share/pexlora/help.html")),
+        program.filePath(QStringLiteral(PEXLORA_HELP_FROM_PROGRAM "/help.html")),
     };
     for (const QString& candidate : candidates)
         if (QFileInfo(candidate).isFile())

@@ -8,11 +8,14 @@
 namespace pexlora {
 
 KeyChip::KeyChip(QString symbol, QString label, ColorRole color, QWidget* parent)
-    : QWidget(parent)
+    : QAbstractButton(parent)
     , m_symbol(std::move(symbol))
     , m_label(std::move(label))
     , m_color(color) {
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+    setCheckable(true);
+    // A click latches an order for the canvas; the keyboard stays there.
+    setFocusPolicy(Qt::NoFocus);
     setAccessibleName(m_symbol + QLatin1Char(' ') + m_label);
 }
 
@@ -40,7 +43,14 @@ void KeyChip::paintEvent(QPaintEvent*) {
     painter.setRenderHint(QPainter::Antialiasing);
     QPainterPath background;
     background.addRoundedRect(QRectF(rect()), 5, 5);
-    painter.fillPath(background, SystemColors::withAlpha(tint, 0.12));
+    const bool pressed = isChecked() || isDown();
+    painter.fillPath(background, SystemColors::withAlpha(tint, pressed ? 0.32 : 0.12));
+    if (pressed) {
+        // Pushed in: a rim of the key's colour round a deeper tint.
+        QPainterPath rim;
+        rim.addRoundedRect(QRectF(rect()).adjusted(0.75, 0.75, -0.75, -0.75), 4.25, 4.25);
+        painter.strokePath(rim, QPen(SystemColors::withAlpha(tint, 0.9), 1.5));
+    }
 
     const QRect content = rect().marginsRemoved(padding);
     const QFontMetrics symbolMetrics(symbolFont());

@@ -2,13 +2,14 @@
 
 #include "widgets/SystemColors.h"
 
-#include <QWidget>
+#include <QAbstractButton>
 
 namespace pexlora {
 
 // One modifier key of the legend: the key's name in its marquee colour and what
-// holding it does, on a tint of that colour.
-class KeyChip : public QWidget {
+// holding it does, on a tint of that colour. It is also a toggle: checked, it
+// stands for its key held (it looks pressed then).
+class KeyChip : public QAbstractButton {
     Q_OBJECT
 
 public:

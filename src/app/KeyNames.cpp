@@ -1,5 +1,6 @@
 #include "app/KeyNames.h"
 
+#include <QCoreApplication>
 #include <QKeySequence>
 
 namespace pexlora {
@@ -18,13 +19,13 @@ QString modifierKeyName(Qt::KeyboardModifier modifier) {
 #ifdef Q_OS_MACOS
     switch (modifier) {
     case Qt::ShiftModifier:
-        return QStringLiteral("Shift");
+        return QCoreApplication::translate("pexlora::KeyNames", "Shift");
     case Qt::AltModifier:
-        return QStringLiteral("Option");
+        return QCoreApplication::translate("pexlora::KeyNames", "Option");
     case Qt::ControlModifier:
-        return QStringLiteral("Command");
+        return QCoreApplication::translate("pexlora::KeyNames", "Command");
     case Qt::MetaModifier:
-        return QStringLiteral("Control");
+        return QCoreApplication::translate("pexlora::KeyNames", "Control");
     default:
         return {};
     }

@@ -15,22 +15,23 @@ QString LayoutEditCommand::nameOf(const LayoutEdit& edit) {
     const char* name = "";
     switch (edit.kind) {
     case LayoutEdit::Kind::addCells:
-        name = edit.added.size() == 1 ? "Add Cell" : "Add Cells";
+        name = edit.added.size() == 1 ? QT_TRANSLATE_NOOP("pexlora::LayoutEditCommand", "Add Cell")
+                                      : QT_TRANSLATE_NOOP("pexlora::LayoutEditCommand", "Add Cells");
         break;
     case LayoutEdit::Kind::moveCells:
-        name = "Move";
+        name = QT_TRANSLATE_NOOP("pexlora::LayoutEditCommand", "Move");
         break;
     case LayoutEdit::Kind::deleteCells:
-        name = "Delete";
+        name = QT_TRANSLATE_NOOP("pexlora::LayoutEditCommand", "Delete");
         break;
     case LayoutEdit::Kind::renumber:
-        name = "Renumber";
+        name = QT_TRANSLATE_NOOP("pexlora::LayoutEditCommand", "Renumber");
         break;
     case LayoutEdit::Kind::quickRenumber:
-        name = "Quick Renumber";
+        name = QT_TRANSLATE_NOOP("pexlora::LayoutEditCommand", "Quick Renumber");
         break;
     }
-    return QCoreApplication::translate("LayoutEditCommand", name);
+    return QCoreApplication::translate("pexlora::LayoutEditCommand", name);
 }
 
 void LayoutEditCommand::undo() {

@@ -1,6 +1,8 @@
 #include "app/PexloraApp.h"
 
 #include "app/ConsolePatchImport.h"
+#include "app/DocumentHistory.h"
+#include "app/DocumentRecovery.h"
 #include "app/DocumentWindow.h"
 #include "app/HelpPage.h"
 #include "model/PexloraDocument.h"
@@ -51,12 +53,60 @@ EosConnectionManager& PexloraApp::eosManager() {
     return *m_eosManager;
 }
 
+std::shared_ptr<RecoveryStore> PexloraApp::recoveryStore() {
+    if (!m_recovery)
+        m_recovery = std::make_shared<RecoveryStore>(m_recoveryFolder);
+    return m_recovery;
+}
+
+bool PexloraApp::offerRecoveries() {
+    RecoveryStore& store = *recoveryStore();
+    bool restored = false;
+    for (const RecoveryStore::Leftover& leftover : store.takeLeftovers()) {
+        QString name = leftover.name.isEmpty() ? tr("Untitled") : leftover.name;
+        if (name.endsWith(QLatin1Char('.') + PexloraDocument::fileExtension.toString()))
+            name.chop(PexloraDocument::fileExtension.size() + 1);
+        auto document = PexloraDocument::open(leftover.layout);
+        if (!document) {
+            const QString kept = QDir::toNativeSeparators(store.keepAside(leftover));
+            m_dialogs->showError(nullptr, tr("The unsaved changes of “%1” could not be recovered.").arg(name),
+                                 sentenceFrom(document.error().message) + QStringLiteral("\n\n") +
+                                     tr("The recovery file is kept as %1.").arg(kept));
+            continue;
+        }
+        if (m_dialogs->askToRestore(nullptr, name)) {
+            // Marked as edited, and where it was stored, so that Save writes where
+            // the user expects and closing asks first.
+            DocumentWindow* window = present(std::move(document).value(), leftover.originalPath);
+            window->history()->markUnsaved();
+            window->recovery()->writeNow();
+            restored = true;
+        }
+        store.discard(leftover);
+    }
+    store.releaseLeftovers();
+    return restored;
+}
+
 void PexloraApp::start(const QStringList& paths) {
-    bool opened = false;
+    bool opened = offerRecoveries();
     for (const QString& path : paths)
         opened = openDocument(path) != nullptr || opened;
     if (!opened)
         newDocument();
+}
+
+void PexloraApp::openPaths(const QStringList& paths) {
+    for (const QString& path : paths)
+        openDocument(path);
+    if (!paths.isEmpty())
+        return;
+    for (auto window = m_windows.crbegin(); window != m_windows.crend(); ++window)
+        if (*window) {
+            (*window)->bringForward();
+            return;
+        }
+    newDocument();
 }
 
 DocumentWindow* PexloraApp::newDocument() {
@@ -65,16 +115,14 @@ DocumentWindow* PexloraApp::newDocument() {
 
 DocumentWindow* PexloraApp::openDocument(const QString& path, QWidget* errorParent) {
     if (DocumentWindow* open = windowFor(path)) {
-        open->show();
-        open->raise();
-        open->activateWindow();
+        open->bringForward();
         return open;
     }
     auto document = PexloraDocument::open(path);
     if (!document) {
         const QString name = QFileInfo(path).fileName();
         m_dialogs->showError(errorParent, tr("The document “%1” could not be opened.").arg(name),
-                             document.error().message);
+                             sentenceFrom(document.error().message));
         if (!QFileInfo::exists(path))
             m_recent.remove(path);
         return nullptr;
@@ -107,7 +155,7 @@ void PexloraApp::openHelp() {
                              tr("help.html is missing from the installation"));
     } else if (!m_openUrl(QUrl::fromLocalFile(page))) {
         m_dialogs->showError(QApplication::activeWindow(), tr("The help page could not be opened."),
-                             tr("no web browser could be started for %1").arg(page));
+                             tr("No web browser could be started for %1").arg(page));
     }
 }
 

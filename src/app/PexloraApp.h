@@ -2,6 +2,7 @@
 
 #include "app/DocumentDialogs.h"
 #include "app/RecentDocuments.h"
+#include "app/RecoveryStore.h"
 #include "eos/EosConnectionManager.h"
 
 #include <QList>
@@ -33,9 +34,13 @@ public:
         QObject* parent = nullptr);
     ~PexloraApp() override;
 
-    // Opens the documents named on the command line, or one new untitled window
-    // when there are none (or none of them could be opened).
+    // Offers the layouts a Pexlora that quit unexpectedly left unsaved, then opens
+    // the documents named on the command line, or one new untitled window when
+    // there are none (or none of them could be opened or restored).
     void start(const QStringList& paths);
+    // Files handed over by another Pexlora process: each is opened or its window
+    // brought forward; with none, the front window comes forward.
+    void openPaths(const QStringList& paths);
 
     DocumentWindow* newDocument();
     // Raises the window that already shows `path`; otherwise reads it into a new
@@ -66,6 +71,13 @@ public:
     // What the console link is made with (its settings store, ports and clock);
     // it only counts before the first window asks for the link.
     void setEosConnectionConfig(EosConnectionConfig config) { m_eosConfig = std::move(config); }
+    // The console this run connects to in place of the stored one, which stays stored.
+    void setStartConsole(EosConsoleAddress address) { m_eosConfig.startConsole = std::move(address); }
+
+    // Where the unsaved layouts of the open windows are kept against a crash.
+    std::shared_ptr<RecoveryStore> recoveryStore();
+    // Under the user's data folder unless a test says otherwise, before the first window.
+    void setRecoveryFolder(QString folder) { m_recoveryFolder = std::move(folder); }
 
     // Called by a window whose close went through.
     void forget(DocumentWindow* window);
@@ -73,12 +85,16 @@ public:
 private:
     DocumentWindow* present(std::unique_ptr<PexloraDocument> document, const QString& path);
     QString nextUntitledName();
+    // True when a window was restored.
+    bool offerRecoveries();
 
     std::unique_ptr<DocumentDialogs> m_dialogs;
     EosConnectionConfig m_eosConfig;
     // Destroyed after the windows, which the destructor closes first.
     std::unique_ptr<EosConnectionManager> m_eosManager;
     RecentDocuments m_recent;
+    QString m_recoveryFolder;
+    std::shared_ptr<RecoveryStore> m_recovery;
     QList<QPointer<DocumentWindow>> m_windows;
     UrlOpener m_openUrl;
     QPointer<ConsolePatchImport> m_patchImport;

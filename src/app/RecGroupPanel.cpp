@@ -22,7 +22,8 @@ RecGroupPanel::RecGroupPanel(QWidget* parent)
     title->setFont(headlineFont(font()));
     stack->addWidget(title, 0, Qt::AlignLeft);
 
-    m_field->setPlaceholderText(QStringLiteral("1\u201399999.999"));
+    // The range of group numbers, written as the reader's language writes one.
+    m_field->setPlaceholderText(tr("1–99999.999"));
     m_field->setAccessibleName(tr("Group Number"));
     m_field->setFixedWidth(fieldWidth);
     title->setBuddy(m_field);

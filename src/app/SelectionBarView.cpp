@@ -52,7 +52,13 @@ SelectionBarView::SelectionBarView(GridViewModel* model, EosConnectionManager* e
 
     m_text->setFont(monospacedFont(13));
     m_text->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    // Numbers come from files and are shown as stored, never read as markup.
+    m_text->setTextFormat(Qt::PlainText);
     m_text->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    // The text can be selected and copied with the mouse, but the keyboard stays
+    // with the canvas, where Delete and the modifier keys are wanted.
+    m_text->setFocusPolicy(Qt::NoFocus);
+    m_area->setFocusPolicy(Qt::NoFocus);
     m_area->setWidget(m_text);
     m_area->setWidgetResizable(true);
     m_area->setFrameShape(QFrame::NoFrame);

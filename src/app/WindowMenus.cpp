@@ -16,10 +16,6 @@ namespace pexlora {
 
 namespace {
 
-QString tr(const char* text) {
-    return QCoreApplication::translate("WindowMenus", text);
-}
-
 QAction* addAction(QMenu* menu, const char* name, const QString& text, const QKeySequence& shortcut = {}) {
     QAction* action = menu->addAction(text);
     action->setObjectName(QString::fromLatin1(name));
@@ -69,9 +65,9 @@ void WindowMenus::build(DocumentWindow& window, PexloraApp& app) {
     QObject::connect(revert, &QAction::triggered, &window, &DocumentWindow::revertToSaved);
     const auto showRevert = [revert, self] {
         if (self)
-            revert->setEnabled(!self->filePath().isEmpty() && self->viewModel()->isDirty());
+            revert->setEnabled(!self->filePath().isEmpty() && self->history()->hasUnsavedChanges());
     };
-    QObject::connect(window.viewModel(), &GridViewModel::isDirtyChanged, revert, showRevert);
+    QObject::connect(window.history(), &DocumentHistory::unsavedChangesChanged, revert, showRevert);
     QObject::connect(&window, &DocumentWindow::filePathChanged, revert, showRevert);
     showRevert();
     file->addSeparator();

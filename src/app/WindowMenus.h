@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QCoreApplication>
+
 class QMenu;
 
 namespace pexlora {
@@ -10,6 +12,8 @@ class PexloraApp;
 // The menu bar of a document window: File, Edit and Help. Every action has an
 // object name ("fileSave", "editUndo", …) by which tests and scripts find it.
 class WindowMenus {
+    Q_DECLARE_TR_FUNCTIONS(pexlora::WindowMenus)
+
 public:
     static void build(DocumentWindow& window, PexloraApp& app);
 

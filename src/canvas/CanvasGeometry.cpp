@@ -34,6 +34,11 @@ MarqueeModifier marqueeModifierFromFlags(Qt::KeyboardModifiers modifiers) {
     return MarqueeModifier::none;
 }
 
+MarqueeModifier marqueeModifierFromFlags(Qt::KeyboardModifiers modifiers, MarqueeModifier latched) {
+    const MarqueeModifier held = marqueeModifierFromFlags(modifiers);
+    return held != MarqueeModifier::none ? held : latched;
+}
+
 std::vector<GridPosition> linePositions(GridPosition a, GridPosition b, std::size_t maxCount) {
     // Differences in 128 bits: positions from a file may lie at the ends of the range.
     __extension__ using Wide = __int128;

@@ -22,6 +22,8 @@ struct GridOffset {
 // The modifier of a select-mode marquee: the first of Option (Alt), Command
 // (Ctrl), Shift and Control (Meta) that is held.
 MarqueeModifier marqueeModifierFromFlags(Qt::KeyboardModifiers modifiers);
+// The same, where a held key wins over the order latched in the key legend.
+MarqueeModifier marqueeModifierFromFlags(Qt::KeyboardModifiers modifiers, MarqueeModifier latched);
 
 // The cells an add-line drag places, from `a` towards `b` along a's row, or along
 // a's column when the drag is more vertical than horizontal; a = b gives a

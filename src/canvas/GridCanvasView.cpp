@@ -49,6 +49,8 @@ Qt::KeyboardModifier modifierOfKey(int key) {
     case Qt::Key_Control:
         return Qt::ControlModifier;
     case Qt::Key_Meta:
+    case Qt::Key_Super_L: // what X11 and Wayland send for the Super (Windows) keys
+    case Qt::Key_Super_R:
         return Qt::MetaModifier;
     default:
         return Qt::NoModifier;
@@ -331,6 +333,14 @@ void GridCanvasView::keyPressEvent(QKeyEvent* event) {
         QWidget::keyPressEvent(event);
         return;
     }
+    // Escape lets go of the order latched in the key legend.
+    if (event->key() == Qt::Key_Escape && m_model &&
+        m_model->latchedMarqueeModifier() != MarqueeModifier::none) {
+        m_model->setLatchedMarqueeModifier(MarqueeModifier::none);
+        modifiersChanged(event->modifiers());
+        event->accept();
+        return;
+    }
     // Delete deletes only when there is something to delete; otherwise the key
     // goes on to whatever else wants it.
     if (m_model && m_activeTool && m_activeTool->keyPressed(*event)) {
@@ -349,7 +359,7 @@ void GridCanvasView::keyReleaseEvent(QKeyEvent* event) {
 void GridCanvasView::modifiersChanged(Qt::KeyboardModifiers modifiers) {
     // A marquee under way takes the new keys at once, before the pointer moves.
     if (m_model && m_model->marqueeStart())
-        m_model->setMarqueeModifier(marqueeModifierFromFlags(modifiers));
+        m_model->setMarqueeModifier(marqueeModifierFromFlags(modifiers, m_model->latchedMarqueeModifier()));
 }
 
 void GridCanvasView::enterEvent(QEnterEvent* event) {

@@ -20,7 +20,7 @@ void SelectModeTool::pressed(const PointerEvent& event) {
     grid.setSelectionModifier(MarqueeModifier::none);
     grid.setMarqueeStart(event.position);
     grid.setMarqueeEnd(event.position);
-    grid.setMarqueeModifier(marqueeModifierFromFlags(event.modifiers));
+    grid.setMarqueeModifier(marqueeModifierFromFlags(event.modifiers, grid.latchedMarqueeModifier()));
     m_dragging = true;
 }
 
@@ -28,7 +28,7 @@ void SelectModeTool::dragged(const PointerEvent& event) {
     if (!m_dragging)
         return;
     model().setMarqueeEnd(event.position);
-    model().setMarqueeModifier(marqueeModifierFromFlags(event.modifiers));
+    model().setMarqueeModifier(marqueeModifierFromFlags(event.modifiers, model().latchedMarqueeModifier()));
 }
 
 void SelectModeTool::released(const PointerEvent&) {

@@ -2,6 +2,7 @@
 
 #include "model/Decimal.h"
 
+#include <QCoreApplication>
 #include <QHash>
 #include <optional>
 #include <utility>
@@ -94,7 +95,7 @@ QString channelListText(const SelectionGroups& selectionGroups, const GridElemen
 QString selectionBarText(const SelectionGroups& selectionGroups, const GridElements& elements,
                          MarqueeModifier selectionModifier) {
     if (selectionGroups.empty())
-        return QStringLiteral("No selection");
+        return QCoreApplication::translate("pexlora::EosCommandLines", "No selection");
     const QHash<QUuid, QString> numberByID = numberLookup(elements);
     if (selectionModifier == MarqueeModifier::none || selectionModifier == MarqueeModifier::shift) {
         std::vector<QUuid> flat;

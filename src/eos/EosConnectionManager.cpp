@@ -47,6 +47,10 @@ EosConnectionManager::EosConnectionManager(EosConnectionConfig config, QObject* 
         m_settings = std::make_unique<QSettings>(QStringLiteral("Pexlora"), QStringLiteral("Pexlora"));
     m_discovery = std::make_unique<EosDiscoveryManager>(m_config.discovery);
 
+    if (m_config.startConsole) {
+        connectToConsole(m_config.startConsole->host, m_config.startConsole->port);
+        return;
+    }
     const QString storedHost = m_settings->value(eosIPKey).toString();
     if (!storedHost.trimmed().isEmpty())
         connectToConsole(storedHost, eosPortFromText(m_settings->value(eosPortKey).toString()));

@@ -39,6 +39,8 @@ struct EosConnectionConfig {
     std::shared_ptr<EosClock> clock = EosClock::system();
     // The store of "eosIP", "eosPort" and "eosFraming"; the user's settings when none is given.
     std::unique_ptr<QSettings> settings;
+    // Where the link goes at start in place of the stored console, which stays stored.
+    std::optional<EosConsoleAddress> startConsole;
 };
 
 // The one TCP link from the application to an Eos console, on the main thread. It
@@ -49,7 +51,7 @@ class EosConnectionManager : public QObject {
     Q_OBJECT
 
 public:
-    // Connects at once to the stored "eosIP", if there is one.
+    // Connects at once to the start console, or else to the stored "eosIP" if there is one.
     explicit EosConnectionManager(EosConnectionConfig config = {}, QObject* parent = nullptr);
     ~EosConnectionManager() override;
 

@@ -106,6 +106,10 @@ void GridViewModel::setMarqueeModifier(MarqueeModifier modifier) {
     assign(m_marqueeModifier, modifier, &GridViewModel::marqueeModifierChanged);
 }
 
+void GridViewModel::setLatchedMarqueeModifier(MarqueeModifier modifier) {
+    assign(m_latchedMarqueeModifier, modifier, &GridViewModel::latchedMarqueeModifierChanged);
+}
+
 void GridViewModel::setShowQuickRenumberPanel(bool show) {
     assign(m_showQuickRenumberPanel, show, &GridViewModel::showQuickRenumberPanelChanged);
 }

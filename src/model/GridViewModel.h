@@ -81,6 +81,10 @@ public:
 
     MarqueeModifier marqueeModifier() const { return m_marqueeModifier; }
     void setMarqueeModifier(MarqueeModifier modifier);
+    // The order chosen in the key legend for the following marquees while no
+    // modifier key is held, for desktops that keep those keys for themselves.
+    MarqueeModifier latchedMarqueeModifier() const { return m_latchedMarqueeModifier; }
+    void setLatchedMarqueeModifier(MarqueeModifier modifier);
 
     bool showQuickRenumberPanel() const { return m_showQuickRenumberPanel; }
     void setShowQuickRenumberPanel(bool show);
@@ -178,6 +182,7 @@ signals:
     void marqueeStartChanged();
     void marqueeEndChanged();
     void marqueeModifierChanged();
+    void latchedMarqueeModifierChanged();
     void showQuickRenumberPanelChanged();
     void quickRenumberNextChanged();
     void quickRenumberIncrementChanged();
@@ -208,6 +213,7 @@ private:
     std::optional<QPointF> m_marqueeStart;
     std::optional<QPointF> m_marqueeEnd;
     MarqueeModifier m_marqueeModifier = MarqueeModifier::none;
+    MarqueeModifier m_latchedMarqueeModifier = MarqueeModifier::none;
     bool m_showQuickRenumberPanel = false;
     QString m_quickRenumberNext = QStringLiteral("1");
     QString m_quickRenumberIncrement = QStringLiteral("1");

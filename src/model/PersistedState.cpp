@@ -1,5 +1,6 @@
 #include "model/PersistedState.h"
 
+#include "model/PexloraDocument.h"
 #include "plist/BinaryPlistWriter.h"
 #include "plist/PropertyList.h"
 
@@ -44,9 +45,9 @@ DocumentError fileError(const PlistError& error) {
     case PlistErrorKind::tooLarge:
         return {error.message};
     case PlistErrorKind::notPropertyList:
-        return {u"not a Pexlora document: %1"_s.arg(error.message)};
+        return {PexloraDocument::tr("not a Pexlora document: %1").arg(error.message)};
     default:
-        return {u"the file is damaged: %1"_s.arg(error.message)};
+        return {PexloraDocument::tr("the file is damaged: %1").arg(error.message)};
     }
 }
 
@@ -139,14 +140,16 @@ public:
     Result<PersistedState, DocumentError> decode(const PlistValue& root) {
         const auto* document = root.get<PlistDictionary>();
         if (!document)
-            return fail(DocumentError{u"not a Pexlora document: the file holds no dictionary"_s});
+            return fail(
+                DocumentError{PexloraDocument::tr("not a Pexlora document: the file holds no dictionary")});
         PersistedState state;
         const PlistValue* elements = document->find(keys().elements);
         if (!elements)
             return missing(keys().elements);
         const auto* list = elements->get<PlistArray>();
         if (!list)
-            return fail(DocumentError{u"%1 is not an array"_s.arg(quoted(keys().elements))});
+            return fail(
+                DocumentError{PexloraDocument::tr("%1 is not an array").arg(quoted(keys().elements))});
         std::optional<double> numbers[3];
         const QString* numberKeys[3] = {&keys().zoomScale, &keys().panOffsetWidth, &keys().panOffsetHeight};
         for (int i = 0; i < 3; ++i) {
@@ -155,7 +158,8 @@ public:
                 return missing(*numberKeys[i]);
             numbers[i] = realValue(*value);
             if (!numbers[i])
-                return fail(DocumentError{u"%1 is not a number"_s.arg(quoted(*numberKeys[i]))});
+                return fail(
+                    DocumentError{PexloraDocument::tr("%1 is not a number").arg(quoted(*numberKeys[i]))});
         }
         state.elements.reserve(list->size());
         QHash<GridPosition, qsizetype> occupied;
@@ -168,7 +172,8 @@ public:
             const GridPosition& position = state.elements.back().position;
             if (const auto seen = occupied.constFind(position); seen != occupied.cend())
                 return fail(DocumentError{
-                    u"the elements at index %1 and %2 are both at column %3, row %4"_s.arg(*seen)
+                    PexloraDocument::tr("the elements at index %1 and %2 are both at column %3, row %4")
+                        .arg(*seen)
                         .arg(i)
                         .arg(position.col)
                         .arg(position.row)});
@@ -182,48 +187,53 @@ public:
 
 private:
     static Failure<DocumentError> missing(const QString& key) {
-        return fail(DocumentError{u"the document has no %1"_s.arg(quoted(key))});
+        return fail(DocumentError{PexloraDocument::tr("the document has no %1").arg(quoted(key))});
     }
 
     static Result<GridElement, DocumentError> decodeElement(const PlistValue& value, qsizetype index) {
         // Formatted only for a message: most elements never need it.
-        const auto where = [index] { return u"the element at index %1"_s.arg(index); };
+        const auto where = [index] { return PexloraDocument::tr("the element at index %1").arg(index); };
         const auto* element = value.get<PlistDictionary>();
         if (!element)
-            return fail(DocumentError{u"%1 is not a dictionary"_s.arg(where())});
+            return fail(DocumentError{PexloraDocument::tr("%1 is not a dictionary").arg(where())});
         const PlistValue* fields[3] = {element->find(keys().id), element->find(keys().position),
                                        element->find(keys().numberString)};
         const QString* names[3] = {&keys().id, &keys().position, &keys().numberString};
         for (int i = 0; i < 3; ++i) {
             if (!fields[i])
-                return fail(DocumentError{u"%1 has no %2"_s.arg(where(), quoted(*names[i]))});
+                return fail(
+                    DocumentError{PexloraDocument::tr("%1 has no %2").arg(where(), quoted(*names[i]))});
         }
         const auto* idText = fields[0]->get<QString>();
         if (!idText)
-            return fail(DocumentError{u"the %1 of %2 is not a string"_s.arg(quoted(keys().id), where())});
+            return fail(DocumentError{
+                PexloraDocument::tr("the %1 of %2 is not a string").arg(quoted(keys().id), where())});
         const std::optional<QUuid> id = uuidValue(*idText);
         if (!id)
-            return fail(DocumentError{
-                u"the %1 of %2 is not a UUID: %3"_s.arg(quoted(keys().id), where(), quoted(*idText))});
+            return fail(DocumentError{PexloraDocument::tr("the %1 of %2 is not a UUID: %3")
+                                          .arg(quoted(keys().id), where(), quoted(*idText))});
         const auto* number = fields[2]->get<QString>();
         if (!number)
-            return fail(DocumentError{u"the %1 of %2 is not a string"_s.arg(quoted(keys().numberString), where())});
+            return fail(DocumentError{PexloraDocument::tr("the %1 of %2 is not a string")
+                                          .arg(quoted(keys().numberString), where())});
         const auto* position = fields[1]->get<PlistDictionary>();
         if (!position)
-            return fail(DocumentError{u"the %1 of %2 is not a dictionary"_s.arg(quoted(keys().position), where())});
+            return fail(DocumentError{PexloraDocument::tr("the %1 of %2 is not a dictionary")
+                                          .arg(quoted(keys().position), where())});
         std::int64_t coordinates[2] = {};
         const QString* axes[2] = {&keys().col, &keys().row};
         for (int i = 0; i < 2; ++i) {
             const PlistValue* coordinate = position->find(*axes[i]);
             if (!coordinate)
-                return fail(DocumentError{
-                    u"the %1 of %2 has no %3"_s.arg(quoted(keys().position), where(), quoted(*axes[i]))});
+                return fail(DocumentError{PexloraDocument::tr("the %1 of %2 has no %3")
+                                              .arg(quoted(keys().position), where(), quoted(*axes[i]))});
             const auto integer = coordinateValue(*coordinate);
             if (!integer) {
                 const QString problem = integer.error() == IntegerProblem::outOfRange
-                                            ? u"is out of range"_s
-                                            : u"is not an integer"_s;
-                return fail(DocumentError{u"the %1 of %2 %3"_s.arg(quoted(*axes[i]), where(), problem)});
+                                            ? PexloraDocument::tr("is out of range")
+                                            : PexloraDocument::tr("is not an integer");
+                return fail(DocumentError{
+                    PexloraDocument::tr("the %1 of %2 %3").arg(quoted(*axes[i]), where(), problem)});
             }
             coordinates[i] = *integer;
         }

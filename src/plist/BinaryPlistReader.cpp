@@ -1,5 +1,6 @@
 #include "plist/BinaryPlistReader.h"
 
+#include "plist/PlistText.h"
 #include "plist/ReadBudget.h"
 
 #include <QHash>
@@ -55,9 +56,9 @@ private:
 
     Result<Unit, PlistError> readTrailer() {
         if (m_size < headerSize + 1 + 1 + trailerSize)
-            return damaged(u"the binary property list is too short to hold its trailer"_s);
+            return damaged(PlistText::tr("the binary property list is too short to hold its trailer"));
         if (std::memcmp(m_data, "bplist00", headerSize) != 0)
-            return unsupported(u"the binary property list has a version other than “00”"_s);
+            return unsupported(PlistText::tr("the binary property list has a version other than “00”"));
         const std::uint64_t trailer = m_size - trailerSize;
         m_offsetWidth = m_data[trailer + 6];
         m_refWidth = m_data[trailer + 7];
@@ -65,22 +66,24 @@ private:
         m_topObject = bigEndian(trailer + 16, 8);
         m_tableStart = bigEndian(trailer + 24, 8);
         if (m_offsetWidth < 1 || m_offsetWidth > 8 || m_refWidth < 1 || m_refWidth > 8)
-            return damaged(u"the trailer gives an offset or reference width outside 1 to 8 bytes"_s);
+            return damaged(
+                PlistText::tr("the trailer gives an offset or reference width outside 1 to 8 bytes"));
         if (m_tableStart <= headerSize || m_tableStart > trailer)
-            return damaged(u"the offset table lies outside the file"_s);
+            return damaged(PlistText::tr("the offset table lies outside the file"));
         // Dividing rather than multiplying keeps a huge declared count from overflowing.
         if (m_objectCount == 0 || m_objectCount > (trailer - m_tableStart) / m_offsetWidth)
             return damaged(
-                u"the trailer declares %1 objects, more than the offset table can hold"_s.arg(m_objectCount));
+                PlistText::tr("the trailer declares %1 objects, more than the offset table can hold")
+                    .arg(m_objectCount));
         if (m_topObject >= m_objectCount)
-            return damaged(u"the top object %1 does not exist"_s.arg(m_topObject));
+            return damaged(PlistText::tr("the top object %1 does not exist").arg(m_topObject));
         // Without shared containers every node but the root comes from a
         // reference of at least one byte; sharing may add a bounded surplus.
         m_budget = ReadBudget(std::int64_t(m_size),
                               std::min(std::int64_t(m_tableStart - headerSize) +
                                            plistLimits::nodesPerObject * std::int64_t(m_objectCount),
                                        plistLimits::maxNodes),
-                              u"the file's shared references expand to too many values"_s);
+                              PlistText::tr("the file's shared references expand to too many values"));
         if (auto taken = m_budget.takeBytes(std::int64_t(m_objectCount / 8)); !taken)
             return taken;
         m_seen.assign(m_objectCount, false);
@@ -89,10 +92,11 @@ private:
 
     Result<std::uint64_t, PlistError> offsetOf(std::uint64_t ref) const {
         if (ref >= m_objectCount)
-            return damaged(u"a reference points to object %1 of %2"_s.arg(ref).arg(m_objectCount));
+            return damaged(
+                PlistText::tr("a reference points to object %1 of %2").arg(ref).arg(m_objectCount));
         const std::uint64_t offset = bigEndian(m_tableStart + ref * m_offsetWidth, m_offsetWidth);
         if (offset < headerSize || offset >= m_tableStart)
-            return damaged(u"object %1 starts outside the object area"_s.arg(ref));
+            return damaged(PlistText::tr("object %1 starts outside the object area").arg(ref));
         return offset;
     }
 
@@ -102,13 +106,13 @@ private:
         if (low != 0x0F)
             return Counted{offset + 1, low};
         if (offset + 2 > m_tableStart)
-            return damaged(u"the length of object %1 runs past the object area"_s.arg(ref));
+            return damaged(PlistText::tr("the length of object %1 runs past the object area").arg(ref));
         const unsigned marker = m_data[offset + 1];
         if ((marker & 0xF0) != 0x10 || (marker & 0x0F) > 3)
-            return damaged(u"the length of object %1 is not an integer"_s.arg(ref));
+            return damaged(PlistText::tr("the length of object %1 is not an integer").arg(ref));
         const unsigned width = 1u << (marker & 0x0F);
         if (offset + 2 + std::uint64_t(width) > m_tableStart)
-            return damaged(u"the length of object %1 runs past the object area"_s.arg(ref));
+            return damaged(PlistText::tr("the length of object %1 runs past the object area").arg(ref));
         return Counted{offset + 2 + std::uint64_t(width), bigEndian(offset + 2, width)};
     }
 
@@ -130,20 +134,20 @@ private:
         case 0x0:
             if (marker == 0x08 || marker == 0x09)
                 return PlistValue(marker == 0x09);
-            return unsupported(u"object %1 is a null or fill object"_s.arg(ref));
+            return unsupported(PlistText::tr("object %1 is a null or fill object").arg(ref));
         case 0x1:
             return readInteger(at, low, ref);
         case 0x2:
             if (low != 2 && low != 3)
-                return damaged(u"object %1 is a real number of unknown width"_s.arg(ref));
+                return damaged(PlistText::tr("object %1 is a real number of unknown width").arg(ref));
             if (!fits(at, 1, std::uint64_t(1) << low))
-                return damaged(u"object %1 runs past the object area"_s.arg(ref));
+                return damaged(PlistText::tr("object %1 runs past the object area").arg(ref));
             if (low == 2)
                 return PlistValue(double(std::bit_cast<float>(std::uint32_t(bigEndian(at, 4)))));
             return PlistValue(std::bit_cast<double>(bigEndian(at, 8)));
         case 0x3:
             if (marker != 0x33 || !fits(at, 1, 8))
-                return damaged(u"object %1 is a damaged date"_s.arg(ref));
+                return damaged(PlistText::tr("object %1 is a damaged date").arg(ref));
             return PlistValue(PlistDate{std::bit_cast<double>(bigEndian(at, 8))});
         case 0x4:
         case 0x5:
@@ -153,21 +157,22 @@ private:
         case 0xD:
             return readContainer(*offset, ref);
         case 0x8:
-            return unsupported(u"object %1 is a keyed-archive UID"_s.arg(ref));
+            return unsupported(PlistText::tr("object %1 is a keyed-archive UID").arg(ref));
         case 0xC:
-            return unsupported(u"object %1 is a set"_s.arg(ref));
+            return unsupported(PlistText::tr("object %1 is a set").arg(ref));
         default:
-            return damaged(
-                u"object %1 has the unknown type marker 0x%2"_s.arg(ref).arg(marker, 2, 16, QChar(u'0')));
+            return damaged(PlistText::tr("object %1 has the unknown type marker 0x%2")
+                               .arg(ref)
+                               .arg(marker, 2, 16, QChar(u'0')));
         }
     }
 
     Result<PlistValue, PlistError> readInteger(std::uint64_t at, unsigned low, std::uint64_t ref) const {
         if (low > 4)
-            return damaged(u"object %1 is an integer of unknown width"_s.arg(ref));
+            return damaged(PlistText::tr("object %1 is an integer of unknown width").arg(ref));
         const unsigned width = 1u << low;
         if (!fits(at, 1, std::uint64_t(width)))
-            return damaged(u"object %1 runs past the object area"_s.arg(ref));
+            return damaged(PlistText::tr("object %1 runs past the object area").arg(ref));
         if (width < 8)
             return PlistValue(bigEndian(at, width));
         if (width == 8)
@@ -179,7 +184,7 @@ private:
             return PlistValue(value);
         if (high == ~std::uint64_t(0) && (value >> 63) != 0)
             return PlistValue(std::int64_t(value));
-        return damaged(u"object %1 is an integer beyond 64 bits"_s.arg(ref));
+        return damaged(PlistText::tr("object %1 is an integer beyond 64 bits").arg(ref));
     }
 
     // A text or data object that is referred to again is kept from its second
@@ -207,7 +212,7 @@ private:
         const auto [start, count] = *counted;
         const std::uint64_t unit = type == 0x6 ? 2 : 1;
         if (!fits(start, count, unit))
-            return damaged(u"object %1 runs past the object area"_s.arg(ref));
+            return damaged(PlistText::tr("object %1 runs past the object area").arg(ref));
         const std::int64_t payload =
             type == 0x4 ? ReadBudget::dataBytes(count) : ReadBudget::textBytes(count);
         if (auto taken = m_budget.takeBytes(payload); !taken)
@@ -218,7 +223,8 @@ private:
         if (type == 0x5) {
             for (std::uint64_t i = 0; i < count; ++i) {
                 if (m_data[start + i] >= 0x80)
-                    return damaged(u"the ASCII string object %1 holds a byte above 127"_s.arg(ref));
+                    return damaged(
+                        PlistText::tr("the ASCII string object %1 holds a byte above 127").arg(ref));
             }
             return PlistValue(QString::fromLatin1(bytes, qsizetype(count)));
         }
@@ -237,14 +243,15 @@ private:
         const auto [start, count] = *counted;
         const std::uint64_t refCount = isDictionary ? 2 * count : count;
         if (count > m_tableStart || !fits(start, refCount, std::uint64_t(m_refWidth)))
-            return damaged(u"the references of object %1 run past the object area"_s.arg(ref));
+            return damaged(PlistText::tr("the references of object %1 run past the object area").arg(ref));
         if (m_depth >= plistLimits::maxDepth)
-            return fail(
-                PlistError{PlistErrorKind::tooDeep,
-                           u"containers are nested deeper than %1 levels"_s.arg(plistLimits::maxDepth)});
+            return fail(PlistError{
+                PlistErrorKind::tooDeep,
+                PlistText::tr("containers are nested deeper than %1 levels").arg(plistLimits::maxDepth)});
         for (int i = 0; i < m_depth; ++i) {
             if (m_path[std::size_t(i)] == ref)
-                return fail(PlistError{PlistErrorKind::cyclic, u"object %1 contains itself"_s.arg(ref)});
+                return fail(
+                    PlistError{PlistErrorKind::cyclic, PlistText::tr("object %1 contains itself").arg(ref)});
         }
         m_path[std::size_t(m_depth++)] = ref;
         auto result = isDictionary ? readDictionary(start, count, ref) : readArray(start, count);
@@ -304,7 +311,7 @@ private:
             return fail(keyOffset.error());
         const unsigned keyType = m_data[*keyOffset] >> 4;
         if (keyType != 0x5 && keyType != 0x6)
-            return damaged(u"a key of dictionary object %1 is not a string"_s.arg(ref));
+            return damaged(PlistText::tr("a key of dictionary object %1 is not a string").arg(ref));
         auto key = readObject(keyRef);
         if (!key)
             return fail(key.error());

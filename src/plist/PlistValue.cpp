@@ -1,5 +1,7 @@
 #include "plist/PlistValue.h"
 
+#include "plist/PlistText.h"
+
 namespace pexlora {
 
 using namespace Qt::StringLiterals;
@@ -70,15 +72,15 @@ bool operator==(const PlistDictionary& a, const PlistDictionary& b) {
 
 QString PlistValue::typeName() const {
     struct Name {
-        QString operator()(bool) const { return u"Boolean"_s; }
-        QString operator()(std::int64_t) const { return u"integer"_s; }
-        QString operator()(std::uint64_t) const { return u"integer"_s; }
-        QString operator()(double) const { return u"real number"_s; }
-        QString operator()(const PlistDate&) const { return u"date"_s; }
-        QString operator()(const QString&) const { return u"string"_s; }
-        QString operator()(const QByteArray&) const { return u"data"_s; }
-        QString operator()(const PlistArray&) const { return u"array"_s; }
-        QString operator()(const PlistDictionary&) const { return u"dictionary"_s; }
+        QString operator()(bool) const { return PlistText::tr("Boolean"); }
+        QString operator()(std::int64_t) const { return PlistText::tr("integer"); }
+        QString operator()(std::uint64_t) const { return PlistText::tr("integer"); }
+        QString operator()(double) const { return PlistText::tr("real number"); }
+        QString operator()(const PlistDate&) const { return PlistText::tr("date"); }
+        QString operator()(const QString&) const { return PlistText::tr("string"); }
+        QString operator()(const QByteArray&) const { return PlistText::tr("data"); }
+        QString operator()(const PlistArray&) const { return PlistText::tr("array"); }
+        QString operator()(const PlistDictionary&) const { return PlistText::tr("dictionary"); }
     };
     return std::visit(Name{}, m_storage);
 }

@@ -1,6 +1,7 @@
 #include "plist/PropertyList.h"
 
 #include "plist/BinaryPlistReader.h"
+#include "plist/PlistText.h"
 #include "plist/XmlPlistReader.h"
 
 namespace pexlora {
@@ -27,12 +28,13 @@ bool looksLikeXml(QByteArrayView bytes) {
 
 Result<PlistValue, PlistError> readPropertyList(QByteArrayView bytes) {
     if (bytes.size() > plistLimits::maxFileSize)
-        return fail(PlistError{PlistErrorKind::tooLarge, u"the file is larger than 256 MiB"_s});
+        return fail(PlistError{PlistErrorKind::tooLarge, PlistText::tr("the file is larger than 256 MiB")});
     if (bytes.startsWith("bplist"))
         return readBinaryPropertyList(bytes);
     if (looksLikeXml(bytes))
         return readXmlPropertyList(bytes);
-    return fail(PlistError{PlistErrorKind::notPropertyList, u"the file is not a property list"_s});
+    return fail(
+        PlistError{PlistErrorKind::notPropertyList, PlistText::tr("the file is not a property list")});
 }
 
 } // namespace pexlora

@@ -1,5 +1,6 @@
 #include "plist/ReadBudget.h"
 
+#include "plist/PlistText.h"
 #include "plist/PlistValue.h"
 
 #include <algorithm>
@@ -40,9 +41,9 @@ Result<Unit, PlistError> ReadBudget::takeValue(std::int64_t payloadBytes) {
 Result<Unit, PlistError> ReadBudget::takeBytes(std::int64_t bytes) {
     m_bytesLeft -= bytes;
     if (m_bytesLeft < 0)
-        return fail(PlistError{
-            PlistErrorKind::tooMuchMemory,
-            u"the file's values would take more than %1 MiB of memory"_s.arg(m_byteLimit / (1024 * 1024))});
+        return fail(PlistError{PlistErrorKind::tooMuchMemory,
+                               PlistText::tr("the file's values would take more than %1 MiB of memory")
+                                   .arg(m_byteLimit / (1024 * 1024))});
     return Unit{};
 }
 

@@ -1,5 +1,7 @@
 #include "plist/XmlMarkupScan.h"
 
+#include "plist/PlistText.h"
+
 #include <QString>
 #include <QStringDecoder>
 #include <string_view>
@@ -105,8 +107,8 @@ private:
                 quote = c;
             } else if (c == u'=' && ++attributes > plistLimits::maxXmlAttributes) {
                 return fail(PlistError{PlistErrorKind::unsupported,
-                                       u"an element of the XML has more than %1 attributes"_s.arg(
-                                           plistLimits::maxXmlAttributes)});
+                                       PlistText::tr("an element of the XML has more than %1 attributes")
+                                           .arg(plistLimits::maxXmlAttributes)});
             } else if (c == u'>') {
                 return i + 1;
             } else if (c == u'<') {
@@ -135,7 +137,8 @@ private:
         }
         return fail(PlistError{
             PlistErrorKind::unsupported,
-            u"the XML refers to the entity “%1”, which is not one of the five predefined"_s.arg(name)});
+            PlistText::tr("the XML refers to the entity “%1”, which is not one of the five predefined")
+                .arg(name)});
     }
 
     const Units& m_units;
@@ -182,9 +185,9 @@ XmlEncoding detectXmlEncoding(QByteArrayView bytes) {
 
 Result<Unit, PlistError> checkDeclaredEncoding(const XmlEncoding& encoding, QStringView declared) {
     if (!isOneOf(declared, {u"", u"UTF-8", u"UTF-16", u"UTF-16LE", u"UTF-16BE", u"US-ASCII", u"ISO-8859-1"}))
-        return fail(
-            PlistError{PlistErrorKind::unsupported,
-                       u"the XML is in the encoding “%1”, not UTF-8 or UTF-16"_s.arg(declared.left(40))});
+        return fail(PlistError{
+            PlistErrorKind::unsupported,
+            PlistText::tr("the XML is in the encoding “%1”, not UTF-8 or UTF-16").arg(declared.left(40))});
     bool agrees = declared.isEmpty();
     if (encoding.unitWidth == 1)
         agrees = agrees || !declared.startsWith(u"UTF-16", Qt::CaseInsensitive);
@@ -194,9 +197,9 @@ Result<Unit, PlistError> checkDeclaredEncoding(const XmlEncoding& encoding, QStr
                  (declared.compare(u"UTF-16", Qt::CaseInsensitive) == 0 && encoding.byteOrderMark) ||
                  declared.compare(encoding.bigEndian ? u"UTF-16BE" : u"UTF-16LE", Qt::CaseInsensitive) == 0;
     if (!agrees)
-        return fail(
-            PlistError{PlistErrorKind::malformed,
-                       u"the XML declares the encoding “%1” but is written in another"_s.arg(declared)});
+        return fail(PlistError{
+            PlistErrorKind::malformed,
+            PlistText::tr("the XML declares the encoding “%1” but is written in another").arg(declared)});
     return Unit{};
 }
 

@@ -1,5 +1,6 @@
 #include "plist/XmlPlistReader.h"
 
+#include "plist/PlistText.h"
 #include "plist/ReadBudget.h"
 #include "plist/XmlMarkupScan.h"
 
@@ -80,7 +81,7 @@ public:
         : m_bytes(bytes)
         , m_xml(QByteArray::fromRawData(bytes.data(), bytes.size()))
         , m_encoding(detectXmlEncoding(bytes))
-        , m_budget(bytes.size(), plistLimits::maxNodes, u"the file holds too many values"_s) {}
+        , m_budget(bytes.size(), plistLimits::maxNodes, PlistText::tr("the file holds too many values")) {}
 
     Result<PlistValue, PlistError> read() {
         if (auto scanned = scanXmlMarkup(m_bytes, m_encoding); !scanned)
@@ -89,37 +90,39 @@ public:
         if (!started)
             return fail(started.error());
         if (!m_xml.isStartElement() || m_xml.name() != u"plist")
-            return unexpected(PlistErrorKind::notPropertyList, u"the XML document is not a property list"_s);
+            return unexpected(PlistErrorKind::notPropertyList,
+                              PlistText::tr("the XML document is not a property list"));
         if (auto first = nextElement(); !first)
             return fail(first.error());
         if (m_xml.isEndElement())
-            return damaged(u"the property list holds no value"_s);
+            return damaged(PlistText::tr("the property list holds no value"));
         auto value = readValue(0);
         if (!value)
             return value;
         if (auto closed = nextElement(); !closed)
             return fail(closed.error());
         if (!m_xml.isEndElement())
-            return damaged(u"the property list holds more than one value"_s);
+            return damaged(PlistText::tr("the property list holds more than one value"));
         while (!m_xml.atEnd()) {
             const auto token = next();
             if (!token)
                 return fail(token.error());
             if (*token == QXmlStreamReader::Characters && !m_xml.isWhitespace())
-                return damaged(u"text follows the property list"_s);
+                return damaged(PlistText::tr("text follows the property list"));
         }
         return value;
     }
 
 private:
     Failure<PlistError> damaged(const QString& message) const {
-        return unexpected(PlistErrorKind::malformed, u"%1 at line %2"_s.arg(message).arg(m_xml.lineNumber()));
+        return unexpected(PlistErrorKind::malformed,
+                          PlistText::tr("%1 at line %2").arg(message).arg(m_xml.lineNumber()));
     }
 
     Failure<PlistError> xmlError() const {
         if (m_xml.error() == QXmlStreamReader::PrematureEndOfDocumentError)
-            return damaged(u"the XML ends early"_s);
-        return damaged(u"the XML is not well-formed (%1)"_s.arg(m_xml.errorString()));
+            return damaged(PlistText::tr("the XML ends early"));
+        return damaged(PlistText::tr("the XML is not well-formed (%1)").arg(m_xml.errorString()));
     }
 
     // The next token, with what the XML as a whole must obey: well-formed, in an
@@ -136,17 +139,17 @@ private:
             break;
         case QXmlStreamReader::DTD:
             if (m_rootStarted)
-                return damaged(u"a document type declaration stands inside the property list"_s);
+                return damaged(PlistText::tr("a document type declaration stands inside the property list"));
             if (m_xml.text().contains(u'['))
                 return unexpected(PlistErrorKind::unsupported,
-                                  u"the XML declares a document type of its own"_s);
+                                  PlistText::tr("the XML declares a document type of its own"));
             break;
         case QXmlStreamReader::StartElement:
             m_rootStarted = true;
             break;
         case QXmlStreamReader::EntityReference:
             // The markup scan refuses these first; never let one be dropped.
-            return damaged(u"the XML refers to an undeclared entity"_s);
+            return damaged(PlistText::tr("the XML refers to an undeclared entity"));
         default:
             break;
         }
@@ -166,10 +169,10 @@ private:
                 return Unit{};
             case QXmlStreamReader::Characters:
                 if (!m_xml.isWhitespace())
-                    return damaged(u"text stands outside a value"_s);
+                    return damaged(PlistText::tr("text stands outside a value"));
                 break;
             case QXmlStreamReader::EndDocument:
-                return damaged(u"the XML ends early"_s);
+                return damaged(PlistText::tr("the XML ends early"));
             default:
                 break;
             }
@@ -191,7 +194,7 @@ private:
             case QXmlStreamReader::EndElement:
                 return text;
             case QXmlStreamReader::StartElement:
-                return damaged(u"<%1> stands inside a text"_s.arg(m_xml.name().left(40)));
+                return damaged(PlistText::tr("<%1> stands inside a text").arg(m_xml.name().left(40)));
             default:
                 break;
             }
@@ -206,7 +209,7 @@ private:
             if (depth >= plistLimits::maxDepth)
                 return unexpected(
                     PlistErrorKind::tooDeep,
-                    u"containers are nested deeper than %1 levels"_s.arg(plistLimits::maxDepth));
+                    PlistText::tr("containers are nested deeper than %1 levels").arg(plistLimits::maxDepth));
             return name == u"dict" ? readDictionary(depth + 1) : readArray(depth + 1);
         }
         const QString element = name.toString();
@@ -232,23 +235,23 @@ private:
             return PlistValue(std::move(text));
         if (element == u"true"_s || element == u"false"_s) {
             if (!text.trimmed().isEmpty())
-                return damaged(u"<%1> holds text"_s.arg(element));
+                return damaged(PlistText::tr("<%1> holds text").arg(element));
             return PlistValue(element == u"true"_s);
         }
         if (element == u"integer"_s) {
             if (std::optional<PlistValue> value = parseInteger(text))
                 return std::move(*value);
-            return damaged(u"“%1” is not a 64-bit integer"_s.arg(text.left(40)));
+            return damaged(PlistText::tr("“%1” is not a 64-bit integer").arg(text.left(40)));
         }
         if (element == u"real"_s) {
             if (std::optional<double> value = parseReal(text))
                 return PlistValue(*value);
-            return damaged(u"“%1” is not a real number"_s.arg(text.left(40)));
+            return damaged(PlistText::tr("“%1” is not a real number").arg(text.left(40)));
         }
         if (element == u"date"_s) {
             const QDateTime date = QDateTime::fromString(text.trimmed(), Qt::ISODate);
             if (!date.isValid())
-                return damaged(u"“%1” is not a date"_s.arg(text.left(40)));
+                return damaged(PlistText::tr("“%1” is not a date").arg(text.left(40)));
             return PlistValue(
                 PlistDate{double(date.toMSecsSinceEpoch()) / 1000.0 - referenceDateUnixSeconds});
         }
@@ -257,12 +260,12 @@ private:
             base64.removeIf([](char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; });
             auto decoded = QByteArray::fromBase64Encoding(base64, QByteArray::AbortOnBase64DecodingErrors);
             if (!decoded)
-                return damaged(u"<data> is not valid base64"_s);
+                return damaged(PlistText::tr("<data> is not valid base64"));
             return PlistValue(std::move(*decoded));
         }
         if (element == u"key"_s)
-            return damaged(u"a <key> stands outside a dictionary"_s);
-        return damaged(u"<%1> is not a property-list element"_s.arg(element.left(40)));
+            return damaged(PlistText::tr("a <key> stands outside a dictionary"));
+        return damaged(PlistText::tr("<%1> is not a property-list element").arg(element.left(40)));
     }
 
     Result<PlistValue, PlistError> readArray(int depth) {
@@ -287,7 +290,8 @@ private:
             if (m_xml.isEndElement())
                 return PlistValue(std::move(dictionary));
             if (m_xml.name() != u"key")
-                return damaged(u"a dictionary holds <%1> where a <key> belongs"_s.arg(m_xml.name().left(40)));
+                return damaged(PlistText::tr("a dictionary holds <%1> where a <key> belongs")
+                                   .arg(m_xml.name().left(40)));
             auto key = readText();
             if (!key)
                 return fail(key.error());
@@ -296,7 +300,7 @@ private:
             if (auto moved = nextElement(); !moved)
                 return fail(moved.error());
             if (m_xml.isEndElement())
-                return damaged(u"the key “%1” has no value"_s.arg(key->left(40)));
+                return damaged(PlistText::tr("the key “%1” has no value").arg(key->left(40)));
             auto value = readValue(depth);
             if (!value)
                 return value;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/DocumentDialogs.h"
+#include "app/DocumentHistory.h"
 #include "app/DocumentWindow.h"
 #include "app/PexloraApp.h"
 #include "eos/EosConnectionManager.h"
@@ -30,11 +31,15 @@ public:
 
     std::deque<SaveAnswer> saveChangesAnswers;
     std::deque<bool> revertAnswers;
+    std::deque<bool> replaceAnswers;
+    std::deque<bool> restoreAnswers;
     std::deque<QStringList> openAnswers;
     std::deque<QString> saveAnswers;
     // The names of the documents asked about, in order.
     QStringList askedToSave;
     QStringList askedToRevert;
+    QStringList askedToReplace;
+    QStringList askedToRestore;
     std::vector<Error> errors;
     int savePickerCalls = 0;
 
@@ -50,6 +55,15 @@ public:
     QString chooseSavePath(QWidget*, const QString&) override {
         ++savePickerCalls;
         return next(saveAnswers, {});
+    }
+    bool confirmReplace(QWidget*, const QString& path) override {
+        askedToReplace.append(path);
+        return next(replaceAnswers, false);
+    }
+    // Unscripted, a layout left by a crash is discarded, so that no test restores one by chance.
+    bool askToRestore(QWidget*, const QString& documentName) override {
+        askedToRestore.append(documentName);
+        return next(restoreAnswers, false);
     }
     void showError(QWidget*, const QString& text, const QString& reason) override {
         errors.push_back({text, reason});
@@ -104,7 +118,7 @@ public:
     ~AppFixture() {
         for (const QPointer<DocumentWindow>& window : app->windows())
             if (window) {
-                window->viewModel()->setDirty(false);
+                window->history()->clear();
                 window->close();
             }
         app.reset();

@@ -14,6 +14,7 @@
 #include <QFile>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -220,7 +221,8 @@ TEST_F(DocumentWindows, CorruptFileShowsWhyItCouldNotBeOpened) {
     const QString reason =
         decodePersistedState(QByteArray("bplist00 this is not a property list")).error().message;
     ASSERT_FALSE(reason.isEmpty());
-    EXPECT_EQ(fixture.scripted->errors[0].reason, reason);
+    // The reader's clause, as a sentence of its own.
+    EXPECT_EQ(fixture.scripted->errors[0].reason, reason.front().toUpper() + reason.mid(1));
     EXPECT_TRUE(app.windows().isEmpty());
 }
 
@@ -439,6 +441,76 @@ TEST(DemoLayout, IsTheGeneratorsOutputAndOpens) {
         numbers.append(cell.numberString);
     for (const char* expected : {"1", "12", "21", "32", "41", "48", "101", "110"})
         EXPECT_TRUE(numbers.contains(QString::fromLatin1(expected))) << expected;
+}
+
+} // namespace
+} // namespace pexlora
+
+namespace pexlora {
+namespace {
+
+// A picker that does not add the extension itself returns the name as typed; the
+// file that name stands for is asked about before anything is written.
+TEST_F(DocumentWindows, SaveAsOverAFileTypedWithoutItsExtensionAsksFirst) {
+    const QString existing = savedRig();
+    const QByteArray before = contents(existing);
+    DocumentWindow* window = app.newDocument();
+    const GridPosition cell[] = {{5, 5}};
+    window->viewModel()->placeElements(cell);
+
+    fixture.scripted->saveAnswers.push_back(dir.filePath(u"rig"_s));
+    fixture.scripted->replaceAnswers.push_back(false);
+    EXPECT_FALSE(window->saveAs());
+    EXPECT_EQ(fixture.scripted->askedToReplace, QStringList{existing});
+    EXPECT_EQ(contents(existing), before);
+    EXPECT_TRUE(window->filePath().isEmpty());
+    EXPECT_TRUE(window->isWindowModified());
+
+    fixture.scripted->saveAnswers.push_back(dir.filePath(u"rig"_s));
+    fixture.scripted->replaceAnswers.push_back(true);
+    EXPECT_TRUE(window->saveAs());
+    EXPECT_EQ(fixture.scripted->askedToReplace.size(), 2);
+    EXPECT_EQ(window->filePath(), existing);
+    EXPECT_NE(contents(existing), before);
+}
+
+// Return on a number left as it was changes nothing Undo could take back, so
+// the window shows no edit and closes without a question.
+TEST_F(DocumentWindows, AnUnchangedRenumberLeavesTheEditedMarkAsItWas) {
+    DocumentWindow* window = app.openDocument(savedRig());
+    ASSERT_NE(window, nullptr);
+    GridViewModel* model = window->viewModel();
+    const GridElement cell = model->elements().front();
+    model->beginRenumber(cell.id);
+    model->commitRenumber();
+    EXPECT_FALSE(window->isWindowModified());
+    EXPECT_FALSE(action(window, "editUndo")->isEnabled());
+    EXPECT_FALSE(action(window, "fileRevert")->isEnabled());
+
+    model->beginRenumber(cell.id);
+    model->setEditingElementText(u"40"_s);
+    model->commitRenumber();
+    EXPECT_TRUE(window->isWindowModified());
+    action(window, "editUndo")->trigger();
+    EXPECT_FALSE(window->isWindowModified());
+    model->beginRenumber(cell.id);
+    model->commitRenumber();
+    EXPECT_FALSE(window->isWindowModified());
+    // Nothing to lose: no question.
+    EXPECT_TRUE(window->close());
+}
+
+} // namespace
+} // namespace pexlora
+
+namespace pexlora {
+namespace {
+
+// A reason that starts with a file name keeps it as written.
+TEST(ErrorMessage, KeepsFileNamesAsWritten) {
+    const auto box = StandardDocumentDialogs::errorMessage(nullptr, u"The help page could not be opened."_s,
+                                                           u"help.html is missing from the installation"_s);
+    EXPECT_EQ(box->informativeText(), u"help.html is missing from the installation"_s);
 }
 
 } // namespace

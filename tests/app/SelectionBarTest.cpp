@@ -4,6 +4,8 @@
 #include "app/RecGroupPanel.h"
 #include "app/RecordGroupButton.h"
 #include "app/SelectionBarView.h"
+#include "canvas/GridCanvasView.h"
+#include "model/PersistedState.h"
 #include "widgets/Popover.h"
 
 #include <QFontInfo>
@@ -167,6 +169,34 @@ TEST(RecGroupPanel, OnlyValidGroupNumbersCanBeSubmitted) {
         QTest::mouseClick(panel.recordButton(), Qt::LeftButton);
         EXPECT_EQ(submitted.count(), row.valid ? 2 : 0) << "the button, " << row.typed.toStdString();
     }
+}
+
+} // namespace
+} // namespace pexlora
+
+namespace pexlora {
+namespace {
+
+// A number read from a file is shown as it is stored, never as markup; and the
+// bar is only read, so a click on it leaves the keyboard with the canvas.
+TEST_F(WindowBar, ShowsNumbersAsPlainTextAndLeavesTheKeyboardWithTheCanvas) {
+    PersistedState stored = model->persistedState();
+    stored.elements.front().numberString = u"<b>7</b>"_s;
+    ASSERT_TRUE(model->restore(encodePersistedState(stored)).ok());
+    model->setSelectionGroups({{stored.elements.front().id}});
+    EXPECT_EQ(bar->selectionLabel()->text(), u"<b>7</b>"_s);
+    EXPECT_EQ(bar->selectionLabel()->textFormat(), Qt::PlainText);
+
+    GridCanvasView* canvas = window->contentView()->canvas();
+    model->setMode(AppMode::edit);
+    model->setEditTool(EditTool::selectElement);
+    QTest::mouseClick(canvas, Qt::LeftButton, {}, model->cellRect({1, 0}).center().toPoint());
+    ASSERT_EQ(model->editSelectedIDs().size(), 1);
+    QTest::mouseClick(bar->selectionLabel(), Qt::LeftButton, {}, QPoint(4, 4));
+    QTest::mouseClick(bar->selectionArea()->viewport(), Qt::LeftButton, {}, QPoint(4, 4));
+    EXPECT_EQ(QApplication::focusWidget(), canvas);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Delete);
+    EXPECT_EQ(model->elements().size(), 2u);
 }
 
 } // namespace

@@ -10,8 +10,10 @@
 #include "app/SelectKeyLegend.h"
 #include "app/ToolButton.h"
 #include "app/ZoomText.h"
+#include "canvas/GridCanvasView.h"
 #include "model/GridViewModel.h"
 
+#include <QAccessible>
 #include <QLabel>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -232,6 +234,104 @@ TEST(KeyLegend, ChipColoursFollowTheDarkPalette) {
     dark.setColor(QPalette::Text, QColor(230, 230, 230));
     chip.setPalette(dark);
     EXPECT_EQ(chip.color(), QColor::fromRgb(0xBF5AF2));
+}
+
+} // namespace
+} // namespace pexlora
+
+namespace pexlora {
+namespace {
+
+// A 3 × 3 block of cells and marquees dragged over all of it on the canvas.
+struct LatchedMarquee : ShownToolbar {
+    GridCanvasView* canvas = window->contentView()->canvas();
+
+    LatchedMarquee() {
+        std::vector<GridPosition> cells;
+        for (std::int64_t row = 1; row <= 3; ++row)
+            for (std::int64_t col = 1; col <= 3; ++col)
+                cells.push_back({col, row});
+        model.placeElements(cells);
+        canvas->setFocus();
+    }
+    // The selection the marquee leaves, with `keys` held from press to release.
+    std::pair<SelectionGroups, MarqueeModifier> drag(Qt::KeyboardModifiers keys = {}) {
+        const QPoint from = model.cellRect({0, 0}).center().toPoint();
+        const QPoint to = model.cellRect({4, 4}).center().toPoint();
+        QTest::mousePress(canvas, Qt::LeftButton, keys, from);
+        QTest::mouseEvent(QTest::MouseMove, canvas, Qt::NoButton, keys, (from + to) / 2);
+        QTest::mouseEvent(QTest::MouseMove, canvas, Qt::NoButton, keys, to);
+        QTest::mouseRelease(canvas, Qt::LeftButton, keys, to);
+        return {model.selectionGroups(), model.selectionModifier()};
+    }
+};
+
+TEST(KeyLegend, EachChipLatchesTheOrderOfItsKeyUntilClickedAgainOrEscape) {
+    LatchedMarquee shown;
+    SelectKeyLegend* legend = shown.toolbar->keyLegend();
+    const QList<KeyChip*> chips = legend->chips();
+    ASSERT_EQ(chips.size(), 4);
+    const Qt::KeyboardModifier keys[] = {Qt::ShiftModifier, Qt::AltModifier, Qt::ControlModifier,
+                                         Qt::MetaModifier};
+    const auto plain = shown.drag();
+    for (qsizetype i = 0; i < chips.size(); ++i) {
+        const auto held = shown.drag(keys[i]);
+        ASSERT_NE(held.second, MarqueeModifier::none);
+        shown.click(chips[i]);
+        EXPECT_TRUE(chips[i]->isChecked());
+        EXPECT_EQ(shown.model.latchedMarqueeModifier(), held.second);
+        EXPECT_EQ(shown.drag(), held) << "chip " << i;
+        // Again: the latch holds for every following marquee.
+        EXPECT_EQ(shown.drag(), held) << "chip " << i;
+        EXPECT_EQ(QApplication::focusWidget(), shown.canvas);
+        shown.click(chips[i]);
+        EXPECT_FALSE(chips[i]->isChecked());
+        EXPECT_EQ(shown.drag(), plain) << "chip " << i;
+    }
+
+    // A key held wins while it is held; Escape on the canvas lets the chip go.
+    shown.click(chips[1]);
+    EXPECT_TRUE(legend->accessibleName().endsWith(u"; latched without the key: Alt selects columns"_s))
+        << legend->accessibleName().toStdString();
+    EXPECT_EQ(shown.drag(Qt::ShiftModifier), shown.drag(keys[0]));
+    EXPECT_EQ(shown.drag().second, MarqueeModifier::option);
+    shown.click(chips[2]); // one latch at a time
+    EXPECT_FALSE(chips[1]->isChecked());
+    EXPECT_TRUE(chips[2]->isChecked());
+    QTest::keyClick(shown.canvas, Qt::Key_Escape);
+    EXPECT_EQ(shown.model.latchedMarqueeModifier(), MarqueeModifier::none);
+    EXPECT_FALSE(chips[2]->isChecked());
+    EXPECT_FALSE(legend->accessibleName().contains(u"latched"_s));
+    EXPECT_EQ(shown.drag(), plain);
+}
+
+// The Super keys are Meta: pressed while a marquee is dragged, they recolour it at once.
+TEST(KeyLegend, SuperMidMarqueeIsMeta) {
+    LatchedMarquee shown;
+    const QPoint from = shown.model.cellRect({0, 0}).center().toPoint();
+    QTest::mousePress(shown.canvas, Qt::LeftButton, {}, from);
+    QTest::mouseEvent(QTest::MouseMove, shown.canvas, Qt::NoButton, {}, from + QPoint(90, 90));
+    for (const Qt::Key super : {Qt::Key_Super_L, Qt::Key_Super_R}) {
+        QTest::keyPress(shown.canvas, super);
+        EXPECT_EQ(shown.model.marqueeModifier(), MarqueeModifier::control);
+        QTest::keyRelease(shown.canvas, super, Qt::MetaModifier);
+        EXPECT_EQ(shown.model.marqueeModifier(), MarqueeModifier::none);
+    }
+    QTest::mouseRelease(shown.canvas, Qt::LeftButton, {}, from + QPoint(90, 90));
+}
+
+// To a screen reader the legend is one element; the chips are not read out.
+TEST(KeyLegend, IsOneAccessibleElement) {
+    GridViewModel model;
+    SelectKeyLegend legend(&model);
+    QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(&legend);
+    ASSERT_NE(accessible, nullptr);
+    EXPECT_EQ(accessible->childCount(), 0);
+    EXPECT_EQ(accessible->text(QAccessible::Name), legend.accessibleName());
+    model.setLatchedMarqueeModifier(MarqueeModifier::control);
+    EXPECT_TRUE(
+        accessible->text(QAccessible::Name).endsWith(u"latched without the key: Meta selects diagonally"_s));
+    EXPECT_TRUE(legend.chips()[3]->isChecked());
 }
 
 } // namespace
