@@ -2,7 +2,7 @@
 
 #include "app/Divider.h"
 #include "app/ElidedLabel.h"
-#include "app/EosConsolePopover.h"
+#include "app/EosConsolePanel.h"
 #include "app/EosStatusButton.h"
 #include "app/SecondaryLabel.h"
 #include "app/TextStyles.h"
@@ -92,8 +92,8 @@ QString EosStatusBarView::framingCaption(std::optional<EosFraming> framing) {
     return tr("OSC over TCP");
 }
 
-EosConsolePopover* EosStatusBarView::consolePanel() const {
-    return m_popover.panel<EosConsolePopover>();
+EosConsolePanel* EosStatusBarView::consolePanel() const {
+    return m_popover.panel<EosConsolePanel>();
 }
 
 void EosStatusBarView::showLink() {
@@ -118,12 +118,12 @@ void EosStatusBarView::togglePopover() {
     }
     if (!m_eosManager)
         return;
-    auto panel = std::make_unique<EosConsolePopover>(m_eosManager.data());
-    EosConsolePopover* shown = panel.get();
+    auto panel = std::make_unique<EosConsolePanel>(m_eosManager.data());
+    EosConsolePanel* shown = panel.get();
     m_eosManager->discovery().settingsOpened();
     // The bar is the window's bottom edge, so the popover rises above it where it fits.
     Popover* popover = m_popover.open(std::move(panel), m_button, Popover::Edge::above);
-    connect(shown, &EosConsolePopover::contentResized, popover, &Popover::reposition);
+    connect(shown, &EosConsolePanel::contentResized, popover, &Popover::reposition);
 }
 
 } // namespace pexlora

@@ -14,7 +14,7 @@ class QLabel;
 namespace pexlora {
 
 class EosConnectionManager;
-class EosConsolePopover;
+class EosConsolePanel;
 class EosStatusButton;
 class ElidedLabel;
 
@@ -43,7 +43,7 @@ public:
     ElidedLabel* commandLine() const { return m_commandLine; }
     // The open console popover and its content; null while it is closed.
     Popover* consolePopover() const { return m_popover.popover(); }
-    EosConsolePopover* consolePanel() const;
+    EosConsolePanel* consolePanel() const;
 
     // What a click on the status button does: opens the popover, or closes it.
     void togglePopover();

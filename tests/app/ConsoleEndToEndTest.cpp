@@ -5,7 +5,7 @@
 #include "app/ConsolePatchImport.h"
 #include "app/ContentView.h"
 #include "app/ElidedLabel.h"
-#include "app/EosConsolePopover.h"
+#include "app/EosConsolePanel.h"
 #include "app/EosStatusBarView.h"
 #include "app/EosStatusButton.h"
 #include "app/RecGroupPanel.h"
@@ -44,7 +44,7 @@ protected:
     // until the console answers. The popover stays open.
     void connectAsAUser() {
         QTest::mouseClick(status->statusButton(), Qt::LeftButton);
-        EosConsolePopover* console = status->consolePanel();
+        EosConsolePanel* console = status->consolePanel();
         ASSERT_NE(console, nullptr);
         QTest::keyClicks(console->addressField(), u"127.0.0.1"_s);
         QTest::keyClicks(console->portField(), QString::number(simulator->tcpPort));
@@ -78,7 +78,7 @@ TEST_F(ConsoleEndToEnd, ARecordedGroupComesBackAsTheDesksCommandLineAndItsCellsR
     connectAsAUser();
     EXPECT_EQ(status->statusButton()->text(), u"Eos Connected 127.0.0.1"_s);
     EXPECT_EQ(status->caption()->text(), u"OSC 1.0"_s) << "found without the user choosing";
-    EosConsolePopover* console = status->consolePanel();
+    EosConsolePanel* console = status->consolePanel();
     ASSERT_NE(console, nullptr);
     ASSERT_TRUE(test::waitFor([&] { return console->consoleVersion()->isVisibleTo(console); }));
     EXPECT_TRUE(console->consoleVersion()->text().startsWith(u"Console version "_s));

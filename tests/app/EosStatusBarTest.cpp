@@ -3,7 +3,7 @@
 #include "AppTestSupport.h"
 #include "app/ContentView.h"
 #include "app/DiscoveredHostRow.h"
-#include "app/EosConsolePopover.h"
+#include "app/EosConsolePanel.h"
 #include "app/EosStatusBarView.h"
 #include "app/EosStatusButton.h"
 #include "eos/EosDiscoveryManager.h"
@@ -52,10 +52,10 @@ TEST(EosStatusBar, TextsSayWhatTheLinkKnowsOfTheConsole) {
     EXPECT_EQ(EosStatusBarView::framingCaption(EosFraming::slip), u"OSC 1.1 SLIP"_s);
     EXPECT_EQ(EosStatusBarView::framingCaption(EosFraming::length), u"OSC 1.0"_s);
     EXPECT_EQ(EosStatusBarView::framingCaption(std::nullopt), u"OSC over TCP"_s);
-    EXPECT_EQ(EosConsolePopover::healthText(H::silent),
+    EXPECT_EQ(EosConsolePanel::healthText(H::silent),
               u"Connected, but the console does not answer \u2014 is OSC TX on?"_s);
-    EXPECT_TRUE(EosConsolePopover::healthText(H::answering).isEmpty());
-    EXPECT_TRUE(EosConsolePopover::healthText(H::offline).isEmpty());
+    EXPECT_TRUE(EosConsolePanel::healthText(H::answering).isEmpty());
+    EXPECT_TRUE(EosConsolePanel::healthText(H::offline).isEmpty());
 }
 
 class ConsoleBar : public ::testing::Test {
@@ -72,9 +72,9 @@ protected:
 
     // Opens the popover by its button and returns the port of the first discovery
     // request, where replies go; 0 when none came.
-    EosConsolePopover* open() {
+    EosConsolePanel* open() {
         QTest::mouseClick(bar->statusButton(), Qt::LeftButton);
-        EosConsolePopover* panel = bar->consolePanel();
+        EosConsolePanel* panel = bar->consolePanel();
         EXPECT_NE(panel, nullptr);
         manager().discovery().sync();
         fixture.link.discoveryClock->advance(0ms);
@@ -118,7 +118,7 @@ TEST_F(ConsoleBar, EveryWindowShowsTheOneLinkWithItsDot) {
 }
 
 TEST_F(ConsoleBar, TheFramingChooserStoresTheChoiceAndOpensOnIt) {
-    EosConsolePopover* panel = open();
+    EosConsolePanel* panel = open();
     ASSERT_NE(panel, nullptr);
     QComboBox* chooser = panel->framingChooser();
     ASSERT_EQ(chooser->count(), 3);
@@ -138,7 +138,7 @@ TEST_F(ConsoleBar, TheFramingChooserStoresTheChoiceAndOpensOnIt) {
 }
 
 TEST_F(ConsoleBar, ConnectGoesWhereTheFieldsSayWithTheDefaultsForWhatIsMissing) {
-    EosConsolePopover* panel = open();
+    EosConsolePanel* panel = open();
     ASSERT_NE(panel, nullptr);
     EXPECT_NE(replyPort, 0) << "opening the popover browses at once";
     EXPECT_TRUE(panel->addressField()->text().isEmpty());
@@ -147,7 +147,7 @@ TEST_F(ConsoleBar, ConnectGoesWhereTheFieldsSayWithTheDefaultsForWhatIsMissing) 
     EXPECT_EQ(panel->portField()->width(), 52);
     EXPECT_GE(panel->addressField()->width(), 110);
     EXPECT_LE(panel->addressField()->width(), 160);
-    EXPECT_GE(panel->width(), EosConsolePopover::minimumWidth);
+    EXPECT_GE(panel->width(), EosConsolePanel::minimumWidth);
     EXPECT_FALSE(panel->discoveredSection()->isVisible());
 
     QTest::mouseClick(panel->connectButton(), Qt::LeftButton);
@@ -174,7 +174,7 @@ TEST_F(ConsoleBar, ConnectGoesWhereTheFieldsSayWithTheDefaultsForWhatIsMissing) 
 }
 
 TEST_F(ConsoleBar, DiscoveredConsolesShowLiveAndOneClickConnects) {
-    EosConsolePopover* panel = open();
+    EosConsolePanel* panel = open();
     ASSERT_NE(replyPort, 0);
     EXPECT_FALSE(panel->discoveredSection()->isVisible());
     EXPECT_TRUE(panel->hostRows().isEmpty());
@@ -215,12 +215,12 @@ TEST_F(ConsoleBar, DiscoveredConsolesShowLiveAndOneClickConnects) {
 }
 
 TEST_F(ConsoleBar, ManyConsolesScrollRatherThanStretchThePopover) {
-    EosConsolePopover* panel = open();
+    EosConsolePanel* panel = open();
     ASSERT_NE(replyPort, 0);
     for (std::uint16_t port = 5000; port < 5040; ++port)
         reply(port, "Desk (Eos)");
     ASSERT_TRUE(test::waitFor([&] { return panel->hostRows().size() == 40; }));
-    EXPECT_LE(panel->discoveredSection()->height(), EosConsolePopover::maximumListHeight + 60);
+    EXPECT_LE(panel->discoveredSection()->height(), EosConsolePanel::maximumListHeight + 60);
 }
 
 TEST_F(ConsoleBar, ClosingThePopoverStopsBrowsingWhileNoLinkIsUp) {

@@ -4,7 +4,7 @@
 #include "app/CapsuleToggleButton.h"
 #include "app/ContentView.h"
 #include "app/EditToolPicker.h"
-#include "app/EosConsolePopover.h"
+#include "app/EosConsolePanel.h"
 #include "app/EosStatusBarView.h"
 #include "app/EosStatusButton.h"
 #include "app/GridToolbarContent.h"
@@ -36,7 +36,7 @@ TEST(RecordGroupEndToEnd, AnAltMarqueeOverPlacedCellsArrivesAtTheConsoleAsItsCol
 
     // Connect as a user would: the console popover, its two fields and Return.
     QTest::mouseClick(status->statusButton(), Qt::LeftButton);
-    EosConsolePopover* console = status->consolePanel();
+    EosConsolePanel* console = status->consolePanel();
     ASSERT_NE(console, nullptr);
     QTest::keyClicks(console->addressField(), u"127.0.0.1"_s);
     QTest::keyClicks(console->portField(), QString::number(simulator->tcpPort));

@@ -2,7 +2,7 @@
 #include "app/CapsuleToggleButton.h"
 #include "app/ContentView.h"
 #include "app/EditToolPicker.h"
-#include "app/EosConsolePopover.h"
+#include "app/EosConsolePanel.h"
 #include "app/EosStatusBarView.h"
 #include "app/GridToolbarContent.h"
 #include "app/KeyChip.h"

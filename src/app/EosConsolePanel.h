@@ -22,14 +22,14 @@ class EosConnectionManager;
 // The console popover's content: the console's address and port, written to the
 // settings as they are typed, "Connect", and the consoles found by discovery, any
 // of which connects with a click. It stays open after connecting.
-class EosConsolePopover : public QWidget {
+class EosConsolePanel : public QWidget {
     Q_OBJECT
 
 public:
     static constexpr int minimumWidth = 320;
     static constexpr int maximumListHeight = 300;
 
-    explicit EosConsolePopover(EosConnectionManager* eosManager, QWidget* parent = nullptr);
+    explicit EosConsolePanel(EosConnectionManager* eosManager, QWidget* parent = nullptr);
 
     QLineEdit* addressField() const { return m_address; }
     QLineEdit* portField() const { return m_port; }

@@ -1,4 +1,4 @@
-#include "app/EosConsolePopover.h"
+#include "app/EosConsolePanel.h"
 
 #include "app/DiscoveredHostRow.h"
 #include "app/Divider.h"
@@ -22,7 +22,7 @@
 
 namespace pexlora {
 
-EosConsolePopover::EosConsolePopover(EosConnectionManager* eosManager, QWidget* parent)
+EosConsolePanel::EosConsolePanel(EosConnectionManager* eosManager, QWidget* parent)
     : QWidget(parent)
     , m_eosManager(eosManager)
     , m_address(new QLineEdit(this))
@@ -103,11 +103,11 @@ EosConsolePopover::EosConsolePopover(EosConnectionManager* eosManager, QWidget* 
         m_address->setText(settings.value(eosIPKey).toString());
         m_port->setText(settings.value(eosPortKey).toString());
         connect(&m_eosManager->discovery(), &EosDiscoveryManager::discoveredHostsChanged, this,
-                &EosConsolePopover::showHosts);
+                &EosConsolePanel::showHosts);
         m_framing->setCurrentIndex(static_cast<int>(m_eosManager->framingChoice()));
-        connect(m_eosManager, &EosConnectionManager::healthChanged, this, &EosConsolePopover::showConsole);
+        connect(m_eosManager, &EosConnectionManager::healthChanged, this, &EosConsolePanel::showConsole);
         connect(m_eosManager, &EosConnectionManager::consoleVersionChanged, this,
-                &EosConsolePopover::showConsole);
+                &EosConsolePanel::showConsole);
     }
     // Only the user's pick: the manager stores it and reconnects in the new framing.
     connect(m_framing, &QComboBox::activated, this, [this](int index) {
@@ -124,14 +124,14 @@ EosConsolePopover::EosConsolePopover(EosConnectionManager* eosManager, QWidget* 
         if (m_eosManager)
             m_eosManager->settings().setValue(eosPortKey, text);
     });
-    connect(m_address, &QLineEdit::returnPressed, this, &EosConsolePopover::connectToStored);
-    connect(m_port, &QLineEdit::returnPressed, this, &EosConsolePopover::connectToStored);
-    connect(m_connect, &QPushButton::clicked, this, &EosConsolePopover::connectToStored);
+    connect(m_address, &QLineEdit::returnPressed, this, &EosConsolePanel::connectToStored);
+    connect(m_port, &QLineEdit::returnPressed, this, &EosConsolePanel::connectToStored);
+    connect(m_connect, &QPushButton::clicked, this, &EosConsolePanel::connectToStored);
     showConsole();
     showHosts();
 }
 
-QString EosConsolePopover::healthText(EosConsoleHealth health) {
+QString EosConsolePanel::healthText(EosConsoleHealth health) {
     switch (health) {
     case EosConsoleHealth::offline:
     case EosConsoleHealth::answering:
@@ -146,7 +146,7 @@ QString EosConsolePopover::healthText(EosConsoleHealth health) {
     return {};
 }
 
-void EosConsolePopover::showConsole() {
+void EosConsolePanel::showConsole() {
     const EosConsoleHealth health = m_eosManager ? m_eosManager->health() : EosConsoleHealth::offline;
     const QString version = m_eosManager ? m_eosManager->consoleVersion() : QString();
     const QString state = healthText(health);
@@ -158,14 +158,14 @@ void EosConsolePopover::showConsole() {
     emit contentResized();
 }
 
-void EosConsolePopover::connectToStored() {
+void EosConsolePanel::connectToStored() {
     if (!m_eosManager)
         return;
     const EosConsoleAddress target = storedConsoleAddress(m_eosManager->settings());
     m_eosManager->connectToConsole(target.host, target.port);
 }
 
-void EosConsolePopover::choose(const EosDiscoveredHost& host) {
+void EosConsolePanel::choose(const EosDiscoveredHost& host) {
     if (!m_eosManager)
         return;
     const QString port = QString::number(host.oscTCPPort);
@@ -176,7 +176,7 @@ void EosConsolePopover::choose(const EosDiscoveredHost& host) {
     connectToStored();
 }
 
-void EosConsolePopover::showHosts() {
+void EosConsolePanel::showHosts() {
     const EosDiscoveredHosts hosts =
         m_eosManager ? m_eosManager->discovery().discoveredHosts() : EosDiscoveredHosts();
     // Rows are kept by the host's id, so the one under the pointer or the keyboard stays.
