@@ -60,15 +60,14 @@ private:
     // than this extra walk over the tree.
     void reserveFor(const PlistValue& root) {
         std::size_t nodes = 0;
-        std::size_t sharedStrings = 0;
+        std::size_t strings = 0;
         std::vector<const PlistValue*> stack{&root};
         while (!stack.empty()) {
             const PlistValue* value = stack.back();
             stack.pop_back();
             ++nodes;
-            if (const auto* text = value->get<QString>()) {
-                if (!text->isDetached())
-                    ++sharedStrings;
+            if (value->is<QString>()) {
+                ++strings;
             } else if (const auto* array = value->get<PlistArray>()) {
                 for (const PlistValue& item : *array)
                     stack.push_back(&item);
@@ -80,8 +79,8 @@ private:
         }
         m_objects.reserve(nodes);
         m_refs.reserve(nodes);
-        m_strings.blocks.reserve(sharedStrings + 64);
-        m_strings.contents.reserve(sharedStrings + 64);
+        m_strings.blocks.reserve(strings + 64);
+        m_strings.contents.reserve(strings + 64);
     }
 
     // Assigns object numbers depth first, containers before their contents, and
@@ -147,19 +146,21 @@ private:
     // dictionary, a value read once from a file and referred to from many
     // places. Such a block is recognised by its address, so it is hashed once
     // however often it occurs, and equal contents in blocks of their own are
-    // still written once. A block that nothing else holds was made for this
-    // tree alone (an element's id) and is written as it stands, unhashed: that
-    // spares a large layout's save most of its time. The tree is not modified
-    // while it is written, so equal address and length mean equal contents.
+    // still written once, so the file is the same however the tree's blocks
+    // happen to be shared in memory: a file read and written again comes out
+    // byte for byte as it went in. The tree is not modified while it is
+    // written, so equal address and length mean equal contents.
     template <typename Text>
     std::pair<std::uint64_t, bool> sharedObject(Tables& tables, const Text& text, const PlistValue* value,
                                                 const QString* keyText) {
-        if (text.isDetached())
-            return newObject(value, keyText);
+        // A block that nothing else holds cannot be met again by its address.
+        const bool shared = !text.isDetached();
         const auto address = std::uint64_t(reinterpret_cast<std::uintptr_t>(text.constData()));
         const auto sameLength = [&](std::uint64_t id) { return textOf<Text>(id).size() == text.size(); };
-        if (const std::optional<std::uint64_t> seen = tables.blocks.find(address, sameLength))
-            return {*seen, false};
+        if (shared) {
+            if (const std::optional<std::uint64_t> seen = tables.blocks.find(address, sameLength))
+                return {*seen, false};
+        }
         const std::uint64_t hash =
             qHashBits(text.constData(), std::size_t(text.size()) * sizeof(*text.constData()), m_seed);
         const auto sameContents = [&](std::uint64_t id) { return textOf<Text>(id) == text; };
@@ -170,7 +171,8 @@ private:
             result = newObject(value, keyText);
             tables.contents.insert(hash, result.first);
         }
-        tables.blocks.insert(address, result.first);
+        if (shared)
+            tables.blocks.insert(address, result.first);
         return result;
     }
 

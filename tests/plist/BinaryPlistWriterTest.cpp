@@ -111,6 +111,18 @@ TEST(BinaryPlistWriter, SharedTextAndDataAreWrittenOnceWhereverTheyOccur) {
     EXPECT_EQ(back.value(), PlistValue(items));
 }
 
+TEST(BinaryPlistWriter, AFileReadAndWrittenAgainComesOutByteForByte) {
+    // The reader hands a text referred to twice out as two blocks of its own;
+    // the file written from them must still share it as the first file did.
+    const QString number = QString::number(12);
+    const PlistArray items{dictionary({{u"number"_s, number}}), dictionary({{u"number"_s, number}})};
+    const QByteArray file = writeBinaryPropertyList(PlistValue(items));
+    EXPECT_EQ(file.count("12"), 1);
+    const auto back = readBinaryPropertyList(file);
+    ASSERT_TRUE(back.ok()) << test::errorText(back.error());
+    EXPECT_EQ(writeBinaryPropertyList(back.value()), file);
+}
+
 TEST(BinaryPlistWriter, TrueAndOneAreDistinctObjects) {
     const PlistValue value = PlistArray{true, 1, 1.0, u"1"_s};
     const auto back = readBinaryPropertyList(writeBinaryPropertyList(value));
