@@ -47,6 +47,8 @@ TEST(EosStatusBar, StatusTextNamesTheConnectedAddress) {
 TEST(EosStatusBar, TextsSayWhatTheLinkKnowsOfTheConsole) {
     using H = EosConsoleHealth;
     EXPECT_EQ(EosStatusBarView::statusText(false, std::nullopt, H::gone), u"Eos not answering"_s);
+    EXPECT_EQ(EosStatusBarView::statusText(true, u"10.0.0.5"_s, H::gone), u"Eos not answering"_s)
+        << "a retry's link is up before the console answers";
     EXPECT_EQ(EosStatusBarView::statusText(false, std::nullopt, H::offline), u"Eos Disconnected"_s);
     EXPECT_EQ(EosStatusBarView::statusText(true, u"10.0.0.5"_s, H::silent), u"Eos Connected 10.0.0.5"_s);
     EXPECT_EQ(EosStatusBarView::framingCaption(EosFraming::slip), u"OSC 1.1 SLIP"_s);
