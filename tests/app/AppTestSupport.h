@@ -11,6 +11,7 @@
 #include <QApplication>
 #include <QSettings>
 #include <QTemporaryDir>
+#include <QTextDocument>
 #include <QTimer>
 #include <deque>
 #include <functional>
@@ -78,6 +79,15 @@ private:
         return answer;
     }
 };
+
+// A tooltip as Qt shows it: read as markup when it looks like markup.
+inline QString tooltipAsShown(const QString& toolTip) {
+    if (!Qt::mightBeRichText(toolTip))
+        return toolTip;
+    QTextDocument document;
+    document.setHtml(toolTip);
+    return document.toPlainText();
+}
 
 // What the console link of a test is made with: settings in a file of their own,
 // discovery that asks only a UDP socket of the test on loopback, and fake clocks,
