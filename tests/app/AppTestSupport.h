@@ -28,6 +28,7 @@ public:
     struct Error {
         QString text;
         QString reason;
+        bool waitedFor = true; // shown by showError rather than openError
     };
 
     std::deque<SaveAnswer> saveChangesAnswers;
@@ -67,7 +68,10 @@ public:
         return next(restoreAnswers, false);
     }
     void showError(QWidget*, const QString& text, const QString& reason) override {
-        errors.push_back({text, reason});
+        errors.push_back({text, reason, true});
+    }
+    void openError(QWidget*, const QString& text, const QString& reason) override {
+        errors.push_back({text, reason, false});
     }
 
 private:
