@@ -3,18 +3,25 @@
 #include "app/DocumentDialogs.h"
 #include "app/DocumentHistory.h"
 #include "app/DocumentWindow.h"
+#include "app/EosConsolePanel.h"
+#include "app/EosStatusBarView.h"
+#include "app/EosStatusButton.h"
 #include "app/PexloraApp.h"
 #include "eos/EosConnectionManager.h"
 #include "eos/EosTestSupport.h"
 #include "model/GridViewModel.h"
 
 #include <QApplication>
+#include <QLineEdit>
 #include <QSettings>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QTextDocument>
 #include <QTimer>
+#include <chrono>
 #include <deque>
 #include <functional>
+#include <gtest/gtest.h>
 #include <memory>
 #include <vector>
 
@@ -91,6 +98,21 @@ inline QString tooltipAsShown(const QString& toolTip) {
     QTextDocument document;
     document.setHtml(toolTip);
     return document.toPlainText();
+}
+
+// As a user connects to `simulator` on loopback: the console popover of `status`,
+// its two fields and Return; then until the console answers. The popover stays open.
+inline void connectAsAUser(EosStatusBarView* status, EosConnectionManager& manager,
+                           const Simulator& simulator) {
+    QTest::mouseClick(status->statusButton(), Qt::LeftButton);
+    EosConsolePanel* console = status->consolePanel();
+    ASSERT_NE(console, nullptr);
+    QTest::keyClicks(console->addressField(), QStringLiteral("127.0.0.1"));
+    QTest::keyClicks(console->portField(), QString::number(simulator.tcpPort));
+    QTest::keyClick(console->portField(), Qt::Key_Return);
+    ASSERT_TRUE(
+        waitFor([&] { return manager.health() == EosConsoleHealth::answering; }, std::chrono::seconds(15)))
+        << simulator.child->lines().join(u'\n').toStdString();
 }
 
 // What the console link of a test is made with: settings in a file of their own,
