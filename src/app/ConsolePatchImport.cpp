@@ -31,6 +31,17 @@ QString ConsolePatchImport::missingText(int missing) {
         .arg(missing);
 }
 
+QString ConsolePatchImport::failureReason(const EosPatchResult& result) {
+    if (result.failed)
+        return result.total > 0 ? tr("The link to the console was lost while its patch was being read.")
+                                : tr("The console did not tell how many channels it has.");
+    if (result.total == 0)
+        return tr("The console has no channels patched.");
+    if (result.total == 1)
+        return tr("The console's only patch entry did not answer.");
+    return tr("None of the console's %1 patch entries answered.").arg(result.total);
+}
+
 void ConsolePatchImport::start() {
     m_progress = new QProgressDialog(tr("Reading the console's patch…"), tr("Cancel"), 0, 0, m_parent);
     m_progress->setWindowTitle(tr("New Layout from Console Patch"));
@@ -40,12 +51,17 @@ void ConsolePatchImport::start() {
     m_progress->setAutoClose(false);
     m_progress->setValue(0);
     connect(m_progress, &QProgressDialog::canceled, m_import, &EosPatchImport::cancel);
-    connect(m_import, &EosPatchImport::progressChanged, m_progress, [this](int answered, int total) {
-        if (!m_progress)
-            return;
-        m_progress->setMaximum(total);
-        m_progress->setValue(answered);
-    });
+    // Queued: once the dialog shows, setValue runs the event loop, and progress is
+    // told from inside the link's read.
+    connect(
+        m_import, &EosPatchImport::progressChanged, m_progress,
+        [this](int answered, int total) {
+            if (!m_progress || m_finished)
+                return;
+            m_progress->setMaximum(total);
+            m_progress->setValue(answered);
+        },
+        Qt::QueuedConnection);
     m_import->start();
 }
 
@@ -64,9 +80,9 @@ void ConsolePatchImport::finish(const EosPatchResult& result) {
     if (m_app && !result.cancelled) {
         // A link lost halfway still leaves the channels that came: they make the layout.
         if (result.channels.isEmpty()) {
-            m_app->dialogs().showError(m_parent, tr("No layout could be made from the console's patch."),
-                                       result.failed ? tr("the console did not tell how many channels it has")
-                                                     : tr("the console has no channels patched"));
+            // Without waiting: the result may come from inside the link's read.
+            m_app->dialogs().openError(m_parent, tr("No layout could be made from the console's patch."),
+                                       failureReason(result));
         } else {
             window = m_app->newDocument();
             window->viewModel()->placeCells(patchLayout(result.channels));

@@ -32,6 +32,8 @@ public:
 
     // The note shown when `missing` patch entries were never answered.
     static QString missingText(int missing);
+    // Why no layout could be made of `result`, which brought no channels.
+    static QString failureReason(const EosPatchResult& result);
 
 signals:
     // The new window, or null when the import failed or was cancelled.

@@ -111,6 +111,13 @@ void StandardDocumentDialogs::showError(QWidget* parent, const QString& text, co
     errorMessage(parent, text, reason)->exec();
 }
 
+void StandardDocumentDialogs::openError(QWidget* parent, const QString& text, const QString& reason) {
+    auto box = errorMessage(parent, text, reason);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    // Its parent window, or closing it, ends it.
+    box.release()->open();
+}
+
 QString sentenceFrom(const QString& clause) {
     QString sentence = clause.trimmed();
     if (sentence.isEmpty())

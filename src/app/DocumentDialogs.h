@@ -33,6 +33,11 @@ public:
     // A failure the user has to know of: `text` says what failed, `reason` why,
     // each shown as given.
     virtual void showError(QWidget* parent, const QString& text, const QString& reason) = 0;
+    // The same, but it returns at once and the box stays open on its own (modal to
+    // `parent`'s window): for a failure found in the middle of other work, such as
+    // a reply the console link is still reading, where a box that waits would run
+    // the event loop under that work.
+    virtual void openError(QWidget* parent, const QString& text, const QString& reason) = 0;
 };
 
 // The readers and writers give their reason as a clause ("the file could not be
@@ -54,6 +59,7 @@ public:
     bool confirmReplace(QWidget* window, const QString& path) override;
     bool askToRestore(QWidget* parent, const QString& documentName) override;
     void showError(QWidget* parent, const QString& text, const QString& reason) override;
+    void openError(QWidget* parent, const QString& text, const QString& reason) override;
 
     // Two of the boxes as they are shown, so that their words and buttons can be
     // looked at without showing them.

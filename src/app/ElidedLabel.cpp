@@ -2,6 +2,7 @@
 
 #include <QFontMetrics>
 #include <QPainter>
+#include <QTextDocument>
 
 namespace pexlora {
 
@@ -14,15 +15,19 @@ void ElidedLabel::setText(const QString& text) {
     if (text == m_text)
         return;
     m_text = text;
-    setToolTip(text);
-    setAccessibleName(text);
+    // A console's line could be anything of any length: cut once here, so that no
+    // paint measures all of it, and the tooltip shows it as plain text, not as the
+    // markup Qt would take a "<b>" at its start for.
+    m_shown = text.size() > maxShownLength ? text.left(maxShownLength) + u'…' : text;
+    setToolTip(Qt::convertFromPlainText(m_shown));
+    setAccessibleName(m_shown);
     updateGeometry();
     update();
 }
 
 QString ElidedLabel::shownText() const {
-    // A console's line could hold anything; only its first line is shown.
-    QString line = m_text;
+    // Only one line is drawn.
+    QString line = m_shown;
     line.replace(u'\n', u' ').replace(u'\r', u' ');
     return fontMetrics().elidedText(line, Qt::ElideRight, contentsRect().width());
 }
@@ -30,7 +35,7 @@ QString ElidedLabel::shownText() const {
 QSize ElidedLabel::sizeHint() const {
     const QFontMetrics metrics = fontMetrics();
     const QMargins m = contentsMargins();
-    return {metrics.horizontalAdvance(m_text.left(200)) + m.left() + m.right(),
+    return {metrics.horizontalAdvance(m_shown.left(200)) + m.left() + m.right(),
             metrics.height() + m.top() + m.bottom()};
 }
 

@@ -73,10 +73,12 @@ EosStatusBarView::~EosStatusBarView() {
 
 QString EosStatusBarView::statusText(bool isConnected, const std::optional<QString>& connectedIP,
                                      EosConsoleHealth health) {
-    if (isConnected && connectedIP)
-        return tr("Eos Connected %1").arg(*connectedIP);
+    // A console that fell silent is retried on fresh links; each comes up before it
+    // can show the console answers, and the bar must not call that connected.
     if (health == EosConsoleHealth::gone)
         return tr("Eos not answering");
+    if (isConnected && connectedIP)
+        return tr("Eos Connected %1").arg(*connectedIP);
     return tr("Eos Disconnected");
 }
 
@@ -98,10 +100,11 @@ EosConsolePanel* EosStatusBarView::consolePanel() const {
 
 void EosStatusBarView::showLink() {
     const bool connected = m_eosManager && m_eosManager->isConnected();
-    const QString text = m_eosManager
-                             ? statusText(connected, m_eosManager->connectedIP(), m_eosManager->health())
-                             : statusText(false, {});
-    m_button->setConnected(connected);
+    const EosConsoleHealth health = m_eosManager ? m_eosManager->health() : EosConsoleHealth::offline;
+    const QString text =
+        statusText(connected, m_eosManager ? m_eosManager->connectedIP() : std::nullopt, health);
+    // The dot agrees with the text: not green for a console that does not answer.
+    m_button->setConnected(connected && health != EosConsoleHealth::gone);
     m_button->setText(text);
     m_button->setAccessibleName(text);
     m_caption->setText(framingCaption(connected && m_eosManager ? m_eosManager->framing() : std::nullopt));

@@ -30,8 +30,9 @@ public:
     explicit EosStatusBarView(EosConnectionManager* eosManager, QWidget* parent = nullptr);
     ~EosStatusBarView() override;
 
-    // "Eos Connected <ip>" while the link is up, "Eos not answering" while a
-    // console that stopped answering is being retried, "Eos Disconnected" otherwise.
+    // "Eos not answering" while a console that stopped answering is being retried,
+    // even while a retry's link is up; "Eos Connected <ip>" while the link is up;
+    // "Eos Disconnected" otherwise.
     static QString statusText(bool isConnected, const std::optional<QString>& connectedIP,
                               EosConsoleHealth health = EosConsoleHealth::offline);
     // The right-hand caption: the framing in use, or the link's kind while none is.

@@ -1,6 +1,7 @@
 #include "canvas/CanvasRenderer.h"
 
 #include "canvas/CanvasGeometry.h"
+#include "canvas/DevicePixels.h"
 #include "canvas/MarqueeColors.h"
 #include "canvas/SelectionPreview.h"
 #include "model/GridViewModel.h"
@@ -27,11 +28,6 @@ constexpr int maxDirectRects = 4;
 // More lines than this would be a solid fill anyway.
 constexpr double maxGridLines = 4096;
 
-// Device pixels per point of what the painter paints on.
-qreal deviceRatio(const QPainter& painter) {
-    return painter.device() ? painter.device()->devicePixelRatioF() : 1.0;
-}
-
 int logicalDpi(const QPainter& painter) {
     const int dpi = painter.device() ? painter.device()->logicalDpiY() : 96;
     return dpi > 0 ? dpi : 96;
@@ -42,10 +38,6 @@ QFont sized(QFont font, double size, const QPainter& painter, QFont::Weight weig
     font.setPointSizeF(size * 72.0 / logicalDpi(painter));
     font.setWeight(weight);
     return font;
-}
-
-QPointF snapped(QPointF p, qreal ratio) {
-    return {std::round(p.x() * ratio) / ratio, std::round(p.y() * ratio) / ratio};
 }
 
 QPainterPath cellShape(const QRectF& cell) {

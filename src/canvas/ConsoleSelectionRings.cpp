@@ -1,6 +1,7 @@
 #include "canvas/ConsoleSelectionRings.h"
 
-#include <QPaintDevice>
+#include "canvas/DevicePixels.h"
+
 #include <QPainter>
 #include <cmath>
 
@@ -10,13 +11,10 @@ void ConsoleSelectionRings::paint(QPainter& painter, const std::vector<QRectF>& 
                                   const SystemColors& colors) {
     if (cells.empty() || !(cellSize > ringWidth * 2) || !std::isfinite(cellSize))
         return;
-    const qreal ratio = painter.device() ? painter.device()->devicePixelRatioF() : 1.0;
+    const qreal ratio = deviceRatio(painter);
     const QImage& image = ring(cellSize, ratio, colors.pink);
-    for (const QRectF& cell : cells) {
-        // On whole device pixels, as the cell images are, so the ring does not blur against them.
-        const QPointF at(std::round(cell.left() * ratio) / ratio, std::round(cell.top() * ratio) / ratio);
-        painter.drawImage(at, image);
-    }
+    for (const QRectF& cell : cells)
+        painter.drawImage(snapped(cell.topLeft(), ratio), image);
 }
 
 const QImage& ConsoleSelectionRings::ring(double cellSize, qreal ratio, const QColor& colour) {

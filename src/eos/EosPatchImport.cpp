@@ -3,6 +3,7 @@
 #include "eos/EosConnectionManager.h"
 
 #include <QTimer>
+#include <algorithm>
 #include <charconv>
 #include <string_view>
 
@@ -155,6 +156,7 @@ void EosPatchImport::finish(bool cancelled, bool failed) {
     m_countTimeout.reset();
     EosPatchResult result;
     result.channels = QList<int>(m_channels.begin(), m_channels.end());
+    result.total = std::max(m_total, 0);
     result.cancelled = cancelled;
     result.failed = failed;
     result.missing = m_missing + (m_total > 0 ? m_total - m_next : 0) + static_cast<int>(m_inFlight.size());

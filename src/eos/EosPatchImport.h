@@ -22,6 +22,7 @@ struct EosPatchResult {
     int missing = 0;     // indices that never got an answer, after one retry
     bool cancelled = false;
     bool failed = false; // no link, or the count was never answered
+    int total = 0;       // the number of entries the console gave; 0 while it never gave one
 
     friend bool operator==(const EosPatchResult&, const EosPatchResult&) = default;
 };

@@ -3,17 +3,25 @@
 #include "app/DocumentDialogs.h"
 #include "app/DocumentHistory.h"
 #include "app/DocumentWindow.h"
+#include "app/EosConsolePanel.h"
+#include "app/EosStatusBarView.h"
+#include "app/EosStatusButton.h"
 #include "app/PexloraApp.h"
 #include "eos/EosConnectionManager.h"
 #include "eos/EosTestSupport.h"
 #include "model/GridViewModel.h"
 
 #include <QApplication>
+#include <QLineEdit>
 #include <QSettings>
 #include <QTemporaryDir>
+#include <QTest>
+#include <QTextDocument>
 #include <QTimer>
+#include <chrono>
 #include <deque>
 #include <functional>
+#include <gtest/gtest.h>
 #include <memory>
 #include <vector>
 
@@ -27,6 +35,7 @@ public:
     struct Error {
         QString text;
         QString reason;
+        bool waitedFor = true; // shown by showError rather than openError
     };
 
     std::deque<SaveAnswer> saveChangesAnswers;
@@ -66,7 +75,10 @@ public:
         return next(restoreAnswers, false);
     }
     void showError(QWidget*, const QString& text, const QString& reason) override {
-        errors.push_back({text, reason});
+        errors.push_back({text, reason, true});
+    }
+    void openError(QWidget*, const QString& text, const QString& reason) override {
+        errors.push_back({text, reason, false});
     }
 
 private:
@@ -78,6 +90,30 @@ private:
         return answer;
     }
 };
+
+// A tooltip as Qt shows it: read as markup when it looks like markup.
+inline QString tooltipAsShown(const QString& toolTip) {
+    if (!Qt::mightBeRichText(toolTip))
+        return toolTip;
+    QTextDocument document;
+    document.setHtml(toolTip);
+    return document.toPlainText();
+}
+
+// As a user connects to `simulator` on loopback: the console popover of `status`,
+// its two fields and Return; then until the console answers. The popover stays open.
+inline void connectAsAUser(EosStatusBarView* status, EosConnectionManager& manager,
+                           const Simulator& simulator) {
+    QTest::mouseClick(status->statusButton(), Qt::LeftButton);
+    EosConsolePanel* console = status->consolePanel();
+    ASSERT_NE(console, nullptr);
+    QTest::keyClicks(console->addressField(), QStringLiteral("127.0.0.1"));
+    QTest::keyClicks(console->portField(), QString::number(simulator.tcpPort));
+    QTest::keyClick(console->portField(), Qt::Key_Return);
+    ASSERT_TRUE(
+        waitFor([&] { return manager.health() == EosConsoleHealth::answering; }, std::chrono::seconds(15)))
+        << simulator.child->lines().join(u'\n').toStdString();
+}
 
 // What the console link of a test is made with: settings in a file of their own,
 // discovery that asks only a UDP socket of the test on loopback, and fake clocks,

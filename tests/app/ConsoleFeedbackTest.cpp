@@ -71,7 +71,32 @@ TEST_F(ConsoleFeedback, APatchImportWithoutAConsoleSaysSoAndOpensNoWindow) {
     ASSERT_TRUE(test::waitFor([&] { return running.isNull(); }));
     ASSERT_EQ(fixture.scripted->errors.size(), 1u);
     EXPECT_EQ(fixture.scripted->errors[0].text, u"No layout could be made from the console's patch."_s);
+    EXPECT_FALSE(fixture.scripted->errors[0].waitedFor)
+        << "a box that waits would run the event loop inside the link's read";
     EXPECT_EQ(fixture.app->windows().size(), windows);
+}
+
+TEST(ConsolePatchImportFailure, TheReasonSaysWhatTheConsoleDidAndDidNotTell) {
+    // Each an import that brought no channels.
+    const struct {
+        int total;
+        int missing;
+        bool failed;
+        QString reason;
+    } table[] = {
+        {0, 0, true, u"The console did not tell how many channels it has."_s},
+        {58, 20, true, u"The link to the console was lost while its patch was being read."_s},
+        {0, 0, false, u"The console has no channels patched."_s},
+        {1, 1, false, u"The console's only patch entry did not answer."_s},
+        {58, 58, false, u"None of the console's 58 patch entries answered."_s},
+    };
+    for (const auto& row : table) {
+        EosPatchResult result;
+        result.total = row.total;
+        result.missing = row.missing;
+        result.failed = row.failed;
+        EXPECT_EQ(ConsolePatchImport::failureReason(result), row.reason) << row.total << " " << row.failed;
+    }
 }
 
 } // namespace

@@ -513,5 +513,19 @@ TEST(ErrorMessage, KeepsFileNamesAsWritten) {
     EXPECT_EQ(box->informativeText(), u"help.html is missing from the installation"_s);
 }
 
+TEST(ErrorMessage, AnOpenedErrorReturnsAtOnceAndClosesByItself) {
+    QWidget window;
+    window.show();
+    StandardDocumentDialogs().openError(&window, u"No layout could be made."_s, u"Because."_s);
+    QPointer<QMessageBox> box = window.findChild<QMessageBox*>();
+    ASSERT_TRUE(box) << "it returned with the box open";
+    EXPECT_TRUE(box->isVisible());
+    EXPECT_EQ(box->windowModality(), Qt::WindowModal);
+    EXPECT_EQ(box->informativeText(), u"Because."_s);
+    box->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(box.isNull());
+}
+
 } // namespace
 } // namespace pexlora

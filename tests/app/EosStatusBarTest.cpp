@@ -3,6 +3,7 @@
 #include "AppTestSupport.h"
 #include "app/ContentView.h"
 #include "app/DiscoveredHostRow.h"
+#include "app/ElidedLabel.h"
 #include "app/EosConsolePanel.h"
 #include "app/EosStatusBarView.h"
 #include "app/EosStatusButton.h"
@@ -47,6 +48,8 @@ TEST(EosStatusBar, StatusTextNamesTheConnectedAddress) {
 TEST(EosStatusBar, TextsSayWhatTheLinkKnowsOfTheConsole) {
     using H = EosConsoleHealth;
     EXPECT_EQ(EosStatusBarView::statusText(false, std::nullopt, H::gone), u"Eos not answering"_s);
+    EXPECT_EQ(EosStatusBarView::statusText(true, u"10.0.0.5"_s, H::gone), u"Eos not answering"_s)
+        << "a retry's link is up before the console answers";
     EXPECT_EQ(EosStatusBarView::statusText(false, std::nullopt, H::offline), u"Eos Disconnected"_s);
     EXPECT_EQ(EosStatusBarView::statusText(true, u"10.0.0.5"_s, H::silent), u"Eos Connected 10.0.0.5"_s);
     EXPECT_EQ(EosStatusBarView::framingCaption(EosFraming::slip), u"OSC 1.1 SLIP"_s);
@@ -56,6 +59,26 @@ TEST(EosStatusBar, TextsSayWhatTheLinkKnowsOfTheConsole) {
               u"Connected, but the console does not answer \u2014 is OSC TX on?"_s);
     EXPECT_TRUE(EosConsolePanel::healthText(H::answering).isEmpty());
     EXPECT_TRUE(EosConsolePanel::healthText(H::offline).isEmpty());
+}
+
+TEST(EosStatusBar, TheConsolesCommandLineIsShownAsTypedAndCut) {
+    const QString longLine(100000, u'7');
+    const struct {
+        QString line;
+        QString shown;
+    } table[] = {
+        {u"Chan 1 Thru 5 Full#"_s, u"Chan 1 Thru 5 Full#"_s},
+        {u"<b>Group</b> 12 <img src=\"x\"> &amp;"_s, u"<b>Group</b> 12 <img src=\"x\"> &amp;"_s},
+        {longLine, longLine.left(ElidedLabel::maxShownLength) + u'…'},
+    };
+    ElidedLabel label;
+    label.resize(QWIDGETSIZE_MAX, 20); // room for every character that is shown
+    for (const auto& row : table) {
+        label.setText(row.line);
+        EXPECT_EQ(label.text(), row.line);
+        EXPECT_EQ(test::tooltipAsShown(label.toolTip()), row.shown);
+        EXPECT_EQ(label.shownText(), row.shown);
+    }
 }
 
 class ConsoleBar : public ::testing::Test {

@@ -34,15 +34,8 @@ TEST(RecordGroupEndToEnd, AnAltMarqueeOverPlacedCellsArrivesAtTheConsoleAsItsCol
     GridCanvasView* canvas = window->contentView()->canvas();
     GridViewModel* model = window->viewModel();
 
-    // Connect as a user would: the console popover, its two fields and Return.
-    QTest::mouseClick(status->statusButton(), Qt::LeftButton);
-    EosConsolePanel* console = status->consolePanel();
-    ASSERT_NE(console, nullptr);
-    QTest::keyClicks(console->addressField(), u"127.0.0.1"_s);
-    QTest::keyClicks(console->portField(), QString::number(simulator->tcpPort));
-    QTest::keyClick(console->portField(), Qt::Key_Return);
-    ASSERT_TRUE(
-        test::waitFor([&] { return status->statusButton()->text() == u"Eos Connected 127.0.0.1"_s; }));
+    test::connectAsAUser(status, fixture.app->eosManager(), *simulator);
+    EXPECT_EQ(status->statusButton()->text(), u"Eos Connected 127.0.0.1"_s);
     QTest::keyClick(status->consolePopover(), Qt::Key_Escape);
 
     // Edit mode, Add tool: a line down column 1 (1, 2, 3), then two clicks in column 2 (4, 5).

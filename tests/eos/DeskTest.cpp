@@ -201,6 +201,7 @@ TEST_F(DeskTest, ThePatchOfTwoThousandChannelsIsReadWholeOrWithTheLostReplyCount
     clock->advance(2s);
     ASSERT_TRUE(run.result);
     EXPECT_EQ(run.result->missing, 1);
+    EXPECT_EQ(run.result->total, 2000);
     EXPECT_FALSE(run.result->cancelled || run.result->failed);
     ASSERT_EQ(run.result->channels.size(), 1999);
     EXPECT_EQ(run.result->channels.front(), 1);
