@@ -3,8 +3,10 @@
 #include "eos/EosConnectionManager.h"
 #include "eos/EosPatchImport.h"
 
+#include <QEventLoop>
 #include <QSignalSpy>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 namespace pexlora {
@@ -199,7 +201,7 @@ TEST_F(DeskTest, ThePatchOfTwoThousandChannelsIsReadWholeOrWithTheLostReplyCount
     ASSERT_TRUE(desk->child->waitForLine(QStringLiteral("Patch index 7: reply lost")));
     EXPECT_FALSE(run.result);
     clock->advance(2s);
-    ASSERT_TRUE(run.result);
+    ASSERT_TRUE(waitFor([&] { return run.result.has_value(); }));
     EXPECT_EQ(run.result->missing, 1);
     EXPECT_FALSE(run.result->cancelled || run.result->failed);
     ASSERT_EQ(run.result->channels.size(), 1999);
@@ -215,7 +217,7 @@ TEST_F(DeskTest, ThePatchOfTwoThousandChannelsIsReadWholeOrWithTheLostReplyCount
     second.start();
     ASSERT_TRUE(waitFor([&] { return cancelled.lastAnswered >= 100; }));
     second.cancel();
-    ASSERT_TRUE(cancelled.result);
+    ASSERT_TRUE(waitFor([&] { return cancelled.result.has_value(); }));
     EXPECT_TRUE(cancelled.result->cancelled);
     EXPECT_GE(cancelled.result->channels.size(), 100);
     EXPECT_LT(cancelled.result->channels.size(), 2000);
@@ -228,6 +230,30 @@ TEST_F(DeskTest, ThePatchOfTwoThousandChannelsIsReadWholeOrWithTheLostReplyCount
     third.start();
     ASSERT_TRUE(waitFor([&] { return failed.result.has_value(); }));
     EXPECT_TRUE(failed.result->failed);
+}
+
+TEST_F(DeskTest, AnEmptyPatchIsReportedWhereWhoeverShowsItMayDropTheLink) {
+    auto desk = startSimulator(deskArguments({QStringLiteral("--patch"), QString()}));
+    ASSERT_TRUE(desk);
+    auto manager = makeManager(EosClock::system());
+    manager->connectToConsole(QStringLiteral("127.0.0.1"), desk->tcpPort);
+    ASSERT_TRUE(waitFor([&] { return manager->health() == EosConsoleHealth::answering; }));
+
+    EosPatchImport import(*manager, clock);
+    std::optional<EosPatchResult> result;
+    QObject::connect(&import, &EosPatchImport::finished, [&](const EosPatchResult& done) {
+        // As a message box does: an event loop of its own, in which the link is dropped and freed.
+        QEventLoop box;
+        QTimer::singleShot(0, [&] {
+            manager->connectToConsole(QString(), 0);
+            QTimer::singleShot(0, [&] { QTimer::singleShot(0, &box, &QEventLoop::quit); });
+        });
+        box.exec();
+        result = done;
+    });
+    import.start();
+    ASSERT_TRUE(waitFor([&] { return result.has_value(); }));
+    EXPECT_EQ(*result, EosPatchResult{}) << "nothing patched, nothing missing, no failure";
 }
 
 TEST_F(DeskTest, AWildcardDiscoveryAddressTakesTheTcpAddressWithItOrIsRefused) {
