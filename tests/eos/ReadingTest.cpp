@@ -95,6 +95,17 @@ TEST(ListAssembler, JoinsAListSplitOverTwoMessagesAndDropsWhatDoesNotContinueIt)
     EXPECT_FALSE(lists.take(OSCMessage("/x/list/0/2000000000", {1}))) << "longer than any reply";
     EXPECT_EQ(lists.take(OSCMessage("/x/list/a/2", {1})), OSCMessage("/x/list/a/2", {1}))
         << "not a list ending";
+
+    // A hostile console: lists of long texts, each within the value count.
+    const std::string text(40 * 1024, 'x');
+    EXPECT_FALSE(lists.take(OSCMessage("/big/list/0/3", {text})));
+    EXPECT_FALSE(lists.take(OSCMessage("/big/list/1/3", {text}))) << "over 64 KiB: dropped";
+    EXPECT_FALSE(lists.take(OSCMessage("/big/list/2/3", {1}))) << "its start is gone";
+    for (int i = 0; i < 30; ++i) // 1.2 MB in all
+        EXPECT_FALSE(
+            lists.take(OSCMessage(OSCAddressPattern("/l/" + std::to_string(i) + "/list/0/2"), {text})));
+    EXPECT_FALSE(lists.take(OSCMessage("/l/0/list/1/2", {1}))) << "the oldest gave way";
+    EXPECT_EQ(lists.take(OSCMessage("/l/29/list/1/2", {1})), OSCMessage("/l/29", {text, 1}));
 }
 
 TEST(ConsoleFeedback, TheDesksLineStandsInUntilThePerUserEchoComesAndAFloodIsOneUpdate) {
