@@ -123,16 +123,22 @@ TEST_F(DeskTest, AStalledDeskIsGoneAfterFifteenSilentSecondsAndRetriedOnSchedule
         ASSERT_TRUE(waitFor([&] { return manager->isConnected(); }));
         EXPECT_EQ(manager->health(), EosConsoleHealth::gone);
         clock->advance(2s);
+        ASSERT_TRUE(waitFor([&] { return manager->framing() == EosFraming::length; }))
+            << "it may have come back in the other framing";
+        EXPECT_EQ(manager->health(), EosConsoleHealth::gone);
+        clock->advance(2s);
         ASSERT_TRUE(waitFor([&] { return clock->pendingDelays().size() == 1; }));
         EXPECT_EQ(clock->pendingDelays(), std::vector<std::chrono::milliseconds>{2 * wait});
     }
 
-    // Restarted, the desk answers at the next retry.
+    // Restarted, and set to the other framing meanwhile: it is found at the next retry.
     desk.reset();
-    auto restarted = startSimulator(deskArguments({}, port));
+    auto restarted =
+        startSimulator(deskArguments({QStringLiteral("--framing"), QStringLiteral("length")}, port));
     ASSERT_TRUE(restarted);
     clock->advance(12s);
     EXPECT_TRUE(waitFor([&] { return manager->health() == EosConsoleHealth::answering; }));
+    EXPECT_EQ(manager->framing(), EosFraming::length);
 }
 
 TEST_F(DeskTest, ADeskThatDropsEveryConnectionIsRetriedWithAGrowingBackOff) {
