@@ -81,19 +81,25 @@ void BM_DiscoverySpoofedFlood(benchmark::State& state) {
 }
 BENCHMARK(BM_DiscoverySpoofedFlood);
 
+// A socket listening on 127.0.0.1 for one connection, at a port of the system's choice.
+int loopbackListener(std::uint16_t& port) {
+    const int listener = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    ::bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof address);
+    ::listen(listener, 1);
+    socklen_t length = sizeof address;
+    ::getsockname(listener, reinterpret_cast<sockaddr*>(&address), &length);
+    port = ntohs(address.sin_port);
+    return listener;
+}
+
 // A console on loopback that counts the SLIP frames it reads.
 class CountingConsole {
 public:
     CountingConsole() {
-        m_listener = ::socket(AF_INET, SOCK_STREAM, 0);
-        sockaddr_in address{};
-        address.sin_family = AF_INET;
-        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        ::bind(m_listener, reinterpret_cast<sockaddr*>(&address), sizeof address);
-        ::listen(m_listener, 1);
-        socklen_t length = sizeof address;
-        ::getsockname(m_listener, reinterpret_cast<sockaddr*>(&address), &length);
-        port = ntohs(address.sin_port);
+        m_listener = loopbackListener(port);
         m_thread = std::thread([this] {
             const int fd = ::accept(m_listener, nullptr, nullptr);
             char buffer[4096];
@@ -184,15 +190,7 @@ class TalkingConsole {
 public:
     explicit TalkingConsole(QByteArray stream)
         : m_stream(std::move(stream)) {
-        m_listener = ::socket(AF_INET, SOCK_STREAM, 0);
-        sockaddr_in address{};
-        address.sin_family = AF_INET;
-        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        ::bind(m_listener, reinterpret_cast<sockaddr*>(&address), sizeof address);
-        ::listen(m_listener, 1);
-        socklen_t length = sizeof address;
-        ::getsockname(m_listener, reinterpret_cast<sockaddr*>(&address), &length);
-        port = ntohs(address.sin_port);
+        m_listener = loopbackListener(port);
         m_thread = std::thread([this] {
             m_fd = ::accept(m_listener, nullptr, nullptr);
             m_go.wait(false);

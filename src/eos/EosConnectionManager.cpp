@@ -158,15 +158,16 @@ void EosConnectionManager::linkReady() {
 
 void EosConnectionManager::framingUnanswered() {
     m_framingTimeout.reset();
-    if (m_retryingGone) {
-        // Still the silence that dropped the last link.
-        consoleGone();
-        return;
-    }
+    // A console that went silent may be back with its framing changed: each is tried again.
     if (!m_attempts.empty()) {
         const EosFraming next = m_attempts.front();
         m_attempts.erase(m_attempts.begin());
         switchFraming(next);
+        return;
+    }
+    if (m_retryingGone) {
+        // Still the silence that dropped the last link.
+        consoleGone();
         return;
     }
     const EosFraming fallback = fallbackFraming(framingChoice());
@@ -182,7 +183,7 @@ void EosConnectionManager::framingUnanswered() {
 void EosConnectionManager::linkEnded() {
     // A desk that cannot read the framing closes the connection: try the next at once.
     const bool probing = m_state == LinkState::linked && m_framingTimeout && !m_fallback &&
-                         framingChoice() == EosFramingChoice::automatic && !m_retryingGone;
+                         framingChoice() == EosFramingChoice::automatic;
     const bool anotherToTry =
         !m_attempts.empty() || (m_link && m_link->framing() != fallbackFraming(framingChoice()));
     if (probing && anotherToTry) {

@@ -40,7 +40,39 @@ std::optional<ListPart> listPart(std::string_view address) {
     return ListPart{head.substr(0, head.size() - marker.size()), *index, *count};
 }
 
+// What a value holds in memory beyond its fixed size: texts and blobs, however nested.
+std::size_t heldBytes(const OSCValue& value) {
+    constexpr std::size_t fixed = 16;
+    if (const auto* text = std::get_if<std::string>(&value))
+        return fixed + text->size();
+    if (const auto* text = std::get_if<OSCStringAltValue>(&value))
+        return fixed + text->string.size();
+    if (const auto* character = std::get_if<Character>(&value))
+        return fixed + character->text.size();
+    if (const auto* blob = std::get_if<Blob>(&value))
+        return fixed + blob->size();
+    if (const auto* array = std::get_if<OSCArrayValue>(&value)) {
+        std::size_t bytes = fixed;
+        for (const OSCValue& element : array->elements)
+            bytes += heldBytes(element);
+        return bytes;
+    }
+    return fixed;
+}
+
+std::size_t heldBytes(const OSCValues& values) {
+    std::size_t bytes = 0;
+    for (const OSCValue& value : values)
+        bytes += heldBytes(value);
+    return bytes;
+}
+
 } // namespace
+
+void EosListAssembler::drop(std::deque<OpenList>::iterator list) {
+    m_bytes -= list->bytes;
+    m_open.erase(list);
+}
 
 std::optional<OSCMessage> EosListAssembler::take(const OSCMessage& message) {
     const auto part = listPart(message.addressPattern.rawAddress());
@@ -50,25 +82,38 @@ std::optional<OSCMessage> EosListAssembler::take(const OSCMessage& message) {
         return std::nullopt;
     auto open = std::find_if(m_open.begin(), m_open.end(),
                              [&](const OpenList& list) { return list.address == part->address; });
+    const std::size_t bytes = heldBytes(message.values);
     if (part->index == 0) {
         if (open != m_open.end())
-            m_open.erase(open);
+            drop(open);
         if (message.values.size() == part->count)
             return OSCMessage(OSCAddressPattern(std::string(part->address)), message.values);
-        if (m_open.size() == maxOpenLists)
-            m_open.pop_front();
+        if (bytes > maxListBytes)
+            return std::nullopt;
+        while (!m_open.empty() && (m_open.size() == maxOpenLists || m_bytes + bytes > maxOpenBytes))
+            drop(m_open.begin());
         m_open.push_back({std::string(part->address), part->count,
-                          OSCMessage(OSCAddressPattern(std::string(part->address)), message.values)});
+                          OSCMessage(OSCAddressPattern(std::string(part->address)), message.values), bytes});
+        m_bytes += bytes;
         return std::nullopt;
     }
     if (open == m_open.end() || open->count != part->count || open->message.values.size() != part->index)
         return std::nullopt;
+    if (open->bytes + bytes > maxListBytes) {
+        drop(open);
+        return std::nullopt;
+    }
     for (const OSCValue& value : message.values)
         open->message.values.push_back(value);
-    if (open->message.values.size() < open->count)
+    open->bytes += bytes;
+    m_bytes += bytes;
+    if (open->message.values.size() < open->count) {
+        while (m_bytes > maxOpenBytes && m_open.begin() != open)
+            drop(m_open.begin());
         return std::nullopt;
+    }
     OSCMessage whole = std::move(open->message);
-    m_open.erase(open);
+    drop(open);
     return whole;
 }
 

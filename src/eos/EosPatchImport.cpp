@@ -161,7 +161,9 @@ void EosPatchImport::finish(bool cancelled, bool failed) {
     result.failed = failed;
     result.missing = m_missing + (m_total > 0 ? m_total - m_next : 0) + static_cast<int>(m_inFlight.size());
     m_inFlight.clear();
-    emit finished(result);
+    // From the event loop: whoever shows the outcome may open a modal box, and the last
+    // answer arrives from inside the link's read.
+    QTimer::singleShot(0, this, [this, result] { emit finished(result); });
 }
 
 } // namespace pexlora

@@ -42,6 +42,7 @@ public:
 
     void start();
     // Ends the import at once; `finished` reports what had arrived, marked cancelled.
+    // Every outcome is reported from the event loop, never from inside a call.
     void cancel();
 
 signals:

@@ -8,7 +8,7 @@ EosStreamReader::EosStreamReader(EosFraming framing)
     : m_framing(framing) {}
 
 std::size_t EosStreamReader::droppedPackets() const {
-    return m_framing == EosFraming::slip ? m_slip.droppedFrames() : m_dropped;
+    return m_framing == EosFraming::slip ? m_slip.droppedFrames() : 0;
 }
 
 void EosStreamReader::feed(std::span<const std::uint8_t> bytes,
@@ -23,8 +23,8 @@ void EosStreamReader::feed(std::span<const std::uint8_t> bytes,
 
 void EosStreamReader::feedLengthPrefixed(std::span<const std::uint8_t> bytes,
                                          const std::function<void(std::span<const std::uint8_t>)>& packet) {
-    while (!bytes.empty()) {
-        if (m_remaining == 0 && !m_skipping) {
+    while (!bytes.empty() && !m_broken) {
+        if (m_remaining == 0) {
             m_header[m_headerSize++] = bytes.front();
             bytes = bytes.subspan(1);
             if (m_headerSize < 4)
@@ -32,22 +32,17 @@ void EosStreamReader::feedLengthPrefixed(std::span<const std::uint8_t> bytes,
             m_headerSize = 0;
             m_remaining = std::size_t{m_header[0]} << 24 | std::size_t{m_header[1]} << 16 |
                           std::size_t{m_header[2]} << 8 | std::size_t{m_header[3]};
-            m_skipping = m_remaining > maxPacketSize;
-            if (m_skipping)
-                ++m_dropped;
+            m_broken = m_remaining > maxPacketSize;
             m_packet.clear();
             continue;
         }
         const std::size_t take = std::min(m_remaining, bytes.size());
-        if (!m_skipping)
-            m_packet.insert(m_packet.end(), bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(take));
+        m_packet.insert(m_packet.end(), bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(take));
         bytes = bytes.subspan(take);
         m_remaining -= take;
         if (m_remaining > 0)
             continue;
-        if (m_skipping)
-            m_skipping = false;
-        else if (!m_packet.empty())
+        if (!m_packet.empty())
             packet(m_packet);
     }
 }

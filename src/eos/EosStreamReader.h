@@ -12,9 +12,10 @@
 namespace pexlora {
 
 // Cuts the byte stream from the console into packets in one framing, however the
-// stream is split. Memory stays bounded whatever arrives: a packet longer than
-// `maxPacketSize` is skipped whole (in SLIP up to the next END, with a length prefix
-// by counting its bytes off) and reading goes on after it.
+// stream is split. Memory stays bounded whatever arrives. In SLIP a packet longer than
+// `maxPacketSize` is skipped up to the next END and reading goes on after it. A length
+// prefix over `maxPacketSize` means the stream is not in this framing (or has lost its
+// place in it): nothing after it could be trusted, so the reader is broken from then on.
 class EosStreamReader {
 public:
     static constexpr std::size_t maxPacketSize = 64 * 1024;
@@ -28,6 +29,8 @@ public:
 
     // Packets skipped for their size so far.
     std::size_t droppedPackets() const;
+    // The stream did not frame; everything fed since has been ignored.
+    bool broken() const { return m_broken; }
 
 private:
     void feedLengthPrefixed(std::span<const std::uint8_t> bytes,
@@ -38,9 +41,8 @@ private:
     std::uint8_t m_header[4] = {};
     std::size_t m_headerSize = 0;
     std::size_t m_remaining = 0; // bytes of the current packet still to come
-    bool m_skipping = false;     // the current packet is too long and is being counted off
+    bool m_broken = false;
     std::vector<std::uint8_t> m_packet;
-    std::size_t m_dropped = 0;
 };
 
 } // namespace pexlora

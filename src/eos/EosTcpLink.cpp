@@ -1,8 +1,10 @@
 #include "eos/EosTcpLink.h"
 
 #include "osc/OSCPacketDecoder.h"
+#include "osc/OSCPacketMessages.h"
 
 #include <QHostInfo>
+#include <QPointer>
 #include <QTcpSocket>
 #include <QTimer>
 
@@ -10,14 +12,13 @@ namespace pexlora {
 
 namespace {
 
-// The messages of a packet, bundles opened.
-void forEachMessage(const OSCPacket& packet, const std::function<void(const OSCMessage&)>& handle) {
-    if (const OSCMessage* message = packet.message()) {
-        handle(*message);
+// Undecodable packets are left out.
+void decodeInto(std::span<const std::uint8_t> bytes, std::vector<OSCMessage>& messages) {
+    const auto decoded = decodeOSCPacket(bytes);
+    if (!decoded.ok() || !decoded.value())
         return;
-    }
-    for (const OSCPacket& element : packet.bundle()->elements)
-        forEachMessage(element, handle);
+    for (const OSCMessage* message : packetMessages(*decoded.value()))
+        messages.push_back(*message);
 }
 
 void dispose(std::unique_ptr<QTcpSocket> socket) {
@@ -66,6 +67,9 @@ void EosTcpLink::open(const QList<QHostAddress>& addresses, std::uint16_t port) 
 }
 
 void EosTcpLink::tryNextAddress() {
+    // A retry queued before close() must not open a socket again.
+    if (m_finished)
+        return;
     m_attemptTimeout.reset();
     dispose(std::move(m_socket));
     if (m_addresses.isEmpty()) {
@@ -115,6 +119,14 @@ void EosTcpLink::close() {
 
 void EosTcpLink::readSome() {
     m_readScheduled = false;
+    // A handler of ours that spins the event loop (a progress dialog, a message box) brings
+    // us here again while the read below is halfway through a chunk: the stream's place is
+    // there, so these bytes wait for it. It reads on, or schedules the rest, once the
+    // handler returns.
+    if (m_reading)
+        return;
+    m_reading = true;
+    const QPointer<EosTcpLink> alive(this);
     qint64 budget = readBudget;
     char buffer[64 * 1024];
     while (!m_finished && m_socket && budget > 0) {
@@ -122,27 +134,30 @@ void EosTcpLink::readSome() {
         if (read <= 0)
             break;
         budget -= read;
+        // Decoded first and handed on after: a handler may close or destroy this link.
+        std::vector<OSCMessage> messages;
         m_reader.feed(
             std::span(reinterpret_cast<const std::uint8_t*>(buffer), static_cast<std::size_t>(read)),
-            [this](std::span<const std::uint8_t> packet) { handlePacket(packet); });
+            [&messages](std::span<const std::uint8_t> packet) { decodeInto(packet, messages); });
+        for (const OSCMessage& message : messages) {
+            emit messageReceived(message);
+            if (!alive)
+                return;
+            if (m_finished)
+                break;
+        }
+        if (m_reader.broken()) {
+            // Not this framing after all: a fresh connection, or the next framing, finds out.
+            finish();
+            break;
+        }
     }
+    m_reading = false;
     // The rest waits for the next turn, after the window's own events.
     if (!m_finished && m_socket && m_socket->bytesAvailable() > 0 && !m_readScheduled) {
         m_readScheduled = true;
         QTimer::singleShot(0, this, &EosTcpLink::readSome);
     }
-}
-
-void EosTcpLink::handlePacket(std::span<const std::uint8_t> bytes) {
-    if (m_finished)
-        return;
-    const auto decoded = decodeOSCPacket(bytes);
-    if (!decoded.ok() || !decoded.value())
-        return;
-    forEachMessage(*decoded.value(), [this](const OSCMessage& message) {
-        if (!m_finished)
-            emit messageReceived(message);
-    });
 }
 
 void EosTcpLink::finish() {

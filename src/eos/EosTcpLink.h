@@ -13,6 +13,7 @@
 #include <chrono>
 #include <cstdint>
 #include <memory>
+#include <span>
 
 class QTcpSocket;
 
@@ -46,15 +47,15 @@ public:
 
 signals:
     void ready();
-    // The connection could not be made, or it ended: the peer closed or failed. Reported
-    // from the event loop, never from inside a call of the owner's.
+    // The connection could not be made, or it ended: the peer closed or failed, or what it
+    // sends does not frame. Reported from the event loop, never from inside a call of the owner's.
     void ended();
+    // In the order sent. A handler may close or destroy the link, or spin the event loop.
     void messageReceived(const pexlora::OSCMessage& message);
 
 private:
     void tryNextAddress();
     void readSome();
-    void handlePacket(std::span<const std::uint8_t> bytes);
     void finish();
 
     EosFraming m_framing;
@@ -69,6 +70,7 @@ private:
     bool m_connected = false;
     bool m_finished = false;
     bool m_readScheduled = false;
+    bool m_reading = false; // readSome is on the stack
 };
 
 } // namespace pexlora

@@ -243,8 +243,8 @@ TEST_F(LinkTest, AnAttemptThatHangsCountsAsFailedAfterTenSecondsAtEachAddress) {
     link.open({QHostAddress(QStringLiteral("127.0.0.1")), QHostAddress(QStringLiteral("127.0.0.2"))},
               hanging.port());
     ASSERT_TRUE(pendingAre({10s}));
-    EXPECT_FALSE(ready);
     clock->advance(9s);
+    EXPECT_TRUE(pendingAre({1s})) << "still waiting on the first address";
     EXPECT_FALSE(ready);
     clock->advance(1s);
     EXPECT_TRUE(waitFor([&] { return ready; }));

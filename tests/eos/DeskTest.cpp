@@ -3,8 +3,10 @@
 #include "eos/EosConnectionManager.h"
 #include "eos/EosPatchImport.h"
 
+#include <QEventLoop>
 #include <QSignalSpy>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 namespace pexlora {
@@ -121,16 +123,22 @@ TEST_F(DeskTest, AStalledDeskIsGoneAfterFifteenSilentSecondsAndRetriedOnSchedule
         ASSERT_TRUE(waitFor([&] { return manager->isConnected(); }));
         EXPECT_EQ(manager->health(), EosConsoleHealth::gone);
         clock->advance(2s);
+        ASSERT_TRUE(waitFor([&] { return manager->framing() == EosFraming::length; }))
+            << "it may have come back in the other framing";
+        EXPECT_EQ(manager->health(), EosConsoleHealth::gone);
+        clock->advance(2s);
         ASSERT_TRUE(waitFor([&] { return clock->pendingDelays().size() == 1; }));
         EXPECT_EQ(clock->pendingDelays(), std::vector<std::chrono::milliseconds>{2 * wait});
     }
 
-    // Restarted, the desk answers at the next retry.
+    // Restarted, and set to the other framing meanwhile: it is found at the next retry.
     desk.reset();
-    auto restarted = startSimulator(deskArguments({}, port));
+    auto restarted =
+        startSimulator(deskArguments({QStringLiteral("--framing"), QStringLiteral("length")}, port));
     ASSERT_TRUE(restarted);
     clock->advance(12s);
     EXPECT_TRUE(waitFor([&] { return manager->health() == EosConsoleHealth::answering; }));
+    EXPECT_EQ(manager->framing(), EosFraming::length);
 }
 
 TEST_F(DeskTest, ADeskThatDropsEveryConnectionIsRetriedWithAGrowingBackOff) {
@@ -199,7 +207,7 @@ TEST_F(DeskTest, ThePatchOfTwoThousandChannelsIsReadWholeOrWithTheLostReplyCount
     ASSERT_TRUE(desk->child->waitForLine(QStringLiteral("Patch index 7: reply lost")));
     EXPECT_FALSE(run.result);
     clock->advance(2s);
-    ASSERT_TRUE(run.result);
+    ASSERT_TRUE(waitFor([&] { return run.result.has_value(); }));
     EXPECT_EQ(run.result->missing, 1);
     EXPECT_EQ(run.result->total, 2000);
     EXPECT_FALSE(run.result->cancelled || run.result->failed);
@@ -216,7 +224,7 @@ TEST_F(DeskTest, ThePatchOfTwoThousandChannelsIsReadWholeOrWithTheLostReplyCount
     second.start();
     ASSERT_TRUE(waitFor([&] { return cancelled.lastAnswered >= 100; }));
     second.cancel();
-    ASSERT_TRUE(cancelled.result);
+    ASSERT_TRUE(waitFor([&] { return cancelled.result.has_value(); }));
     EXPECT_TRUE(cancelled.result->cancelled);
     EXPECT_GE(cancelled.result->channels.size(), 100);
     EXPECT_LT(cancelled.result->channels.size(), 2000);
@@ -229,6 +237,30 @@ TEST_F(DeskTest, ThePatchOfTwoThousandChannelsIsReadWholeOrWithTheLostReplyCount
     third.start();
     ASSERT_TRUE(waitFor([&] { return failed.result.has_value(); }));
     EXPECT_TRUE(failed.result->failed);
+}
+
+TEST_F(DeskTest, AnEmptyPatchIsReportedWhereWhoeverShowsItMayDropTheLink) {
+    auto desk = startSimulator(deskArguments({QStringLiteral("--patch"), QString()}));
+    ASSERT_TRUE(desk);
+    auto manager = makeManager(EosClock::system());
+    manager->connectToConsole(QStringLiteral("127.0.0.1"), desk->tcpPort);
+    ASSERT_TRUE(waitFor([&] { return manager->health() == EosConsoleHealth::answering; }));
+
+    EosPatchImport import(*manager, clock);
+    std::optional<EosPatchResult> result;
+    QObject::connect(&import, &EosPatchImport::finished, [&](const EosPatchResult& done) {
+        // As a message box does: an event loop of its own, in which the link is dropped and freed.
+        QEventLoop box;
+        QTimer::singleShot(0, [&] {
+            manager->connectToConsole(QString(), 0);
+            QTimer::singleShot(0, [&] { QTimer::singleShot(0, &box, &QEventLoop::quit); });
+        });
+        box.exec();
+        result = done;
+    });
+    import.start();
+    ASSERT_TRUE(waitFor([&] { return result.has_value(); }));
+    EXPECT_EQ(*result, EosPatchResult{}) << "nothing patched, nothing missing, no failure";
 }
 
 TEST_F(DeskTest, AWildcardDiscoveryAddressTakesTheTcpAddressWithItOrIsRefused) {

@@ -42,35 +42,39 @@ TEST(Framing, StoredChoicesAndTheOrderOfAttempts) {
     }
 }
 
-TEST(StreamReader, CutsEitherFramingHoweverTheStreamIsSplitAndSkipsOverLongPackets) {
+TEST(StreamReader, CutsEitherFramingHoweverTheStreamIsSplitAndEndsWhereItCannotFrame) {
     const Bytes ping = encoded(OSCMessage("/eos/out/ping", {}));
     const Bytes version = encoded(OSCMessage("/eos/out/get/version", {"3.2.8.26"}));
     const Bytes huge(EosStreamReader::maxPacketSize + 1, 0xDB); // escapes, in SLIP: twice as long on the wire
-    for (const EosFraming framing : {EosFraming::slip, EosFraming::length}) {
-        Bytes stream = framed(framing, ping);
+    const struct {
+        EosFraming framing;
+        std::vector<Bytes> packets;
+        bool broken;
+    } table[] = {
+        // SLIP finds its place again at the next END.
+        {EosFraming::slip, {ping, version, ping}, false},
+        // A length that long is no packet: what follows it cannot be trusted.
+        {EosFraming::length, {ping}, true},
+    };
+    for (const auto& row : table) {
+        Bytes stream = framed(row.framing, ping);
         for (const Bytes& packet : {huge, version, Bytes{}, ping})
-            for (const std::uint8_t byte : framed(framing, packet))
+            for (const std::uint8_t byte : framed(row.framing, packet))
                 stream.push_back(byte);
         for (const std::size_t piece : {std::size_t{1}, std::size_t{3}, std::size_t{4096}, stream.size()}) {
             SCOPED_TRACE(piece);
-            EosStreamReader reader(framing);
+            EosStreamReader reader(row.framing);
             std::vector<Bytes> packets;
             for (std::size_t offset = 0; offset < stream.size(); offset += piece)
                 reader.feed(std::span(stream).subspan(offset, std::min(piece, stream.size() - offset)),
                             [&](std::span<const std::uint8_t> packet) {
                                 packets.emplace_back(packet.begin(), packet.end());
                             });
-            EXPECT_EQ(packets, (std::vector<Bytes>{ping, version, ping}));
-            EXPECT_EQ(reader.droppedPackets(), 1u);
+            EXPECT_EQ(packets, row.packets);
+            EXPECT_EQ(reader.broken(), row.broken);
+            EXPECT_EQ(reader.droppedPackets(), row.broken ? 0u : 1u);
         }
     }
-    // A length that cannot be a packet is counted off, not waited for in memory.
-    EosStreamReader reader(EosFraming::length);
-    int packets = 0;
-    const Bytes ends(1 << 20, 0xC0); // 0xC0C0C0C0 bytes announced, again and again
-    reader.feed(ends, [&](std::span<const std::uint8_t>) { ++packets; });
-    EXPECT_EQ(packets, 0);
-    EXPECT_EQ(reader.droppedPackets(), 1u);
 }
 
 TEST(ListAssembler, JoinsAListSplitOverTwoMessagesAndDropsWhatDoesNotContinueIt) {
@@ -91,6 +95,17 @@ TEST(ListAssembler, JoinsAListSplitOverTwoMessagesAndDropsWhatDoesNotContinueIt)
     EXPECT_FALSE(lists.take(OSCMessage("/x/list/0/2000000000", {1}))) << "longer than any reply";
     EXPECT_EQ(lists.take(OSCMessage("/x/list/a/2", {1})), OSCMessage("/x/list/a/2", {1}))
         << "not a list ending";
+
+    // A hostile console: lists of long texts, each within the value count.
+    const std::string text(40 * 1024, 'x');
+    EXPECT_FALSE(lists.take(OSCMessage("/big/list/0/3", {text})));
+    EXPECT_FALSE(lists.take(OSCMessage("/big/list/1/3", {text}))) << "over 64 KiB: dropped";
+    EXPECT_FALSE(lists.take(OSCMessage("/big/list/2/3", {1}))) << "its start is gone";
+    for (int i = 0; i < 30; ++i) // 1.2 MB in all
+        EXPECT_FALSE(
+            lists.take(OSCMessage(OSCAddressPattern("/l/" + std::to_string(i) + "/list/0/2"), {text})));
+    EXPECT_FALSE(lists.take(OSCMessage("/l/0/list/1/2", {1}))) << "the oldest gave way";
+    EXPECT_EQ(lists.take(OSCMessage("/l/29/list/1/2", {1})), OSCMessage("/l/29", {text, 1}));
 }
 
 TEST(ConsoleFeedback, TheDesksLineStandsInUntilThePerUserEchoComesAndAFloodIsOneUpdate) {

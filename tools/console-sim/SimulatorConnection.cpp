@@ -3,25 +3,13 @@
 #include "SimulatorOutput.h"
 #include "osc/OSCMessageEncoder.h"
 #include "osc/OSCPacketDecoder.h"
+#include "osc/OSCPacketMessages.h"
 #include "osc/SLIPEncoder.h"
 
 #include <QHostAddress>
 #include <QTcpSocket>
 
 namespace pexlora::sim {
-
-namespace {
-
-void collectMessages(const OSCPacket& packet, std::vector<const OSCMessage*>& messages) {
-    if (const OSCMessage* message = packet.message()) {
-        messages.push_back(message);
-        return;
-    }
-    for (const OSCPacket& element : packet.bundle()->elements)
-        collectMessages(element, messages);
-}
-
-} // namespace
 
 SimulatorConnection::SimulatorConnection(QTcpSocket* socket, SimulatorFraming framing, QObject* parent)
     : QObject(parent)
@@ -130,9 +118,7 @@ void SimulatorConnection::handlePacket(const std::vector<std::uint8_t>& packet) 
         printLine("Packet from " + m_peer + " is neither a message nor a bundle");
         return;
     }
-    std::vector<const OSCMessage*> messages;
-    collectMessages(*decoded.value(), messages);
-    for (const OSCMessage* message : messages)
+    for (const OSCMessage* message : packetMessages(*decoded.value()))
         emit messageReceived(*message, this);
 }
 

@@ -1,0 +1,13 @@
+#pragma once
+
+#include "osc/OSCPacket.h"
+
+#include <vector>
+
+namespace pexlora {
+
+// The messages of a packet in the order they were written, bundles opened however
+// deeply they nest. The pointers are valid as long as the packet is.
+std::vector<const OSCMessage*> packetMessages(const OSCPacket& packet);
+
+} // namespace pexlora
