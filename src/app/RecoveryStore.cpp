@@ -10,10 +10,16 @@
 #include <QSaveFile>
 #include <QStandardPaths>
 #include <QUuid>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace pexlora {
 
 namespace {
+
+// Unsaved layouts and the paths in their notes are the user's alone.
+constexpr QFile::Permissions folderMode = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner;
+constexpr QFile::Permissions fileMode = QFile::ReadOwner | QFile::WriteOwner;
 
 const QString lockName = QStringLiteral("instance.lock");
 const QString keptFolder = QStringLiteral("kept");
@@ -29,7 +35,37 @@ QByteArray noteBytes(const QString& originalPath, const QString& name) {
 
 bool writeAtomically(const QString& path, const QByteArray& bytes) {
     QSaveFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit();
+    return file.open(QIODevice::WriteOnly) && file.setPermissions(fileMode) &&
+           file.write(bytes) == bytes.size() && file.commit();
+}
+
+// Every name in the store is one the store made: a UUID, with a suffix for files.
+bool isStoreName(const QString& name, const QString& suffix = {}) {
+    if (!name.endsWith(suffix))
+        return false;
+    const QString stem = name.chopped(suffix.size());
+    return QUuid::fromString(stem).toString(QUuid::WithoutBraces) == stem;
+}
+
+// What is really at `path`, links not followed: a symlink planted in the store
+// must never lead a listing or a removal into the user's other files.
+bool isOwn(const QString& path, mode_t type) {
+    struct stat status {};
+    return ::lstat(QFile::encodeName(path).constData(), &status) == 0 && (status.st_mode & S_IFMT) == type &&
+           status.st_uid == ::getuid();
+}
+
+// Removes a file the store wrote, and nothing else.
+void removeOwnFile(const QString& path) {
+    const QFileInfo file(path);
+    if (isStoreName(file.fileName(), QLatin1Char('.') + file.suffix()) && isOwn(path, S_IFREG))
+        QFile::remove(path);
+}
+
+bool makePrivateFolder(const QString& folder) {
+    if (isOwn(folder, S_IFDIR))
+        return QFile::setPermissions(folder, folderMode);
+    return QDir().mkdir(folder, folderMode);
 }
 
 std::unique_ptr<QLockFile> lockOf(const QString& folder) {
@@ -61,7 +97,8 @@ bool RecoveryStore::claimOwnFolder() {
     // before it is locked here; then another name is taken.
     for (int attempt = 0; attempt < 3; ++attempt) {
         const QString folder = QDir(m_root).filePath(QUuid::createUuid().toString(QUuid::WithoutBraces));
-        if (!QDir().mkpath(folder))
+        if (!QDir().mkpath(QFileInfo(m_root).absolutePath()) || !makePrivateFolder(m_root) ||
+            !makePrivateFolder(folder))
             return false;
         auto lock = lockOf(folder);
         if (lock->tryLock(0)) {
@@ -85,33 +122,39 @@ bool RecoveryStore::write(const QString& key, const PexloraDocument& document, c
                           const QString& name) {
     if (!claimOwnFolder())
         return false;
+    // The folder is the user's alone, so the moment the layout has the save's mode does no harm.
     return writeAtomically(notePath(key), noteBytes(originalPath, name)) &&
-           document.save(layoutPath(key)).ok();
+           document.save(layoutPath(key)).ok() && QFile::setPermissions(layoutPath(key), fileMode);
 }
 
 void RecoveryStore::remove(const QString& key) {
     if (!m_ownLock)
         return;
-    QFile::remove(layoutPath(key));
-    QFile::remove(notePath(key));
+    removeOwnFile(layoutPath(key));
+    removeOwnFile(notePath(key));
 }
 
 std::vector<RecoveryStore::Leftover> RecoveryStore::takeLeftovers() {
     std::vector<Leftover> found;
     const QDir root(m_root);
-    for (const QString& name : root.entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name)) {
+    for (const QString& name :
+         root.entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::NoSymLinks, QDir::Name)) {
         const QString folder = root.filePath(name);
-        if (name == keptFolder || folder == m_own)
+        if (!isStoreName(name) || folder == m_own || !isOwn(folder, S_IFDIR))
             continue;
         auto lock = lockOf(folder);
         if (!lock->tryLock(0))
             continue; // its process is still running
         const QDir files(folder);
-        for (const QFileInfo& layout : files.entryInfoList({QLatin1Char('*') + layoutSuffix}, QDir::Files,
-                                                           QDir::Time | QDir::Reversed)) {
+        for (const QFileInfo& layout :
+             files.entryInfoList({QLatin1Char('*') + layoutSuffix}, QDir::Files | QDir::NoSymLinks,
+                                 QDir::Time | QDir::Reversed)) {
+            if (!isStoreName(layout.fileName(), layoutSuffix) || !isOwn(layout.filePath(), S_IFREG))
+                continue;
             Leftover leftover{layout.filePath(), {}, {}};
-            QFile note(files.filePath(layout.completeBaseName() + noteSuffix));
-            if (note.open(QIODevice::ReadOnly)) {
+            const QString notePath = files.filePath(layout.completeBaseName() + noteSuffix);
+            QFile note(notePath);
+            if (isOwn(notePath, S_IFREG) && note.open(QIODevice::ReadOnly)) {
                 const QJsonObject fields = QJsonDocument::fromJson(note.read(1 << 16)).object();
                 leftover.originalPath = fields.value(QStringLiteral("path")).toString();
                 leftover.name = fields.value(QStringLiteral("name")).toString();
@@ -128,17 +171,17 @@ std::vector<RecoveryStore::Leftover> RecoveryStore::takeLeftovers() {
 
 void RecoveryStore::discard(const Leftover& leftover) {
     const QFileInfo layout(leftover.layout);
-    QFile::remove(layout.filePath());
-    QFile::remove(layout.dir().filePath(layout.completeBaseName() + noteSuffix));
+    removeOwnFile(layout.filePath());
+    removeOwnFile(layout.dir().filePath(layout.completeBaseName() + noteSuffix));
 }
 
 QString RecoveryStore::keepAside(const Leftover& leftover) {
     const QFileInfo layout(leftover.layout);
     const QDir kept(QDir(m_root).filePath(keptFolder));
-    kept.mkpath(QStringLiteral("."));
     const QString base = layout.completeBaseName();
     const QString target = kept.filePath(base + layoutSuffix);
-    if (!QFile::rename(layout.filePath(), target))
+    if (!makePrivateFolder(kept.path()) || !isOwn(layout.filePath(), S_IFREG) ||
+        !QFile::rename(layout.filePath(), target))
         return layout.filePath(); // it stays where it is, and is offered again next time
     QFile::rename(layout.dir().filePath(base + noteSuffix), kept.filePath(base + noteSuffix));
     return target;
@@ -149,9 +192,10 @@ void RecoveryStore::releaseLeftovers() {
         claimed.lock->unlock();
         QDir folder(claimed.folder);
         // Notes whose layout never came are of no use; anything else keeps the folder.
-        for (const QFileInfo& note : folder.entryInfoList({QLatin1Char('*') + noteSuffix}, QDir::Files))
+        for (const QFileInfo& note :
+             folder.entryInfoList({QLatin1Char('*') + noteSuffix}, QDir::Files | QDir::NoSymLinks))
             if (!QFileInfo::exists(folder.filePath(note.completeBaseName() + layoutSuffix)))
-                QFile::remove(note.filePath());
+                removeOwnFile(note.filePath());
         QDir().rmdir(claimed.folder);
     }
     m_claimed.clear();

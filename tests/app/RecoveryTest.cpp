@@ -16,6 +16,7 @@
 #include <QTest>
 #include <cstdio>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 namespace pexlora {
 namespace test {
@@ -28,6 +29,9 @@ const char* const roleVariable = "PEXLORA_TEST_ROLE";
 const char* const rootVariable = "PEXLORA_TEST_RECOVERY_ROOT";
 const char* const layoutVariable = "PEXLORA_TEST_LAYOUT";
 const char* const expectedVariable = "PEXLORA_TEST_EXPECTED";
+// Names as the store makes them: a process's folder and a layout's key.
+const QString goneFolder = u"0b3c8f2e-8a44-4c3e-9d1f-5a6b7c8d9e0f"_s;
+const QString key = u"6f1e2d3c-4b5a-4978-8a6b-5c4d3e2f1a0b"_s;
 
 QStringList recoveryFiles(const QString& root) {
     QStringList found;
@@ -159,14 +163,14 @@ TEST_F(Recovery, AKilledPexloraIsOfferedAtTheNextStartAndRestoredAsItWas) {
 }
 
 TEST_F(Recovery, ACorruptRecoveryFileIsReportedAndKeptAside) {
-    const QString folder = QDir(root.path()).filePath(u"gone-instance"_s);
+    const QString folder = QDir(root.path()).filePath(goneFolder);
     QDir().mkpath(folder);
     const QByteArray garbage = "bplist00 not a layout";
     {
-        QFile layout(QDir(folder).filePath(u"k.pexlora"_s));
+        QFile layout(QDir(folder).filePath(key + u".pexlora"_s));
         ASSERT_TRUE(layout.open(QIODevice::WriteOnly));
         layout.write(garbage);
-        QFile note(QDir(folder).filePath(u"k.json"_s));
+        QFile note(QDir(folder).filePath(key + u".json"_s));
         ASSERT_TRUE(note.open(QIODevice::WriteOnly));
         note.write(R"({"path": "/nowhere/rig.pexlora", "name": "rig.pexlora"})");
     }
@@ -177,7 +181,7 @@ TEST_F(Recovery, ACorruptRecoveryFileIsReportedAndKeptAside) {
         ASSERT_EQ(started->scripted->errors.size(), 1u);
         const auto& error = started->scripted->errors.front();
         EXPECT_EQ(error.text, u"The unsaved changes of “rig” could not be recovered."_s);
-        const QString kept = QDir(root.path()).filePath(u"kept/k.pexlora"_s);
+        const QString kept = QDir(root.path()).filePath(u"kept/"_s + key + u".pexlora"_s);
         EXPECT_TRUE(error.reason.endsWith(u"The recovery file is kept as %1."_s.arg(kept)))
             << error.reason.toStdString();
         EXPECT_EQ(contents(kept), garbage);
@@ -220,15 +224,60 @@ TEST_F(Recovery, SavingRevertingClosingAndDiscardingRemoveTheKeptLayout) {
     EXPECT_TRUE(recoveryFiles(root.path()).isEmpty());
 
     // A leftover of a process that is gone, thrown away at the question.
-    const QString gone = QDir(root.path()).filePath(u"gone-instance"_s);
+    const QString gone = QDir(root.path()).filePath(goneFolder);
     QDir().mkpath(gone);
-    ASSERT_TRUE(QFile::copy(files.filePath(u"rig.pexlora"_s), QDir(gone).filePath(u"k.pexlora"_s)));
+    ASSERT_TRUE(QFile::copy(files.filePath(u"rig.pexlora"_s), QDir(gone).filePath(key + u".pexlora"_s)));
     auto next = startedApp({false});
     EXPECT_EQ(next->scripted->askedToRestore, QStringList{u"Untitled"_s});
     ASSERT_EQ(next->app->windows().size(), 1);
     EXPECT_TRUE(next->app->windows().front()->filePath().isEmpty());
     EXPECT_FALSE(next->app->windows().front()->isWindowModified());
     EXPECT_TRUE(recoveryFiles(root.path()).isEmpty());
+}
+
+// The store keeps to what it made: a symlink planted in its folder, to a folder of
+// the user's layouts, is neither offered nor emptied, and so are files of other names.
+TEST_F(Recovery, OnlyItsOwnFoldersAndFilesAreOfferedOrRemoved) {
+    QTemporaryDir userFolder;
+    const QString userLayout = userFolder.filePath(key + u".pexlora"_s);
+    const QString userNote = userFolder.filePath(u"settings.json"_s);
+    ASSERT_TRUE(QFile::copy(savedRig(), userLayout));
+    ASSERT_TRUE(QFile::copy(savedRig(), userNote));
+    ASSERT_TRUE(QFile::link(userFolder.path(), QDir(root.path()).filePath(goneFolder)));
+    const QString strange = QDir(root.path()).filePath(u"not-a-store-folder"_s);
+    QDir().mkpath(strange);
+    ASSERT_TRUE(QFile::copy(savedRig(), QDir(strange).filePath(key + u".pexlora"_s)));
+
+    auto started = startedApp({true});
+    EXPECT_TRUE(started->scripted->askedToRestore.isEmpty());
+    EXPECT_TRUE(QFileInfo::exists(userLayout));
+    EXPECT_TRUE(QFileInfo::exists(userNote));
+    EXPECT_TRUE(QFileInfo::exists(QDir(strange).filePath(key + u".pexlora"_s)));
+}
+
+// Unsaved layouts and the paths in their notes are for the user's eyes only.
+TEST_F(Recovery, KeptLayoutsAreReadableByTheUserAlone) {
+    const mode_t oldMask = ::umask(022);
+    auto fixture = startedApp();
+    DocumentWindow* window = fixture->app->openDocument(savedRig());
+    ASSERT_NE(window, nullptr);
+    const GridPosition cell[] = {{9, 9}};
+    window->viewModel()->placeElements(cell);
+    window->recovery()->writeNow();
+    ::umask(oldMask);
+    const QStringList kept = recoveryFiles(root.path());
+    ASSERT_EQ(kept.size(), 1);
+    const QFileInfo layout(kept.front());
+    const auto mode = [](const QString& path) {
+        struct stat status {};
+        EXPECT_EQ(::stat(QFile::encodeName(path).constData(), &status), 0) << path.toStdString();
+        return status.st_mode & 0777;
+    };
+    EXPECT_EQ(mode(layout.filePath()), 0600u);
+    EXPECT_EQ(mode(layout.dir().filePath(layout.completeBaseName() + u".json"_s)), 0600u);
+    EXPECT_EQ(mode(layout.absolutePath()), 0700u);
+    EXPECT_EQ(mode(root.path()), 0700u);
+    window->history()->clear();
 }
 
 // The question as the desktop shows it: Restore is what Return does.
