@@ -1,10 +1,14 @@
 #include "app/SingleInstance.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QLocalSocket>
 #include <QLockFile>
 #include <QStandardPaths>
+#include <QTimer>
 #include <QUrl>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace pexlora {
 
@@ -26,31 +30,83 @@ QByteArray encode(const QStringList& paths) {
     return message + terminator;
 }
 
+// A real folder (not a link to one) that is this user's and that nobody else may enter;
+// made so when it is not there yet.
+bool isPrivateFolder(const QString& folder) {
+    if (folder.isEmpty())
+        return false;
+    if (!QFileInfo::exists(folder) && QDir().mkpath(QFileInfo(folder).absolutePath()))
+        QDir().mkdir(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    struct stat status {};
+    return ::lstat(QFile::encodeName(folder).constData(), &status) == 0 && S_ISDIR(status.st_mode) &&
+           status.st_uid == ::getuid() && (status.st_mode & 077) == 0;
+}
+
+QString privateFolder(const QString& wanted) {
+    if (!wanted.isEmpty())
+        return isPrivateFolder(wanted) ? wanted : QString();
+    const QString candidates[] = {
+        QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation),
+        QDir(QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation))
+            .filePath(QStringLiteral("pexlora-instance")),
+    };
+    for (const QString& folder : candidates)
+        if (isPrivateFolder(folder))
+            return folder;
+    return {};
+}
+
 } // namespace
 
 SingleInstance::SingleInstance(QString folder, QObject* parent)
     : QObject(parent)
-    , m_folder(folder.isEmpty() ? QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation)
-                                : std::move(folder)) {
-    // The socket is for this user alone.
+    , m_folder(privateFolder(folder)) {
+    // The folder is private already; the socket is for this user alone as well.
     m_server.setSocketOptions(QLocalServer::UserAccessOption);
     connect(&m_server, &QLocalServer::newConnection, this, [this] {
-        while (QLocalSocket* socket = m_server.nextPendingConnection()) {
-            connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
-            connect(socket, &QLocalSocket::readyRead, this, [this, socket] { readFrom(socket); });
-            readFrom(socket);
-        }
+        while (QLocalSocket* socket = m_server.nextPendingConnection())
+            accept(socket);
     });
+}
+
+void SingleInstance::accept(QLocalSocket* socket) {
+    m_connections.removeIf([](const QPointer<QLocalSocket>& open) { return open.isNull(); });
+    if (m_connections.size() >= maximumConnections) {
+        socket->abort();
+        socket->deleteLater();
+        return;
+    }
+    m_connections.append(socket);
+    connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
+    auto* silence = new QTimer(socket);
+    silence->setSingleShot(true);
+    silence->setInterval(silenceLimit);
+    connect(silence, &QTimer::timeout, socket, [socket] {
+        socket->abort();
+        socket->deleteLater();
+    });
+    connect(socket, &QLocalSocket::readyRead, this, [this, socket, silence] {
+        silence->start();
+        readFrom(socket);
+    });
+    silence->start();
+    readFrom(socket);
 }
 
 SingleInstance::~SingleInstance() = default;
 
 QString SingleInstance::socketPath() const {
+    if (m_folder.isEmpty())
+        return {};
     return QDir(m_folder).filePath(QStringLiteral("org.pexlora.Pexlora.instance"));
 }
 
 SingleInstance::Claim SingleInstance::claim(const QStringList& paths) {
-    QDir().mkpath(m_folder);
+    if (m_folder.isEmpty()) {
+        // Never a shared name such as one in /tmp, which another user could take first.
+        m_listenError = tr("no folder of this user's alone for its socket");
+        return Claim::primary;
+    }
     // Two processes started together must not both find no one and both listen.
     // A holder that keeps the lock longer than a hand-over takes is stuck, and
     // this one goes on without it.

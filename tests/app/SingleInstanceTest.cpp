@@ -6,6 +6,7 @@
 #include "AppTestSupport.h"
 #include "model/PexloraDocument.h"
 
+#include <QDir>
 #include <QLocalSocket>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -120,6 +121,53 @@ TEST_F(TwoProcesses, ASocketLeftByACrashedInstanceIsReplaced) {
     EXPECT_EQ(first.state(), QProcess::Running);
     first.terminate();
     EXPECT_TRUE(first.waitForFinished(30000));
+}
+
+// Where the socket could be another user's to take, there is no hand-over at all:
+// a folder others may enter, or a link, is never used, nor is a shared name beside it.
+TEST(SingleInstanceFolder, OnlyAFolderOfTheUsersAloneHoldsTheSocket) {
+    QTemporaryDir base;
+    const QString open = base.filePath(u"open"_s);
+    const QString link = base.filePath(u"link"_s);
+    const QString made = base.filePath(u"made"_s);
+    ASSERT_TRUE(QDir().mkdir(open, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadOther |
+                                       QFile::ExeOther));
+    ASSERT_TRUE(QFile::link(base.path(), link));
+    for (const QString& folder : {open, link}) {
+        SingleInstance instance(folder);
+        EXPECT_EQ(instance.claim({}), SingleInstance::Claim::primary);
+        EXPECT_FALSE(instance.listenError().isEmpty()) << folder.toStdString();
+        EXPECT_TRUE(instance.socketPath().isEmpty());
+        EXPECT_TRUE(QDir(folder).entryList(QDir::System | QDir::Files | QDir::NoDotAndDotDot).isEmpty());
+    }
+    // A folder that is not there yet is made the user's alone.
+    SingleInstance instance(made);
+    EXPECT_EQ(instance.claim({}), SingleInstance::Claim::primary);
+    EXPECT_TRUE(instance.listenError().isEmpty()) << instance.listenError().toStdString();
+    EXPECT_EQ(QFileInfo(made).permissions() & (QFile::ReadOther | QFile::ReadGroup), 0);
+}
+
+// Connections that say nothing are capped and closed, and a hand-over gets through after.
+TEST_F(TwoProcesses, SilentConnectionsAreCappedAndClosed) {
+    SingleInstance first(runtime.path());
+    ASSERT_EQ(first.claim({}), SingleInstance::Claim::primary);
+    QObject::connect(&first, &SingleInstance::pathsReceived, fixture.app.get(), &PexloraApp::openPaths);
+    std::vector<std::unique_ptr<QLocalSocket>> silent;
+    for (qsizetype i = 0; i < SingleInstance::maximumConnections + 4; ++i) {
+        silent.push_back(std::make_unique<QLocalSocket>());
+        silent.back()->connectToServer(first.socketPath());
+        ASSERT_TRUE(silent.back()->waitForConnected(2000));
+    }
+    const auto stillOpen = [&] {
+        return std::count_if(silent.begin(), silent.end(), [](const auto& socket) {
+            return socket->state() == QLocalSocket::ConnectedState;
+        });
+    };
+    EXPECT_TRUE(QTest::qWaitFor([&] { return stillOpen() == SingleInstance::maximumConnections; }, 10000))
+        << stillOpen();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return stillOpen() == 0; }, 10000)) << stillOpen();
+    EXPECT_EQ(run({savedRig(u"rig.pexlora"_s)}), 0);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return openWindows().size() == 1; }, 10000));
 }
 
 } // namespace
