@@ -4,6 +4,7 @@
 #include "app/PexloraApp.h"
 #include "model/GridViewModel.h"
 #include "model/PatchLayout.h"
+#include "widgets/PlainMessage.h"
 
 #include <QMessageBox>
 #include <QProgressDialog>
@@ -82,17 +83,18 @@ void ConsolePatchImport::finish(const EosPatchResult& result) {
         if (result.channels.isEmpty()) {
             // Without waiting: the result may come from inside the link's read.
             m_app->dialogs().openError(m_parent, tr("No layout could be made from the console's patch."),
-                                       failureReason(result));
+                                       failureReason(result), {});
         } else {
             window = m_app->newDocument();
             window->viewModel()->placeCells(patchLayout(result.channels));
             if (result.missing > 0) {
                 // A note, not a question: the window stays usable behind it.
-                auto* note = new QMessageBox(QMessageBox::Information, tr("Some channels are missing"),
-                                             missingText(result.missing), QMessageBox::Ok, window);
+                auto note = plainMessageBox(QMessageBox::Information, missingText(result.missing), QString(),
+                                            QMessageBox::Ok, window);
+                note->setWindowTitle(tr("Some channels are missing"));
                 note->setAttribute(Qt::WA_DeleteOnClose);
                 note->setObjectName(QStringLiteral("patchMissingNote"));
-                note->open();
+                note.release()->open();
             }
         }
     }

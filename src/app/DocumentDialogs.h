@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <memory>
 
 class QMessageBox;
@@ -15,6 +16,7 @@ namespace pexlora {
 class DocumentDialogs {
 public:
     enum class SaveAnswer { save, discard, cancel };
+    enum class ChangedFileAnswer { saveOver, saveAs, cancel };
 
     virtual ~DocumentDialogs() = default;
 
@@ -30,14 +32,21 @@ public:
     // At start, for a layout whose changes a Pexlora that quit unexpectedly had not
     // saved: true to open it again, false to throw the changes away.
     virtual bool askToRestore(QWidget* parent, const QString& documentName) = 0;
+    // Before a save over a file that another program changed since it was opened or
+    // last saved here.
+    virtual ChangedFileAnswer askAboutChangedFile(QWidget* window, const QString& documentName) = 0;
+    // A layout without unsaved changes whose file another program changed: it returns
+    // at once, and `reload` is called if the user takes the file as it is now.
+    virtual void offerReload(QWidget* window, const QString& documentName, std::function<void()> reload) = 0;
     // A failure the user has to know of: `text` says what failed, `reason` why,
     // each shown as given.
     virtual void showError(QWidget* parent, const QString& text, const QString& reason) = 0;
     // The same, but it returns at once and the box stays open on its own (modal to
     // `parent`'s window): for a failure found in the middle of other work, such as
     // a reply the console link is still reading, where a box that waits would run
-    // the event loop under that work.
-    virtual void openError(QWidget* parent, const QString& text, const QString& reason) = 0;
+    // the event loop under that work. `closed`, when given, is called once the box is gone.
+    virtual void openError(QWidget* parent, const QString& text, const QString& reason,
+                           std::function<void()> closed) = 0;
 };
 
 // The readers and writers give their reason as a clause ("the file could not be
@@ -58,12 +67,18 @@ public:
     QString chooseSavePath(QWidget* window, const QString& suggestedPath) override;
     bool confirmReplace(QWidget* window, const QString& path) override;
     bool askToRestore(QWidget* parent, const QString& documentName) override;
+    ChangedFileAnswer askAboutChangedFile(QWidget* window, const QString& documentName) override;
+    void offerReload(QWidget* window, const QString& documentName, std::function<void()> reload) override;
     void showError(QWidget* parent, const QString& text, const QString& reason) override;
-    void openError(QWidget* parent, const QString& text, const QString& reason) override;
+    void openError(QWidget* parent, const QString& text, const QString& reason,
+                   std::function<void()> closed) override;
 
-    // Two of the boxes as they are shown, so that their words and buttons can be
+    // Some of the boxes as they are shown, so that their words and buttons can be
     // looked at without showing them.
     static std::unique_ptr<QMessageBox> restoreQuestion(QWidget* parent, const QString& documentName);
+    static std::unique_ptr<QMessageBox> saveChangesQuestion(QWidget* window, const QString& documentName);
+    static std::unique_ptr<QMessageBox> changedFileQuestion(QWidget* window, const QString& documentName);
+    static std::unique_ptr<QMessageBox> replaceQuestion(QWidget* window, const QString& path);
     static std::unique_ptr<QMessageBox> errorMessage(QWidget* parent, const QString& text,
                                                      const QString& reason);
 };

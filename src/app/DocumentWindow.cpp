@@ -2,6 +2,7 @@
 
 #include "app/ConsoleSelectionFollower.h"
 #include "app/ContentView.h"
+#include "app/DocumentFileWatch.h"
 #include "app/DocumentHistory.h"
 #include "app/DocumentRecovery.h"
 #include "app/EosStatusBarView.h"
@@ -32,6 +33,7 @@ DocumentWindow::DocumentWindow(PexloraApp& app, std::unique_ptr<PexloraDocument>
     , m_toolbar(new GridToolbarContent(m_document->viewModel(), this))
     , m_consoleSelection(
           new ConsoleSelectionFollower(m_document->viewModel(), m_content->canvas(), &app.eosManager(), this))
+    , m_fileWatch(new DocumentFileWatch(this))
     , m_path(std::move(path))
     , m_untitledName(std::move(untitledName)) {
     setAttribute(Qt::WA_DeleteOnClose);
@@ -57,6 +59,8 @@ DocumentWindow::DocumentWindow(PexloraApp& app, std::unique_ptr<PexloraDocument>
     setWindowModified(m_history->hasUnsavedChanges());
     resize(defaultSize);
     m_content->canvas()->setFocus();
+    m_fileWatch->track(m_path);
+    connect(m_fileWatch, &DocumentFileWatch::changedOnDisk, this, &DocumentWindow::fileChangedOnDisk);
 }
 
 DocumentWindow::~DocumentWindow() {
@@ -123,6 +127,16 @@ bool DocumentWindow::saveAs() {
 }
 
 bool DocumentWindow::writeTo(const QString& path) {
+    if (path == m_path && m_fileWatch->changedElsewhere()) {
+        switch (m_app->dialogs().askAboutChangedFile(this, displayName())) {
+        case DocumentDialogs::ChangedFileAnswer::saveOver:
+            break;
+        case DocumentDialogs::ChangedFileAnswer::saveAs:
+            return saveAs();
+        case DocumentDialogs::ChangedFileAnswer::cancel:
+            return false;
+        }
+    }
     const auto saved = m_document->save(path);
     if (!saved) {
         // The model stays dirty and the old file stays as it was.
@@ -132,6 +146,7 @@ bool DocumentWindow::writeTo(const QString& path) {
         return false;
     }
     m_history->markSaved();
+    m_fileWatch->track(QFileInfo(path).absoluteFilePath());
     m_app->recentDocuments().add(path);
     return true;
 }
@@ -141,6 +156,10 @@ bool DocumentWindow::revertToSaved() {
         return false;
     if (m_history->hasUnsavedChanges() && !m_app->dialogs().confirmRevert(this, displayName()))
         return false;
+    return readAgain();
+}
+
+bool DocumentWindow::readAgain() {
     // Read through the same checks as File ▸ Open; the window keeps its model.
     auto stored = PexloraDocument::open(m_path);
     if (!stored) {
@@ -153,7 +172,19 @@ bool DocumentWindow::revertToSaved() {
     if (!restored)
         return false;
     m_history->clear();
+    m_fileWatch->track(m_path);
     return true;
+}
+
+void DocumentWindow::fileChangedOnDisk() {
+    // With edits of its own, the window asks when it is saved instead.
+    if (m_history->hasUnsavedChanges())
+        return;
+    const QPointer<DocumentWindow> self(this);
+    m_app->dialogs().offerReload(this, displayName(), [self] {
+        if (self)
+            self->revertToSaved();
+    });
 }
 
 QString DocumentWindow::suggestedSavePath() const {

@@ -10,6 +10,7 @@ namespace pexlora {
 
 class ConsoleSelectionFollower;
 class ContentView;
+class DocumentFileWatch;
 class DocumentHistory;
 class DocumentRecovery;
 class GridToolbarContent;
@@ -59,6 +60,9 @@ protected:
 
 private:
     bool writeTo(const QString& path);
+    // Reads the file again into this window's model; false, after telling why, when it cannot.
+    bool readAgain();
+    void fileChangedOnDisk();
     QString suggestedSavePath() const;
     void showTitle();
 
@@ -70,6 +74,7 @@ private:
     ContentView* m_content;
     GridToolbarContent* m_toolbar;
     ConsoleSelectionFollower* m_consoleSelection;
+    DocumentFileWatch* m_fileWatch;
     QString m_path;
     QString m_untitledName;
 };

@@ -1,8 +1,9 @@
 #include "app/ElidedLabel.h"
 
+#include "widgets/PlainMessage.h"
+
 #include <QFontMetrics>
 #include <QPainter>
-#include <QTextDocument>
 
 namespace pexlora {
 
@@ -19,7 +20,7 @@ void ElidedLabel::setText(const QString& text) {
     // paint measures all of it, and the tooltip shows it as plain text, not as the
     // markup Qt would take a "<b>" at its start for.
     m_shown = text.size() > maxShownLength ? text.left(maxShownLength) + u'…' : text;
-    setToolTip(Qt::convertFromPlainText(m_shown));
+    setToolTip(plainToolTip(m_shown));
     setAccessibleName(m_shown);
     updateGeometry();
     update();

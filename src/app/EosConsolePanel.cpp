@@ -8,6 +8,7 @@
 #include "eos/EosDiscoveryManager.h"
 #include "eos/EosFraming.h"
 #include "eos/EosSettings.h"
+#include "widgets/PlainLabel.h"
 
 #include <QComboBox>
 #include <QHBoxLayout>
@@ -40,7 +41,7 @@ EosConsolePanel::EosConsolePanel(EosConnectionManager* eosManager, QWidget* pare
     stack->setContentsMargins(14, 14, 14, 14);
     stack->setSpacing(12);
 
-    auto* title = new QLabel(tr("Eos Console"), this);
+    auto* title = new PlainLabel(tr("Eos Console"), this);
     title->setFont(headlineFont(font()));
     stack->addWidget(title);
 
@@ -54,7 +55,7 @@ EosConsolePanel::EosConsolePanel(EosConnectionManager* eosManager, QWidget* pare
     m_port->setAccessibleName(tr("Console port"));
     m_port->setFixedWidth(52);
     addressRow->addWidget(m_address, 1, Qt::AlignVCenter);
-    addressRow->addWidget(new QLabel(QStringLiteral(":"), this), 0, Qt::AlignVCenter);
+    addressRow->addWidget(new PlainLabel(QStringLiteral(":"), this), 0, Qt::AlignVCenter);
     addressRow->addWidget(m_port, 0, Qt::AlignVCenter);
     addressRow->addWidget(m_connect, 0, Qt::AlignVCenter);
     addressRow->addStretch();
@@ -64,7 +65,7 @@ EosConsolePanel::EosConsolePanel(EosConnectionManager* eosManager, QWidget* pare
     // In the order of EosFramingChoice, so an item's index is its choice.
     auto* framingRow = new QHBoxLayout;
     framingRow->setSpacing(8);
-    auto* framingLabel = new QLabel(tr("Framing"), this);
+    auto* framingLabel = new PlainLabel(tr("Framing"), this);
     m_framing->addItems({tr("Automatic"), tr("OSC 1.1 (SLIP)"), tr("OSC 1.0 (length)")});
     m_framing->setAccessibleName(tr("Framing"));
     framingLabel->setBuddy(m_framing);

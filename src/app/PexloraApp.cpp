@@ -5,6 +5,7 @@
 #include "app/DocumentRecovery.h"
 #include "app/DocumentWindow.h"
 #include "app/HelpPage.h"
+#include "app/OpenFailureReport.h"
 #include "model/PexloraDocument.h"
 
 #include <QApplication>
@@ -31,6 +32,7 @@ QString identity(const QString& path) {
 PexloraApp::PexloraApp(std::unique_ptr<DocumentDialogs> dialogs, QObject* parent)
     : QObject(parent)
     , m_dialogs(std::move(dialogs))
+    , m_openFailures(new OpenFailureReport(*m_dialogs, this))
     , m_openUrl([](const QUrl& url) { return QDesktopServices::openUrl(url); }) {
     QCoreApplication::setOrganizationName(QStringLiteral("Pexlora"));
     QCoreApplication::setOrganizationDomain(QStringLiteral("pexlora.org"));
@@ -91,14 +93,16 @@ bool PexloraApp::offerRecoveries() {
 void PexloraApp::start(const QStringList& paths) {
     bool opened = offerRecoveries();
     for (const QString& path : paths)
-        opened = openDocument(path) != nullptr || opened;
+        opened = openOrNote(path) != nullptr || opened;
     if (!opened)
         newDocument();
+    m_openFailures->tell(nullptr);
 }
 
 void PexloraApp::openPaths(const QStringList& paths) {
     for (const QString& path : paths)
-        openDocument(path);
+        openOrNote(path);
+    m_openFailures->tell(nullptr);
     if (!paths.isEmpty())
         return;
     for (auto window = m_windows.crbegin(); window != m_windows.crend(); ++window)
@@ -114,18 +118,30 @@ DocumentWindow* PexloraApp::newDocument() {
 }
 
 DocumentWindow* PexloraApp::openDocument(const QString& path, QWidget* errorParent) {
+    DocumentWindow* window = openOrNote(path);
+    m_openFailures->tell(errorParent);
+    return window;
+}
+
+DocumentWindow* PexloraApp::openOrNote(const QString& path) {
+    auto window = read(path);
+    if (!window) {
+        m_openFailures->add(QFileInfo(path).fileName(), window.error());
+        return nullptr;
+    }
+    return window.value();
+}
+
+Result<DocumentWindow*, QString> PexloraApp::read(const QString& path) {
     if (DocumentWindow* open = windowFor(path)) {
         open->bringForward();
         return open;
     }
     auto document = PexloraDocument::open(path);
     if (!document) {
-        const QString name = QFileInfo(path).fileName();
-        m_dialogs->showError(errorParent, tr("The document “%1” could not be opened.").arg(name),
-                             sentenceFrom(document.error().message));
         if (!QFileInfo::exists(path))
             m_recent.remove(path);
-        return nullptr;
+        return fail(sentenceFrom(document.error().message));
     }
     m_recent.add(path);
     return present(std::move(document).value(), QFileInfo(path).absoluteFilePath());

@@ -4,6 +4,7 @@
 #include "app/RecentDocuments.h"
 #include "app/RecoveryStore.h"
 #include "eos/EosConnectionManager.h"
+#include "util/Result.h"
 
 #include <QList>
 #include <QObject>
@@ -17,6 +18,7 @@ namespace pexlora {
 
 class ConsolePatchImport;
 class DocumentWindow;
+class OpenFailureReport;
 class PexloraDocument;
 
 // The application object: it lives for the process, keeps one window per open
@@ -39,12 +41,13 @@ public:
     // there are none (or none of them could be opened or restored).
     void start(const QStringList& paths);
     // Files handed over by another Pexlora process: each is opened or its window
-    // brought forward; with none, the front window comes forward.
+    // brought forward; with none, the front window comes forward. Those that cannot
+    // be opened are told of in one box that does not wait.
     void openPaths(const QStringList& paths);
 
     DocumentWindow* newDocument();
     // Raises the window that already shows `path`; otherwise reads it into a new
-    // window. Null, after telling the user why, when it cannot be read.
+    // window. Null when it cannot be read; a box that does not wait tells the user why.
     DocumentWindow* openDocument(const QString& path, QWidget* errorParent = nullptr);
     // File ▸ Open…: asks for files and opens each.
     void chooseAndOpen(QWidget* parent);
@@ -83,12 +86,17 @@ public:
     void forget(DocumentWindow* window);
 
 private:
+    // Raises or opens the window of `path`; the reason, as a sentence, when it cannot be read.
+    Result<DocumentWindow*, QString> read(const QString& path);
+    // The same, with a failure kept for the report.
+    DocumentWindow* openOrNote(const QString& path);
     DocumentWindow* present(std::unique_ptr<PexloraDocument> document, const QString& path);
     QString nextUntitledName();
     // True when a window was restored.
     bool offerRecoveries();
 
     std::unique_ptr<DocumentDialogs> m_dialogs;
+    OpenFailureReport* m_openFailures;
     EosConnectionConfig m_eosConfig;
     // Destroyed after the windows, which the destructor closes first.
     std::unique_ptr<EosConnectionManager> m_eosManager;

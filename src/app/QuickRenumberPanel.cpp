@@ -2,6 +2,7 @@
 
 #include "app/TextStyles.h"
 #include "model/GridViewModel.h"
+#include "widgets/PlainLabel.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -15,7 +16,7 @@ namespace pexlora {
 namespace {
 
 QHBoxLayout* fieldRow(const QString& title, QLineEdit* field, QWidget* parent) {
-    auto* label = new QLabel(title, parent);
+    auto* label = new PlainLabel(title, parent);
     label->setFixedWidth(75);
     label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     label->setBuddy(field);
@@ -42,7 +43,7 @@ QuickRenumberPanel::QuickRenumberPanel(GridViewModel* model, QWidget* parent)
     stack->setSpacing(10);
     setFixedWidth(220);
 
-    auto* title = new QLabel(tr("Quick Renumber"), this);
+    auto* title = new PlainLabel(tr("Quick Renumber"), this);
     title->setFont(headlineFont(font()));
     stack->addWidget(title);
     m_next->setAccessibleName(tr("Next number"));

@@ -2,6 +2,7 @@
 
 #include "app/TextStyles.h"
 #include "eos/EosCommandLines.h"
+#include "widgets/PlainLabel.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -18,7 +19,7 @@ RecGroupPanel::RecGroupPanel(QWidget* parent)
     stack->setContentsMargins(14, 14, 14, 14);
     stack->setSpacing(10);
 
-    auto* title = new QLabel(tr("Group Number"), this);
+    auto* title = new PlainLabel(tr("Group Number"), this);
     title->setFont(headlineFont(font()));
     stack->addWidget(title, 0, Qt::AlignLeft);
 

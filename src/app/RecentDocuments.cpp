@@ -16,7 +16,23 @@ QString normalised(const QString& path) {
 } // namespace
 
 QStringList RecentDocuments::paths() const {
-    return QSettings().value(key).toStringList();
+    // The settings file may have been written by anything: the list is read no further
+    // than the menu shows, and files that are gone are dropped, for good once it is stored.
+    const QVariant stored = QSettings().value(key);
+    if (!stored.isValid())
+        return {};
+    QStringList kept;
+    qsizetype read = 0;
+    if (stored.canConvert<QStringList>()) {
+        const QStringList listed = stored.toStringList();
+        for (; read < listed.size() && kept.size() < limit; ++read)
+            if (!listed[read].isEmpty() && !kept.contains(listed[read]) && QFileInfo::exists(listed[read]))
+                kept.append(listed[read]);
+        if (read == listed.size() && kept.size() == listed.size())
+            return kept;
+    }
+    store(kept);
+    return kept;
 }
 
 void RecentDocuments::add(const QString& path) {

@@ -4,7 +4,8 @@
 
 namespace pexlora {
 
-// The files of File ▸ Open Recent, newest first, kept in the per-user settings.
+// The files of File ▸ Open Recent, newest first, kept in the per-user settings: at
+// most `limit` of them, all still there.
 class RecentDocuments {
 public:
     static constexpr qsizetype limit = 10;
@@ -16,7 +17,7 @@ public:
     void clear();
 
 private:
-    void store(const QStringList& paths);
+    static void store(const QStringList& paths);
 };
 
 } // namespace pexlora

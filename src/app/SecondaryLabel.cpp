@@ -7,7 +7,7 @@
 namespace pexlora {
 
 SecondaryLabel::SecondaryLabel(const QString& text, QWidget* parent)
-    : QLabel(text, parent) {
+    : PlainLabel(text, parent) {
     takeColour();
 }
 

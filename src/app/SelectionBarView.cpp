@@ -7,6 +7,7 @@
 #include "eos/EosCommandLines.h"
 #include "eos/EosConnectionManager.h"
 #include "model/GridViewModel.h"
+#include "widgets/PlainLabel.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -32,7 +33,7 @@ SelectionBarView::SelectionBarView(GridViewModel* model, EosConnectionManager* e
     , m_model(model)
     , m_eosManager(eosManager)
     , m_area(new QScrollArea(this))
-    , m_text(new QLabel(m_area))
+    , m_text(new PlainLabel(QString(), m_area))
     , m_buttonHolder(new QWidget(this))
     , m_button(new RecordGroupButton(m_buttonHolder))
     , m_shortcut(new QShortcut(recordGroupKeys, this))

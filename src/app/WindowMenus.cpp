@@ -5,6 +5,7 @@
 #include "app/DocumentWindow.h"
 #include "app/PexloraApp.h"
 #include "model/GridViewModel.h"
+#include "widgets/PlainMessage.h"
 
 #include <QAction>
 #include <QCoreApplication>
@@ -109,8 +110,9 @@ void WindowMenus::buildRecent(QMenu* menu, DocumentWindow& window, PexloraApp& a
     const QStringList paths = app.recentDocuments().paths();
     QPointer<DocumentWindow> self(&window);
     for (const QString& path : paths) {
-        QAction* entry = menu->addAction(QFileInfo(path).fileName());
-        entry->setToolTip(path);
+        // An "&" in a name is a character, not the mark of a shortcut key.
+        QAction* entry = menu->addAction(QFileInfo(path).fileName().replace(u'&', QStringLiteral("&&")));
+        entry->setToolTip(plainToolTip(path));
         entry->setStatusTip(path);
         QObject::connect(entry, &QAction::triggered, &app,
                          [&app, path, self] { app.openDocument(path, self); });

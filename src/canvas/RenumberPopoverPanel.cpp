@@ -1,6 +1,7 @@
 #include "canvas/RenumberPopoverPanel.h"
 
 #include "model/GridViewModel.h"
+#include "widgets/PlainLabel.h"
 
 #include <QKeyEvent>
 #include <QLabel>
@@ -15,7 +16,7 @@ RenumberPopoverPanel::RenumberPopoverPanel(GridViewModel& model, QWidget* parent
     : QWidget(parent)
     , m_model(&model)
     , m_field(new QLineEdit(this)) {
-    auto* title = new QLabel(tr("Renumber"), this);
+    auto* title = new PlainLabel(tr("Renumber"), this);
     QFont headline = title->font();
     headline.setBold(true);
     title->setFont(headline);

@@ -50,6 +50,14 @@ public:
     QStringList askedToReplace;
     QStringList askedToRestore;
     std::vector<Error> errors;
+    // Boxes that do not wait are closed at once, as if the user had, unless they are
+    // held open; then closing them is up to the test.
+    bool holdBoxesOpen = false;
+    std::vector<std::function<void()>> closeHeldBox;
+    std::deque<ChangedFileAnswer> changedFileAnswers;
+    QStringList askedAboutChangedFile;
+    // One call a reload offered and not yet taken; the test calls it to take it.
+    std::vector<std::function<void()>> reloadOffers;
     int savePickerCalls = 0;
 
     SaveAnswer askToSaveChanges(QWidget*, const QString& documentName) override {
@@ -77,8 +85,22 @@ public:
     void showError(QWidget*, const QString& text, const QString& reason) override {
         errors.push_back({text, reason, true});
     }
-    void openError(QWidget*, const QString& text, const QString& reason) override {
+    ChangedFileAnswer askAboutChangedFile(QWidget*, const QString& documentName) override {
+        askedAboutChangedFile.append(documentName);
+        return next(changedFileAnswers, ChangedFileAnswer::cancel);
+    }
+    void offerReload(QWidget*, const QString&, std::function<void()> reload) override {
+        reloadOffers.push_back(std::move(reload));
+    }
+    void openError(QWidget*, const QString& text, const QString& reason,
+                   std::function<void()> closed) override {
         errors.push_back({text, reason, false});
+        if (!closed)
+            return;
+        if (holdBoxesOpen)
+            closeHeldBox.push_back(std::move(closed));
+        else
+            closed();
     }
 
 private:

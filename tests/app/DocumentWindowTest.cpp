@@ -386,6 +386,86 @@ TEST_F(DocumentWindows, OpenRecentListsTheNewestFirstAndOpensFromIt) {
     EXPECT_FALSE(action(front, "fileClearRecent")->isEnabled());
 }
 
+// A settings file may list anything: the menu shows at most ten files, all still
+// there, read without going through the rest, and the list is stored cut to them.
+TEST_F(DocumentWindows, OpenRecentIsCappedAndDropsFilesThatAreGoneWhenRead) {
+    QStringList listed;
+    for (int i = 0; i < 300; ++i)
+        listed.append(dir.filePath(u"gone %1.pexlora"_s.arg(i)));
+    const QString ampersand = savedRig(u"Tom & Jerry.pexlora"_s);
+    listed.insert(50, ampersand);
+    listed.insert(60, ampersand);
+    for (int i = 0; i < RecentDocuments::limit + 2; ++i)
+        listed.insert(70 + i, savedRig(u"rig %1.pexlora"_s.arg(i)));
+    QSettings().setValue(u"recentDocuments"_s, listed);
+
+    const QStringList shown = app.recentDocuments().paths();
+    ASSERT_EQ(shown.size(), RecentDocuments::limit);
+    EXPECT_EQ(shown.front(), ampersand);
+    EXPECT_EQ(shown.count(ampersand), 1);
+    EXPECT_EQ(QSettings().value(u"recentDocuments"_s).toStringList(), shown);
+
+    DocumentWindow* window = app.newDocument();
+    QMenu* recent = action(window, "fileOpenRecent")->menu();
+    emit recent->aboutToShow();
+    EXPECT_EQ(recent->actions().front()->text(), u"Tom && Jerry.pexlora"_s);
+    EXPECT_EQ(test::tooltipAsShown(recent->actions().front()->toolTip()), ampersand);
+    app.recentDocuments().clear();
+}
+
+// Another program's change to an open file is never written over unseen: a layout
+// without edits is offered again as the file has it, and one with edits asks at Save.
+TEST_F(DocumentWindows, AFileChangedByAnotherProgramIsOfferedAgainAndNotOverwrittenUnseen) {
+    const QString path = savedRig();
+    DocumentWindow* window = app.openDocument(path);
+    ASSERT_NE(window, nullptr);
+    const auto writeElsewhere = [&](std::int64_t cells) {
+        PexloraDocument other;
+        for (std::int64_t i = 0; i < cells; ++i) {
+            const GridPosition cell[] = {{i, 5}};
+            other.viewModel()->placeElements(cell);
+        }
+        EXPECT_TRUE(other.save(path).ok());
+    };
+    const auto edit = [&] {
+        const GridPosition cell[] = {{20, 20}};
+        window->viewModel()->placeElements(cell);
+    };
+    test::ScriptedDialogs& dialogs = *fixture.scripted;
+
+    // Touched but the same: nothing to ask.
+    QFile touched(path);
+    ASSERT_TRUE(touched.open(QIODevice::ReadWrite));
+    ASSERT_TRUE(
+        touched.setFileTime(QDateTime::currentDateTime().addSecs(60), QFileDevice::FileModificationTime));
+    touched.close();
+    edit();
+    EXPECT_TRUE(window->save());
+    EXPECT_TRUE(dialogs.askedAboutChangedFile.isEmpty());
+
+    writeElsewhere(7);
+    ASSERT_TRUE(test::waitFor([&] { return dialogs.reloadOffers.size() == 1; }));
+    dialogs.reloadOffers.front()();
+    EXPECT_EQ(window->viewModel()->elements().size(), 7u);
+    EXPECT_FALSE(window->isWindowModified());
+
+    edit();
+    writeElsewhere(2);
+    const QByteArray theirs = contents(path);
+    dialogs.changedFileAnswers = {DocumentDialogs::ChangedFileAnswer::cancel};
+    EXPECT_FALSE(window->save());
+    EXPECT_EQ(dialogs.askedAboutChangedFile, QStringList{u"rig.pexlora"_s});
+    EXPECT_EQ(contents(path), theirs);
+    EXPECT_TRUE(window->isWindowModified());
+    EXPECT_EQ(dialogs.reloadOffers.size(), 1u) << "a layout with edits of its own is not offered a reload";
+
+    dialogs.changedFileAnswers = {DocumentDialogs::ChangedFileAnswer::saveOver};
+    EXPECT_TRUE(window->save());
+    EXPECT_NE(contents(path), theirs);
+    EXPECT_TRUE(window->save()) << "its own save is no change by another program";
+    EXPECT_EQ(dialogs.askedAboutChangedFile.size(), 2);
+}
+
 TEST(ContentView, BarsStandUnderTheCanvasSelectionBarFirst) {
     GridViewModel model;
     ContentView content(&model);
@@ -516,7 +596,7 @@ TEST(ErrorMessage, KeepsFileNamesAsWritten) {
 TEST(ErrorMessage, AnOpenedErrorReturnsAtOnceAndClosesByItself) {
     QWidget window;
     window.show();
-    StandardDocumentDialogs().openError(&window, u"No layout could be made."_s, u"Because."_s);
+    StandardDocumentDialogs().openError(&window, u"No layout could be made."_s, u"Because."_s, {});
     QPointer<QMessageBox> box = window.findChild<QMessageBox*>();
     ASSERT_TRUE(box) << "it returned with the box open";
     EXPECT_TRUE(box->isVisible());

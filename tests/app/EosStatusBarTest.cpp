@@ -17,6 +17,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTcpServer>
+#include <QTcpSocket>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -138,6 +139,25 @@ TEST_F(ConsoleBar, EveryWindowShowsTheOneLinkWithItsDot) {
         EXPECT_EQ(statusOf(w), u"Eos Disconnected"_s);
         EXPECT_EQ(statusBar(w)->statusButton()->dotColor(), colors.red);
     }
+}
+
+// A desk may answer anything: its version is shown as the text it sent, never read as
+// markup (an <img> of /dev/zero would hang the window the moment the popover opens).
+TEST_F(ConsoleBar, TheConsolesVersionIsShownAsTheTextItSent) {
+    const std::string hostile = R"(<img src="/dev/zero"><a href="file:///etc">3.2</a>)";
+    manager().setFramingChoice(EosFramingChoice::slip);
+    manager().connectToConsole(u"127.0.0.1"_s, console.serverPort());
+    ASSERT_TRUE(console.waitForNewConnection(10000));
+    QTcpSocket* desk = console.nextPendingConnection();
+    const auto reply = test::encoded(OSCMessage("/eos/out/get/version", {hostile.c_str()}));
+    desk->write(framedPacket(EosFraming::slip, reply));
+    ASSERT_TRUE(test::waitFor([&] { return !manager().consoleVersion().isEmpty(); }));
+    EosConsolePanel* panel = open();
+    ASSERT_NE(panel, nullptr);
+    EXPECT_EQ(panel->consoleVersion()->text(), u"Console version "_s + QString::fromStdString(hostile));
+    EXPECT_EQ(panel->consoleVersion()->textFormat(), Qt::PlainText);
+    for (QLabel* label : panel->findChildren<QLabel*>())
+        EXPECT_EQ(label->textFormat(), Qt::PlainText) << label->text().toStdString();
 }
 
 TEST_F(ConsoleBar, TheFramingChooserStoresTheChoiceAndOpensOnIt) {
