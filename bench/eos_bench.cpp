@@ -37,15 +37,15 @@ Bytes encoded(const OSCMessage& message) {
     return encodeOSC(message).value();
 }
 
-// What a discovery socket hears in practice: replies of a few consoles, one only the
-// lenient raw read takes (a non-ASCII name), and junk.
+// What a discovery socket hears in practice: replies of a few consoles, one with a name
+// that is not even UTF-8, and junk.
 std::vector<Bytes> typicalDatagrams() {
     std::vector<Bytes> datagrams;
     for (int console = 0; console < 4; ++console)
         datagrams.push_back(encoded(OSCMessage(
             "/etc/discovery/reply", {3032 + console, "Console " + std::to_string(console) + " (Eos Ti)"})));
     Bytes utf8 = encoded(OSCMessage("/etc/discovery/reply", {3040, "Xuhne 1"}));
-    utf8[utf8.size() - 7] = 0xC3; // "X\xC3hne 1": not ASCII, so the codec refuses it
+    utf8[utf8.size() - 7] = 0xC3; // "X\xC3hne 1": read with U+FFFD for the broken character
     datagrams.push_back(utf8);
     datagrams.push_back(encoded(OSCMessage("/etc/discovery/request", {3035, "Pexlora"})));
     datagrams.push_back(Bytes(40, 0x2F));

@@ -12,9 +12,10 @@ namespace pexlora {
 
 namespace {
 
-// Undecodable packets are left out.
+// Undecodable packets are left out. The desk writes its labels and command lines in
+// UTF-8: read strictly, one accented letter would cost the whole packet.
 void decodeInto(std::span<const std::uint8_t> bytes, std::vector<OSCMessage>& messages) {
-    const auto decoded = decodeOSCPacket(bytes);
+    const auto decoded = decodeOSCPacket(bytes, OSCTextPolicy::lenientUTF8);
     if (!decoded.ok() || !decoded.value())
         return;
     for (const OSCMessage* message : packetMessages(*decoded.value()))

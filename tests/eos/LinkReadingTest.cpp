@@ -1,5 +1,5 @@
 // The link reading a console on loopback while its handlers do what a window does:
-// spin the event loop, drop the link.
+// spin the event loop, drop the link; and the UTF-8 text it brings.
 #include "EosTestSupport.h"
 #include "eos/EosTcpLink.h"
 
@@ -48,7 +48,12 @@ struct Link {
         : link(std::make_unique<EosTcpLink>(EosFraming::length, EosClock::system(), 10s)) {
         QObject::connect(link.get(), &EosTcpLink::ended, [this] { ended = true; });
         QObject::connect(link.get(), &EosTcpLink::messageReceived, [this](const OSCMessage& message) {
-            numbers.push_back(message.values.empty() ? -1 : std::get<std::int32_t>(message.values[0]));
+            const auto* number =
+                message.values.empty() ? nullptr : std::get_if<std::int32_t>(&message.values[0]);
+            numbers.push_back(number ? *number : -1);
+            if (const auto* text =
+                    message.values.empty() ? nullptr : std::get_if<std::string>(&message.values[0]))
+                texts.push_back(*text);
             if (onMessage)
                 onMessage();
         });
@@ -56,6 +61,7 @@ struct Link {
     }
     std::unique_ptr<EosTcpLink> link;
     std::vector<int> numbers;
+    std::vector<std::string> texts;
     std::function<void()> onMessage;
     bool ended = false;
 };
@@ -109,6 +115,38 @@ TEST(LinkReading, AHandlerThatDestroysTheLinkEndsTheReadAndALengthThatCannotBeAP
     unframed.write(lengthFramed(0, 1) + QByteArray(4, '\xFF') + lengthFramed(1, 2));
     ASSERT_TRUE(waitFor([&] { return deaf.ended; }));
     EXPECT_EQ(deaf.numbers, std::vector<int>{0});
+}
+
+TEST(LinkReading, TextInUTF8ComesThroughWithBrokenBytesReplacedAndNoPacketIsLost) {
+    const std::string fffd = "\xEF\xBF\xBD";
+    const struct {
+        std::string_view address;
+        std::string_view sent;
+        std::string read;
+    } table[] = {
+        {"/eos/out/user/91/cmd", "LIVE: Cue 1 Label Caf\xC3\xA9 Enter", "LIVE: Cue 1 Label Caf\u00e9 Enter"},
+        {"/eos/out/get/patch/101/1/list/2/3",
+         "K\xC3\xBC"
+         "che",
+         "K\u00fcche"},
+        {"/eos/out/cmd", "LIVE: Caf\xC3 Label", "LIVE: Caf" + fffd + " Label"},
+        {"/eos/out/get/patch/102/1/list/2/3", "\xFF\xED\xA0", fffd + fffd + fffd},
+    };
+    WritingConsole console;
+    Link reading(console);
+    ASSERT_TRUE(waitFor([&] { return console.socket != nullptr; }));
+    QByteArray stream;
+    for (const auto& row : table) {
+        Bytes packet;
+        for (const std::string_view string : {row.address, std::string_view(",s"), row.sent})
+            appendOSCString(packet, string);
+        stream += framedPacket(EosFraming::length, packet);
+    }
+    console.write(stream + lengthFramed(0, 1));
+    ASSERT_TRUE(waitFor([&] { return reading.numbers.size() == std::size(table) + 1; }));
+    ASSERT_EQ(reading.texts.size(), std::size(table));
+    for (std::size_t i = 0; i < std::size(table); ++i)
+        EXPECT_EQ(reading.texts[i], table[i].read) << table[i].address;
 }
 
 } // namespace
