@@ -306,6 +306,9 @@ void BM_TinyPacketFlood(benchmark::State& state) {
     QByteArray stream;
     for (int i = 0; i < messages; ++i)
         stream += framedPacket(framing, encoded(OSCMessage("/n", {i}))); // "/n", ",i", the number
+    using Clock = std::chrono::steady_clock;
+    Clock::duration worst{};
+    Clock::duration reading{};
     for (auto _ : state) {
         state.PauseTiming();
         TalkingConsole console(stream);
@@ -324,8 +327,6 @@ void BM_TinyPacketFlood(benchmark::State& state) {
             return;
         }
         state.ResumeTiming();
-        using Clock = std::chrono::steady_clock;
-        Clock::duration worst{};
         QObject window; // takes the last posted event with it
         std::function<void()> post = [&] {
             QTimer::singleShot(0, &window, [&, posted = Clock::now()] {
@@ -338,10 +339,13 @@ void BM_TinyPacketFlood(benchmark::State& state) {
         console.go();
         post();
         loop.exec();
-        const std::chrono::duration<double> elapsed = Clock::now() - start;
-        state.counters["messages_per_s"] = messages / elapsed.count();
-        state.counters["worst_event_latency_ms"] = std::chrono::duration<double, std::milli>(worst).count();
+        reading += Clock::now() - start;
     }
+    // Over every run: the worst wait any of them saw.
+    state.counters["messages_per_s"] = static_cast<double>(messages) *
+                                       static_cast<double>(state.iterations()) /
+                                       std::chrono::duration<double>(reading).count();
+    state.counters["worst_event_latency_ms"] = std::chrono::duration<double, std::milli>(worst).count();
 }
 BENCHMARK(BM_TinyPacketFlood)->ArgName("slip")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Iterations(3);
 
