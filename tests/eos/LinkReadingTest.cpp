@@ -7,6 +7,7 @@
 #include <QPointer>
 #include <QTcpServer>
 #include <QTcpSocket>
+#include <QTimer>
 #include <gtest/gtest.h>
 #include <numeric>
 
@@ -115,6 +116,28 @@ TEST(LinkReading, AHandlerThatDestroysTheLinkEndsTheReadAndALengthThatCannotBeAP
     unframed.write(lengthFramed(0, 1) + QByteArray(4, '\xFF') + lengthFramed(1, 2));
     ASSERT_TRUE(waitFor([&] { return deaf.ended; }));
     EXPECT_EQ(deaf.numbers, std::vector<int>{0});
+}
+
+TEST(LinkReading, AFloodOfTinyMessagesIsHandedOnAFewThousandATurn) {
+    WritingConsole console;
+    Link reading(console);
+    ASSERT_TRUE(waitFor([&] { return console.socket != nullptr; }));
+    // Counted between two events that the window posts itself: the link reads a few times
+    // in between (for the socket's signal, for the turn it scheduled), each time one budget.
+    std::size_t before = 0;
+    std::size_t mostBetween = 0;
+    QObject window;
+    std::function<void()> probe = [&] {
+        mostBetween = std::max(mostBetween, reading.numbers.size() - before);
+        before = reading.numbers.size();
+        QTimer::singleShot(0, &window, probe);
+    };
+    probe();
+    constexpr int count = 40'000; // 16 bytes each on the wire
+    console.write(lengthFramed(0, count));
+    ASSERT_TRUE(waitFor([&] { return reading.numbers.size() == count; }));
+    EXPECT_LE(mostBetween, 3 * (EosTcpLink::messageBudget + EosTcpLink::readChunk / 16))
+        << "messages handed on between two posted events";
 }
 
 TEST(LinkReading, TextInUTF8ComesThroughWithBrokenBytesReplacedAndNoPacketIsLost) {
