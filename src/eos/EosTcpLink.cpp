@@ -97,7 +97,12 @@ void EosTcpLink::tryNextAddress() {
         if (m_connected)
             finish();
     });
-    QObject::connect(socket, &QTcpSocket::readyRead, this, &EosTcpLink::readSome);
+    QObject::connect(socket, &QTcpSocket::readyRead, this, [this] {
+        // The turn already scheduled reads these bytes too. Read now as well, and every new
+        // arrival would add a turn to each pass of the event loop, until the window froze.
+        if (!m_readScheduled)
+            readSome();
+    });
     // A silent address (say, an unroutable one listed first) must not keep the next from being tried.
     m_attemptTimeout = m_clock->startOnce(this, m_connectTimeout, [this] { tryNextAddress(); });
     socket->connectToHost(address, m_port);
@@ -118,7 +123,6 @@ void EosTcpLink::close() {
 }
 
 void EosTcpLink::readSome() {
-    m_readScheduled = false;
     // A handler of ours that spins the event loop (a progress dialog, a message box) brings
     // us here again while the read below is halfway through a chunk: the stream's place is
     // there, so these bytes wait for it. It reads on, or schedules the rest, once the
@@ -162,7 +166,10 @@ void EosTcpLink::readSome() {
     // The rest waits for the next turn, after the window's own events.
     if (!m_finished && m_socket && m_socket->bytesAvailable() > 0 && !m_readScheduled) {
         m_readScheduled = true;
-        QTimer::singleShot(0, this, &EosTcpLink::readSome);
+        QTimer::singleShot(0, this, [this] {
+            m_readScheduled = false;
+            readSome();
+        });
     }
 }
 
