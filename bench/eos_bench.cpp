@@ -301,7 +301,7 @@ BENCHMARK(BM_ConsoleMessagesDispatched)->Unit(benchmark::kMillisecond)->Iteratio
 // posts itself an event each time the last one has run. The worst wait of such an event
 // is what a person would feel as the window freezing.
 void BM_TinyPacketFlood(benchmark::State& state) {
-    constexpr int messages = 1'000'000;
+    constexpr int messages = 4'000'000; // long enough for any piling up of read turns to show
     const auto framing = state.range(0) == 0 ? EosFraming::length : EosFraming::slip;
     QByteArray stream;
     for (int i = 0; i < messages; ++i)
