@@ -124,8 +124,7 @@ TEST(LinkReading, AFloodOfTinyMessagesIsHandedOnAFewThousandATurn) {
     ASSERT_TRUE(waitFor([&] { return console.socket != nullptr; }));
     // Counted between two events that the window posts itself: the link reads at most twice
     // in between, for the turn it scheduled and, once that found the socket empty, for its signal.
-    std::size_t before = 0;
-    std::size_t mostBetween = 0;
+    std::size_t before = 0, mostBetween = 0;
     QObject window;
     std::function<void()> probe = [&] {
         mostBetween = std::max(mostBetween, reading.numbers.size() - before);
@@ -147,11 +146,8 @@ TEST(LinkReading, TextInUTF8ComesThroughWithBrokenBytesReplacedAndNoPacketIsLost
         std::string_view sent;
         std::string read;
     } table[] = {
-        {"/eos/out/user/91/cmd", "LIVE: Cue 1 Label Caf\xC3\xA9 Enter", "LIVE: Cue 1 Label Caf\u00e9 Enter"},
-        {"/eos/out/get/patch/101/1/list/2/3",
-         "K\xC3\xBC"
-         "che",
-         "K\u00fcche"},
+        {"/eos/out/user/91/cmd", "LIVE: Cue 1 Label Caf\u00e9 Enter", "LIVE: Cue 1 Label Caf\u00e9 Enter"},
+        {"/eos/out/get/patch/101/1/list/2/3", "K\u00fcche", "K\u00fcche"},
         {"/eos/out/cmd", "LIVE: Caf\xC3 Label", "LIVE: Caf" + fffd + " Label"},
         {"/eos/out/get/patch/102/1/list/2/3", "\xFF\xED\xA0", fffd + fffd + fffd},
     };
