@@ -33,7 +33,7 @@ TEST(OSCTextPolicy, LenientReadsUTF8AndReplacesEachIllFormedSequenceWhereStrictR
     } table[] = {
         {"Cue 1 Label Caf\xC3\xA9 Enter", "Cue 1 Label Caf\u00e9 Enter", false},
         {"\xE2\x82\xAC\xF0\x9F\x92\xA1", "\u20ac\U0001F4A1", false},       // three and four bytes
-        {"\xE2\x82xK\xC3", fffd + "xK" + fffd, false},                     // a maximal part once; cut short
+        {"\xE2\x82xK\xC3", fffd + "xK" + fffd, false},                     // one for a broken run; cut short
         {"\x80\xC0\xAF", fffd + fffd + fffd, false},                       // lone continuation; overlong "/"
         {"\xED\xA0\x80\xF4\x90", fffd + fffd + fffd + fffd + fffd, false}, // a surrogate; beyond U+10FFFF
         {"\xFF", fffd, false},                                             // never in UTF-8
