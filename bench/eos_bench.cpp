@@ -2,12 +2,14 @@
 // both readers, upsert into the host table); the time from recordGroup — what pressing
 // Return in the group popover does — until a peer on loopback has read both messages;
 // the console's messages read, decoded and dispatched per second with the event loop
-// running, and how many updates the window gets meanwhile; a 2,000-channel patch import
-// from the simulator on loopback.
+// running, and how many updates the window gets meanwhile; how long the window's own
+// events wait while a flood of tiny packets is read; a 2,000-channel patch import from
+// the simulator on loopback.
 #include "eos/EosConnectionManager.h"
 #include "eos/EosDiscoveryReply.h"
 #include "eos/EosHostTable.h"
 #include "eos/EosPatchImport.h"
+#include "eos/EosTcpLink.h"
 #include "osc/OSCMessageEncoder.h"
 #include "osc/SLIPEncoder.h"
 
@@ -37,15 +39,15 @@ Bytes encoded(const OSCMessage& message) {
     return encodeOSC(message).value();
 }
 
-// What a discovery socket hears in practice: replies of a few consoles, one only the
-// lenient raw read takes (a non-ASCII name), and junk.
+// What a discovery socket hears in practice: replies of a few consoles, one with a name
+// that is not even UTF-8, and junk.
 std::vector<Bytes> typicalDatagrams() {
     std::vector<Bytes> datagrams;
     for (int console = 0; console < 4; ++console)
         datagrams.push_back(encoded(OSCMessage(
             "/etc/discovery/reply", {3032 + console, "Console " + std::to_string(console) + " (Eos Ti)"})));
     Bytes utf8 = encoded(OSCMessage("/etc/discovery/reply", {3040, "Xuhne 1"}));
-    utf8[utf8.size() - 7] = 0xC3; // "X\xC3hne 1": not ASCII, so the codec refuses it
+    utf8[utf8.size() - 7] = 0xC3; // "X\xC3hne 1": read with U+FFFD for the broken character
     datagrams.push_back(utf8);
     datagrams.push_back(encoded(OSCMessage("/etc/discovery/request", {3035, "Pexlora"})));
     datagrams.push_back(Bytes(40, 0x2F));
@@ -294,6 +296,58 @@ void BM_ConsoleMessagesDispatched(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_ConsoleMessagesDispatched)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+// A desk gone wild: 12-byte messages as fast as the link takes them, while the window
+// posts itself an event each time the last one has run. The worst wait of such an event
+// is what a person would feel as the window freezing.
+void BM_TinyPacketFlood(benchmark::State& state) {
+    constexpr int messages = 4'000'000; // long enough for any piling up of read turns to show
+    const auto framing = state.range(0) == 0 ? EosFraming::length : EosFraming::slip;
+    QByteArray stream;
+    for (int i = 0; i < messages; ++i)
+        stream += framedPacket(framing, encoded(OSCMessage("/n", {i}))); // "/n", ",i", the number
+    using Clock = std::chrono::steady_clock;
+    Clock::duration worst{};
+    Clock::duration reading{};
+    for (auto _ : state) {
+        state.PauseTiming();
+        TalkingConsole console(stream);
+        EosTcpLink link(framing, EosClock::system(), 10s);
+        bool ready = false;
+        int received = 0;
+        QEventLoop loop;
+        QObject::connect(&link, &EosTcpLink::ready, [&] { ready = true; });
+        QObject::connect(&link, &EosTcpLink::messageReceived, [&] {
+            if (++received == messages)
+                loop.quit();
+        });
+        link.open(QList<QHostAddress>{QHostAddress::LocalHost}, console.port);
+        if (!runUntil([&] { return ready; })) {
+            state.SkipWithError("the link did not come up");
+            return;
+        }
+        state.ResumeTiming();
+        QObject window; // takes the last posted event with it
+        std::function<void()> post = [&] {
+            QTimer::singleShot(0, &window, [&, posted = Clock::now()] {
+                worst = std::max(worst, Clock::now() - posted);
+                if (received < messages)
+                    post();
+            });
+        };
+        const auto start = Clock::now();
+        console.go();
+        post();
+        loop.exec();
+        reading += Clock::now() - start;
+    }
+    // Over every run: the worst wait any of them saw.
+    state.counters["messages_per_s"] = static_cast<double>(messages) *
+                                       static_cast<double>(state.iterations()) /
+                                       std::chrono::duration<double>(reading).count();
+    state.counters["worst_event_latency_ms"] = std::chrono::duration<double, std::milli>(worst).count();
+}
+BENCHMARK(BM_TinyPacketFlood)->ArgName("slip")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 void BM_PatchImport2000FromSimulator(benchmark::State& state) {
     QProcess simulator;

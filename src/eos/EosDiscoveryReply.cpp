@@ -175,7 +175,7 @@ std::optional<EosDiscoveredHost> hostFromReplyBytes(std::span<const std::uint8_t
 }
 
 std::optional<EosDiscoveredHost> hostFromDatagram(std::span<const std::uint8_t> bytes, const QString& ip) {
-    const auto decoded = decodeOSCPacket(bytes);
+    const auto decoded = decodeOSCPacket(bytes, OSCTextPolicy::lenientUTF8);
     if (decoded.ok() && decoded.value()) {
         if (const OSCMessage* message = decoded.value()->message();
             message && message->addressPattern.rawAddress() == eosDiscoveryReplyPath)

@@ -12,13 +12,13 @@ namespace pexlora {
 
 namespace {
 
-// Undecodable packets are left out.
+// Undecodable packets are left out. The desk writes its labels and command lines in
+// UTF-8: read strictly, one accented letter would cost the whole packet.
 void decodeInto(std::span<const std::uint8_t> bytes, std::vector<OSCMessage>& messages) {
-    const auto decoded = decodeOSCPacket(bytes);
+    auto decoded = decodeOSCPacket(bytes, OSCTextPolicy::lenientUTF8);
     if (!decoded.ok() || !decoded.value())
         return;
-    for (const OSCMessage* message : packetMessages(*decoded.value()))
-        messages.push_back(*message);
+    takePacketMessages(std::move(*decoded.value()), messages);
 }
 
 void dispose(std::unique_ptr<QTcpSocket> socket) {
@@ -97,7 +97,12 @@ void EosTcpLink::tryNextAddress() {
         if (m_connected)
             finish();
     });
-    QObject::connect(socket, &QTcpSocket::readyRead, this, &EosTcpLink::readSome);
+    QObject::connect(socket, &QTcpSocket::readyRead, this, [this] {
+        // The turn already scheduled reads these bytes too. Read now as well, and every new
+        // arrival would add a turn to each pass of the event loop, until the window froze.
+        if (!m_readScheduled)
+            readSome();
+    });
     // A silent address (say, an unroutable one listed first) must not keep the next from being tried.
     m_attemptTimeout = m_clock->startOnce(this, m_connectTimeout, [this] { tryNextAddress(); });
     socket->connectToHost(address, m_port);
@@ -118,7 +123,6 @@ void EosTcpLink::close() {
 }
 
 void EosTcpLink::readSome() {
-    m_readScheduled = false;
     // A handler of ours that spins the event loop (a progress dialog, a message box) brings
     // us here again while the read below is halfway through a chunk: the stream's place is
     // there, so these bytes wait for it. It reads on, or schedules the rest, once the
@@ -127,15 +131,18 @@ void EosTcpLink::readSome() {
         return;
     m_reading = true;
     const QPointer<EosTcpLink> alive(this);
-    qint64 budget = readBudget;
-    char buffer[64 * 1024];
-    while (!m_finished && m_socket && budget > 0) {
-        const qint64 read = m_socket->read(buffer, std::min<qint64>(sizeof buffer, budget));
+    // Held here, not in the link, while handlers run: one of them may destroy the link.
+    std::vector<OSCMessage> messages = std::move(m_decoded);
+    std::size_t handedOn = 0;
+    qint64 bytes = 0;
+    char buffer[readChunk];
+    while (!m_finished && m_socket && handedOn < messageBudget && bytes < readBudget) {
+        const qint64 read = m_socket->read(buffer, readChunk);
         if (read <= 0)
             break;
-        budget -= read;
+        bytes += read;
         // Decoded first and handed on after: a handler may close or destroy this link.
-        std::vector<OSCMessage> messages;
+        messages.clear();
         m_reader.feed(
             std::span(reinterpret_cast<const std::uint8_t*>(buffer), static_cast<std::size_t>(read)),
             [&messages](std::span<const std::uint8_t> packet) { decodeInto(packet, messages); });
@@ -146,17 +153,23 @@ void EosTcpLink::readSome() {
             if (m_finished)
                 break;
         }
+        handedOn += messages.size();
         if (m_reader.broken()) {
             // Not this framing after all: a fresh connection, or the next framing, finds out.
             finish();
             break;
         }
     }
+    messages.clear();
+    m_decoded = std::move(messages);
     m_reading = false;
     // The rest waits for the next turn, after the window's own events.
     if (!m_finished && m_socket && m_socket->bytesAvailable() > 0 && !m_readScheduled) {
         m_readScheduled = true;
-        QTimer::singleShot(0, this, &EosTcpLink::readSome);
+        QTimer::singleShot(0, this, [this] {
+            m_readScheduled = false;
+            readSome();
+        });
     }
 }
 

@@ -14,6 +14,7 @@
 #include <cstdint>
 #include <memory>
 #include <span>
+#include <vector>
 
 class QTcpSocket;
 
@@ -42,8 +43,12 @@ public:
     // Closes the connection without any further report.
     void close();
 
-    // Bytes read per turn of the event loop before the rest waits for the next turn.
+    // What is read in one turn of the event loop before the rest waits for the next: a
+    // flood of tiny messages is bounded by their count, one of large ones by their bytes.
+    // Reads are of `readChunk` bytes, so a turn ends within one chunk of either bound.
+    static constexpr std::size_t messageBudget = 2000;
     static constexpr qint64 readBudget = 256 * 1024;
+    static constexpr qint64 readChunk = 8 * 1024;
 
 signals:
     void ready();
@@ -67,6 +72,8 @@ private:
     std::unique_ptr<QTcpSocket> m_socket;
     std::unique_ptr<EosTimer> m_attemptTimeout;
     EosStreamReader m_reader;
+    // Decoded messages on their way to the handlers, kept between turns for the capacity.
+    std::vector<OSCMessage> m_decoded;
     bool m_connected = false;
     bool m_finished = false;
     bool m_readScheduled = false;

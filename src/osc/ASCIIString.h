@@ -62,10 +62,4 @@ private:
     std::uint8_t m_code = 0;
 };
 
-namespace detail {
-// Non-lossy ASCII: "\\" is a backslash, "\uXXXX" and "\ooo" (three octal digits) stand for
-// one character each; any other backslash stands for itself.
-std::optional<std::string> decodeNonLossyASCII(std::span<const std::uint8_t> bytes);
-} // namespace detail
-
 } // namespace pexlora

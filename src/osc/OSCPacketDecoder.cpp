@@ -27,20 +27,23 @@ bool startsWithSlash(std::span<const std::uint8_t> bytes) {
 // The decoders fill a message or bundle that the caller has already placed where it
 // will live: moving a decoded packet out through each layer of results costs more than
 // decoding a short message does.
-Decoded decodeMessageInto(std::span<const std::uint8_t> bytes, OSCMessage& message) {
+Decoded decodeMessageInto(std::span<const std::uint8_t> bytes, OSCMessage& message, OSCTextPolicy text) {
     if (bytes.size() % 4 != 0)
         return fail(OSCDecodeError::malformed("Length not a multiple of 4 bytes."));
     if (!startsWithSlash(bytes))
         return fail(OSCDecodeError::malformed("Does not start with an address pattern."));
     // Kept here: a local static is checked inline, where shared() is a call.
     static const OSCSerialization& registry = OSCSerialization::shared();
-    OSCValueDecoder reader(bytes, &registry);
+    OSCValueDecoder reader(bytes, &registry, text);
 
     std::string unescaped; // used only by an address or tag string that holds escapes
     const auto address = reader.readString(unescaped);
     if (!address)
         return fail(OSCDecodeError::malformed("Address pattern string could not be parsed."));
-    message.addressPattern.assignASCII(*address); // the reader took only ASCII
+    if (text == OSCTextPolicy::strictASCII)
+        message.addressPattern.assignASCII(*address); // the reader took only ASCII
+    else
+        message.addressPattern.assign(*address);
     const auto tags = reader.readString(unescaped);
     if (!tags)
         return fail(OSCDecodeError::malformed("Couldn't extract OSC-type chunk."));
@@ -50,7 +53,8 @@ Decoded decodeMessageInto(std::span<const std::uint8_t> bytes, OSCMessage& messa
     return Unit{};
 }
 
-Decoded decodeBundleInto(std::span<const std::uint8_t> bytes, OSCBundle& bundle, int depth) {
+Decoded decodeBundleInto(std::span<const std::uint8_t> bytes, OSCBundle& bundle, int depth,
+                         OSCTextPolicy text) {
     if (bytes.size() < 16)
         return fail(OSCDecodeError::malformed("Data length too short. (Length is " +
                                               std::to_string(bytes.size()) + ")"));
@@ -73,10 +77,10 @@ Decoded decodeBundleInto(std::span<const std::uint8_t> bytes, OSCBundle& bundle,
         Decoded decoded = Unit{};
         if (startsWithBundleHeader(element)) {
             auto& inner = std::get<OSCBundle>(bundle.elements.emplace_back(std::in_place_type<OSCBundle>));
-            decoded = decodeBundleInto(element, inner, depth + 1);
+            decoded = decodeBundleInto(element, inner, depth + 1, text);
         } else if (startsWithSlash(element)) {
             auto& inner = std::get<OSCMessage>(bundle.elements.emplace_back(std::in_place_type<OSCMessage>));
-            decoded = decodeMessageInto(element, inner);
+            decoded = decodeMessageInto(element, inner, text);
         } else {
             decoded = fail(OSCDecodeError::malformed("Unrecognized bundle element encountered."));
         }
@@ -100,30 +104,33 @@ std::optional<OSCPacketType> oscPacketType(std::span<const std::uint8_t> bytes) 
 
 // Each function below returns its one named result on every path, so that the compiler
 // can build it in the caller's storage instead of moving it out.
-Result<std::optional<OSCPacket>, OSCDecodeError> decodeOSCPacket(std::span<const std::uint8_t> bytes) {
+Result<std::optional<OSCPacket>, OSCDecodeError> decodeOSCPacket(std::span<const std::uint8_t> bytes,
+                                                                 OSCTextPolicy text) {
     const std::optional<OSCPacketType> type = oscPacketType(bytes);
     Result<std::optional<OSCPacket>, OSCDecodeError> result = std::optional<OSCPacket>();
     if (!type)
         return result;
     const Decoded decoded =
         *type == OSCPacketType::bundle
-            ? decodeBundleInto(bytes, std::get<OSCBundle>(result->emplace(std::in_place_type<OSCBundle>)), 0)
-            : decodeMessageInto(bytes, std::get<OSCMessage>(result->emplace(std::in_place_type<OSCMessage>)));
+            ? decodeBundleInto(bytes, std::get<OSCBundle>(result->emplace(std::in_place_type<OSCBundle>)), 0,
+                               text)
+            : decodeMessageInto(bytes, std::get<OSCMessage>(result->emplace(std::in_place_type<OSCMessage>)),
+                                text);
     if (!decoded)
         result = fail(decoded.error());
     return result;
 }
 
-Result<OSCMessage, OSCDecodeError> decodeOSCMessage(std::span<const std::uint8_t> bytes) {
+Result<OSCMessage, OSCDecodeError> decodeOSCMessage(std::span<const std::uint8_t> bytes, OSCTextPolicy text) {
     Result<OSCMessage, OSCDecodeError> result = OSCMessage();
-    if (const Decoded decoded = decodeMessageInto(bytes, *result); !decoded)
+    if (const Decoded decoded = decodeMessageInto(bytes, *result, text); !decoded)
         result = fail(decoded.error());
     return result;
 }
 
-Result<OSCBundle, OSCDecodeError> decodeOSCBundle(std::span<const std::uint8_t> bytes) {
+Result<OSCBundle, OSCDecodeError> decodeOSCBundle(std::span<const std::uint8_t> bytes, OSCTextPolicy text) {
     Result<OSCBundle, OSCDecodeError> result = OSCBundle();
-    if (const Decoded decoded = decodeBundleInto(bytes, *result, 0); !decoded)
+    if (const Decoded decoded = decodeBundleInto(bytes, *result, 0, text); !decoded)
         result = fail(decoded.error());
     return result;
 }

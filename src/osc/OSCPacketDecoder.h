@@ -2,6 +2,7 @@
 
 #include "osc/OSCDecodeError.h"
 #include "osc/OSCPacket.h"
+#include "osc/OSCTextPolicy.h"
 #include "util/Result.h"
 
 #include <cstdint>
@@ -16,10 +17,14 @@ std::optional<OSCPacketType> oscPacketType(std::span<const std::uint8_t> bytes);
 
 // Received bytes to a packet. Bytes that are neither a bundle nor a message are not an
 // error: they give no packet. A packet is validated completely before anything of it is
-// returned, and each decoded message or bundle keeps its bytes in `_rawData`.
-Result<std::optional<OSCPacket>, OSCDecodeError> decodeOSCPacket(std::span<const std::uint8_t> bytes);
-Result<OSCMessage, OSCDecodeError> decodeOSCMessage(std::span<const std::uint8_t> bytes);
+// returned, and each decoded message or bundle keeps its bytes in `_rawData`. Text is
+// read by `text`: strict by default, as the codec's own encoder writes it.
+Result<std::optional<OSCPacket>, OSCDecodeError>
+decodeOSCPacket(std::span<const std::uint8_t> bytes, OSCTextPolicy text = OSCTextPolicy::strictASCII);
+Result<OSCMessage, OSCDecodeError> decodeOSCMessage(std::span<const std::uint8_t> bytes,
+                                                    OSCTextPolicy text = OSCTextPolicy::strictASCII);
 // Nested bundles deeper than oscMaxNestingDepth are refused as malformed.
-Result<OSCBundle, OSCDecodeError> decodeOSCBundle(std::span<const std::uint8_t> bytes);
+Result<OSCBundle, OSCDecodeError> decodeOSCBundle(std::span<const std::uint8_t> bytes,
+                                                  OSCTextPolicy text = OSCTextPolicy::strictASCII);
 
 } // namespace pexlora

@@ -4,21 +4,26 @@ namespace pexlora {
 
 namespace {
 
-void collect(const OSCPacket& packet, std::vector<const OSCMessage*>& messages) {
-    if (const OSCMessage* message = packet.message()) {
-        messages.push_back(message);
+// Calls `take` with each message in order; the one walk both forms share.
+template <typename Packet, typename Take> void forEachMessage(Packet& packet, const Take& take) {
+    if (auto* message = std::get_if<OSCMessage>(&packet)) {
+        take(*message);
         return;
     }
-    for (const OSCPacket& element : packet.bundle()->elements)
-        collect(element, messages);
+    for (auto& element : std::get<OSCBundle>(packet).elements)
+        forEachMessage(element, take);
 }
 
 } // namespace
 
 std::vector<const OSCMessage*> packetMessages(const OSCPacket& packet) {
     std::vector<const OSCMessage*> messages;
-    collect(packet, messages);
+    forEachMessage(packet, [&messages](const OSCMessage& message) { messages.push_back(&message); });
     return messages;
+}
+
+void takePacketMessages(OSCPacket&& packet, std::vector<OSCMessage>& messages) {
+    forEachMessage(packet, [&messages](OSCMessage& message) { messages.push_back(std::move(message)); });
 }
 
 } // namespace pexlora

@@ -1,7 +1,7 @@
 #include "osc/OSCValueDecoder.h"
 
-#include "osc/ASCIIString.h"
 #include "osc/ByteOrder.h"
+#include "osc/NonLossyText.h"
 
 namespace pexlora {
 
@@ -49,7 +49,11 @@ OSCDecodeError OSCValueDecoder::chunkError(std::size_t length, std::size_t chunk
 }
 
 Result<std::string_view, OSCDecodeError> OSCValueDecoder::unescape(std::span<const std::uint8_t> chunk,
-                                                                   std::string& unescaped) {
+                                                                   std::string& unescaped) const {
+    if (m_text == OSCTextPolicy::lenientUTF8) {
+        unescaped = detail::decodeNonLossyUTF8(chunk);
+        return std::string_view(unescaped);
+    }
     std::optional<std::string> text = detail::decodeNonLossyASCII(chunk);
     if (!text)
         return fail(

@@ -3,6 +3,7 @@
 #include "osc/ByteOrder.h"
 #include "osc/LatinASCII.h"
 #include "osc/OSCDecodeError.h"
+#include "osc/OSCTextPolicy.h"
 #include "util/Result.h"
 
 #include <bit>
@@ -23,8 +24,10 @@ class OSCSerialization;
 // before it touches a byte, and moves `pos` past what it consumed only on success.
 class OSCValueDecoder {
 public:
-    explicit OSCValueDecoder(std::span<const std::uint8_t> data, const OSCSerialization* context = nullptr)
+    explicit OSCValueDecoder(std::span<const std::uint8_t> data, const OSCSerialization* context = nullptr,
+                             OSCTextPolicy text = OSCTextPolicy::strictASCII)
         : m_context(context)
+        , m_text(text)
         , m_data(data) {}
 
     const OSCSerialization* context() const { return m_context; }
@@ -52,9 +55,9 @@ public:
     Result<Unit, OSCDecodeError> advance(std::ptrdiff_t count);
     // The bytes before the first zero; the chunk ends after one to four zero bytes.
     Result<std::span<const std::uint8_t>, OSCDecodeError> readNullTerminatedChunk(); // inline, below
-    // A string chunk read as non-lossy ASCII: a view of the bytes in place when they hold
-    // no escape (nearly always), else of their decoded text, kept in `unescaped`. Every
-    // address, tag string and text of a message is read here.
+    // A string chunk read by the text policy: a view of the bytes in place when they are
+    // ASCII without an escape (nearly always), else of their decoded text, kept in
+    // `unescaped`. Every address, tag string and text of a message is read here.
     Result<std::string_view, OSCDecodeError> readString(std::string& unescaped); // inline, below
     // A blob as our encoder writes it (one to four zero bytes after the data) or, when the
     // length is a multiple of 4 and no four zero bytes follow, as OSC 1.0 writes it (none).
@@ -72,8 +75,8 @@ private:
     OSCDecodeError chunkError(std::size_t length, std::size_t chunk) const;
     enum class BlobFault { length, pastTheEnd, unaligned, padding };
     static OSCDecodeError blobError(BlobFault fault);
-    static Result<std::string_view, OSCDecodeError> unescape(std::span<const std::uint8_t> chunk,
-                                                             std::string& unescaped);
+    Result<std::string_view, OSCDecodeError> unescape(std::span<const std::uint8_t> chunk,
+                                                      std::string& unescaped) const;
 
     template <typename Bits, typename V> Result<V, OSCDecodeError> readNumber(const char* shortText) {
         if (remaining() < sizeof(Bits))
@@ -87,6 +90,7 @@ private:
     }
 
     const OSCSerialization* m_context;
+    OSCTextPolicy m_text;
     std::span<const std::uint8_t> m_data;
     std::size_t m_pos = 0;
 };

@@ -1,5 +1,5 @@
 // The link reading a console on loopback while its handlers do what a window does:
-// spin the event loop, drop the link.
+// spin the event loop, drop the link; and the UTF-8 text it brings.
 #include "EosTestSupport.h"
 #include "eos/EosTcpLink.h"
 
@@ -7,6 +7,7 @@
 #include <QPointer>
 #include <QTcpServer>
 #include <QTcpSocket>
+#include <QTimer>
 #include <gtest/gtest.h>
 #include <numeric>
 
@@ -48,7 +49,12 @@ struct Link {
         : link(std::make_unique<EosTcpLink>(EosFraming::length, EosClock::system(), 10s)) {
         QObject::connect(link.get(), &EosTcpLink::ended, [this] { ended = true; });
         QObject::connect(link.get(), &EosTcpLink::messageReceived, [this](const OSCMessage& message) {
-            numbers.push_back(message.values.empty() ? -1 : std::get<std::int32_t>(message.values[0]));
+            const auto* number =
+                message.values.empty() ? nullptr : std::get_if<std::int32_t>(&message.values[0]);
+            numbers.push_back(number ? *number : -1);
+            if (const auto* text =
+                    message.values.empty() ? nullptr : std::get_if<std::string>(&message.values[0]))
+                texts.push_back(*text);
             if (onMessage)
                 onMessage();
         });
@@ -56,6 +62,7 @@ struct Link {
     }
     std::unique_ptr<EosTcpLink> link;
     std::vector<int> numbers;
+    std::vector<std::string> texts;
     std::function<void()> onMessage;
     bool ended = false;
 };
@@ -109,6 +116,56 @@ TEST(LinkReading, AHandlerThatDestroysTheLinkEndsTheReadAndALengthThatCannotBeAP
     unframed.write(lengthFramed(0, 1) + QByteArray(4, '\xFF') + lengthFramed(1, 2));
     ASSERT_TRUE(waitFor([&] { return deaf.ended; }));
     EXPECT_EQ(deaf.numbers, std::vector<int>{0});
+}
+
+TEST(LinkReading, AFloodOfTinyMessagesIsHandedOnAFewThousandATurn) {
+    WritingConsole console;
+    Link reading(console);
+    ASSERT_TRUE(waitFor([&] { return console.socket != nullptr; }));
+    // Counted between two events that the window posts itself: the link reads at most twice
+    // in between, for the turn it scheduled and, once that found the socket empty, for its signal.
+    std::size_t before = 0, mostBetween = 0;
+    QObject window;
+    std::function<void()> probe = [&] {
+        mostBetween = std::max(mostBetween, reading.numbers.size() - before);
+        before = reading.numbers.size();
+        QTimer::singleShot(0, &window, probe);
+    };
+    probe();
+    constexpr int count = 40'000; // 16 bytes each on the wire
+    console.write(lengthFramed(0, count));
+    ASSERT_TRUE(waitFor([&] { return reading.numbers.size() == count; }));
+    EXPECT_LE(mostBetween, 2 * (EosTcpLink::messageBudget + EosTcpLink::readChunk / 16))
+        << "messages handed on between two posted events";
+}
+
+TEST(LinkReading, TextInUTF8ComesThroughWithBrokenBytesReplacedAndNoPacketIsLost) {
+    const std::string fffd = "\xEF\xBF\xBD";
+    const struct {
+        std::string_view address;
+        std::string_view sent;
+        std::string read;
+    } table[] = {
+        {"/eos/out/user/91/cmd", "LIVE: Cue 1 Label Caf\u00e9 Enter", "LIVE: Cue 1 Label Caf\u00e9 Enter"},
+        {"/eos/out/get/patch/101/1/list/2/3", "K\u00fcche", "K\u00fcche"},
+        {"/eos/out/cmd", "LIVE: Caf\xC3 Label", "LIVE: Caf" + fffd + " Label"},
+        {"/eos/out/get/patch/102/1/list/2/3", "\xFF\xED\xA0", fffd + fffd + fffd},
+    };
+    WritingConsole console;
+    Link reading(console);
+    ASSERT_TRUE(waitFor([&] { return console.socket != nullptr; }));
+    QByteArray stream;
+    for (const auto& row : table) {
+        Bytes packet;
+        for (const std::string_view string : {row.address, std::string_view(",s"), row.sent})
+            appendOSCString(packet, string);
+        stream += framedPacket(EosFraming::length, packet);
+    }
+    console.write(stream + lengthFramed(0, 1));
+    ASSERT_TRUE(waitFor([&] { return reading.numbers.size() == std::size(table) + 1; }));
+    ASSERT_EQ(reading.texts.size(), std::size(table));
+    for (std::size_t i = 0; i < std::size(table); ++i)
+        EXPECT_EQ(reading.texts[i], table[i].read) << table[i].address;
 }
 
 } // namespace

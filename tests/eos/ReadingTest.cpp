@@ -119,10 +119,10 @@ TEST(ConsoleFeedback, TheDesksLineStandsInUntilThePerUserEchoComesAndAFloodIsOne
     EXPECT_TRUE(feedback.take(OSCMessage("/eos/out/cmd", {"LIVE: Chan 1"})));
     ASSERT_TRUE(settled(1));
     EXPECT_EQ(published.back().commandLine, QStringLiteral("LIVE: Chan 1")) << "no per-user echo yet";
-    feedback.take(OSCMessage("/eos/out/user/91/cmd", {"LIVE: Chan 2"}));
+    feedback.take(OSCMessage("/eos/out/user/91/cmd", {"LIVE: Label Caf\u00e9"})); // UTF-8, as desks write
     feedback.take(OSCMessage("/eos/out/cmd", {"LIVE: another user's line"}));
     ASSERT_TRUE(settled(2));
-    EXPECT_EQ(published.back().commandLine, QStringLiteral("LIVE: Chan 2"));
+    EXPECT_EQ(published.back().commandLine, QStringLiteral("LIVE: Label Caf\u00e9"));
 
     for (int i = 0; i < 10000; ++i) {
         feedback.take(OSCMessage("/eos/out/active/chan", {std::to_string(i) + " [75]"}));
@@ -130,8 +130,9 @@ TEST(ConsoleFeedback, TheDesksLineStandsInUntilThePerUserEchoComesAndAFloodIsOne
     }
     EXPECT_FALSE(feedback.take(OSCMessage("/eos/out/fader/1/1/name", {"Fader"}))) << "not feedback";
     ASSERT_TRUE(settled(3)) << "the latest values in one update";
-    EXPECT_EQ(published.back(), (EosConsoleFields{QStringLiteral("3.2.8.26"), QStringLiteral("LIVE: Chan 2"),
-                                                  QStringLiteral("9999 [75]")}));
+    EXPECT_EQ(published.back(),
+              (EosConsoleFields{QStringLiteral("3.2.8.26"), QStringLiteral("LIVE: Label Caf\u00e9"),
+                                QStringLiteral("9999 [75]")}));
 
     feedback.clear(); // a new link
     ASSERT_TRUE(settled(4));

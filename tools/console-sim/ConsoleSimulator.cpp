@@ -139,8 +139,10 @@ void ConsoleSimulator::readDiscovery() {
         const QByteArray data = datagram.data();
         const std::string sender =
             endpoint(datagram.senderAddress(), static_cast<std::uint16_t>(datagram.senderPort()));
-        const auto decoded = decodeOSCPacket(std::span(
-            reinterpret_cast<const std::uint8_t*>(data.constData()), static_cast<std::size_t>(data.size())));
+        const auto decoded =
+            decodeOSCPacket(std::span(reinterpret_cast<const std::uint8_t*>(data.constData()),
+                                      static_cast<std::size_t>(data.size())),
+                            OSCTextPolicy::lenientUTF8);
         const OSCMessage* request = decoded.ok() && decoded.value() ? decoded.value()->message() : nullptr;
         if (!request || request->addressPattern.rawAddress() != "/etc/discovery/request") {
             printLine("Ignored datagram of " + std::to_string(data.size()) + " bytes from " + sender);

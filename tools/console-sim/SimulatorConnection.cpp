@@ -109,7 +109,8 @@ void SimulatorConnection::takeLengthPrefixed() {
 }
 
 void SimulatorConnection::handlePacket(const std::vector<std::uint8_t>& packet) {
-    const auto decoded = decodeOSCPacket(packet);
+    // Read as a desk reads: text in UTF-8, so what another sender types in it is kept.
+    const auto decoded = decodeOSCPacket(packet, OSCTextPolicy::lenientUTF8);
     if (!decoded.ok()) {
         printLine("Undecodable packet from " + m_peer + ": " + decoded.error().description());
         return;
