@@ -1,7 +1,7 @@
 // Figures for the application shell: how long the program takes from its start
 // to the first painted window, how long undoing a large move takes, and how much
 // memory a long undo history keeps.
-#include "app/DocumentHistory.h"
+#include "app/document/DocumentHistory.h"
 #include "model/GridViewModel.h"
 
 #include <benchmark/benchmark.h>

@@ -1,7 +1,7 @@
 // Figures for the console's feedback in a window: how long the rings take to
 // follow a new list of active channels on a large layout, and what a layout
 // edit costs the index of cell numbers behind them.
-#include "app/ConsoleSelectionFollower.h"
+#include "app/console/ConsoleSelectionFollower.h"
 #include "canvas/GridCanvasView.h"
 #include "model/GridViewModel.h"
 

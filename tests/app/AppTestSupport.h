@@ -1,12 +1,12 @@
 #pragma once
 
-#include "app/DocumentDialogs.h"
-#include "app/DocumentHistory.h"
-#include "app/DocumentWindow.h"
-#include "app/EosConsolePanel.h"
-#include "app/EosStatusBarView.h"
-#include "app/EosStatusButton.h"
-#include "app/PexloraApp.h"
+#include "app/console/EosConsolePopover.h"
+#include "app/console/EosStatusBarView.h"
+#include "app/console/EosStatusButton.h"
+#include "app/document/DocumentDialogs.h"
+#include "app/document/DocumentHistory.h"
+#include "app/shell/PexloraApp.h"
+#include "app/window/DocumentWindow.h"
 #include "eos/EosConnectionManager.h"
 #include "eos/EosTestSupport.h"
 #include "model/GridViewModel.h"
@@ -127,7 +127,7 @@ inline QString tooltipAsShown(const QString& toolTip) {
 inline void connectAsAUser(EosStatusBarView* status, EosConnectionManager& manager,
                            const Simulator& simulator) {
     QTest::mouseClick(status->statusButton(), Qt::LeftButton);
-    EosConsolePanel* console = status->consolePanel();
+    EosConsolePopover* console = status->consolePanel();
     ASSERT_NE(console, nullptr);
     QTest::keyClicks(console->addressField(), QStringLiteral("127.0.0.1"));
     QTest::keyClicks(console->portField(), QString::number(simulator.tcpPort));

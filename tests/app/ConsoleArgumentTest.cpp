@@ -1,4 +1,4 @@
-#include "app/ConsoleArgument.h"
+#include "app/shell/ConsoleArgument.h"
 
 #include "AppTestSupport.h"
 #include "eos/EosSettings.h"

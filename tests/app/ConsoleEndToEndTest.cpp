@@ -2,15 +2,15 @@
 // the desk's command line and its selection after a recorded group, the framing
 // and the version, and a new layout read from the desk's patch.
 #include "AppTestSupport.h"
-#include "app/ConsolePatchImport.h"
-#include "app/ContentView.h"
-#include "app/ElidedLabel.h"
-#include "app/EosConsolePanel.h"
-#include "app/EosStatusBarView.h"
-#include "app/EosStatusButton.h"
-#include "app/RecGroupPanel.h"
-#include "app/SelectionBarView.h"
+#include "app/console/ConsolePatchImport.h"
+#include "app/console/EosConsolePopover.h"
+#include "app/console/EosStatusBarView.h"
+#include "app/console/EosStatusButton.h"
+#include "app/console/RecGroupPopover.h"
+#include "app/console/SelectionBarView.h"
+#include "app/window/ContentView.h"
 #include "canvas/GridCanvasView.h"
+#include "widgets/ElidedLabel.h"
 #include "widgets/Popover.h"
 
 #include <QAction>
@@ -66,7 +66,7 @@ TEST_F(ConsoleEndToEnd, ARecordedGroupComesBackAsTheDesksCommandLineAndItsCellsR
     connectAsAUser();
     EXPECT_EQ(status->statusButton()->text(), u"Eos Connected 127.0.0.1"_s);
     EXPECT_EQ(status->caption()->text(), u"OSC 1.0"_s) << "found without the user choosing";
-    EosConsolePanel* console = status->consolePanel();
+    EosConsolePopover* console = status->consolePanel();
     ASSERT_NE(console, nullptr);
     ASSERT_TRUE(test::waitFor([&] { return console->consoleVersion()->isVisibleTo(console); }));
     EXPECT_TRUE(console->consoleVersion()->text().startsWith(u"Console version "_s));

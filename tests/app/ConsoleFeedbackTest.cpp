@@ -2,9 +2,9 @@
 // channels and the layout, the View menu switches them, and the patch import
 // tells when it cannot make a layout.
 #include "AppTestSupport.h"
-#include "app/ConsolePatchImport.h"
-#include "app/ConsoleSelectionFollower.h"
-#include "app/ContentView.h"
+#include "app/console/ConsolePatchImport.h"
+#include "app/console/ConsoleSelectionFollower.h"
+#include "app/window/ContentView.h"
 #include "canvas/GridCanvasView.h"
 
 #include <QAction>

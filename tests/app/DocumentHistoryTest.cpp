@@ -1,4 +1,4 @@
-#include "app/DocumentHistory.h"
+#include "app/document/DocumentHistory.h"
 
 #include "model/GridViewModel.h"
 

@@ -1,14 +1,14 @@
 // The console status bar and its popover, on windows of a real application whose
 // console link talks to sockets of the test on loopback.
 #include "AppTestSupport.h"
-#include "app/ContentView.h"
-#include "app/DiscoveredHostRow.h"
-#include "app/ElidedLabel.h"
-#include "app/EosConsolePanel.h"
-#include "app/EosStatusBarView.h"
-#include "app/EosStatusButton.h"
+#include "app/console/DiscoveredHostRow.h"
+#include "app/console/EosConsolePopover.h"
+#include "app/console/EosStatusBarView.h"
+#include "app/console/EosStatusButton.h"
+#include "app/window/ContentView.h"
 #include "eos/EosDiscoveryManager.h"
 #include "eos/EosSettings.h"
+#include "widgets/ElidedLabel.h"
 #include "widgets/Popover.h"
 #include "widgets/SystemColors.h"
 
@@ -56,10 +56,10 @@ TEST(EosStatusBar, TextsSayWhatTheLinkKnowsOfTheConsole) {
     EXPECT_EQ(EosStatusBarView::framingCaption(EosFraming::slip), u"OSC 1.1 SLIP"_s);
     EXPECT_EQ(EosStatusBarView::framingCaption(EosFraming::length), u"OSC 1.0"_s);
     EXPECT_EQ(EosStatusBarView::framingCaption(std::nullopt), u"OSC over TCP"_s);
-    EXPECT_EQ(EosConsolePanel::healthText(H::silent),
+    EXPECT_EQ(EosConsolePopover::healthText(H::silent),
               u"Connected, but the console does not answer \u2014 is OSC TX on?"_s);
-    EXPECT_TRUE(EosConsolePanel::healthText(H::answering).isEmpty());
-    EXPECT_TRUE(EosConsolePanel::healthText(H::offline).isEmpty());
+    EXPECT_TRUE(EosConsolePopover::healthText(H::answering).isEmpty());
+    EXPECT_TRUE(EosConsolePopover::healthText(H::offline).isEmpty());
 }
 
 TEST(EosStatusBar, TheConsolesCommandLineIsShownAsTypedAndCut) {
@@ -96,9 +96,9 @@ protected:
 
     // Opens the popover by its button and returns the port of the first discovery
     // request, where replies go; 0 when none came.
-    EosConsolePanel* open() {
+    EosConsolePopover* open() {
         QTest::mouseClick(bar->statusButton(), Qt::LeftButton);
-        EosConsolePanel* panel = bar->consolePanel();
+        EosConsolePopover* panel = bar->consolePanel();
         EXPECT_NE(panel, nullptr);
         manager().discovery().sync();
         fixture.link.discoveryClock->advance(0ms);
@@ -152,7 +152,7 @@ TEST_F(ConsoleBar, TheConsolesVersionIsShownAsTheTextItSent) {
     const auto reply = test::encoded(OSCMessage("/eos/out/get/version", {hostile.c_str()}));
     desk->write(framedPacket(EosFraming::slip, reply));
     ASSERT_TRUE(test::waitFor([&] { return !manager().consoleVersion().isEmpty(); }));
-    EosConsolePanel* panel = open();
+    EosConsolePopover* panel = open();
     ASSERT_NE(panel, nullptr);
     EXPECT_EQ(panel->consoleVersion()->text(), u"Console version "_s + QString::fromStdString(hostile));
     EXPECT_EQ(panel->consoleVersion()->textFormat(), Qt::PlainText);
@@ -161,7 +161,7 @@ TEST_F(ConsoleBar, TheConsolesVersionIsShownAsTheTextItSent) {
 }
 
 TEST_F(ConsoleBar, TheFramingChooserStoresTheChoiceAndOpensOnIt) {
-    EosConsolePanel* panel = open();
+    EosConsolePopover* panel = open();
     ASSERT_NE(panel, nullptr);
     QComboBox* chooser = panel->framingChooser();
     ASSERT_EQ(chooser->count(), 3);
@@ -181,7 +181,7 @@ TEST_F(ConsoleBar, TheFramingChooserStoresTheChoiceAndOpensOnIt) {
 }
 
 TEST_F(ConsoleBar, ConnectGoesWhereTheFieldsSayWithTheDefaultsForWhatIsMissing) {
-    EosConsolePanel* panel = open();
+    EosConsolePopover* panel = open();
     ASSERT_NE(panel, nullptr);
     EXPECT_NE(replyPort, 0) << "opening the popover browses at once";
     EXPECT_TRUE(panel->addressField()->text().isEmpty());
@@ -190,7 +190,7 @@ TEST_F(ConsoleBar, ConnectGoesWhereTheFieldsSayWithTheDefaultsForWhatIsMissing) 
     EXPECT_EQ(panel->portField()->width(), 52);
     EXPECT_GE(panel->addressField()->width(), 110);
     EXPECT_LE(panel->addressField()->width(), 160);
-    EXPECT_GE(panel->width(), EosConsolePanel::minimumWidth);
+    EXPECT_GE(panel->width(), EosConsolePopover::minimumWidth);
     EXPECT_FALSE(panel->discoveredSection()->isVisible());
 
     QTest::mouseClick(panel->connectButton(), Qt::LeftButton);
@@ -217,7 +217,7 @@ TEST_F(ConsoleBar, ConnectGoesWhereTheFieldsSayWithTheDefaultsForWhatIsMissing) 
 }
 
 TEST_F(ConsoleBar, DiscoveredConsolesShowLiveAndOneClickConnects) {
-    EosConsolePanel* panel = open();
+    EosConsolePopover* panel = open();
     ASSERT_NE(replyPort, 0);
     EXPECT_FALSE(panel->discoveredSection()->isVisible());
     EXPECT_TRUE(panel->hostRows().isEmpty());
@@ -258,12 +258,12 @@ TEST_F(ConsoleBar, DiscoveredConsolesShowLiveAndOneClickConnects) {
 }
 
 TEST_F(ConsoleBar, ManyConsolesScrollRatherThanStretchThePopover) {
-    EosConsolePanel* panel = open();
+    EosConsolePopover* panel = open();
     ASSERT_NE(replyPort, 0);
     for (std::uint16_t port = 5000; port < 5040; ++port)
         reply(port, "Desk (Eos)");
     ASSERT_TRUE(test::waitFor([&] { return panel->hostRows().size() == 40; }));
-    EXPECT_LE(panel->discoveredSection()->height(), EosConsolePanel::maximumListHeight + 60);
+    EXPECT_LE(panel->discoveredSection()->height(), EosConsolePopover::maximumListHeight + 60);
 }
 
 TEST_F(ConsoleBar, ClosingThePopoverStopsBrowsingWhileNoLinkIsUp) {

@@ -2,10 +2,10 @@
 // screen as the text it is, never as markup that could load a file, show a link or
 // hang the window; and files that cannot be opened are told of in one box at a time.
 #include "AppTestSupport.h"
-#include "app/ElidedLabel.h"
-#include "app/OpenFailureReport.h"
-#include "app/SecondaryLabel.h"
+#include "app/shell/OpenFailureReport.h"
+#include "widgets/ElidedLabel.h"
 #include "widgets/PlainMessage.h"
+#include "widgets/SecondaryLabel.h"
 
 #include <QLabel>
 #include <QMessageBox>

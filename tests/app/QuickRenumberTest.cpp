@@ -1,4 +1,4 @@
-#include "app/QuickRenumberPanel.h"
+#include "app/window/QuickRenumberPanel.h"
 #include "model/GridViewModel.h"
 
 #include <QLineEdit>

@@ -1,17 +1,17 @@
 // From cells placed with the mouse to a group on the console: the real window, the
 // console popover, the canvas, the selection bar and pexlora-console-sim on loopback.
 #include "AppTestSupport.h"
-#include "app/CapsuleToggleButton.h"
-#include "app/ContentView.h"
-#include "app/EditToolPicker.h"
-#include "app/EosConsolePanel.h"
-#include "app/EosStatusBarView.h"
-#include "app/EosStatusButton.h"
-#include "app/GridToolbarContent.h"
-#include "app/RecGroupPanel.h"
-#include "app/SelectionBarView.h"
-#include "app/ToolButton.h"
+#include "app/console/EosConsolePopover.h"
+#include "app/console/EosStatusBarView.h"
+#include "app/console/EosStatusButton.h"
+#include "app/console/RecGroupPopover.h"
+#include "app/console/SelectionBarView.h"
+#include "app/window/ContentView.h"
+#include "app/window/EditToolPicker.h"
+#include "app/window/GridToolbarContent.h"
+#include "app/window/ToolButton.h"
 #include "canvas/GridCanvasView.h"
+#include "widgets/CapsuleToggleButton.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -68,7 +68,7 @@ TEST(RecordGroupEndToEnd, AnAltMarqueeOverPlacedCellsArrivesAtTheConsoleAsItsCol
     QTest::keyClick(bar->recGroupPanel()->field(), Qt::Key_Escape);
     ASSERT_EQ(bar->recGroupPopover(), nullptr);
     QTest::keyClick(window, Qt::Key_G, Qt::ControlModifier);
-    RecGroupPanel* number = bar->recGroupPanel();
+    RecGroupPopover* number = bar->recGroupPanel();
     ASSERT_NE(number, nullptr);
     EXPECT_TRUE(number->text().isEmpty());
     QTest::keyClicks(number->field(), u"12"_s);

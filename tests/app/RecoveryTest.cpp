@@ -2,9 +2,9 @@
 // offered at the next start and restored as it was; corrupt recovery files are
 // reported and kept; saving, reverting and closing remove what is kept.
 #include "AppTestSupport.h"
-#include "app/DocumentHistory.h"
-#include "app/DocumentRecovery.h"
-#include "app/RecoveryStore.h"
+#include "app/document/DocumentHistory.h"
+#include "app/document/DocumentRecovery.h"
+#include "app/document/RecoveryStore.h"
 #include "model/PersistedState.h"
 #include "model/PexloraDocument.h"
 

@@ -1,9 +1,9 @@
 // The selection bar: its text, the Rec. Group button and the group-number popover.
 #include "AppTestSupport.h"
-#include "app/ContentView.h"
-#include "app/RecGroupPanel.h"
-#include "app/RecordGroupButton.h"
-#include "app/SelectionBarView.h"
+#include "app/console/RecGroupPopover.h"
+#include "app/console/RecordGroupButton.h"
+#include "app/console/SelectionBarView.h"
+#include "app/window/ContentView.h"
 #include "canvas/GridCanvasView.h"
 #include "model/PersistedState.h"
 #include "widgets/Popover.h"
@@ -128,11 +128,11 @@ TEST_F(WindowBar, CtrlGOpensThePopoverBelowTheButtonWithAnEmptyFocusedField) {
     Popover* popover = bar->recGroupPopover();
     ASSERT_NE(popover, nullptr);
     EXPECT_TRUE(QTest::qWaitForWindowExposed(popover));
-    RecGroupPanel* panel = bar->recGroupPanel();
+    RecGroupPopover* panel = bar->recGroupPanel();
     EXPECT_TRUE(panel->text().isEmpty());
     EXPECT_TRUE(QTest::qWaitFor([&] { return panel->field()->hasFocus(); }));
     EXPECT_EQ(panel->field()->placeholderText(), u"1\u201399999.999"_s);
-    EXPECT_EQ(panel->field()->width(), RecGroupPanel::fieldWidth);
+    EXPECT_EQ(panel->field()->width(), RecGroupPopover::fieldWidth);
     EXPECT_TRUE(panel->recordButton()->isDefault());
     EXPECT_FALSE(panel->recordButton()->isEnabled());
 
@@ -148,7 +148,7 @@ TEST_F(WindowBar, CtrlGOpensThePopoverBelowTheButtonWithAnEmptyFocusedField) {
     EXPECT_TRUE(bar->groupNumberText().isEmpty());
 }
 
-TEST(RecGroupPanel, OnlyValidGroupNumbersCanBeSubmitted) {
+TEST(RecGroupPopover, OnlyValidGroupNumbersCanBeSubmitted) {
     const struct {
         QString typed;
         bool valid;
@@ -158,9 +158,9 @@ TEST(RecGroupPanel, OnlyValidGroupNumbersCanBeSubmitted) {
         {u"1"_s, true},    {u"12.125"_s, true},   {u"99999.999"_s, true},
     };
     for (const auto& row : table) {
-        RecGroupPanel panel;
+        RecGroupPopover panel;
         panel.show();
-        QSignalSpy submitted(&panel, &RecGroupPanel::submitted);
+        QSignalSpy submitted(&panel, &RecGroupPopover::submitted);
         QTest::keyClicks(panel.field(), row.typed);
         EXPECT_EQ(panel.text(), row.typed);
         EXPECT_EQ(panel.recordButton()->isEnabled(), row.valid) << row.typed.toStdString();

@@ -1,7 +1,7 @@
 // Two real Pexlora processes in one session: the later one hands its files to the
 // one running and ends. Each test has a runtime folder of its own, so it never
 // meets the user's Pexlora or another test's.
-#include "app/SingleInstance.h"
+#include "app/shell/SingleInstance.h"
 
 #include "AppTestSupport.h"
 #include "model/PexloraDocument.h"

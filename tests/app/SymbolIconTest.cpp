@@ -1,4 +1,4 @@
-#include "app/SymbolIcon.h"
+#include "widgets/SymbolIcon.h"
 
 #include <QImage>
 #include <QPainter>

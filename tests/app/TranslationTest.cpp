@@ -2,13 +2,13 @@
 // machinery under the contexts lupdate gives them: with every text lupdate finds
 // translated into ⟦brackets⟧, each part of the window shows brackets.
 #include "AppTestSupport.h"
-#include "app/ContentView.h"
-#include "app/EditToolPicker.h"
-#include "app/EosStatusBarView.h"
-#include "app/GridToolbarContent.h"
-#include "app/KeyChip.h"
-#include "app/SelectKeyLegend.h"
-#include "app/SelectionBarView.h"
+#include "app/console/EosStatusBarView.h"
+#include "app/console/SelectionBarView.h"
+#include "app/window/ContentView.h"
+#include "app/window/EditToolPicker.h"
+#include "app/window/GridToolbarContent.h"
+#include "app/window/KeyChip.h"
+#include "app/window/SelectKeyLegend.h"
 #include "widgets/Popover.h"
 
 #include <QFile>

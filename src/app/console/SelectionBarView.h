@@ -1,0 +1,66 @@
+#pragma once
+
+#include "model/ModelTypes.h"
+#include "widgets/PopoverHost.h"
+
+#include <QPointer>
+#include <QString>
+#include <QWidget>
+
+class QLabel;
+class QScrollArea;
+class QShortcut;
+
+namespace pexlora {
+
+class EosConnectionManager;
+class GridViewModel;
+class RecGroupPopover;
+class RecordGroupButton;
+
+// The bar under the canvas: the selection as text, in a line that scrolls
+// sideways beneath the "Rec. Group" button, which records the selection on the
+// console as a numbered group after asking for the number in a popover.
+class SelectionBarView : public QWidget {
+    Q_OBJECT
+
+public:
+    static constexpr int rowHeight = 44;
+
+    SelectionBarView(GridViewModel* model, EosConnectionManager* eosManager, QWidget* parent = nullptr);
+
+    // Whether there is something to record, and the mode allows it.
+    static bool canRecordGroup(const SelectionGroups& selectionGroups, AppMode mode);
+
+    QLabel* selectionLabel() const { return m_text; }
+    QScrollArea* selectionArea() const { return m_area; }
+    RecordGroupButton* recordGroupButton() const { return m_button; }
+    QShortcut* recordGroupShortcut() const { return m_shortcut; }
+    // The open group-number popover and its content; null while it is closed.
+    Popover* recGroupPopover() const { return m_popover.popover(); }
+    RecGroupPopover* recGroupPanel() const;
+    const QString& groupNumberText() const { return m_groupNumberText; }
+
+    // What the button and its shortcut do: open the popover with an empty field.
+    void pressRecordGroup();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void showSelection();
+    void showRecordable();
+    void submit();
+
+    QPointer<GridViewModel> m_model;
+    QPointer<EosConnectionManager> m_eosManager;
+    QScrollArea* m_area;
+    QLabel* m_text;
+    QWidget* m_buttonHolder;
+    RecordGroupButton* m_button;
+    QShortcut* m_shortcut;
+    PopoverHost m_popover;
+    QString m_groupNumberText;
+};
+
+} // namespace pexlora

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QCoreApplication>
+
+class QMenu;
+
+namespace pexlora {
+
+class DocumentWindow;
+class DocumentWindowHost;
+
+// The menu bar of a document window: File, Edit and Help. Every action has an
+// object name ("fileSave", "editUndo", …) by which tests and scripts find it.
+class WindowMenus {
+    Q_DECLARE_TR_FUNCTIONS(pexlora::WindowMenus)
+
+public:
+    static void build(DocumentWindow& window, DocumentWindowHost& host);
+
+private:
+    static void buildRecent(QMenu* menu, DocumentWindow& window, DocumentWindowHost& host);
+};
+
+} // namespace pexlora
