@@ -5,11 +5,14 @@
 #include "app/console/EosStatusButton.h"
 #include "app/document/DocumentDialogs.h"
 #include "app/document/DocumentHistory.h"
+#include "app/document/DocumentSession.h"
 #include "app/shell/PexloraApp.h"
 #include "app/window/DocumentWindow.h"
+#include "app/window/DocumentWindowHost.h"
 #include "eos/EosConnectionManager.h"
 #include "eos/EosTestSupport.h"
 #include "model/GridViewModel.h"
+#include "model/PexloraDocument.h"
 
 #include <QApplication>
 #include <QLineEdit>
@@ -121,6 +124,53 @@ inline QString tooltipAsShown(const QString& toolTip) {
     document.setHtml(toolTip);
     return document.toPlainText();
 }
+
+// The program around a window, for tests of the window alone: scripted questions, recent
+// files in memory, and no console link.
+class FakeHost : public DocumentWindowHost {
+public:
+    ScriptedDialogs scripted;
+    QStringList recent;
+    QStringList calls; // the commands that are not the window's own, in order
+
+    DocumentDialogs& dialogs() override { return scripted; }
+    EosConnectionManager* consoleLink() override { return nullptr; }
+    QStringList recentPaths() override { return recent; }
+    void addRecentPath(const QString& path) override {
+        recent.removeAll(path);
+        recent.prepend(path);
+    }
+    void clearRecentPaths() override { recent.clear(); }
+    DocumentWindow* otherWindowFor(const QString&, const DocumentWindow*) override { return nullptr; }
+    void windowClosed(DocumentWindow*) override { calls.append(QStringLiteral("closed")); }
+    DocumentWindow* newDocument() override { return note("new"); }
+    DocumentWindow* openDocument(const QString&, QWidget*) override { return note("open"); }
+    void chooseAndOpen(QWidget*) override { note("choose"); }
+    ConsolePatchImport* newLayoutFromConsolePatch(QWidget*) override {
+        note("patch");
+        return nullptr;
+    }
+    void openHelp() override { note("help"); }
+    bool quit() override { return note("quit"), true; }
+
+    // A window of a new document on this host, deleted with the test.
+    std::unique_ptr<DocumentWindow> window(std::unique_ptr<PexloraDocument> document = nullptr,
+                                           const QString& path = {}) {
+        if (!document)
+            document = std::make_unique<PexloraDocument>();
+        auto window = std::make_unique<DocumentWindow>(
+            *this, std::make_unique<DocumentSession>(std::move(document), path, QStringLiteral("Untitled"),
+                                                     nullptr));
+        window->setAttribute(Qt::WA_DeleteOnClose, false);
+        return window;
+    }
+
+private:
+    DocumentWindow* note(const char* call) {
+        calls.append(QString::fromLatin1(call));
+        return nullptr;
+    }
+};
 
 // As a user connects to `simulator` on loopback: the console popover of `status`,
 // its two fields and Return; then until the console answers. The popover stays open.

@@ -1,4 +1,6 @@
 #include "AppTestSupport.h"
+#include "app/console/RecordGroupButton.h"
+#include "app/console/SelectionBarView.h"
 #include "app/document/DocumentHistory.h"
 #include "app/shell/HelpPage.h"
 #include "app/window/ContentView.h"
@@ -464,6 +466,53 @@ TEST_F(DocumentWindows, AFileChangedByAnotherProgramIsOfferedAgainAndNotOverwrit
     EXPECT_NE(contents(path), theirs);
     EXPECT_TRUE(window->save()) << "its own save is no change by another program";
     EXPECT_EQ(dialogs.askedAboutChangedFile.size(), 2);
+}
+
+// A window needs no application: on a host of its own and with no console link it
+// still offers every command, each one action for menu, key and button.
+TEST(WindowAlone, EveryCommandIsOneActionForMenuKeyAndButton) {
+    test::FakeHost host;
+    const auto window = host.window();
+    window->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+    GridViewModel* model = window->viewModel();
+    QStringList menus;
+    for (QAction* menu : window->menuBar()->actions())
+        menus.append(menu->text());
+    EXPECT_EQ(menus, (QStringList{u"&File"_s, u"&Edit"_s, u"&View"_s, u"&Console"_s, u"&Help"_s}));
+    EXPECT_FALSE(action(window.get(), "fileNewFromConsolePatch")->isEnabled()) << "no console to ask";
+
+    auto* selectionBar = qobject_cast<SelectionBarView*>(window->contentView()->selectionBar());
+    ASSERT_NE(selectionBar, nullptr);
+    QAction* record = action(window.get(), "consoleRecordGroup");
+    EXPECT_EQ(record, selectionBar->recordGroupAction());
+    EXPECT_EQ(record->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_G));
+    EXPECT_FALSE(record->isEnabled());
+    const GridPosition cells[] = {{0, 0}, {1, 0}};
+    model->placeElements(cells);
+    model->setMode(AppMode::select);
+    model->selectSingle(model->elements().front().id);
+    EXPECT_TRUE(record->isEnabled());
+    EXPECT_TRUE(selectionBar->recordGroupButton()->isEnabled());
+    QTest::keyClick(window.get(), Qt::Key_G, Qt::ControlModifier);
+    EXPECT_NE(selectionBar->recGroupPopover(), nullptr) << "the key opens what the button opens";
+    QTest::keyClick(selectionBar->recGroupPopover(), Qt::Key_Escape);
+
+    QAction* remove = action(window.get(), "editDelete");
+    EXPECT_FALSE(remove->isEnabled()) << "select mode";
+    model->setMode(AppMode::edit);
+    EXPECT_FALSE(remove->isEnabled()) << "nothing selected";
+    for (const GridElement& cell : model->elements())
+        model->toggleEditSelection(cell.id);
+    ASSERT_TRUE(remove->isEnabled());
+    QTest::keyClick(window.get(), Qt::Key_Delete);
+    EXPECT_TRUE(model->elements().empty());
+    EXPECT_TRUE(window->isWindowModified());
+
+    action(window.get(), "fileNew")->trigger();
+    action(window.get(), "helpPexlora")->trigger();
+    EXPECT_EQ(host.calls, (QStringList{u"new"_s, u"help"_s}));
+    window->history()->clear();
 }
 
 TEST(ContentView, BarsStandUnderTheCanvasSelectionBarFirst) {

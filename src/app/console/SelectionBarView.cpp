@@ -9,13 +9,13 @@
 #include "widgets/PlainLabel.h"
 #include "widgets/TextStyles.h"
 
+#include <QAction>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QKeySequence>
 #include <QLabel>
 #include <QScrollArea>
 #include <QScrollBar>
-#include <QShortcut>
 #include <QVBoxLayout>
 #include <QWheelEvent>
 #include <memory>
@@ -36,7 +36,7 @@ SelectionBarView::SelectionBarView(GridViewModel* model, EosConnectionManager* e
     , m_text(new PlainLabel(QString(), m_area))
     , m_buttonHolder(new QWidget(this))
     , m_button(new RecordGroupButton(m_buttonHolder))
-    , m_shortcut(new QShortcut(recordGroupKeys, this))
+    , m_recordGroup(new QAction(tr("Record Group…"), this))
     , m_popover(this) {
     setAutoFillBackground(true);
     setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
@@ -81,12 +81,13 @@ SelectionBarView::SelectionBarView(GridViewModel* model, EosConnectionManager* e
     m_button->setText(tr("Rec. Group %1").arg(recordGroupKeys.toString(QKeySequence::NativeText)));
     m_button->setAccessibleName(tr("Record Group"));
     m_button->setToolTip(tr("Record the selection on the console as a group"));
-    connect(m_button, &RecordGroupButton::clicked, this, &SelectionBarView::pressRecordGroup);
-    m_shortcut->setContext(Qt::WindowShortcut);
-    connect(m_shortcut, &QShortcut::activated, this, [this] {
-        if (m_button->isEnabled())
-            pressRecordGroup();
-    });
+    m_recordGroup->setObjectName(QStringLiteral("consoleRecordGroup"));
+    m_recordGroup->setShortcut(recordGroupKeys);
+    m_recordGroup->setShortcutContext(Qt::WindowShortcut);
+    // Here as well as in the window's menu, so that the key works where the bar is shown without one.
+    addAction(m_recordGroup);
+    connect(m_button, &RecordGroupButton::clicked, m_recordGroup, &QAction::trigger);
+    connect(m_recordGroup, &QAction::triggered, this, &SelectionBarView::pressRecordGroup);
 
     for (auto changed : {&GridViewModel::selectionGroupsChanged, &GridViewModel::elementsChanged,
                          &GridViewModel::selectionModifierChanged, &GridViewModel::modeChanged})
@@ -115,7 +116,7 @@ void SelectionBarView::showSelection() {
 void SelectionBarView::showRecordable() {
     const bool recordable = m_model && canRecordGroup(m_model->selectionGroups(), m_model->mode());
     m_button->setEnabled(recordable);
-    m_shortcut->setEnabled(recordable);
+    m_recordGroup->setEnabled(recordable);
 }
 
 void SelectionBarView::pressRecordGroup() {

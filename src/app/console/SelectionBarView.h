@@ -9,7 +9,7 @@
 
 class QLabel;
 class QScrollArea;
-class QShortcut;
+class QAction;
 
 namespace pexlora {
 
@@ -35,7 +35,9 @@ public:
     QLabel* selectionLabel() const { return m_text; }
     QScrollArea* selectionArea() const { return m_area; }
     RecordGroupButton* recordGroupButton() const { return m_button; }
-    QShortcut* recordGroupShortcut() const { return m_shortcut; }
+    // Record Group… (Ctrl+G): the one command behind the button, its key and the
+    // window's Console menu; enabled while there is something to record.
+    QAction* recordGroupAction() const { return m_recordGroup; }
     // The open group-number popover and its content; null while it is closed.
     Popover* recGroupPopover() const { return m_popover.popover(); }
     RecGroupPopover* recGroupPanel() const;
@@ -58,7 +60,7 @@ private:
     QLabel* m_text;
     QWidget* m_buttonHolder;
     RecordGroupButton* m_button;
-    QShortcut* m_shortcut;
+    QAction* m_recordGroup;
     PopoverHost m_popover;
     QString m_groupNumberText;
 };

@@ -1,7 +1,10 @@
 #include "app/window/WindowMenus.h"
 
 #include "app/console/ConsoleSelectionFollower.h"
+#include "app/console/EosStatusBarView.h"
+#include "app/console/SelectionBarView.h"
 #include "app/document/DocumentHistory.h"
+#include "app/window/ContentView.h"
 #include "app/window/DocumentWindow.h"
 #include "app/window/DocumentWindowHost.h"
 #include "eos/EosConnectionManager.h"
@@ -90,6 +93,17 @@ void WindowMenus::build(DocumentWindow& window, DocumentWindowHost& host) {
     redo->setObjectName(QStringLiteral("editRedo"));
     redo->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z));
     edit->addAction(redo);
+    edit->addSeparator();
+    GridViewModel* model = window.viewModel();
+    QAction* remove = addAction(edit, "editDelete", tr("Delete"));
+    remove->setShortcuts({QKeySequence(Qt::Key_Delete), QKeySequence(Qt::Key_Backspace)});
+    QObject::connect(remove, &QAction::triggered, model, &GridViewModel::deleteEditSelection);
+    const auto showRemove = [remove, model] {
+        remove->setEnabled(model->mode() == AppMode::edit && !model->editSelectedIDs().isEmpty());
+    };
+    QObject::connect(model, &GridViewModel::modeChanged, remove, showRemove);
+    QObject::connect(model, &GridViewModel::editSelectedIDsChanged, remove, showRemove);
+    showRemove();
 
     QMenu* view = bar->addMenu(tr("&View"));
     QAction* consoleSelection = addAction(view, "viewConsoleSelection", tr("Show &Console Selection"));
@@ -97,6 +111,20 @@ void WindowMenus::build(DocumentWindow& window, DocumentWindowHost& host) {
     consoleSelection->setChecked(window.consoleSelection()->isShown());
     QObject::connect(consoleSelection, &QAction::toggled, window.consoleSelection(),
                      &ConsoleSelectionFollower::setShown);
+
+    // The console's commands in one place, each the same action as where else it is offered.
+    QMenu* console = bar->addMenu(tr("&Console"));
+    if (auto* selectionBar = qobject_cast<SelectionBarView*>(window.contentView()->selectionBar()))
+        console->addAction(selectionBar->recordGroupAction());
+    console->addAction(fromPatch);
+    console->addAction(consoleSelection);
+    console->addSeparator();
+    QAction* connectTo = addAction(console, "consoleConnect", tr("Connect…"));
+    QObject::connect(connectTo, &QAction::triggered, &window, [self] {
+        auto* status = self ? qobject_cast<EosStatusBarView*>(self->contentView()->statusBar()) : nullptr;
+        if (status && !status->consolePopover())
+            status->togglePopover();
+    });
 
     QMenu* help = bar->addMenu(tr("&Help"));
     QAction* helpPage = addAction(help, "helpPexlora", tr("Pexlora Help"));

@@ -9,7 +9,8 @@ namespace pexlora {
 class DocumentWindow;
 class DocumentWindowHost;
 
-// The menu bar of a document window: File, Edit and Help. Every action has an
+// The menu bar of a document window: File, Edit, View, Console and Help; each command
+// is one action, shared with its key and any button that offers it. Every action has an
 // object name ("fileSave", "editUndo", …) by which tests and scripts find it.
 class WindowMenus {
     Q_DECLARE_TR_FUNCTIONS(pexlora::WindowMenus)
