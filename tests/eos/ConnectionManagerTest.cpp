@@ -290,7 +290,6 @@ TEST_F(LinkTest, DiscoveryWatchesWhileALinkIsUpAndStopsWhenItGoesDown) {
     TCPPeer peer;
     auto manager = makeManager();
     const auto requestsWithin = [&](std::chrono::milliseconds step) {
-        manager->discovery().sync();
         discoveryClock->advance(step);
         return discoveryConsole.drain();
     };
