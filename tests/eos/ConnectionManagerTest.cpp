@@ -3,6 +3,7 @@
 #include "eos/EosConnectionManager.h"
 #include "eos/EosDiscoveryManager.h"
 #include "eos/EosSettings.h"
+#include "eos/EosTcpLink.h"
 #include "osc/OSCPacketDecoder.h"
 #include "osc/SLIPDecoder.h"
 
