@@ -150,8 +150,7 @@ void EosConnectionManager::linkReady() {
                                            connecting->afterSilence, nullptr}
                    : EosLinkState::Probing{reopening->framing, std::move(reopening->untried),
                                            reopening->afterSilence, nullptr};
-    probing.timeout =
-        m_config.clock->startOnce(this, m_config.framingTimeout, [this] { framingTimedOut(); });
+    probing.timeout = m_config.clock->startOnce(this, m_config.framingTimeout, [this] { framingTimedOut(); });
     enter(std::move(probing));
     if (sendsAtOnce())
         flushHeld();

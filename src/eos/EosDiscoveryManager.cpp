@@ -62,9 +62,8 @@ void EosDiscoveryManager::startBurst() {
     const int generation = ++m_burstGeneration;
     if (!m_transport) {
         auto transport = std::make_unique<UDPTransport>(
-            m_config.listenPort, [this](const QByteArray& data, const QString& senderIP) {
-                handleDatagram(data, senderIP);
-            });
+            m_config.listenPort,
+            [this](const QByteArray& data, const QString& senderIP) { handleDatagram(data, senderIP); });
         if (!transport->start().ok()) {
             m_burstInFlight = false;
             return;

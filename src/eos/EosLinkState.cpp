@@ -5,9 +5,7 @@ namespace pexlora {
 
 namespace {
 
-template <typename... Handlers> struct Overloaded : Handlers... {
-    using Handlers::operator()...;
-};
+template <typename... Handlers> struct Overloaded : Handlers... { using Handlers::operator()...; };
 template <typename... Handlers> Overloaded(Handlers...) -> Overloaded<Handlers...>;
 
 } // namespace

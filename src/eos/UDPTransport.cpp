@@ -81,7 +81,8 @@ void UDPTransport::readSome() {
         char text[INET_ADDRSTRLEN] = {};
         if (!inet_ntop(AF_INET, &reinterpret_cast<const sockaddr_in*>(&sender)->sin_addr, text, sizeof text))
             continue;
-        m_receiveHandler(QByteArray(m_buffer.data(), static_cast<qsizetype>(received)), QString::fromLatin1(text));
+        m_receiveHandler(QByteArray(m_buffer.data(), static_cast<qsizetype>(received)),
+                         QString::fromLatin1(text));
     }
 }
 

@@ -49,9 +49,9 @@ TEST(FramingSteps, FollowTheChoiceTheFramingsLeftAndWhetherTheConsoleFellSilent)
     for (const Case& c : cases) {
         const EosFramingTrial trial{c.choice, c.current, c.untried, c.afterSilence};
         EXPECT_EQ(nextFramingStep(trial, c.event), c.expected)
-            << "event " << static_cast<int>(c.event) << ", choice " << framingChoiceKey(c.choice).toStdString()
-            << ", current " << static_cast<int>(c.current) << ", " << c.untried.size()
-            << " untried, after silence " << c.afterSilence;
+            << "event " << static_cast<int>(c.event) << ", choice "
+            << framingChoiceKey(c.choice).toStdString() << ", current " << static_cast<int>(c.current) << ", "
+            << c.untried.size() << " untried, after silence " << c.afterSilence;
     }
 }
 
