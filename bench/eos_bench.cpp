@@ -1,11 +1,13 @@
 // The console link's speed targets: discovery datagrams handled per second (decode,
 // both readers, upsert into the host table); the time from recordGroup — what pressing
 // Return in the group popover does — until a peer on loopback has read both messages;
+// the longest the window's own events wait while a flood of discovery replies is read;
 // the console's messages read, decoded and dispatched per second with the event loop
 // running, and how many updates the window gets meanwhile; how long the window's own
 // events wait while a flood of tiny packets is read; a 2,000-channel patch import from
 // the simulator on loopback.
 #include "eos/EosConnectionManager.h"
+#include "eos/EosDiscoveryManager.h"
 #include "eos/EosDiscoveryReply.h"
 #include "eos/EosHostTable.h"
 #include "eos/EosPatchImport.h"
@@ -143,6 +145,78 @@ bool runUntil(const std::function<bool()>& done, int timeoutMs = 10000) {
         QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
     return done();
 }
+
+// A loopback UDP socket standing in for the consoles: it reads the request to learn
+// where replies go, then floods that port with 20,000 spoofed replies from a thread of
+// its own while the window posts itself an event each time the last one has run.
+void BM_DiscoveryFloodWindowLatency(benchmark::State& state) {
+    constexpr int datagrams = 20'000;
+    std::vector<Bytes> replies;
+    for (int i = 1; i <= datagrams; ++i)
+        replies.push_back(encoded(OSCMessage("/etc/discovery/reply", {i, "Spoof " + std::to_string(i)})));
+    const int console = ::socket(AF_INET, SOCK_DGRAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    ::bind(console, reinterpret_cast<sockaddr*>(&address), sizeof address);
+    socklen_t length = sizeof address;
+    ::getsockname(console, reinterpret_cast<sockaddr*>(&address), &length);
+
+    EosDiscoveryConfig config;
+    config.listenPort = 0;
+    config.broadcastPort = ntohs(address.sin_port);
+    config.destinations = [] { return std::vector<QString>{QStringLiteral("127.0.0.1")}; };
+    using Clock = std::chrono::steady_clock;
+    Clock::duration worst{};
+    for (auto _ : state) {
+        state.PauseTiming();
+        EosDiscoveryManager discovery(config);
+        discovery.settingsOpened();
+        sockaddr_in replyTo{};
+        socklen_t replyToLength = sizeof replyTo;
+        char request[512];
+        bool asked = false;
+        runUntil([&] {
+            asked = asked || ::recvfrom(console, request, sizeof request, MSG_DONTWAIT,
+                                        reinterpret_cast<sockaddr*>(&replyTo), &replyToLength) > 0;
+            return asked;
+        });
+        if (!asked) {
+            state.SkipWithError("no discovery request arrived");
+            break;
+        }
+        state.ResumeTiming();
+        std::atomic<bool> sent{false};
+        std::thread flood([&] {
+            for (const Bytes& reply : replies)
+                ::sendto(console, reply.data(), reply.size(), 0, reinterpret_cast<const sockaddr*>(&replyTo),
+                         sizeof replyTo);
+            sent = true;
+        });
+        QObject window;
+        QEventLoop loop;
+        Clock::time_point quiet{};
+        std::function<void()> post = [&] {
+            QTimer::singleShot(0, &window, [&, posted = Clock::now()] {
+                const auto now = Clock::now();
+                worst = std::max(worst, now - posted);
+                if (!sent)
+                    quiet = now + 200ms; // what is still queued is read meanwhile
+                if (now < quiet || !sent)
+                    post();
+                else
+                    loop.quit();
+            });
+        };
+        post();
+        loop.exec();
+        flood.join();
+        state.counters["hosts"] = static_cast<double>(discovery.discoveredHosts().size());
+    }
+    ::close(console);
+    state.counters["worst_event_latency_ms"] = std::chrono::duration<double, std::milli>(worst).count();
+}
+BENCHMARK(BM_DiscoveryFloodWindowLatency)->Unit(benchmark::kMillisecond)->Iterations(5);
 
 void BM_RecordGroupToSocket(benchmark::State& state) {
     CountingConsole console;

@@ -23,7 +23,7 @@ bool isAnswer(std::string_view address) {
 
 } // namespace
 
-void EosConnectionManager::LinkDeleter::operator()(EosTcpLink* link) const {
+void EosConnectionManager::LinkDeleter::operator()(EosLink* link) const {
     link->disconnect();
     link->close();
     // It may be the link whose signal is being handled.
@@ -45,6 +45,8 @@ EosConnectionManager::EosConnectionManager(EosConnectionConfig config, QObject* 
     }) {
     if (!m_settings)
         m_settings = std::make_unique<QSettings>(QStringLiteral("Pexlora"), QStringLiteral("Pexlora"));
+    if (!m_config.makeLink)
+        m_config.makeLink = tcpLinkFactory(m_config.clock, m_config.connectTimeout);
     m_discovery = std::make_unique<EosDiscoveryManager>(m_config.discovery);
 
     if (m_config.startConsole) {
@@ -57,8 +59,19 @@ EosConnectionManager::EosConnectionManager(EosConnectionConfig config, QObject* 
 }
 
 EosConnectionManager::~EosConnectionManager() {
-    m_reconnectWork.reset();
     m_link.reset();
+}
+
+std::optional<QString> EosConnectionManager::connectedIP() const {
+    if (!isConnected())
+        return std::nullopt;
+    return m_host.trimmed();
+}
+
+std::optional<EosConsoleAddress> EosConnectionManager::connectionTarget() const {
+    if (m_state.is<EosLinkState::Idle>())
+        return std::nullopt;
+    return EosConsoleAddress{m_host.trimmed(), m_port};
 }
 
 void EosConnectionManager::connectToConsole(const QString& host, int port) {
@@ -74,163 +87,160 @@ void EosConnectionManager::setFramingChoice(EosFramingChoice choice) {
     if (choice == framingChoice() && m_settings->contains(eosFramingKey))
         return;
     m_settings->setValue(eosFramingKey, framingChoiceKey(choice));
-    if (m_state != LinkState::idle)
+    if (!m_state.is<EosLinkState::Idle>())
         connectTo(m_host, m_port, false);
 }
 
-void EosConnectionManager::connectTo(const QString& host, int port, bool automatic) {
-    m_reconnectWork.reset();
-    dropLink();
-    m_held.clear();
-    setConnected(std::nullopt);
-    setFraming(std::nullopt);
-    m_feedback.clear();
-    m_state = LinkState::idle;
-    if (!automatic) {
-        m_consecutiveFailures = 0;
-        m_retryingGone = false;
-    }
-    setHealth(m_retryingGone ? EosConsoleHealth::gone : EosConsoleHealth::offline);
+void EosConnectionManager::enter(EosLinkState::Value next) {
+    const bool wasUp = m_state.isUp();
+    const auto framingBefore = m_state.shownFraming();
+    const EosConsoleHealth healthBefore = m_state.health();
+    m_state.value = std::move(next);
 
-    if (host.trimmed().isEmpty())
+    if (m_state.isUp() != wasUp) {
+        m_discovery->setHasConnection(m_state.isUp());
+        emit isConnectedChanged();
+        emit connectedIPChanged();
+    }
+    if (m_state.shownFraming() != framingBefore)
+        emit framingChanged();
+    if (m_state.health() != healthBefore)
+        emit healthChanged();
+}
+
+void EosConnectionManager::connectTo(const QString& host, int port, bool automatic) {
+    // Only the retries of the link that went silent go on calling the console gone.
+    const bool afterSilence = automatic && m_state.afterSilence();
+    if (!automatic)
+        m_consecutiveFailures = 0;
+    closeLink();
+    m_held.clear();
+    m_feedback.clear();
+    if (host.trimmed().isEmpty()) {
+        enter(EosLinkState::Idle{});
         return;
+    }
     m_host = host;
     m_port = port;
-    m_attempts = framingAttempts(framingChoice(), rememberedFraming());
-    m_fallback = false;
-    const EosFraming first = m_attempts.front();
-    m_attempts.erase(m_attempts.begin());
+    m_choice = framingChoice();
+    std::vector<EosFraming> attempts = framingAttempts(m_choice, rememberedFraming());
+    const EosFraming first = attempts.front();
+    attempts.erase(attempts.begin());
+    enter(EosLinkState::Connecting{first, std::move(attempts), afterSilence});
     openLink(first);
 }
 
-void EosConnectionManager::openLink(EosFraming framing) {
-    m_state = LinkState::connecting;
-    m_settled = false;
-    m_link.reset(new EosTcpLink(framing, m_config.clock, m_config.connectTimeout));
-    QObject::connect(m_link.get(), &EosTcpLink::ready, this, &EosConnectionManager::linkReady);
-    QObject::connect(m_link.get(), &EosTcpLink::ended, this, &EosConnectionManager::linkEnded);
-    QObject::connect(m_link.get(), &EosTcpLink::messageReceived, this, &EosConnectionManager::handleMessage);
-    m_link->open(m_host.trimmed(), static_cast<std::uint16_t>(std::clamp(m_port, 1, 65535)));
-}
-
-// Another framing on a fresh connection: a desk closes one on which it was sent bytes
-// it cannot read. The link counts as up meanwhile, so the window does not flicker.
-void EosConnectionManager::switchFraming(EosFraming framing) {
-    m_framingTimeout.reset();
-    m_liveness.stop();
-    m_link.reset();
-    openLink(framing);
-}
-
-std::optional<EosConsoleAddress> EosConnectionManager::connectionTarget() const {
-    if (m_state == LinkState::idle)
-        return std::nullopt;
-    return EosConsoleAddress{m_host.trimmed(), m_port};
-}
-
 void EosConnectionManager::linkReady() {
-    m_state = LinkState::linked;
-    if (!m_isConnected)
-        m_discovery->setHasConnection(true);
-    setConnected(m_host.trimmed());
-    setFraming(m_link->framing());
+    auto* connecting = m_state.as<EosLinkState::Connecting>();
+    auto* reopening = m_state.as<EosLinkState::Reopening>();
+    if (!connecting && !reopening)
+        return;
     if (!m_stableTimer)
         m_stableTimer =
             m_config.clock->startOnce(this, m_config.stableAfter, [this] { m_consecutiveFailures = 0; });
+    startLiveness();
 
-    m_liveness.start(
-        this, [this] { writeNow(OSCMessage("/eos/ping", {})); }, [this] { consoleGone(); });
-    writeNow(OSCMessage("/eos/ping", {}));
-    writeNow(OSCMessage("/eos/get/version", {}));
-
-    const bool automatic = framingChoice() == EosFramingChoice::automatic;
-    if (!automatic || m_fallback)
+    if (reopening && reopening->lastResort) {
+        enter(EosLinkState::Silent{reopening->framing});
         flushHeld();
-    if (m_fallback && !m_retryingGone) {
-        setHealth(EosConsoleHealth::silent);
         return;
     }
-    if (!m_retryingGone)
-        setHealth(EosConsoleHealth::settling);
-    m_framingTimeout =
-        m_config.clock->startOnce(this, m_config.framingTimeout, [this] { framingUnanswered(); });
+    EosLinkState::Probing probing =
+        connecting ? EosLinkState::Probing{connecting->framing, std::move(connecting->untried),
+                                           connecting->afterSilence, nullptr}
+                   : EosLinkState::Probing{reopening->framing, std::move(reopening->untried),
+                                           reopening->afterSilence, nullptr};
+    probing.timeout = m_config.clock->startOnce(this, m_config.framingTimeout, [this] { framingTimedOut(); });
+    enter(std::move(probing));
+    if (sendsAtOnce())
+        flushHeld();
 }
 
-void EosConnectionManager::framingUnanswered() {
-    m_framingTimeout.reset();
-    // A console that went silent may be back with its framing changed: each is tried again.
-    if (!m_attempts.empty()) {
-        const EosFraming next = m_attempts.front();
-        m_attempts.erase(m_attempts.begin());
-        switchFraming(next);
-        return;
-    }
-    if (m_retryingGone) {
-        // Still the silence that dropped the last link.
-        consoleGone();
-        return;
-    }
-    const EosFraming fallback = fallbackFraming(framingChoice());
-    m_fallback = true;
-    if (m_link && m_link->framing() != fallback && m_state == LinkState::linked) {
-        switchFraming(fallback);
-        return;
-    }
-    flushHeld();
-    setHealth(EosConsoleHealth::silent);
+void EosConnectionManager::framingTimedOut() {
+    if (const auto* probing = m_state.as<EosLinkState::Probing>())
+        take(nextFramingStep({m_choice, probing->framing, probing->untried, probing->afterSilence},
+                             EosFramingEvent::timedOut));
 }
 
 void EosConnectionManager::linkEnded() {
-    // A desk that cannot read the framing closes the connection: try the next at once.
-    const bool probing = m_state == LinkState::linked && m_framingTimeout && !m_fallback &&
-                         framingChoice() == EosFramingChoice::automatic;
-    const bool anotherToTry =
-        !m_attempts.empty() || (m_link && m_link->framing() != fallbackFraming(framingChoice()));
-    if (probing && anotherToTry) {
-        framingUnanswered();
+    if (const auto* probing = m_state.as<EosLinkState::Probing>()) {
+        take(nextFramingStep({m_choice, probing->framing, probing->untried, probing->afterSilence},
+                             EosFramingEvent::ended));
         return;
     }
-    linkFailed();
+    fail(m_state.afterSilence());
 }
 
 void EosConnectionManager::answered() {
-    m_framingTimeout.reset();
-    m_retryingGone = false;
-    if (m_link)
-        rememberFraming(m_link->framing());
-    setHealth(EosConsoleHealth::answering);
-    flushHeld();
+    if (const auto* probing = m_state.as<EosLinkState::Probing>())
+        take(nextFramingStep({m_choice, probing->framing, probing->untried, probing->afterSilence},
+                             EosFramingEvent::answered));
+    else if (const auto* silent = m_state.as<EosLinkState::Silent>())
+        take(nextFramingStep({m_choice, silent->framing, {}, false}, EosFramingEvent::answered));
 }
 
-void EosConnectionManager::consoleGone() {
-    m_retryingGone = true;
-    setHealth(EosConsoleHealth::gone);
-    linkFailed();
+void EosConnectionManager::take(const EosFramingStep& step) {
+    using Action = EosFramingStep::Action;
+    switch (step.action) {
+    case Action::keep:
+        rememberFraming(step.framing);
+        enter(EosLinkState::Answering{step.framing});
+        flushHeld();
+        return;
+    case Action::settle:
+        enter(EosLinkState::Silent{step.framing});
+        flushHeld();
+        return;
+    case Action::drop:
+        fail(m_state.afterSilence());
+        return;
+    case Action::reopen:
+    case Action::lastResort:
+        break;
+    }
+    auto* probing = m_state.as<EosLinkState::Probing>();
+    if (!probing)
+        return;
+    std::vector<EosFraming> untried = std::move(probing->untried);
+    if (step.action == Action::reopen && !untried.empty())
+        untried.erase(untried.begin());
+    m_liveness.stop();
+    m_link.reset();
+    enter(EosLinkState::Reopening{probing->framing, step.framing, std::move(untried), probing->afterSilence,
+                                  step.action == Action::lastResort});
+    openLink(step.framing);
 }
 
-void EosConnectionManager::linkFailed() {
-    dropLink();
+void EosConnectionManager::fail(bool afterSilence) {
+    closeLink();
     m_held.clear();
-    m_state = LinkState::retryPending;
-    setConnected(std::nullopt);
-    setFraming(std::nullopt);
     m_feedback.clear();
-    setHealth(m_retryingGone ? EosConsoleHealth::gone : EosConsoleHealth::offline);
     ++m_consecutiveFailures;
-    m_reconnectWork =
+    auto retry =
         m_config.clock->startOnce(this, m_config.reconnect.delayAfter(m_consecutiveFailures),
                                   [this, host = m_host, port = m_port] { connectTo(host, port, true); });
+    enter(EosLinkState::RetryPending{afterSilence, std::move(retry)});
 }
 
-void EosConnectionManager::dropLink() {
-    m_framingTimeout.reset();
+void EosConnectionManager::openLink(EosFraming framing) {
+    m_link.reset(m_config.makeLink(framing).release());
+    QObject::connect(m_link.get(), &EosLink::ready, this, &EosConnectionManager::linkReady);
+    QObject::connect(m_link.get(), &EosLink::ended, this, &EosConnectionManager::linkEnded);
+    QObject::connect(m_link.get(), &EosLink::messageReceived, this, &EosConnectionManager::handleMessage);
+    m_link->open(m_host.trimmed(), static_cast<std::uint16_t>(std::clamp(m_port, 1, 65535)));
+}
+
+void EosConnectionManager::closeLink() {
     m_stableTimer.reset();
     m_liveness.stop();
-    if (!m_link)
-        return;
     m_link.reset();
-    if (m_isConnected)
-        m_discovery->setHasConnection(false);
+}
+
+void EosConnectionManager::startLiveness() {
+    m_liveness.start(
+        this, [this] { writeNow(OSCMessage("/eos/ping", {})); }, [this] { fail(true); });
+    writeNow(OSCMessage("/eos/ping", {}));
+    writeNow(OSCMessage("/eos/get/version", {}));
 }
 
 void EosConnectionManager::handleMessage(const OSCMessage& part) {
@@ -238,38 +248,11 @@ void EosConnectionManager::handleMessage(const OSCMessage& part) {
     if (!message)
         return;
     const bool answer = isAnswer(message->addressPattern.rawAddress());
-    const bool first = answer && !m_liveness.hasAnswered();
     m_liveness.heard(answer);
-    if (first)
+    if (answer)
         answered();
     m_feedback.take(*message);
     emit messageReceived(*message);
-}
-
-void EosConnectionManager::setConnected(std::optional<QString> ip) {
-    const bool connected = ip.has_value();
-    const bool ipChanged = ip != m_connectedIP;
-    m_connectedIP = std::move(ip);
-    if (connected != m_isConnected) {
-        m_isConnected = connected;
-        emit isConnectedChanged();
-    }
-    if (ipChanged)
-        emit connectedIPChanged();
-}
-
-void EosConnectionManager::setFraming(std::optional<EosFraming> framing) {
-    if (framing == m_framing)
-        return;
-    m_framing = framing;
-    emit framingChanged();
-}
-
-void EosConnectionManager::setHealth(EosConsoleHealth health) {
-    if (health == m_health)
-        return;
-    m_health = health;
-    emit healthChanged();
 }
 
 QString EosConnectionManager::consoleKey() const {
@@ -304,17 +287,21 @@ void EosConnectionManager::writeNow(const OSCMessage& message) {
         m_link->write(encoded.value());
 }
 
+bool EosConnectionManager::sendsAtOnce() const {
+    return m_state.is<EosLinkState::Answering>() || m_state.is<EosLinkState::Silent>() ||
+           (m_state.is<EosLinkState::Probing>() && m_choice != EosFramingChoice::automatic);
+}
+
 void EosConnectionManager::flushHeld() {
-    m_settled = true;
     for (const OSCMessage& message : std::exchange(m_held, {}))
         writeNow(message);
 }
 
 void EosConnectionManager::sendMessage(const OSCMessage& message) {
     // Nothing is queued for a link to come: only a link that is up holds a message back.
-    if (!m_isConnected)
+    if (!isConnected())
         return;
-    if (m_settled) {
+    if (sendsAtOnce()) {
         writeNow(message);
         return;
     }

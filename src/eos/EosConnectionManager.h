@@ -5,11 +5,13 @@
 #include "eos/EosConsoleHealth.h"
 #include "eos/EosDiscoveryConfig.h"
 #include "eos/EosFraming.h"
+#include "eos/EosFramingStep.h"
+#include "eos/EosLink.h"
+#include "eos/EosLinkState.h"
 #include "eos/EosListAssembler.h"
 #include "eos/EosLiveness.h"
 #include "eos/EosReconnectPolicy.h"
 #include "eos/EosSettings.h"
-#include "eos/EosTcpLink.h"
 #include "model/GridElement.h"
 #include "model/ModelTypes.h"
 #include "osc/OSCMessage.h"
@@ -37,6 +39,8 @@ struct EosConnectionConfig {
     // A link that ends sooner than this after opening does not restart the back-off.
     std::chrono::milliseconds stableAfter{5000};
     std::shared_ptr<EosClock> clock = EosClock::system();
+    // Makes each connection; TCP links that give up after `connectTimeout` when none is given.
+    EosLinkFactory makeLink;
     // The store of "eosIP", "eosPort" and "eosFraming"; the user's settings when none is given.
     std::unique_ptr<QSettings> settings;
     // Where the link goes at start in place of the stored console, which stays stored.
@@ -56,8 +60,8 @@ public:
     ~EosConnectionManager() override;
 
     // True while a TCP connection is established; connectedIP is its host then.
-    bool isConnected() const { return m_isConnected; }
-    const std::optional<QString>& connectedIP() const { return m_connectedIP; }
+    bool isConnected() const { return m_state.isUp(); }
+    std::optional<QString> connectedIP() const;
 
     // Where the link goes while it is being attempted, held or retried: the host as
     // connected to (trimmed) and the port as given. Absent while idle.
@@ -75,8 +79,8 @@ public:
     EosFramingChoice framingChoice() const;
     void setFramingChoice(EosFramingChoice choice);
     // The framing in use while a link is up.
-    std::optional<EosFraming> framing() const { return m_framing; }
-    EosConsoleHealth health() const { return m_health; }
+    std::optional<EosFraming> framing() const { return m_state.shownFraming(); }
+    EosConsoleHealth health() const { return m_state.health(); }
     // "" until the console answered "/eos/get/version".
     QString consoleVersion() const { return m_feedback.published().version; }
     // The console's command line as it last echoed it.
@@ -108,26 +112,26 @@ signals:
     void messageReceived(const pexlora::OSCMessage& message);
 
 private:
-    enum class LinkState { idle, connecting, linked, retryPending };
     struct LinkDeleter {
-        void operator()(EosTcpLink* link) const;
+        void operator()(EosLink* link) const;
     };
 
+    // Every change of the link state goes through here, and the change signals with it.
+    void enter(EosLinkState::Value next);
+
     void connectTo(const QString& host, int port, bool automatic);
-    void openLink(EosFraming framing);
-    void switchFraming(EosFraming framing);
     void linkReady();
     void linkEnded();
-    void framingUnanswered();
+    void framingTimedOut();
     void answered();
+    void take(const EosFramingStep& step);
+    void fail(bool afterSilence);
+    void openLink(EosFraming framing);
+    void closeLink();
+    void startLiveness();
+    bool sendsAtOnce() const;
     void flushHeld();
-    void consoleGone();
-    void linkFailed();
-    void dropLink();
     void handleMessage(const OSCMessage& message);
-    void setConnected(std::optional<QString> ip);
-    void setFraming(std::optional<EosFraming> framing);
-    void setHealth(EosConsoleHealth health);
     void writeNow(const OSCMessage& message);
     QString consoleKey() const;
     std::optional<EosFraming> rememberedFraming() const;
@@ -136,26 +140,18 @@ private:
     EosConnectionConfig m_config;
     std::unique_ptr<QSettings> m_settings;
     std::unique_ptr<EosDiscoveryManager> m_discovery;
-    std::unique_ptr<EosTcpLink, LinkDeleter> m_link;
-    LinkState m_state = LinkState::idle;
+    std::unique_ptr<EosLink, LinkDeleter> m_link;
+    EosLinkState m_state;
     QString m_host; // as passed to connect, for the retries
     int m_port = 0;
+    EosFramingChoice m_choice = EosFramingChoice::automatic; // as it was on connecting
+    // The back-off counts failures in a row; a link up for `stableAfter` clears them.
     int m_consecutiveFailures = 0;
-    std::unique_ptr<EosTimer> m_reconnectWork;
-    std::unique_ptr<EosTimer> m_framingTimeout;
     std::unique_ptr<EosTimer> m_stableTimer;
-    std::vector<EosFraming> m_attempts; // framings still to try on this connection
-    bool m_settled = false;             // the framing in use is the one to send in
-    bool m_fallback = false;            // no framing was answered: the link stays on the fallback
-    bool m_retryingGone = false;        // the console went silent; it has not answered since
-    std::vector<OSCMessage> m_held;     // sent once the framing is settled
+    std::vector<OSCMessage> m_held; // sent once the framing is settled
     EosLiveness m_liveness;
     EosListAssembler m_lists;
     EosConsoleFeedback m_feedback;
-    bool m_isConnected = false;
-    std::optional<QString> m_connectedIP;
-    std::optional<EosFraming> m_framing;
-    EosConsoleHealth m_health = EosConsoleHealth::offline;
 };
 
 } // namespace pexlora

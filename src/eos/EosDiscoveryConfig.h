@@ -24,8 +24,6 @@ struct EosDiscoveryConfig {
     std::chrono::milliseconds watchingPeriod{180000};  // refresh while only a link is up
     std::chrono::milliseconds staleTimeout{420000};    // a silent host leaves the list after this
     std::size_t maxHosts = EosHostTable::defaultCapacity;
-    // Received bytes waiting for the discovery queue; beyond this, datagrams are dropped.
-    std::size_t maxPendingBytes = 4 * 1024 * 1024;
     // Where a burst's requests go, read once per burst.
     std::function<std::vector<QString>()> destinations = systemBroadcastAddresses;
     std::shared_ptr<EosClock> clock = EosClock::system();

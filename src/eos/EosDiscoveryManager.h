@@ -2,20 +2,21 @@
 
 #include "eos/EosDiscoveredHost.h"
 #include "eos/EosDiscoveryConfig.h"
+#include "eos/EosHostTable.h"
+#include "eos/UDPTransport.h"
 
+#include <QCollator>
 #include <QObject>
-#include <QThread>
+#include <QString>
 #include <memory>
+#include <vector>
 
 namespace pexlora {
 
-class EosDiscoveryWorker;
-
 // Finds Eos consoles with the OSC discovery exchange over UDP: fast while the console
-// popover is open, slowly while a link is up, not at all otherwise. The work runs on
-// its own queue ("org.pexlora.Pexlora.eos.discovery", with a receive queue beside it);
-// the public operations only post to it, and `discoveredHosts` changes on the
-// thread that created the manager (the main thread).
+// popover is open, slowly while a link is up, not at all otherwise. Everything runs on
+// the thread that created it (the main thread): a few datagrams a minute, read a
+// bounded number per turn of its event loop.
 class EosDiscoveryManager : public QObject {
     Q_OBJECT
 
@@ -32,20 +33,30 @@ public:
     // The TCP link became ready (true) or failed or was closed (false).
     void setHasConnection(bool connected);
 
-    // Returns once the discovery queue has handled everything posted to it before.
-    void sync();
-
 signals:
     void discoveredHostsChanged();
 
 private:
-    void publish(const EosDiscoveredHosts& hosts);
-    template <typename F> void post(F&& work);
+    void reschedule();
+    void startBurst();
+    void sendRequest(const std::vector<QString>& destinations);
+    void handleDatagram(const QByteArray& data, const QString& senderIP);
+    void pruneStale();
+    void schedulePublish();
+    void publish();
 
-    QThread m_discoveryThread;
-    QThread m_receiveThread;
-    std::unique_ptr<EosDiscoveryWorker> m_worker;
+    EosDiscoveryConfig m_config;
+    std::unique_ptr<UDPTransport> m_transport;
+    std::unique_ptr<EosTimer> m_refreshTimer;
+    std::vector<std::unique_ptr<EosTimer>> m_burstSteps;
+    EosHostTable m_hosts;
+    QCollator m_collator;
     EosDiscoveredHosts m_discoveredHosts;
+    bool m_burstInFlight = false;
+    int m_burstGeneration = 0;
+    bool m_isSettingsOpen = false;
+    bool m_hasConnection = false;
+    bool m_publishPending = false;
 };
 
 } // namespace pexlora

@@ -2,6 +2,7 @@
 
 #include "eos/EosClock.h"
 #include "eos/EosFraming.h"
+#include "eos/EosLink.h"
 #include "eos/EosStreamReader.h"
 #include "osc/OSCMessage.h"
 
@@ -25,23 +26,21 @@ namespace pexlora {
 // `connectTimeout`. Everything the console sends is read, however much: packets are
 // decoded and handed on message by message, a bounded amount per turn of the event
 // loop so that a flood cannot starve the window.
-class EosTcpLink : public QObject {
+class EosTcpLink final : public EosLink {
     Q_OBJECT
 
 public:
     EosTcpLink(EosFraming framing, std::shared_ptr<EosClock> clock, std::chrono::milliseconds connectTimeout);
     ~EosTcpLink() override;
 
-    EosFraming framing() const { return m_framing; }
+    EosFraming framing() const override { return m_framing; }
 
-    // Resolves `host` (a name or a numeric address) and connects to its addresses in turn.
-    void open(const QString& host, std::uint16_t port);
+    // Resolves `host` and connects to its addresses in turn.
+    void open(const QString& host, std::uint16_t port) override;
     // Connects to these addresses in turn.
     void open(const QList<QHostAddress>& addresses, std::uint16_t port);
-    // One packet, framed; dropped unless connected.
-    void write(std::span<const std::uint8_t> packet);
-    // Closes the connection without any further report.
-    void close();
+    void write(std::span<const std::uint8_t> packet) override;
+    void close() override;
 
     // What is read in one turn of the event loop before the rest waits for the next: a
     // flood of tiny messages is bounded by their count, one of large ones by their bytes.
@@ -49,14 +48,6 @@ public:
     static constexpr std::size_t messageBudget = 2000;
     static constexpr qint64 readBudget = 256 * 1024;
     static constexpr qint64 readChunk = 8 * 1024;
-
-signals:
-    void ready();
-    // The connection could not be made, or it ended: the peer closed or failed, or what it
-    // sends does not frame. Reported from the event loop, never from inside a call of the owner's.
-    void ended();
-    // In the order sent. A handler may close or destroy the link, or spin the event loop.
-    void messageReceived(const pexlora::OSCMessage& message);
 
 private:
     void tryNextAddress();

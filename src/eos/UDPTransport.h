@@ -8,16 +8,11 @@
 #include <functional>
 #include <memory>
 #include <span>
+#include <vector>
 
-class QThread;
+class QSocketNotifier;
 
 namespace pexlora {
-
-class UDPReadSource;
-// Stops a read source on its own thread before it goes.
-struct UDPReadSourceDeleter {
-    void operator()(UDPReadSource* source) const;
-};
 
 // Why a transport could not be opened; `errorNumber` is the socket call's errno.
 struct UDPTransportError {
@@ -29,19 +24,19 @@ struct UDPTransportError {
     friend bool operator==(const UDPTransportError&, const UDPTransportError&) = default;
 };
 
-// One IPv4 UDP socket on POSIX sockets: sends byte buffers to dotted addresses and
-// hands every datagram it receives, with the sender's dotted address, to a handler
-// that runs on `receiveThread`. It knows nothing of OSC.
+// One IPv4 UDP socket on POSIX sockets, read through the event loop of the thread
+// that made it: sends byte buffers to dotted addresses and hands every datagram it
+// receives, with the sender's dotted address, to a handler. It knows nothing of OSC.
 class UDPTransport {
 public:
     using ReceiveHandler = std::function<void(QByteArray data, QString senderIP)>;
 
-    // One wake-up drains the socket, but no more than this many datagrams, so that a
-    // flood cannot keep the receive thread from ever handling a close.
-    static constexpr int maxDatagramsPerWakeUp = 4096;
+    // Read in one turn of the event loop; the rest waits for the next turn, so that a
+    // flood cannot keep the window from its own events.
+    static constexpr int maxDatagramsPerTurn = 64;
 
     // Nothing is opened yet. Port 0 binds a port of the system's choice (see boundPort).
-    UDPTransport(std::uint16_t localPort, QThread* receiveThread, ReceiveHandler receiveHandler);
+    UDPTransport(std::uint16_t localPort, ReceiveHandler receiveHandler);
     ~UDPTransport();
     UDPTransport(const UDPTransport&) = delete;
     UDPTransport& operator=(const UDPTransport&) = delete;
@@ -53,8 +48,8 @@ public:
     // One datagram; silently nothing when closed or when `host` is not a dotted IPv4 address.
     void send(std::span<const std::uint8_t> data, const QString& host, std::uint16_t port) const;
 
-    // Stops receiving and closes the socket; once it returns the handler is not called
-    // again. The transport may be started again.
+    // Stops receiving and closes the socket; the handler is not called again. The
+    // transport may be started again. Not to be called from inside the handler.
     void close();
 
     bool isOpen() const { return m_socketFD >= 0; }
@@ -62,12 +57,14 @@ public:
     std::uint16_t boundPort() const { return m_boundPort; }
 
 private:
+    void readSome();
+
     std::uint16_t m_localPort;
-    QThread* m_receiveThread;
     ReceiveHandler m_receiveHandler;
     int m_socketFD = -1;
     std::uint16_t m_boundPort = 0;
-    std::unique_ptr<UDPReadSource, UDPReadSourceDeleter> m_readSource; // lives on m_receiveThread
+    std::unique_ptr<QSocketNotifier> m_notifier;
+    std::vector<char> m_buffer;
 };
 
 } // namespace pexlora

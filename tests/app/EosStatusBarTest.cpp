@@ -100,7 +100,6 @@ protected:
         QTest::mouseClick(bar->statusButton(), Qt::LeftButton);
         EosConsolePopover* panel = bar->consolePanel();
         EXPECT_NE(panel, nullptr);
-        manager().discovery().sync();
         fixture.link.discoveryClock->advance(0ms);
         const auto request = fixture.link.discoveryConsole.receive();
         replyPort = request ? static_cast<std::uint16_t>(request->senderPort()) : 0;
@@ -271,7 +270,6 @@ TEST_F(ConsoleBar, ClosingThePopoverStopsBrowsingWhileNoLinkIsUp) {
     ASSERT_NE(replyPort, 0);
     QTest::keyClick(bar->consolePopover(), Qt::Key_Escape);
     EXPECT_EQ(bar->consolePopover(), nullptr);
-    manager().discovery().sync();
     fixture.link.discoveryClock->advance(40s);
     EXPECT_EQ(fixture.link.discoveryConsole.drain(), 0) << "neither the burst nor the refresh goes on";
 
@@ -290,7 +288,6 @@ TEST_F(ConsoleBar, ClosingAWindowWithItsConsolePopoverOpenEndsItsBrowsing) {
     window->close();
     ASSERT_TRUE(test::waitFor([&] { return closing.isNull(); })) << "the window and its bar are gone";
     EXPECT_TRUE(popover.isNull());
-    manager().discovery().sync();
     fixture.link.discoveryClock->advance(40s);
     EXPECT_EQ(fixture.link.discoveryConsole.drain(), 0) << "neither the burst nor the refresh goes on";
 }

@@ -31,14 +31,12 @@ protected:
 
     // Runs the timers due within `step` and counts the requests they sent.
     int advance(std::chrono::milliseconds step) {
-        discovery->sync();
         clock->advance(step);
         return console.drain();
     }
     // Opens the popover and returns the port replies go to, read from the first request.
     std::uint16_t openAndReadReplyPort() {
         discovery->settingsOpened();
-        discovery->sync();
         clock->advance(0ms);
         const auto request = console.receive();
         if (!request)
@@ -70,10 +68,7 @@ protected:
             result.push_back(host.name);
         return result;
     }
-    void settle() {
-        discovery->sync();
-        QCoreApplication::processEvents();
-    }
+    void settle() { QCoreApplication::processEvents(); }
 
     std::shared_ptr<FakeClock> clock = std::make_shared<FakeClock>();
     UDPPeer console;
@@ -92,7 +87,6 @@ TEST_F(DiscoveryTest, BrowsingSendsBurstsAtZeroThreeAndSixSecondsEveryThirtySeco
     EXPECT_EQ(advance(3s), 1);
     EXPECT_EQ(advance(30s), 3); // 60, 63 and 66 s
     discovery->settingsClosed();
-    discovery->sync();
     EXPECT_TRUE(portIsFree(replyPort)) << "with no link up, closing the popover closes the socket";
     EXPECT_EQ(advance(10min), 0);
 }
@@ -204,7 +198,6 @@ TEST_F(DiscoveryTest, AFloodOfBadAndSpoofedRepliesLeavesDiscoveryResponsiveAndBo
     ASSERT_TRUE(heard) << "a real reply after the flood got through";
     EXPECT_LE(discovery->discoveredHosts().size(), EosHostTable::defaultCapacity);
     discovery->settingsClosed();
-    discovery->sync();
     EXPECT_TRUE(portIsFree(replyPort));
 }
 

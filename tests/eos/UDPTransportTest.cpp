@@ -1,12 +1,12 @@
-// The POSIX UDP transport on loopback.
+// The POSIX UDP transport on loopback, read through the event loop of the test.
 #include "eos/UDPTransport.h"
 
 #include "EosTestSupport.h"
 
+#include <QCoreApplication>
 #include <QThread>
 #include <arpa/inet.h>
 #include <gtest/gtest.h>
-#include <mutex>
 #include <netinet/in.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -18,35 +18,19 @@ using namespace test;
 
 class UDPTransportTest : public testing::Test {
 protected:
-    void SetUp() override {
-        m_queue.setObjectName(QStringLiteral("udp-transport-test.rx"));
-        m_queue.start();
-    }
-    void TearDown() override {
-        transport.reset();
-        m_queue.quit();
-        m_queue.wait();
-    }
-
     std::unique_ptr<UDPTransport> make(std::uint16_t port = 0) {
-        return std::make_unique<UDPTransport>(port, &m_queue, [this](QByteArray data, QString ip) {
-            EXPECT_EQ(QThread::currentThread(), &m_queue);
-            std::lock_guard lock(m_mutex);
+        return std::make_unique<UDPTransport>(port, [this](QByteArray data, QString ip) {
+            EXPECT_EQ(QThread::currentThread(), QCoreApplication::instance()->thread());
             m_received.push_back({std::move(data), std::move(ip)});
         });
     }
-    std::vector<std::pair<QByteArray, QString>> received() {
-        std::lock_guard lock(m_mutex);
-        return m_received;
-    }
-    std::size_t receivedCount() { return received().size(); }
+    const std::vector<std::pair<QByteArray, QString>>& received() const { return m_received; }
+    std::size_t receivedCount() const { return m_received.size(); }
 
     std::unique_ptr<UDPTransport> transport;
     UDPPeer peer;
 
 private:
-    QThread m_queue;
-    std::mutex m_mutex;
     std::vector<std::pair<QByteArray, QString>> m_received;
 };
 
@@ -93,6 +77,18 @@ TEST_F(UDPTransportTest, DeliversTheLargestDatagramWholeAndNeverAnEmptyOne) {
     ASSERT_TRUE(waitFor([&] { return receivedCount() == 2; }));
     EXPECT_EQ(received()[0].first, QByteArray(reinterpret_cast<const char*>(largest.data()), 65507));
     EXPECT_EQ(received()[1].first, QByteArray("x"));
+}
+
+TEST_F(UDPTransportTest, AFloodIsReadABoundedNumberAtATurnAndAllOfItOverTheNextTurns) {
+    transport = make();
+    ASSERT_TRUE(transport->start().ok());
+    constexpr int sent = UDPTransport::maxDatagramsPerTurn + 36;
+    for (int i = 0; i < sent; ++i)
+        peer.sendTo(transport->boundPort(), Bytes{static_cast<std::uint8_t>(i)});
+    QCoreApplication::processEvents();
+    EXPECT_EQ(receivedCount(), std::size_t{UDPTransport::maxDatagramsPerTurn});
+    ASSERT_TRUE(waitFor([&] { return receivedCount() == std::size_t{sent}; }));
+    EXPECT_EQ(received().back().first, QByteArray(1, static_cast<char>(sent - 1)));
 }
 
 TEST_F(UDPTransportTest, BindsBesideAnotherSocketThatReusesThePort) {

@@ -1,0 +1,292 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The connection manager's states against fake links and a fake clock: which framing it
+// tries when, what the window is shown, when it retries and what it sends.
+#include "EosTestSupport.h"
+#include "eos/EosConnectionManager.h"
+#include "osc/OSCPacketDecoder.h"
+
+#include <QCoreApplication>
+#include <QPointer>
+#include <QTemporaryDir>
+#include <QVariantMap>
+#include <gtest/gtest.h>
+#include <ostream>
+
+namespace pexlora {
+namespace {
+
+using namespace test;
+
+// Opens nothing: the test says when it is ready, what it hears and when it ends.
+class FakeLink final : public EosLink {
+public:
+    explicit FakeLink(EosFraming framing)
+        : m_framing(framing) {}
+    EosFraming framing() const override { return m_framing; }
+    void open(const QString& host, std::uint16_t port) override {
+        openedTo = host + QLatin1Char(':') + QString::number(port);
+    }
+    void write(std::span<const std::uint8_t> packet) override {
+        const auto decoded = decodeOSCPacket(packet);
+        const OSCMessage* message = decoded.ok() && decoded.value() ? decoded.value()->message() : nullptr;
+        written.push_back(message ? std::string(message->addressPattern.rawAddress()) : "undecodable");
+    }
+    void close() override {}
+
+    QString openedTo;
+    std::vector<std::string> written;
+
+private:
+    EosFraming m_framing;
+};
+
+// What the window is shown, the framings of every link opened so far, and the timers pending.
+struct Seen {
+    EosConsoleHealth health = EosConsoleHealth::offline;
+    std::optional<EosFraming> framing; // none while down
+    std::vector<EosFraming> links;
+    std::vector<std::chrono::milliseconds> timers;
+
+    friend bool operator==(const Seen&, const Seen&) = default;
+};
+
+void PrintTo(const Seen& seen, std::ostream* out) {
+    *out << "health " << static_cast<int>(seen.health) << ", framing "
+         << (seen.framing ? static_cast<int>(*seen.framing) : -1) << ", links";
+    for (const EosFraming framing : seen.links)
+        *out << ' ' << static_cast<int>(framing);
+    *out << ", timers";
+    for (const auto timer : seen.timers)
+        *out << ' ' << timer.count();
+}
+
+class LinkStates : public testing::Test {
+protected:
+    ~LinkStates() override { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
+
+    std::unique_ptr<EosConnectionManager> makeManager(EosFramingChoice choice,
+                                                      std::optional<EosFraming> remembered = {}) {
+        EosConnectionConfig config;
+        config.clock = clock;
+        config.discovery.listenPort = 0;
+        config.discovery.destinations = [] { return std::vector<QString>{}; };
+        config.discovery.clock = std::make_shared<FakeClock>();
+        config.makeLink = [this](EosFraming framing) {
+            auto link = std::make_unique<FakeLink>(framing);
+            links.emplace_back(link.get());
+            framings.push_back(framing);
+            return link;
+        };
+        config.settings =
+            std::make_unique<QSettings>(m_dir.filePath(QStringLiteral("Pexlora.conf")), QSettings::IniFormat);
+        config.settings->clear();
+        config.settings->setValue(eosFramingKey, framingChoiceKey(choice));
+        if (remembered)
+            config.settings->setValue(
+                QStringLiteral("eosFramingByConsole"),
+                QVariantMap{{QStringLiteral("console:3032"), *remembered == EosFraming::slip
+                                                                 ? QStringLiteral("slip")
+                                                                 : QStringLiteral("length")}});
+        links.clear();
+        framings.clear();
+        return std::make_unique<EosConnectionManager>(std::move(config));
+    }
+    FakeLink& current() { return *links.back(); }
+    Seen seen(const EosConnectionManager& manager) const {
+        return {manager.health(), manager.framing(), framings, clock->pendingDelays()};
+    }
+
+    std::shared_ptr<FakeClock> clock = std::make_shared<FakeClock>();
+    std::vector<QPointer<FakeLink>> links;
+    std::vector<EosFraming> framings;
+
+private:
+    QTemporaryDir m_dir;
+};
+
+enum class Event { ready, ended, answer, wait, userConnects, userDisconnects };
+struct Step {
+    Event event;
+    std::chrono::milliseconds wait{0};
+    Seen then;
+};
+Step on(Event event, Seen then) {
+    return {event, 0ms, std::move(then)};
+}
+Step after(std::chrono::milliseconds wait, Seen then) {
+    return {Event::wait, wait, std::move(then)};
+}
+
+TEST_F(LinkStates, FollowTheTableOfEventsFromConnectingToAnsweringSilentAndRetrying) {
+    using enum EosConsoleHealth;
+    constexpr auto slip = EosFraming::slip;
+    constexpr auto length = EosFraming::length;
+    constexpr std::nullopt_t down = std::nullopt;
+    struct Script {
+        const char* name;
+        EosFramingChoice choice;
+        std::optional<EosFraming> remembered;
+        std::vector<Step> steps;
+    };
+    const std::vector<Script> scripts = {
+        {"nobody answers: SLIP, length, then SLIP kept, never dropped",
+         EosFramingChoice::automatic,
+         {},
+         {on(Event::ready, {settling, slip, {slip}, {2s, 5s, 5s}}),
+          after(2s, {settling, slip, {slip, length}, {3s}}),
+          on(Event::ready, {settling, length, {slip, length}, {2s, 3s, 5s}}),
+          after(2s, {settling, length, {slip, length, slip}, {1s}}),
+          on(Event::ready, {silent, slip, {slip, length, slip}, {1s, 5s}}),
+          after(60s, {silent, slip, {slip, length, slip}, {5s}}),
+          on(Event::answer, {answering, slip, {slip, length, slip}, {5s}})}},
+        {"the desk closes on a framing it cannot read; the one answered comes first next time",
+         EosFramingChoice::automatic,
+         {},
+         {on(Event::ready, {settling, slip, {slip}, {2s, 5s, 5s}}),
+          on(Event::ended, {settling, slip, {slip, length}, {5s}}),
+          on(Event::ready, {settling, length, {slip, length}, {2s, 5s, 5s}}),
+          on(Event::answer, {answering, length, {slip, length}, {5s, 5s}}),
+          on(Event::userConnects, {offline, down, {slip, length, length}, {}})}},
+        {"a close of the last resort before any answer is a failure",
+         EosFramingChoice::automatic,
+         {length},
+         {on(Event::ready, {settling, length, {length}, {2s, 5s, 5s}}),
+          on(Event::ended, {settling, length, {length, slip}, {5s}}),
+          on(Event::ready, {settling, slip, {length, slip}, {2s, 5s, 5s}}),
+          on(Event::ended, {offline, down, {length, slip}, {3s}})}},
+        {"an answering console that falls silent is gone until it answers again",
+         EosFramingChoice::automatic,
+         {},
+         {on(Event::ready, {settling, slip, {slip}, {2s, 5s, 5s}}),
+          on(Event::answer, {answering, slip, {slip}, {5s, 5s}}), after(5s, {answering, slip, {slip}, {5s}}),
+          after(10s, {gone, down, {slip}, {3s}}), after(3s, {gone, down, {slip, slip}, {}}),
+          on(Event::ready, {gone, slip, {slip, slip}, {2s, 5s, 5s}}),
+          after(2s, {gone, slip, {slip, slip, length}, {3s}}),
+          on(Event::ready, {gone, length, {slip, slip, length}, {2s, 3s, 5s}}),
+          after(2s, {gone, down, {slip, slip, length}, {6s}}),
+          after(6s, {gone, down, {slip, slip, length, slip}, {}}),
+          on(Event::ready, {gone, slip, {slip, slip, length, slip}, {2s, 5s, 5s}}),
+          on(Event::answer, {answering, slip, {slip, slip, length, slip}, {5s, 5s}})}},
+        {"the user connecting again forgets the silence and the back-off",
+         EosFramingChoice::automatic,
+         {},
+         {on(Event::ready, {settling, slip, {slip}, {2s, 5s, 5s}}),
+          on(Event::answer, {answering, slip, {slip}, {5s, 5s}}), after(15s, {gone, down, {slip}, {3s}}),
+          on(Event::userConnects, {offline, down, {slip, slip}, {}}),
+          on(Event::ended, {offline, down, {slip, slip}, {3s}}),
+          on(Event::userDisconnects, {offline, down, {slip, slip}, {}})}},
+        {"SLIP chosen: one framing, kept unanswered",
+         EosFramingChoice::slip,
+         {length},
+         {on(Event::ready, {settling, slip, {slip}, {2s, 5s, 5s}}),
+          after(2s, {silent, slip, {slip}, {3s, 3s}})}},
+        {"length chosen: a close is a failure, and the retry is in length again",
+         EosFramingChoice::length,
+         {},
+         {on(Event::ready, {settling, length, {length}, {2s, 5s, 5s}}),
+          on(Event::ended, {offline, down, {length}, {3s}}),
+          after(3s, {offline, down, {length, length}, {}})}},
+        {"refused again and again: the back-off grows",
+         EosFramingChoice::automatic,
+         {},
+         {on(Event::ended, {offline, down, {slip}, {3s}}), after(3s, {offline, down, {slip, slip}, {}}),
+          on(Event::ended, {offline, down, {slip, slip}, {6s}}),
+          after(6s, {offline, down, {slip, slip, slip}, {}}),
+          on(Event::ended, {offline, down, {slip, slip, slip}, {12s}})}},
+        {"a link up five seconds starts the back-off again; one that ends sooner does not",
+         EosFramingChoice::automatic,
+         {},
+         {on(Event::ready, {settling, slip, {slip}, {2s, 5s, 5s}}),
+          on(Event::answer, {answering, slip, {slip}, {5s, 5s}}), after(5s, {answering, slip, {slip}, {5s}}),
+          on(Event::ended, {offline, down, {slip}, {3s}}), after(3s, {offline, down, {slip, slip}, {}}),
+          on(Event::ready, {settling, slip, {slip, slip}, {2s, 5s, 5s}}),
+          on(Event::ended, {settling, slip, {slip, slip, length}, {5s}}),
+          on(Event::ended, {offline, down, {slip, slip, length}, {6s}})}},
+    };
+    for (const Script& script : scripts) {
+        SCOPED_TRACE(script.name);
+        auto manager = makeManager(script.choice, script.remembered);
+        manager->connectToConsole(QStringLiteral(" console "), 3032);
+        ASSERT_EQ(current().openedTo, QStringLiteral("console:3032"));
+        for (std::size_t i = 0; i < script.steps.size(); ++i) {
+            const Step& step = script.steps[i];
+            switch (step.event) {
+            case Event::ready:
+                emit current().ready();
+                break;
+            case Event::ended:
+                emit current().ended();
+                break;
+            case Event::answer:
+                emit current().messageReceived(OSCMessage("/eos/out/ping", {}));
+                break;
+            case Event::wait:
+                clock->advance(step.wait);
+                break;
+            case Event::userConnects:
+                manager->connectToConsole(QStringLiteral("console"), 3032);
+                break;
+            case Event::userDisconnects:
+                manager->connectToConsole(QString(), 3032);
+                break;
+            }
+            EXPECT_EQ(seen(*manager), step.then) << "after step " << i;
+            EXPECT_EQ(manager->isConnected(), step.then.framing.has_value()) << "after step " << i;
+            EXPECT_EQ(manager->connectedIP(),
+                      manager->isConnected() ? std::optional(QStringLiteral("console")) : std::nullopt);
+            EXPECT_EQ(manager->connectionTarget().has_value(), step.event != Event::userDisconnects);
+        }
+    }
+}
+
+TEST_F(LinkStates, MessagesWaitForTheFramingAndGoOnlyOnALinkThatIsUp) {
+    auto manager = makeManager(EosFramingChoice::automatic);
+    manager->send(QStringLiteral("/before"), QStringLiteral("connect"));
+    manager->connectToConsole(QStringLiteral("console"), 3032);
+    manager->send(QStringLiteral("/while"), QStringLiteral("connecting"));
+    emit current().ready();
+    manager->send(QStringLiteral("/held"), QStringLiteral("1"));
+    clock->advance(2s); // the other framing: what waits goes on waiting
+    manager->send(QStringLiteral("/held"), QStringLiteral("2"));
+    emit current().ready();
+    EXPECT_EQ(current().written, (std::vector<std::string>{"/eos/ping", "/eos/get/version"}));
+    emit current().messageReceived(OSCMessage("/eos/out/get/version", {"3.2.0"}));
+    manager->send(QStringLiteral("/after"), QStringLiteral("answer"));
+    EXPECT_EQ(current().written,
+              (std::vector<std::string>{"/eos/ping", "/eos/get/version", "/held", "/held", "/after"}));
+    ASSERT_TRUE(links.front());
+    EXPECT_EQ(links.front()->written, (std::vector<std::string>{"/eos/ping", "/eos/get/version"}));
+
+    // A chosen framing is not waited for; what a failed link held is dropped.
+    manager->setFramingChoice(EosFramingChoice::length);
+    emit current().ready();
+    manager->send(QStringLiteral("/chosen"), QStringLiteral("length"));
+    EXPECT_EQ(current().framing(), EosFraming::length);
+    EXPECT_EQ(current().written, (std::vector<std::string>{"/eos/ping", "/eos/get/version", "/chosen"}));
+    manager->setFramingChoice(EosFramingChoice::automatic);
+    emit current().ready();
+    manager->send(QStringLiteral("/lost"), QStringLiteral("with the link"));
+    emit current().ended(); // the first framing tried; the next one opens
+    emit current().ended(); // and fails before it is up
+    clock->advance(3s);
+    emit current().ready();
+    emit current().messageReceived(OSCMessage("/eos/out/ping", {}));
+    EXPECT_EQ(current().written, (std::vector<std::string>{"/eos/ping", "/eos/get/version"}));
+}
+
+TEST_F(LinkStates, ALinkReplacedByTheUserIsNotHeardAgain) {
+    auto manager = makeManager(EosFramingChoice::slip);
+    manager->connectToConsole(QStringLiteral("console"), 3032);
+    const QPointer<FakeLink> first = links.back();
+    manager->connectToConsole(QStringLiteral("console"), 3032);
+    ASSERT_TRUE(first);
+    emit first->ended();
+    emit first->ready();
+    EXPECT_FALSE(manager->isConnected());
+    EXPECT_TRUE(clock->pendingDelays().empty()) << "no retry for the replaced link";
+    emit current().ready();
+    EXPECT_EQ(manager->health(), EosConsoleHealth::settling);
+}
+
+} // namespace
+} // namespace pexlora
