@@ -1,15 +1,14 @@
 #include "canvas/CanvasRenderer.h"
 
 #include "canvas/CanvasGeometry.h"
+#include "canvas/CellShape.h"
 #include "canvas/DevicePixels.h"
 #include "canvas/MarqueeColors.h"
 #include "canvas/SelectionPreview.h"
 #include "model/GridViewModel.h"
 
-#include <QFontMetricsF>
 #include <QPaintDevice>
 #include <QPainter>
-#include <QPainterPath>
 #include <algorithm>
 #include <cmath>
 
@@ -19,32 +18,16 @@ namespace {
 
 using namespace Qt::StringLiterals;
 
-constexpr double cellInset = 2.0;
-constexpr double cornerRadius = 4.0;
 // Qt hands fills of more rows than this to worker threads.
 constexpr double fillBandPixels = 64;
 // Up to this many dirty rectangles the ground is drawn in each of them.
 constexpr int maxDirectRects = 4;
-// More lines than this would be a solid fill anyway.
-constexpr double maxGridLines = 4096;
-
-int logicalDpi(const QPainter& painter) {
-    const int dpi = painter.device() ? painter.device()->logicalDpiY() : 96;
-    return dpi > 0 ? dpi : 96;
-}
 
 // A font `size` design points high; design points are device-independent pixels.
 QFont sized(QFont font, double size, const QPainter& painter, QFont::Weight weight) {
     font.setPointSizeF(size * 72.0 / logicalDpi(painter));
     font.setWeight(weight);
     return font;
-}
-
-QPainterPath cellShape(const QRectF& cell) {
-    QPainterPath shape;
-    shape.addRoundedRect(cell.adjusted(cellInset, cellInset, -cellInset, -cellInset), cornerRadius,
-                         cornerRadius);
-    return shape;
 }
 
 } // namespace
@@ -55,7 +38,7 @@ QRectF CanvasRenderer::drawnExtent(const QRectF& cellRect) {
 }
 
 void CanvasRenderer::paint(QPainter& painter, const QRegion& dirty, const QRect& viewport,
-                           const GridViewModel& model, const CanvasOverlay& overlay,
+                           const GridViewModel& model, const CellMarks& marks,
                            const SelectionPreview& preview, double now, const SystemColors& colors) {
     painter.save();
     painter.setClipRegion(dirty, Qt::IntersectClip);
@@ -75,16 +58,7 @@ void CanvasRenderer::paint(QPainter& painter, const QRegion& dirty, const QRect&
                 QRectF(rect), ground,
                 QRectF(QPointF(rect.topLeft() - viewport.topLeft()) * ratio, QSizeF(rect.size()) * ratio));
     }
-    paintCells(painter, dirty, model, overlay, preview, now, colors);
-    if (model.mode() == AppMode::edit && model.editTool() == EditTool::addElement && !overlay.addLine.empty())
-        paintAddLine(painter, model, overlay, colors);
-    if (model.marqueeStart() && model.marqueeEnd())
-        paintMarquee(painter, model, colors);
-    if (overlay.editMarquee)
-        paintEditMarquee(painter, *overlay.editMarquee, colors);
-    if (model.mode() == AppMode::edit && model.editTool() == EditTool::quickRenumber &&
-        overlay.quickRenumberAt)
-        paintQuickRenumberLabel(painter, *overlay.quickRenumberAt, model, colors);
+    paintCells(painter, dirty, model, marks, preview, now, colors);
     painter.restore();
 }
 
@@ -260,7 +234,7 @@ void CanvasRenderer::paintShading(QPainter& painter, const QRectF& area, const G
 }
 
 std::vector<std::size_t> CanvasRenderer::cellsToPaint(const QRegion& dirty, const GridViewModel& model,
-                                                      const CanvasOverlay& overlay) const {
+                                                      const CellMarks& marks) const {
     const GridElements& elements = model.elements();
     const GridLayout& layout = model.layout();
     const double size = model.cellSize();
@@ -307,7 +281,7 @@ std::vector<std::size_t> CanvasRenderer::cellsToPaint(const QRegion& dirty, cons
         }
     }
     // Dragged cells are drawn where the pointer took them, not where they stand.
-    if (overlay.groupDrag) {
+    if (marks.dragOffset) {
         for (const QUuid& id : model.editSelectedIDs()) {
             if (const auto index = layout.indexOf(id))
                 indices.push_back(*index);
@@ -320,9 +294,9 @@ std::vector<std::size_t> CanvasRenderer::cellsToPaint(const QRegion& dirty, cons
 }
 
 void CanvasRenderer::paintCells(QPainter& painter, const QRegion& dirty, const GridViewModel& model,
-                                const CanvasOverlay& overlay, const SelectionPreview& preview, double now,
+                                const CellMarks& marks, const SelectionPreview& preview, double now,
                                 const SystemColors& c) {
-    const std::vector<std::size_t> indices = cellsToPaint(dirty, model, overlay);
+    const std::vector<std::size_t> indices = cellsToPaint(dirty, model, marks);
     if (indices.empty())
         return;
     const double size = model.cellSize();
@@ -369,7 +343,7 @@ void CanvasRenderer::paintCells(QPainter& painter, const QRegion& dirty, const G
     painter.setFont(m_labels.font());
     for (const std::size_t i : indices) {
         const GridElement& e = elements[i];
-        const bool inGroupDrag = overlay.groupDrag && editSelected.contains(e.id);
+        const bool inGroupDrag = marks.dragOffset && editSelected.contains(e.id);
         const bool isEditSelected = editMode && editSelected.contains(e.id);
         // Every selected cell has an order number, so one lookup tells both.
         const auto found = selectMode && !order.isEmpty() ? order.constFind(e.id) : order.cend();
@@ -377,8 +351,8 @@ void CanvasRenderer::paintCells(QPainter& painter, const QRegion& dirty, const G
         double col = static_cast<double>(e.position.col);
         double row = static_cast<double>(e.position.row);
         if (inGroupDrag) {
-            col += static_cast<double>(overlay.groupDrag->columns);
-            row += static_cast<double>(overlay.groupDrag->rows);
+            col += static_cast<double>(marks.dragOffset->columns);
+            row += static_cast<double>(marks.dragOffset->rows);
         }
         const QRectF cell(col * size + pan.width(), row * size + pan.height(), size, size);
         const double glow = preview.glow(e.id, now);
@@ -399,12 +373,12 @@ void CanvasRenderer::paintCells(QPainter& painter, const QRegion& dirty, const G
         const bool plain = fill == CellImageCache::Fill::ordinary && !(glow > 0);
         painter.drawImage(snapped(cell.topLeft() - QPointF(margin, margin), ratio),
                           plain ? ordinaryImage : m_images.cell(fill, glow));
-        if (!overlay.consoleSelection.isEmpty() && overlay.consoleSelection.contains(e.id))
+        if (!marks.consoleSelection.isEmpty() && marks.consoleSelection.contains(e.id))
             ringed.push_back(cell);
 
         if (!labels)
             continue;
-        const QRectF inner = cell.adjusted(cellInset, cellInset, -cellInset, -cellInset);
+        const QRectF inner = cellInner(cell);
         paintNumber(painter, inner, e.numberString, labelSize,
                     plain ? ordinaryText : m_images.textColor(fill, glow, inSelection || inGroupDrag));
         if (overlaps)
@@ -478,111 +452,6 @@ void CanvasRenderer::paintBadge(QPainter& painter, const QRectF& box, int order)
     painter.setPen(Qt::white);
     painter.drawStaticText(disc.center() - QPointF(digits.size.width() / 2, digits.size.height() / 2),
                            digits.text);
-}
-
-void CanvasRenderer::paintAddLine(QPainter& painter, const GridViewModel& model, const CanvasOverlay& overlay,
-                                  const SystemColors& c) {
-    QPen dashed(c.accent, 1.5);
-    dashed.setDashPattern({4.0 / 1.5, 3.0 / 1.5}); // Qt dashes count in pen widths
-    painter.setPen(dashed);
-    painter.setBrush(SystemColors::withAlpha(c.accent, 0.15));
-    for (const GridPosition& p : overlay.addLine)
-        painter.drawPath(cellShape(model.cellRect(p)));
-    painter.setBrush(Qt::NoBrush);
-}
-
-void CanvasRenderer::paintMarquee(QPainter& painter, const GridViewModel& model, const SystemColors& c) {
-    const QPointF a = *model.marqueeStart();
-    const QPointF b = *model.marqueeEnd();
-    const QRectF m(QPointF(std::min(a.x(), b.x()), std::min(a.y(), b.y())),
-                   QPointF(std::max(a.x(), b.x()), std::max(a.y(), b.y())));
-    if (m.width() <= 1 || m.height() <= 1)
-        return;
-    const QColor color = marqueeColor(model.marqueeModifier(), c);
-    painter.fillRect(m, SystemColors::withAlpha(color, 0.1));
-
-    // Guides on the cell boundaries show how the cells will be taken.
-    const double s = model.cellSize();
-    const QSizeF pan = model.panOffset();
-    std::vector<QLineF> guides;
-    const bool drawable = s > 0 && std::isfinite(s) && (m.width() + m.height()) / s < maxGridLines;
-    switch (model.marqueeModifier()) {
-    case MarqueeModifier::option:
-    case MarqueeModifier::shift:
-        for (double x = (firstLineIndex(m.left(), s, pan.width()) + 1) * s + pan.width();
-             drawable && x < m.right(); x += s)
-            guides.emplace_back(x, m.top(), x, m.bottom());
-        break;
-    case MarqueeModifier::command:
-        for (double y = (firstLineIndex(m.top(), s, pan.height()) + 1) * s + pan.height();
-             drawable && y < m.bottom(); y += s)
-            guides.emplace_back(m.left(), y, m.right(), y);
-        break;
-    case MarqueeModifier::control:
-        for (double x = firstLineIndex(m.left() - m.height(), s, pan.width()) * s + pan.width();
-             drawable && x < m.right(); x += s)
-            guides.emplace_back(x, m.top(), x + m.height(), m.bottom());
-        break;
-    case MarqueeModifier::none:
-        break;
-    }
-    painter.save();
-    painter.setClipRect(m, Qt::IntersectClip);
-    painter.setPen(QPen(SystemColors::withAlpha(color, 0.4), 0.5));
-    painter.drawLines(guides.data(), static_cast<int>(guides.size()));
-    painter.restore();
-
-    QPen outline(color, 1.5);
-    outline.setDashPattern({5.0 / 1.5, 3.0 / 1.5});
-    painter.setPen(outline);
-    painter.drawRect(m);
-}
-
-void CanvasRenderer::paintEditMarquee(QPainter& painter, const QRectF& marquee, const SystemColors& c) {
-    if (marquee.width() <= 1 || marquee.height() <= 1)
-        return;
-    painter.fillRect(marquee, SystemColors::withAlpha(c.label, 0.05));
-    QPen outline(SystemColors::withAlpha(c.label, 0.4), 1.0);
-    outline.setDashPattern({4.0, 3.0});
-    painter.setPen(outline);
-    painter.drawRect(marquee);
-}
-
-namespace {
-
-QFont quickRenumberFont(QFont base, int dpi) {
-    base.setPointSizeF(12.0 * 72.0 / (dpi > 0 ? dpi : 96));
-    base.setWeight(QFont::DemiBold);
-    return base;
-}
-
-QString quickRenumberText(const QString& next) {
-    return u"→ "_s + next;
-}
-
-} // namespace
-
-QRectF CanvasRenderer::quickRenumberLabelRect(QPointF pointer, const QString& next, const QFont& base,
-                                              int dpi) {
-    const QSizeF size =
-        QFontMetricsF(quickRenumberFont(base, dpi)).size(Qt::TextSingleLine, quickRenumberText(next));
-    return {pointer.x() + 14, pointer.y() - (size.height() + 5) / 2, size.width() + 10, size.height() + 5};
-}
-
-void CanvasRenderer::paintQuickRenumberLabel(QPainter& painter, QPointF pointer, const GridViewModel& model,
-                                             const SystemColors& c) {
-    const QFont base = painter.font();
-    const int dpi = logicalDpi(painter);
-    const QRectF label = quickRenumberLabelRect(pointer, model.quickRenumberNext(), base, dpi);
-    painter.setPen(Qt::NoPen);
-    painter.setBrush(c.accent);
-    painter.drawRoundedRect(label, 4, 4);
-    painter.setBrush(Qt::NoBrush);
-    painter.setPen(Qt::white);
-    painter.setFont(quickRenumberFont(base, dpi));
-    painter.drawText(label.adjusted(5, 2.5, -5, -2.5), Qt::TextSingleLine,
-                     quickRenumberText(model.quickRenumberNext()));
-    painter.setFont(base);
 }
 
 } // namespace pexlora

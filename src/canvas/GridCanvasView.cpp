@@ -1,13 +1,12 @@
 #include "canvas/GridCanvasView.h"
 
-#include "canvas/AddElementTool.h"
 #include "canvas/CanvasClock.h"
 #include "canvas/CanvasGeometry.h"
+#include "canvas/CanvasTool.h"
+#include "canvas/CanvasTools.h"
+#include "canvas/CanvasViewContext.h"
 #include "canvas/PanZoom.h"
 #include "canvas/RenumberSession.h"
-#include "canvas/RenumberTools.h"
-#include "canvas/SelectElementTool.h"
-#include "canvas/SelectModeTool.h"
 #include "canvas/SelectionPreview.h"
 
 #include <QKeyEvent>
@@ -67,11 +66,8 @@ GridCanvasView::GridCanvasView(std::unique_ptr<CanvasClock> clock, QWidget* pare
     , m_clock(std::move(clock))
     , m_preview(new SelectionPreview(*m_clock, this))
     , m_renumber(std::make_unique<RenumberSession>(*this))
-    , m_selectModeTool(std::make_unique<SelectModeTool>(*this))
-    , m_selectElementTool(std::make_unique<SelectElementTool>(*this))
-    , m_addElementTool(std::make_unique<AddElementTool>(*this))
-    , m_renumberTool(std::make_unique<RenumberTool>(*this))
-    , m_quickRenumberTool(std::make_unique<QuickRenumberTool>(*this)) {
+    , m_toolContext(std::make_unique<CanvasViewContext>(*this))
+    , m_tools(std::make_unique<CanvasTools>(*m_toolContext)) {
     setFocusPolicy(Qt::StrongFocus);
     setMouseTracking(true);
     setAttribute(Qt::WA_OpaquePaintEvent);
@@ -87,9 +83,7 @@ void GridCanvasView::setViewModel(GridViewModel* model) {
     if (model == m_model)
         return;
     m_renumber->setModel(model);
-    if (m_activeTool && m_model)
-        m_activeTool->cancel();
-    m_activeTool = nullptr;
+    m_tools->deactivate(m_model);
     for (const auto& connection : std::as_const(m_modelConnections))
         disconnect(connection);
     m_modelConnections.clear();
@@ -109,46 +103,26 @@ void GridCanvasView::setViewModel(GridViewModel* model) {
         m_modelConnections.append(connect(model, &M::panOffsetChanged, this, &GridCanvasView::panned));
         m_shownPan = model->panOffset();
         m_modelConnections.append(
-            connect(model, &M::quickRenumberNextChanged, this, &GridCanvasView::updateQuickRenumberLabel));
+            connect(model, &M::quickRenumberNextChanged, this, &GridCanvasView::updatePointerOverlay));
         // The preview follows what it plays, never the painting.
         for (const auto signal : {&M::selectionGroupsChanged, &M::selectionModifierChanged,
                                   &M::isPreviewPlayingChanged, &M::modeChanged})
             m_modelConnections.append(connect(model, signal, this, &GridCanvasView::synchronisePreview));
-        m_activeTool = currentTool();
     }
     toolMayHaveChanged();
     synchronisePreview();
     update();
 }
 
-CanvasTool* GridCanvasView::currentTool() const {
-    if (!m_model)
-        return nullptr;
-    if (m_model->mode() == AppMode::select)
-        return m_selectModeTool.get();
-    switch (m_model->editTool()) {
-    case EditTool::selectElement:
-        return m_selectElementTool.get();
-    case EditTool::addElement:
-        return m_addElementTool.get();
-    case EditTool::renumber:
-        return m_renumberTool.get();
-    case EditTool::quickRenumber:
-        return m_quickRenumberTool.get();
-    }
-    return m_selectModeTool.get();
+CanvasTool* GridCanvasView::activeTool() const {
+    return m_tools->active();
 }
 
 void GridCanvasView::toolMayHaveChanged() {
-    CanvasTool* tool = currentTool();
-    // A drag that began with another mode or tool ends here, leaving no marquee
-    // or line behind to be drawn or applied later.
-    if (tool != m_activeTool && m_activeTool && m_model)
-        m_activeTool->cancel();
-    m_activeTool = tool;
+    m_tools->follow(m_model);
     m_pressed = false;
-    setCursor(tool ? tool->cursor() : Qt::ArrowCursor);
-    updateQuickRenumberLabel();
+    setCursor(activeTool() ? activeTool()->cursor() : Qt::ArrowCursor);
+    updatePointerOverlay();
     update();
 }
 
@@ -170,19 +144,14 @@ const GridElement* GridCanvasView::hitElement(QPointF point) const {
     return m_model->element(*id);
 }
 
-CanvasOverlay GridCanvasView::overlay() const {
-    CanvasOverlay overlay;
-    overlay.consoleSelection = m_consoleSelection;
-    if (!m_model || m_model->mode() != AppMode::edit)
-        return overlay;
-    overlay.groupDrag = m_selectElementTool->groupDragOffset();
-    overlay.editMarquee = m_selectElementTool->editMarquee();
-    if (m_model->editTool() == EditTool::addElement)
-        overlay.addLine = m_addElementTool->line();
-    if (m_model->editTool() == EditTool::quickRenumber && m_pointerInside &&
-        rect().contains(m_mouseLocation.toPoint()))
-        overlay.quickRenumberAt = m_mouseLocation;
-    return overlay;
+CellMarks GridCanvasView::cellMarks() const {
+    return {activeTool() ? activeTool()->selectionDragOffset() : std::nullopt, m_consoleSelection};
+}
+
+std::optional<QPointF> GridCanvasView::pointer() const {
+    if (m_pointerInside && rect().contains(m_mouseLocation.toPoint()))
+        return m_mouseLocation;
+    return std::nullopt;
 }
 
 // -- Drawing ------------------------------------------------------------------
@@ -198,7 +167,13 @@ void GridCanvasView::paintCanvas(QPainter& painter, const QRegion& dirty) {
         painter.fillRect(dirty.boundingRect(), colors.controlBackground);
         return;
     }
-    m_renderer.paint(painter, dirty, rect(), *m_model, overlay(), *m_preview, m_clock->now(), colors);
+    painter.save();
+    painter.setClipRegion(dirty, Qt::IntersectClip);
+    painter.setRenderHint(QPainter::Antialiasing);
+    m_renderer.paint(painter, dirty, rect(), *m_model, cellMarks(), *m_preview, m_clock->now(), colors);
+    if (const CanvasTool* tool = activeTool())
+        tool->paintOverlay(painter, colors, pointer());
+    painter.restore();
 }
 
 void GridCanvasView::panned() {
@@ -206,16 +181,16 @@ void GridCanvasView::panned() {
     const double dx = pan.width() - m_shownPan.width();
     const double dy = pan.height() - m_shownPan.height();
     m_shownPan = pan;
-    // Everything on screen but the marquees and the Quick # label moves with the
-    // grid, so the screen is shifted and only the strip it uncovers is painted.
-    // Only by whole device pixels, so that every cell, line and number lands on
-    // the pixels it would be drawn at.
+    // Everything on screen but the overlays fixed to the view (the marquees,
+    // the Quick # label) moves with the grid, so the screen is shifted and only
+    // the strip it uncovers is painted. Only by whole device pixels, so that
+    // every cell, line and number lands on the pixels it would be drawn at.
     const qreal ratio = devicePixelRatioF();
     const auto whole = [ratio](double v) {
         return std::isfinite(v) && v == std::round(v) && v * ratio == std::round(v * ratio);
     };
-    const bool viewOverlay = !m_model || m_model->marqueeStart() || m_selectElementTool->editMarquee() ||
-                             !m_quickLabelArea.isNull();
+    const bool viewOverlay =
+        !m_model || (activeTool() && activeTool()->overlayFixedToView()) || !m_pointerOverlayArea.isNull();
     if (isVisible() && !viewOverlay && whole(dx) && whole(dy) && std::abs(dx) < width() &&
         std::abs(dy) < height())
         scroll(static_cast<int>(dx), static_cast<int>(dy));
@@ -251,7 +226,7 @@ QRegion GridCanvasView::cellsRegion(const QSet<QUuid>& ids) const {
         return {};
     std::vector<QRect> rects;
     rects.reserve(static_cast<std::size_t>(ids.size()));
-    const auto drag = overlay().groupDrag;
+    const std::optional<GridOffset> drag = cellMarks().dragOffset;
     for (const QUuid& id : ids) {
         const GridElement* element = m_model->element(id);
         if (!element)
@@ -267,64 +242,55 @@ QRegion GridCanvasView::cellsRegion(const QSet<QUuid>& ids) const {
     return united(rects);
 }
 
-QRect GridCanvasView::quickRenumberLabelArea() const {
-    const std::optional<QPointF> at = overlay().quickRenumberAt;
-    if (!at || !m_model)
-        return {};
-    // With a margin for the anti-aliased edge.
-    return CanvasRenderer::quickRenumberLabelRect(*at, m_model->quickRenumberNext(), font(), logicalDpiY())
-        .toAlignedRect()
-        .adjusted(-2, -2, 2, 2);
-}
-
-void GridCanvasView::updateQuickRenumberLabel() {
-    const QRect area = quickRenumberLabelArea();
-    if (area.isNull() && m_quickLabelArea.isNull())
+void GridCanvasView::updatePointerOverlay() {
+    const std::optional<QPointF> at = pointer();
+    const QRect area = activeTool() && at && m_model ? activeTool()->pointerOverlayArea(*at) : QRect();
+    if (area.isNull() && m_pointerOverlayArea.isNull())
         return;
-    update(QRegion(m_quickLabelArea).united(area));
-    m_quickLabelArea = area;
+    update(QRegion(m_pointerOverlayArea).united(area));
+    m_pointerOverlayArea = area;
 }
 
 // -- Pointer and keys ---------------------------------------------------------
 
 void GridCanvasView::mousePressEvent(QMouseEvent* event) {
     setFocus(Qt::MouseFocusReason);
-    if (!m_model || event->button() != Qt::LeftButton || !m_activeTool)
+    if (!m_model || event->button() != Qt::LeftButton || !activeTool())
         return;
     // A release lost to another window leaves no drag behind for this press to finish.
-    m_activeTool->cancel();
+    activeTool()->cancel();
     m_pressed = true;
     m_mouseLocation = event->position();
-    m_activeTool->pressed({event->position(), event->modifiers(), 1});
-    updateQuickRenumberLabel();
+    activeTool()->pressed({event->position(), event->modifiers(), 1});
+    updatePointerOverlay();
 }
 
 void GridCanvasView::mouseDoubleClickEvent(QMouseEvent* event) {
     // Qt sends this in place of the second press of a double click.
     setFocus(Qt::MouseFocusReason);
-    if (!m_model || event->button() != Qt::LeftButton || !m_activeTool)
+    if (!m_model || event->button() != Qt::LeftButton || !activeTool())
         return;
-    m_activeTool->cancel();
+    activeTool()->cancel();
     m_pressed = true;
-    m_activeTool->pressed({event->position(), event->modifiers(), 2});
+    activeTool()->pressed({event->position(), event->modifiers(), 2});
 }
 
 void GridCanvasView::mouseMoveEvent(QMouseEvent* event) {
-    if (!m_model || !m_activeTool)
+    if (!m_model || !activeTool())
         return;
     m_mouseLocation = event->position();
     if (m_pressed && (event->buttons() & Qt::LeftButton))
-        m_activeTool->dragged({event->position(), event->modifiers(), 1});
+        activeTool()->dragged({event->position(), event->modifiers(), 1});
     else
-        m_activeTool->hovered(event->position());
-    updateQuickRenumberLabel();
+        activeTool()->hovered(event->position());
+    updatePointerOverlay();
 }
 
 void GridCanvasView::mouseReleaseEvent(QMouseEvent* event) {
-    if (!m_model || event->button() != Qt::LeftButton || !m_activeTool || !m_pressed)
+    if (!m_model || event->button() != Qt::LeftButton || !activeTool() || !m_pressed)
         return;
     m_pressed = false;
-    m_activeTool->released({event->position(), event->modifiers(), 1});
+    activeTool()->released({event->position(), event->modifiers(), 1});
 }
 
 void GridCanvasView::keyPressEvent(QKeyEvent* event) {
@@ -343,7 +309,7 @@ void GridCanvasView::keyPressEvent(QKeyEvent* event) {
     }
     // Delete deletes only when there is something to delete; otherwise the key
     // goes on to whatever else wants it.
-    if (m_model && m_activeTool && m_activeTool->keyPressed(*event)) {
+    if (m_model && activeTool() && activeTool()->keyPressed(*event)) {
         event->accept();
         return;
     }
@@ -357,28 +323,27 @@ void GridCanvasView::keyReleaseEvent(QKeyEvent* event) {
 }
 
 void GridCanvasView::modifiersChanged(Qt::KeyboardModifiers modifiers) {
-    // A marquee under way takes the new keys at once, before the pointer moves.
-    if (m_model && m_model->marqueeStart())
-        m_model->setMarqueeModifier(marqueeModifierFromFlags(modifiers, m_model->latchedMarqueeModifier()));
+    if (m_model && activeTool())
+        activeTool()->modifiersChanged(modifiers);
 }
 
 void GridCanvasView::enterEvent(QEnterEvent* event) {
     m_pointerInside = true;
     m_mouseLocation = event->position();
-    setCursor(m_activeTool ? m_activeTool->cursor() : Qt::ArrowCursor);
-    updateQuickRenumberLabel();
+    setCursor(activeTool() ? activeTool()->cursor() : Qt::ArrowCursor);
+    updatePointerOverlay();
     QWidget::enterEvent(event);
 }
 
 void GridCanvasView::leaveEvent(QEvent* event) {
     m_pointerInside = false;
     unsetCursor();
-    updateQuickRenumberLabel();
+    updatePointerOverlay();
     QWidget::leaveEvent(event);
 }
 
 void GridCanvasView::resizeEvent(QResizeEvent* event) {
-    updateQuickRenumberLabel(); // it shows only while the pointer is inside
+    updatePointerOverlay(); // it shows only while the pointer is inside
     QWidget::resizeEvent(event);
 }
 
