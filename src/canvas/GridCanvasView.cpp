@@ -170,7 +170,8 @@ void GridCanvasView::paintCanvas(QPainter& painter, const QRegion& dirty) {
     painter.save();
     painter.setClipRegion(dirty, Qt::IntersectClip);
     painter.setRenderHint(QPainter::Antialiasing);
-    m_renderer.paint(painter, dirty, rect(), *m_model, cellMarks(), *m_preview, m_clock->now(), colors);
+    m_ground.paint(painter, dirty, rect(), *m_model, colors);
+    m_cells.paint(painter, dirty, *m_model, cellMarks(), *m_preview, m_clock->now(), colors);
     if (const CanvasTool* tool = activeTool())
         tool->paintOverlay(painter, colors, pointer());
     painter.restore();
@@ -235,7 +236,7 @@ QRegion GridCanvasView::cellsRegion(const QSet<QUuid>& ids) const {
         if (drag && m_model->editSelectedIDs().contains(id))
             cell.translate(static_cast<double>(drag->columns) * m_model->cellSize(),
                            static_cast<double>(drag->rows) * m_model->cellSize());
-        const QRectF extent = CanvasRenderer::drawnExtent(cell);
+        const QRectF extent = CellRenderer::drawnExtent(cell);
         if (extent.intersects(rect()))
             rects.push_back(extent.toAlignedRect().intersected(rect()));
     }

@@ -1,6 +1,7 @@
 #pragma once
 
-#include "canvas/CanvasRenderer.h"
+#include "canvas/CellRenderer.h"
+#include "canvas/GroundRenderer.h"
 #include "model/GridViewModel.h"
 
 #include <QPointer>
@@ -96,7 +97,8 @@ private:
     QList<QMetaObject::Connection> m_modelConnections;
     std::unique_ptr<CanvasClock> m_clock;
     SelectionPreview* m_preview;
-    CanvasRenderer m_renderer;
+    GroundRenderer m_ground;
+    CellRenderer m_cells;
     std::unique_ptr<RenumberSession> m_renumber;
     std::unique_ptr<CanvasViewContext> m_toolContext;
     std::unique_ptr<CanvasTools> m_tools;
