@@ -5,7 +5,6 @@
 #include "canvas/CanvasTool.h"
 #include "canvas/CanvasTools.h"
 #include "canvas/CanvasViewContext.h"
-#include "canvas/PanZoom.h"
 #include "canvas/RenumberSession.h"
 #include "canvas/SelectionPreview.h"
 
@@ -30,13 +29,6 @@ QRegion united(std::span<const QRect> rects) {
         return QRegion(rects.front());
     const std::size_t half = rects.size() / 2;
     return united(rects.first(half)).united(united(rects.subspan(half)));
-}
-
-// A wheel notch (120 units) pans by 20 points where the device gives no pixels.
-QPointF scrollDelta(const QWheelEvent& event) {
-    if (!event.pixelDelta().isNull())
-        return QPointF(event.pixelDelta());
-    return QPointF(event.angleDelta()) / 120.0 * 20.0;
 }
 
 Qt::KeyboardModifier modifierOfKey(int key) {
@@ -71,9 +63,6 @@ GridCanvasView::GridCanvasView(std::unique_ptr<CanvasClock> clock, QWidget* pare
     setFocusPolicy(Qt::StrongFocus);
     setMouseTracking(true);
     setAttribute(Qt::WA_OpaquePaintEvent);
-    m_bounceTimer.setTimerType(Qt::PreciseTimer);
-    m_bounceTimer.setInterval(SelectionPreview::tickIntervalMs);
-    connect(&m_bounceTimer, &QTimer::timeout, this, &GridCanvasView::bounceTick);
     connect(m_preview, &SelectionPreview::cellsChanged, this, &GridCanvasView::repaintCells);
 }
 
@@ -88,7 +77,7 @@ void GridCanvasView::setViewModel(GridViewModel* model) {
         disconnect(connection);
     m_modelConnections.clear();
     m_preview->stop();
-    finishBounce();
+    m_panner.setModel(model);
     m_model = model;
     if (model) {
         using M = GridViewModel;
@@ -363,7 +352,7 @@ void GridCanvasView::hideEvent(QHideEvent* event) {
     // Nothing animates where nobody can see it; showing the canvas starts the
     // preview again, and a bounce lands where it would have come to rest.
     m_preview->stop();
-    finishBounce();
+    m_panner.finishBounce();
     QWidget::hideEvent(event);
 }
 
@@ -375,76 +364,22 @@ void GridCanvasView::wheelEvent(QWheelEvent* event) {
         return;
     }
     event->accept();
-    QPointF delta = scrollDelta(*event);
-    const Qt::KeyboardModifiers modifiers = event->modifiers();
-    if (modifiers & Qt::ControlModifier) {
-        m_model->setZoomScale(zoomedScale(m_model->zoomScale(), delta.y() > 0 ? 1.05 : 0.95));
-        return;
-    }
-    QSizeF pan = m_model->panOffset();
-    switch (event->phase()) {
-    case Qt::ScrollBegin:
-    case Qt::ScrollUpdate:
-    case Qt::ScrollEnd:
-        m_bounceTimer.stop();
-        pan = QSizeF(rubberBand(pan.width(), delta.x()), rubberBand(pan.height(), delta.y()));
-        m_model->setPanOffset(pan);
-        if (event->phase() == Qt::ScrollEnd && (pan.width() > 0 || pan.height() > 0))
-            startBounce();
-        return;
-    case Qt::ScrollMomentum:
-        // An axis already past the origin ignores the coasting.
-        pan = QSizeF(rubberBand(pan.width(), pan.width() <= 0 ? delta.x() : 0.0),
-                     rubberBand(pan.height(), pan.height() <= 0 ? delta.y() : 0.0));
-        m_model->setPanOffset(pan);
-        if (!m_bounceTimer.isActive() && (pan.width() > 0 || pan.height() > 0))
-            startBounce();
-        return;
-    case Qt::NoScrollPhase:
-        break;
-    }
-    // A plain mouse wheel; with Shift it scrolls sideways, as elsewhere on the desktop.
-    if ((modifiers & Qt::ShiftModifier) && delta.x() == 0)
-        delta = QPointF(delta.y(), 0);
-    m_model->setPanOffset(QSizeF(pan.width() + delta.x(), pan.height() + delta.y()));
+    m_panner.wheel(*event);
 }
 
 bool GridCanvasView::event(QEvent* event) {
     if (event->type() == QEvent::NativeGesture) {
         const auto* gesture = static_cast<QNativeGestureEvent*>(event);
         if (gesture->gestureType() == Qt::ZoomNativeGesture && m_model) {
-            m_model->setZoomScale(zoomedScale(m_model->zoomScale(), 1.0 + gesture->value()));
+            m_panner.pinch(gesture->value());
             return true;
         }
     }
     return QWidget::event(event);
 }
 
-void GridCanvasView::startBounce() {
-    m_bounceTimer.start();
-}
-
-void GridCanvasView::finishBounce() {
-    if (!m_bounceTimer.isActive())
-        return;
-    m_bounceTimer.stop();
-    if (!m_model)
-        return;
-    BounceStep step{m_model->panOffset()};
-    for (int tick = 0; tick < 1000 && !step.finished; ++tick) // 0.78 per tick: ~100 ticks from 1e9
-        step = bounceStep(step.pan);
-    m_model->setPanOffset(step.pan);
-}
-
 void GridCanvasView::bounceTick() {
-    if (!m_model) {
-        m_bounceTimer.stop();
-        return;
-    }
-    const BounceStep step = bounceStep(m_model->panOffset());
-    m_model->setPanOffset(step.pan);
-    if (step.finished)
-        m_bounceTimer.stop();
+    m_panner.bounceTick();
 }
 
 } // namespace pexlora

@@ -2,10 +2,10 @@
 
 #include "canvas/CellRenderer.h"
 #include "canvas/GroundRenderer.h"
+#include "canvas/WheelPanner.h"
 #include "model/GridViewModel.h"
 
 #include <QPointer>
-#include <QTimer>
 #include <QWidget>
 #include <memory>
 
@@ -20,8 +20,8 @@ class SelectionPreview;
 
 // The grid of one document window: draws the cells of a model and turns pointer,
 // wheel, pinch and key input into calls on it. Input goes to one tool object per
-// mode and edit tool, which paints its own overlay; the canvas keeps the
-// geometry, the drawing, the preview, panning and zooming, and hosts the
+// mode and edit tool, which paints its own overlay, and scrolling to a panner;
+// the canvas keeps the geometry, the drawing and the preview, and hosts the
 // renumber session.
 class GridCanvasView : public QWidget {
     Q_OBJECT
@@ -56,7 +56,7 @@ public:
 
     SelectionPreview& preview() { return *m_preview; }
     const SelectionPreview& preview() const { return *m_preview; }
-    bool isBouncing() const { return m_bounceTimer.isActive(); }
+    bool isBouncing() const { return m_panner.isBouncing(); }
     // One step of the spring back to the grid origin; the timer calls it.
     void bounceTick();
 
@@ -90,8 +90,6 @@ private:
     // Shifts what the screen shows by the pan's change where that is exact.
     void panned();
     CellMarks cellMarks() const;
-    void startBounce();
-    void finishBounce();
 
     QPointer<GridViewModel> m_model;
     QList<QMetaObject::Connection> m_modelConnections;
@@ -104,7 +102,7 @@ private:
     std::unique_ptr<CanvasTools> m_tools;
     bool m_pressed = false;
 
-    QTimer m_bounceTimer;
+    WheelPanner m_panner;
     QPointF m_mouseLocation;
     bool m_pointerInside = false;
     QRect m_pointerOverlayArea; // where it was last drawn, or asked to be
