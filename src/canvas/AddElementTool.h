@@ -18,11 +18,12 @@ public:
     void released(const PointerEvent& event) override;
     void cancel() override;
     Qt::CursorShape cursor() const override { return Qt::CrossCursor; }
+    void paintOverlay(QPainter& painter, const SystemColors& colors, std::optional<QPointF>) const override;
 
+private:
     // The cells the drag under way would place, from where it began.
     std::vector<GridPosition> line() const;
 
-private:
     std::optional<GridPosition> m_start;
     std::optional<GridPosition> m_current;
 };

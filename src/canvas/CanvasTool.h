@@ -1,14 +1,19 @@
 #pragma once
 
+#include "canvas/CanvasGeometry.h"
+#include "canvas/CanvasToolContext.h"
+
 #include <QPointF>
+#include <QRect>
 #include <Qt>
+#include <optional>
 
 class QKeyEvent;
+class QPainter;
 
 namespace pexlora {
 
-class GridCanvasView;
-class GridViewModel;
+struct SystemColors;
 
 // One pointer event as the tools see it, in canvas coordinates.
 struct PointerEvent {
@@ -19,11 +24,12 @@ struct PointerEvent {
 
 // What the pointer does in one mode or with one edit tool. The canvas keeps
 // geometry, drawing and dispatch, and hands each event to the tool of the
-// current mode and tool; a tool keeps the state of its own drag.
+// current mode and tool; a tool keeps the state of its own drag and paints
+// what that drag adds to the picture.
 class CanvasTool {
 public:
-    explicit CanvasTool(GridCanvasView& canvas)
-        : m_canvas(canvas) {}
+    explicit CanvasTool(CanvasToolContext& context)
+        : m_context(context) {}
     virtual ~CanvasTool() = default;
     CanvasTool(const CanvasTool&) = delete;
     CanvasTool& operator=(const CanvasTool&) = delete;
@@ -38,17 +44,32 @@ public:
     virtual void hovered(QPointF) {}
     // Called for a key press the canvas did not take; returns whether the tool did.
     virtual bool keyPressed(QKeyEvent&) { return false; }
+    // Called when the modifier keys held change, before the pointer moves.
+    virtual void modifiersChanged(Qt::KeyboardModifiers) {}
     // Called when the mode or tool changes away from this tool, so that a drag
     // under way leaves nothing behind.
     virtual void cancel() {}
     virtual Qt::CursorShape cursor() const { return Qt::ArrowCursor; }
 
+    // Called after the cells are painted, clipped to what is repainted;
+    // `pointer` is where the pointer is while it is over the canvas.
+    virtual void paintOverlay(QPainter&, const SystemColors&, std::optional<QPointF> /*pointer*/) const {}
+    // Where an overlay that follows the pointer stands, so that the canvas
+    // repaints only where it was and where it is.
+    virtual QRect pointerOverlayArea(QPointF) const { return {}; }
+    // Whether the overlay stands still on the view while the grid pans under
+    // it, so that the canvas cannot shift what the screen shows.
+    virtual bool overlayFixedToView() const { return false; }
+    // Columns and rows a drag under way carries the edit selection by: the
+    // cells are painted there instead of where they stand.
+    virtual std::optional<GridOffset> selectionDragOffset() const { return std::nullopt; }
+
 protected:
-    GridCanvasView& canvas() const { return m_canvas; }
-    GridViewModel& model() const;
+    CanvasToolContext& context() const { return m_context; }
+    GridViewModel& model() const { return m_context.model(); }
 
 private:
-    GridCanvasView& m_canvas;
+    CanvasToolContext& m_context;
 };
 
 } // namespace pexlora

@@ -1,5 +1,6 @@
 #include "canvas/CellImageCache.h"
 
+#include "canvas/CellShape.h"
 #include "canvas/ReadableText.h"
 
 #include <QPainter>
@@ -10,9 +11,6 @@
 namespace pexlora {
 
 namespace {
-
-constexpr double inset = 2.0;
-constexpr double cornerRadius = 4.0;
 
 // Three box blurs in a row come close to a Gaussian; only the alpha is blurred.
 void blurAlpha(QImage& image, int radius) {
@@ -110,9 +108,10 @@ QImage CellImageCache::render(Fill fill, int level) const {
     image.setDevicePixelRatio(m_ratio);
     image.fill(Qt::transparent);
 
-    const QRectF shapeRect(margin + inset, margin + inset, m_cellSize - 2 * inset, m_cellSize - 2 * inset);
+    const QRectF shapeRect(margin + cellInset, margin + cellInset, m_cellSize - 2 * cellInset,
+                           m_cellSize - 2 * cellInset);
     QPainterPath shape;
-    shape.addRoundedRect(shapeRect, cornerRadius, cornerRadius);
+    shape.addRoundedRect(shapeRect, cellCornerRadius, cellCornerRadius);
 
     const SystemColors& c = m_colors;
     QPainter painter(&image);

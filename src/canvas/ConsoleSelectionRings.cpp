@@ -1,5 +1,6 @@
 #include "canvas/ConsoleSelectionRings.h"
 
+#include "canvas/CellShape.h"
 #include "canvas/DevicePixels.h"
 
 #include <QPainter>
@@ -31,11 +32,10 @@ const QImage& ConsoleSelectionRings::ring(double cellSize, qreal ratio, const QC
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setPen(QPen(colour, ringWidth));
     painter.setBrush(Qt::NoBrush);
-    // The cell's shape is its square inset by 2 with corners of 4; the ring
-    // follows it just outside.
+    // The ring follows the cell's shape just outside.
     const double half = ringWidth / 2;
-    painter.drawRoundedRect(QRectF(half, half, cellSize - ringWidth, cellSize - ringWidth), 4 + half,
-                            4 + half);
+    painter.drawRoundedRect(QRectF(half, half, cellSize - ringWidth, cellSize - ringWidth),
+                            cellCornerRadius + half, cellCornerRadius + half);
     return m_ring;
 }
 

@@ -1,13 +1,11 @@
 #include "canvas/GridCanvasView.h"
 
-#include "canvas/AddElementTool.h"
 #include "canvas/CanvasClock.h"
 #include "canvas/CanvasGeometry.h"
-#include "canvas/PanZoom.h"
+#include "canvas/CanvasTool.h"
+#include "canvas/CanvasTools.h"
+#include "canvas/CanvasViewContext.h"
 #include "canvas/RenumberSession.h"
-#include "canvas/RenumberTools.h"
-#include "canvas/SelectElementTool.h"
-#include "canvas/SelectModeTool.h"
 #include "canvas/SelectionPreview.h"
 
 #include <QKeyEvent>
@@ -31,13 +29,6 @@ QRegion united(std::span<const QRect> rects) {
         return QRegion(rects.front());
     const std::size_t half = rects.size() / 2;
     return united(rects.first(half)).united(united(rects.subspan(half)));
-}
-
-// A wheel notch (120 units) pans by 20 points where the device gives no pixels.
-QPointF scrollDelta(const QWheelEvent& event) {
-    if (!event.pixelDelta().isNull())
-        return QPointF(event.pixelDelta());
-    return QPointF(event.angleDelta()) / 120.0 * 20.0;
 }
 
 Qt::KeyboardModifier modifierOfKey(int key) {
@@ -67,17 +58,11 @@ GridCanvasView::GridCanvasView(std::unique_ptr<CanvasClock> clock, QWidget* pare
     , m_clock(std::move(clock))
     , m_preview(new SelectionPreview(*m_clock, this))
     , m_renumber(std::make_unique<RenumberSession>(*this))
-    , m_selectModeTool(std::make_unique<SelectModeTool>(*this))
-    , m_selectElementTool(std::make_unique<SelectElementTool>(*this))
-    , m_addElementTool(std::make_unique<AddElementTool>(*this))
-    , m_renumberTool(std::make_unique<RenumberTool>(*this))
-    , m_quickRenumberTool(std::make_unique<QuickRenumberTool>(*this)) {
+    , m_toolContext(std::make_unique<CanvasViewContext>(*this))
+    , m_tools(std::make_unique<CanvasTools>(*m_toolContext)) {
     setFocusPolicy(Qt::StrongFocus);
     setMouseTracking(true);
     setAttribute(Qt::WA_OpaquePaintEvent);
-    m_bounceTimer.setTimerType(Qt::PreciseTimer);
-    m_bounceTimer.setInterval(SelectionPreview::tickIntervalMs);
-    connect(&m_bounceTimer, &QTimer::timeout, this, &GridCanvasView::bounceTick);
     connect(m_preview, &SelectionPreview::cellsChanged, this, &GridCanvasView::repaintCells);
 }
 
@@ -87,14 +72,12 @@ void GridCanvasView::setViewModel(GridViewModel* model) {
     if (model == m_model)
         return;
     m_renumber->setModel(model);
-    if (m_activeTool && m_model)
-        m_activeTool->cancel();
-    m_activeTool = nullptr;
+    m_tools->deactivate(m_model);
     for (const auto& connection : std::as_const(m_modelConnections))
         disconnect(connection);
     m_modelConnections.clear();
     m_preview->stop();
-    finishBounce();
+    m_panner.setModel(model);
     m_model = model;
     if (model) {
         using M = GridViewModel;
@@ -109,46 +92,26 @@ void GridCanvasView::setViewModel(GridViewModel* model) {
         m_modelConnections.append(connect(model, &M::panOffsetChanged, this, &GridCanvasView::panned));
         m_shownPan = model->panOffset();
         m_modelConnections.append(
-            connect(model, &M::quickRenumberNextChanged, this, &GridCanvasView::updateQuickRenumberLabel));
+            connect(model, &M::quickRenumberNextChanged, this, &GridCanvasView::updatePointerOverlay));
         // The preview follows what it plays, never the painting.
         for (const auto signal : {&M::selectionGroupsChanged, &M::selectionModifierChanged,
                                   &M::isPreviewPlayingChanged, &M::modeChanged})
             m_modelConnections.append(connect(model, signal, this, &GridCanvasView::synchronisePreview));
-        m_activeTool = currentTool();
     }
     toolMayHaveChanged();
     synchronisePreview();
     update();
 }
 
-CanvasTool* GridCanvasView::currentTool() const {
-    if (!m_model)
-        return nullptr;
-    if (m_model->mode() == AppMode::select)
-        return m_selectModeTool.get();
-    switch (m_model->editTool()) {
-    case EditTool::selectElement:
-        return m_selectElementTool.get();
-    case EditTool::addElement:
-        return m_addElementTool.get();
-    case EditTool::renumber:
-        return m_renumberTool.get();
-    case EditTool::quickRenumber:
-        return m_quickRenumberTool.get();
-    }
-    return m_selectModeTool.get();
+CanvasTool* GridCanvasView::activeTool() const {
+    return m_tools->active();
 }
 
 void GridCanvasView::toolMayHaveChanged() {
-    CanvasTool* tool = currentTool();
-    // A drag that began with another mode or tool ends here, leaving no marquee
-    // or line behind to be drawn or applied later.
-    if (tool != m_activeTool && m_activeTool && m_model)
-        m_activeTool->cancel();
-    m_activeTool = tool;
+    m_tools->follow(m_model);
     m_pressed = false;
-    setCursor(tool ? tool->cursor() : Qt::ArrowCursor);
-    updateQuickRenumberLabel();
+    setCursor(activeTool() ? activeTool()->cursor() : Qt::ArrowCursor);
+    updatePointerOverlay();
     update();
 }
 
@@ -170,19 +133,14 @@ const GridElement* GridCanvasView::hitElement(QPointF point) const {
     return m_model->element(*id);
 }
 
-CanvasOverlay GridCanvasView::overlay() const {
-    CanvasOverlay overlay;
-    overlay.consoleSelection = m_consoleSelection;
-    if (!m_model || m_model->mode() != AppMode::edit)
-        return overlay;
-    overlay.groupDrag = m_selectElementTool->groupDragOffset();
-    overlay.editMarquee = m_selectElementTool->editMarquee();
-    if (m_model->editTool() == EditTool::addElement)
-        overlay.addLine = m_addElementTool->line();
-    if (m_model->editTool() == EditTool::quickRenumber && m_pointerInside &&
-        rect().contains(m_mouseLocation.toPoint()))
-        overlay.quickRenumberAt = m_mouseLocation;
-    return overlay;
+CellMarks GridCanvasView::cellMarks() const {
+    return {activeTool() ? activeTool()->selectionDragOffset() : std::nullopt, m_consoleSelection};
+}
+
+std::optional<QPointF> GridCanvasView::pointer() const {
+    if (m_pointerInside && rect().contains(m_mouseLocation.toPoint()))
+        return m_mouseLocation;
+    return std::nullopt;
 }
 
 // -- Drawing ------------------------------------------------------------------
@@ -198,7 +156,14 @@ void GridCanvasView::paintCanvas(QPainter& painter, const QRegion& dirty) {
         painter.fillRect(dirty.boundingRect(), colors.controlBackground);
         return;
     }
-    m_renderer.paint(painter, dirty, rect(), *m_model, overlay(), *m_preview, m_clock->now(), colors);
+    painter.save();
+    painter.setClipRegion(dirty, Qt::IntersectClip);
+    painter.setRenderHint(QPainter::Antialiasing);
+    m_ground.paint(painter, dirty, rect(), *m_model, colors);
+    m_cells.paint(painter, dirty, *m_model, cellMarks(), *m_preview, m_clock->now(), colors);
+    if (const CanvasTool* tool = activeTool())
+        tool->paintOverlay(painter, colors, pointer());
+    painter.restore();
 }
 
 void GridCanvasView::panned() {
@@ -206,16 +171,16 @@ void GridCanvasView::panned() {
     const double dx = pan.width() - m_shownPan.width();
     const double dy = pan.height() - m_shownPan.height();
     m_shownPan = pan;
-    // Everything on screen but the marquees and the Quick # label moves with the
-    // grid, so the screen is shifted and only the strip it uncovers is painted.
-    // Only by whole device pixels, so that every cell, line and number lands on
-    // the pixels it would be drawn at.
+    // Everything on screen but the overlays fixed to the view (the marquees,
+    // the Quick # label) moves with the grid, so the screen is shifted and only
+    // the strip it uncovers is painted. Only by whole device pixels, so that
+    // every cell, line and number lands on the pixels it would be drawn at.
     const qreal ratio = devicePixelRatioF();
     const auto whole = [ratio](double v) {
         return std::isfinite(v) && v == std::round(v) && v * ratio == std::round(v * ratio);
     };
-    const bool viewOverlay = !m_model || m_model->marqueeStart() || m_selectElementTool->editMarquee() ||
-                             !m_quickLabelArea.isNull();
+    const bool viewOverlay =
+        !m_model || (activeTool() && activeTool()->overlayFixedToView()) || !m_pointerOverlayArea.isNull();
     if (isVisible() && !viewOverlay && whole(dx) && whole(dy) && std::abs(dx) < width() &&
         std::abs(dy) < height())
         scroll(static_cast<int>(dx), static_cast<int>(dy));
@@ -251,7 +216,7 @@ QRegion GridCanvasView::cellsRegion(const QSet<QUuid>& ids) const {
         return {};
     std::vector<QRect> rects;
     rects.reserve(static_cast<std::size_t>(ids.size()));
-    const auto drag = overlay().groupDrag;
+    const std::optional<GridOffset> drag = cellMarks().dragOffset;
     for (const QUuid& id : ids) {
         const GridElement* element = m_model->element(id);
         if (!element)
@@ -260,71 +225,62 @@ QRegion GridCanvasView::cellsRegion(const QSet<QUuid>& ids) const {
         if (drag && m_model->editSelectedIDs().contains(id))
             cell.translate(static_cast<double>(drag->columns) * m_model->cellSize(),
                            static_cast<double>(drag->rows) * m_model->cellSize());
-        const QRectF extent = CanvasRenderer::drawnExtent(cell);
+        const QRectF extent = CellRenderer::drawnExtent(cell);
         if (extent.intersects(rect()))
             rects.push_back(extent.toAlignedRect().intersected(rect()));
     }
     return united(rects);
 }
 
-QRect GridCanvasView::quickRenumberLabelArea() const {
-    const std::optional<QPointF> at = overlay().quickRenumberAt;
-    if (!at || !m_model)
-        return {};
-    // With a margin for the anti-aliased edge.
-    return CanvasRenderer::quickRenumberLabelRect(*at, m_model->quickRenumberNext(), font(), logicalDpiY())
-        .toAlignedRect()
-        .adjusted(-2, -2, 2, 2);
-}
-
-void GridCanvasView::updateQuickRenumberLabel() {
-    const QRect area = quickRenumberLabelArea();
-    if (area.isNull() && m_quickLabelArea.isNull())
+void GridCanvasView::updatePointerOverlay() {
+    const std::optional<QPointF> at = pointer();
+    const QRect area = activeTool() && at && m_model ? activeTool()->pointerOverlayArea(*at) : QRect();
+    if (area.isNull() && m_pointerOverlayArea.isNull())
         return;
-    update(QRegion(m_quickLabelArea).united(area));
-    m_quickLabelArea = area;
+    update(QRegion(m_pointerOverlayArea).united(area));
+    m_pointerOverlayArea = area;
 }
 
 // -- Pointer and keys ---------------------------------------------------------
 
 void GridCanvasView::mousePressEvent(QMouseEvent* event) {
     setFocus(Qt::MouseFocusReason);
-    if (!m_model || event->button() != Qt::LeftButton || !m_activeTool)
+    if (!m_model || event->button() != Qt::LeftButton || !activeTool())
         return;
     // A release lost to another window leaves no drag behind for this press to finish.
-    m_activeTool->cancel();
+    activeTool()->cancel();
     m_pressed = true;
     m_mouseLocation = event->position();
-    m_activeTool->pressed({event->position(), event->modifiers(), 1});
-    updateQuickRenumberLabel();
+    activeTool()->pressed({event->position(), event->modifiers(), 1});
+    updatePointerOverlay();
 }
 
 void GridCanvasView::mouseDoubleClickEvent(QMouseEvent* event) {
     // Qt sends this in place of the second press of a double click.
     setFocus(Qt::MouseFocusReason);
-    if (!m_model || event->button() != Qt::LeftButton || !m_activeTool)
+    if (!m_model || event->button() != Qt::LeftButton || !activeTool())
         return;
-    m_activeTool->cancel();
+    activeTool()->cancel();
     m_pressed = true;
-    m_activeTool->pressed({event->position(), event->modifiers(), 2});
+    activeTool()->pressed({event->position(), event->modifiers(), 2});
 }
 
 void GridCanvasView::mouseMoveEvent(QMouseEvent* event) {
-    if (!m_model || !m_activeTool)
+    if (!m_model || !activeTool())
         return;
     m_mouseLocation = event->position();
     if (m_pressed && (event->buttons() & Qt::LeftButton))
-        m_activeTool->dragged({event->position(), event->modifiers(), 1});
+        activeTool()->dragged({event->position(), event->modifiers(), 1});
     else
-        m_activeTool->hovered(event->position());
-    updateQuickRenumberLabel();
+        activeTool()->hovered(event->position());
+    updatePointerOverlay();
 }
 
 void GridCanvasView::mouseReleaseEvent(QMouseEvent* event) {
-    if (!m_model || event->button() != Qt::LeftButton || !m_activeTool || !m_pressed)
+    if (!m_model || event->button() != Qt::LeftButton || !activeTool() || !m_pressed)
         return;
     m_pressed = false;
-    m_activeTool->released({event->position(), event->modifiers(), 1});
+    activeTool()->released({event->position(), event->modifiers(), 1});
 }
 
 void GridCanvasView::keyPressEvent(QKeyEvent* event) {
@@ -343,7 +299,7 @@ void GridCanvasView::keyPressEvent(QKeyEvent* event) {
     }
     // Delete deletes only when there is something to delete; otherwise the key
     // goes on to whatever else wants it.
-    if (m_model && m_activeTool && m_activeTool->keyPressed(*event)) {
+    if (m_model && activeTool() && activeTool()->keyPressed(*event)) {
         event->accept();
         return;
     }
@@ -357,28 +313,27 @@ void GridCanvasView::keyReleaseEvent(QKeyEvent* event) {
 }
 
 void GridCanvasView::modifiersChanged(Qt::KeyboardModifiers modifiers) {
-    // A marquee under way takes the new keys at once, before the pointer moves.
-    if (m_model && m_model->marqueeStart())
-        m_model->setMarqueeModifier(marqueeModifierFromFlags(modifiers, m_model->latchedMarqueeModifier()));
+    if (m_model && activeTool())
+        activeTool()->modifiersChanged(modifiers);
 }
 
 void GridCanvasView::enterEvent(QEnterEvent* event) {
     m_pointerInside = true;
     m_mouseLocation = event->position();
-    setCursor(m_activeTool ? m_activeTool->cursor() : Qt::ArrowCursor);
-    updateQuickRenumberLabel();
+    setCursor(activeTool() ? activeTool()->cursor() : Qt::ArrowCursor);
+    updatePointerOverlay();
     QWidget::enterEvent(event);
 }
 
 void GridCanvasView::leaveEvent(QEvent* event) {
     m_pointerInside = false;
     unsetCursor();
-    updateQuickRenumberLabel();
+    updatePointerOverlay();
     QWidget::leaveEvent(event);
 }
 
 void GridCanvasView::resizeEvent(QResizeEvent* event) {
-    updateQuickRenumberLabel(); // it shows only while the pointer is inside
+    updatePointerOverlay(); // it shows only while the pointer is inside
     QWidget::resizeEvent(event);
 }
 
@@ -397,7 +352,7 @@ void GridCanvasView::hideEvent(QHideEvent* event) {
     // Nothing animates where nobody can see it; showing the canvas starts the
     // preview again, and a bounce lands where it would have come to rest.
     m_preview->stop();
-    finishBounce();
+    m_panner.finishBounce();
     QWidget::hideEvent(event);
 }
 
@@ -409,76 +364,22 @@ void GridCanvasView::wheelEvent(QWheelEvent* event) {
         return;
     }
     event->accept();
-    QPointF delta = scrollDelta(*event);
-    const Qt::KeyboardModifiers modifiers = event->modifiers();
-    if (modifiers & Qt::ControlModifier) {
-        m_model->setZoomScale(zoomedScale(m_model->zoomScale(), delta.y() > 0 ? 1.05 : 0.95));
-        return;
-    }
-    QSizeF pan = m_model->panOffset();
-    switch (event->phase()) {
-    case Qt::ScrollBegin:
-    case Qt::ScrollUpdate:
-    case Qt::ScrollEnd:
-        m_bounceTimer.stop();
-        pan = QSizeF(rubberBand(pan.width(), delta.x()), rubberBand(pan.height(), delta.y()));
-        m_model->setPanOffset(pan);
-        if (event->phase() == Qt::ScrollEnd && (pan.width() > 0 || pan.height() > 0))
-            startBounce();
-        return;
-    case Qt::ScrollMomentum:
-        // An axis already past the origin ignores the coasting.
-        pan = QSizeF(rubberBand(pan.width(), pan.width() <= 0 ? delta.x() : 0.0),
-                     rubberBand(pan.height(), pan.height() <= 0 ? delta.y() : 0.0));
-        m_model->setPanOffset(pan);
-        if (!m_bounceTimer.isActive() && (pan.width() > 0 || pan.height() > 0))
-            startBounce();
-        return;
-    case Qt::NoScrollPhase:
-        break;
-    }
-    // A plain mouse wheel; with Shift it scrolls sideways, as elsewhere on the desktop.
-    if ((modifiers & Qt::ShiftModifier) && delta.x() == 0)
-        delta = QPointF(delta.y(), 0);
-    m_model->setPanOffset(QSizeF(pan.width() + delta.x(), pan.height() + delta.y()));
+    m_panner.wheel(*event);
 }
 
 bool GridCanvasView::event(QEvent* event) {
     if (event->type() == QEvent::NativeGesture) {
         const auto* gesture = static_cast<QNativeGestureEvent*>(event);
         if (gesture->gestureType() == Qt::ZoomNativeGesture && m_model) {
-            m_model->setZoomScale(zoomedScale(m_model->zoomScale(), 1.0 + gesture->value()));
+            m_panner.pinch(gesture->value());
             return true;
         }
     }
     return QWidget::event(event);
 }
 
-void GridCanvasView::startBounce() {
-    m_bounceTimer.start();
-}
-
-void GridCanvasView::finishBounce() {
-    if (!m_bounceTimer.isActive())
-        return;
-    m_bounceTimer.stop();
-    if (!m_model)
-        return;
-    BounceStep step{m_model->panOffset()};
-    for (int tick = 0; tick < 1000 && !step.finished; ++tick) // 0.78 per tick: ~100 ticks from 1e9
-        step = bounceStep(step.pan);
-    m_model->setPanOffset(step.pan);
-}
-
 void GridCanvasView::bounceTick() {
-    if (!m_model) {
-        m_bounceTimer.stop();
-        return;
-    }
-    const BounceStep step = bounceStep(m_model->panOffset());
-    m_model->setPanOffset(step.pan);
-    if (step.finished)
-        m_bounceTimer.stop();
+    m_panner.bounceTick();
 }
 
 } // namespace pexlora

@@ -1,29 +1,28 @@
 #pragma once
 
-#include "canvas/CanvasRenderer.h"
+#include "canvas/CellRenderer.h"
+#include "canvas/GroundRenderer.h"
+#include "canvas/WheelPanner.h"
 #include "model/GridViewModel.h"
 
 #include <QPointer>
-#include <QTimer>
 #include <QWidget>
 #include <memory>
 
 namespace pexlora {
 
-class AddElementTool;
 class CanvasClock;
 class CanvasTool;
-class QuickRenumberTool;
+class CanvasTools;
+class CanvasViewContext;
 class RenumberSession;
-class RenumberTool;
-class SelectElementTool;
-class SelectModeTool;
 class SelectionPreview;
 
 // The grid of one document window: draws the cells of a model and turns pointer,
 // wheel, pinch and key input into calls on it. Input goes to one tool object per
-// mode and edit tool; the canvas keeps the geometry, the drawing, the preview,
-// panning and zooming, and hosts the renumber session.
+// mode and edit tool, which paints its own overlay, and scrolling to a panner;
+// the canvas keeps the geometry, the drawing and the preview, and hosts the
+// renumber session.
 class GridCanvasView : public QWidget {
     Q_OBJECT
 
@@ -57,7 +56,7 @@ public:
 
     SelectionPreview& preview() { return *m_preview; }
     const SelectionPreview& preview() const { return *m_preview; }
-    bool isBouncing() const { return m_bounceTimer.isActive(); }
+    bool isBouncing() const { return m_panner.isBouncing(); }
     // One step of the spring back to the grid origin; the timer calls it.
     void bounceTick();
 
@@ -78,41 +77,36 @@ protected:
     bool event(QEvent* event) override;
 
 private:
-    CanvasTool* currentTool() const;
+    CanvasTool* activeTool() const;
     void toolMayHaveChanged();
     void modifiersChanged(Qt::KeyboardModifiers modifiers);
     void repaintCells(const QSet<QUuid>& ids);
-    // Repaints where the Quick # label was and where it is now, after anything
-    // that moves it, changes its text or shows or hides it.
-    void updateQuickRenumberLabel();
-    QRect quickRenumberLabelArea() const;
+    // Where the pointer is while it is over the canvas.
+    std::optional<QPointF> pointer() const;
+    // Repaints where the overlay following the pointer was and where it is now,
+    // after anything that moves it, changes its text or shows or hides it.
+    void updatePointerOverlay();
     void synchronisePreview();
     // Shifts what the screen shows by the pan's change where that is exact.
     void panned();
-    CanvasOverlay overlay() const;
-    void startBounce();
-    void finishBounce();
+    CellMarks cellMarks() const;
 
     QPointer<GridViewModel> m_model;
     QList<QMetaObject::Connection> m_modelConnections;
     std::unique_ptr<CanvasClock> m_clock;
     SelectionPreview* m_preview;
-    CanvasRenderer m_renderer;
+    GroundRenderer m_ground;
+    CellRenderer m_cells;
     std::unique_ptr<RenumberSession> m_renumber;
-
-    std::unique_ptr<SelectModeTool> m_selectModeTool;
-    std::unique_ptr<SelectElementTool> m_selectElementTool;
-    std::unique_ptr<AddElementTool> m_addElementTool;
-    std::unique_ptr<RenumberTool> m_renumberTool;
-    std::unique_ptr<QuickRenumberTool> m_quickRenumberTool;
-    CanvasTool* m_activeTool = nullptr;
+    std::unique_ptr<CanvasViewContext> m_toolContext;
+    std::unique_ptr<CanvasTools> m_tools;
     bool m_pressed = false;
 
-    QTimer m_bounceTimer;
+    WheelPanner m_panner;
     QPointF m_mouseLocation;
     bool m_pointerInside = false;
-    QRect m_quickLabelArea; // where the label was last drawn, or asked to be
-    QSizeF m_shownPan;      // the pan of what the screen shows
+    QRect m_pointerOverlayArea; // where it was last drawn, or asked to be
+    QSizeF m_shownPan;          // the pan of what the screen shows
     QSet<QUuid> m_consoleSelection;
 };
 

@@ -1,19 +1,21 @@
 #include "canvas/SelectElementTool.h"
 
-#include "canvas/GridCanvasView.h"
 #include "canvas/RenumberSession.h"
+#include "model/GridViewModel.h"
 #include "model/MarqueeOrdering.h"
+#include "widgets/SystemColors.h"
 
 #include <QKeyEvent>
+#include <QPainter>
 
 namespace pexlora {
 
 void SelectElementTool::pressed(const PointerEvent& event) {
     GridViewModel& grid = model();
-    const GridElement* hit = canvas().hitElement(event.position);
+    const GridElement* hit = context().hitElement(event.position);
     const bool shift = event.modifiers & Qt::ShiftModifier;
     if (hit && event.clickCount == 2) {
-        canvas().renumberSession().open(hit->id);
+        context().renumberSession().open(hit->id);
     } else if (hit && shift) {
         grid.toggleEditSelection(hit->id);
     } else if (hit) {
@@ -27,34 +29,34 @@ void SelectElementTool::pressed(const PointerEvent& event) {
         m_marqueeDragging = true;
         m_marqueeStart = m_marqueeEnd = event.position;
     }
-    canvas().update();
+    context().repaint();
 }
 
 void SelectElementTool::dragged(const PointerEvent& event) {
     if (m_groupDragAnchor) {
         m_groupDragCurrent = model().gridPosition(event.position);
-        canvas().update();
+        context().repaint();
     } else if (m_marqueeDragging) {
         m_marqueeEnd = event.position;
-        canvas().update();
+        context().repaint();
     }
 }
 
 void SelectElementTool::released(const PointerEvent&) {
     if (m_groupDragAnchor && m_groupDragCurrent) {
         // A drag let go where it began moves nothing.
-        if (const auto offset = groupDragOffset(); offset && (offset->columns != 0 || offset->rows != 0))
+        if (const auto offset = selectionDragOffset(); offset && (offset->columns != 0 || offset->rows != 0))
             model().moveEditSelection(offset->columns, offset->rows);
         m_groupDragAnchor.reset();
         m_groupDragCurrent.reset();
-        canvas().update();
+        context().repaint();
     } else if (m_marqueeDragging) {
         m_marqueeDragging = false;
         if (m_marqueeStart && m_marqueeEnd)
             model().selectInEditMarquee(*m_marqueeStart, *m_marqueeEnd);
         m_marqueeStart.reset();
         m_marqueeEnd.reset();
-        canvas().update();
+        context().repaint();
     }
 }
 
@@ -66,7 +68,7 @@ bool SelectElementTool::keyPressed(QKeyEvent& event) {
     model().deleteEditSelection();
     m_groupDragAnchor.reset();
     m_groupDragCurrent.reset();
-    canvas().update();
+    context().repaint();
     return true;
 }
 
@@ -78,7 +80,7 @@ void SelectElementTool::cancel() {
     m_marqueeEnd.reset();
 }
 
-std::optional<GridOffset> SelectElementTool::groupDragOffset() const {
+std::optional<GridOffset> SelectElementTool::selectionDragOffset() const {
     if (!m_groupDragAnchor || !m_groupDragCurrent)
         return std::nullopt;
     GridOffset offset;
@@ -94,6 +96,18 @@ std::optional<QRectF> SelectElementTool::editMarquee() const {
     if (!m_marqueeDragging || !m_marqueeStart || !m_marqueeEnd)
         return std::nullopt;
     return marqueeRect(*m_marqueeStart, *m_marqueeEnd);
+}
+
+void SelectElementTool::paintOverlay(QPainter& painter, const SystemColors& colors,
+                                     std::optional<QPointF>) const {
+    const std::optional<QRectF> marquee = editMarquee();
+    if (!marquee || marquee->width() <= 1 || marquee->height() <= 1)
+        return;
+    painter.fillRect(*marquee, SystemColors::withAlpha(colors.label, 0.05));
+    QPen outline(SystemColors::withAlpha(colors.label, 0.4), 1.0);
+    outline.setDashPattern({4.0, 3.0});
+    painter.setPen(outline);
+    painter.drawRect(*marquee);
 }
 
 } // namespace pexlora

@@ -22,12 +22,14 @@ public:
     bool keyPressed(QKeyEvent& event) override;
     void cancel() override;
 
-    // Columns and rows the selection has been dragged by, while a drag is under way.
-    std::optional<GridOffset> groupDragOffset() const;
+    std::optional<GridOffset> selectionDragOffset() const override;
+    void paintOverlay(QPainter& painter, const SystemColors& colors, std::optional<QPointF>) const override;
+    bool overlayFixedToView() const override { return editMarquee().has_value(); }
+
+private:
     // The rubber band being dragged, spanned by its two points.
     std::optional<QRectF> editMarquee() const;
 
-private:
     std::optional<GridPosition> m_groupDragAnchor;
     std::optional<GridPosition> m_groupDragCurrent;
     bool m_marqueeDragging = false;

@@ -13,9 +13,10 @@ public:
     void pressed(const PointerEvent& event) override;
     void dragged(const PointerEvent& event) override;
     void released(const PointerEvent& event) override;
+    void modifiersChanged(Qt::KeyboardModifiers modifiers) override;
     void cancel() override;
-
-    bool isDraggingMarquee() const { return m_dragging; }
+    void paintOverlay(QPainter& painter, const SystemColors& colors, std::optional<QPointF>) const override;
+    bool overlayFixedToView() const override;
 
 private:
     bool m_dragging = false;

@@ -1,8 +1,7 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include "canvas/CanvasTool.h"
-
-#include <QPointF>
 
 namespace pexlora {
 
@@ -12,15 +11,6 @@ public:
     using CanvasTool::CanvasTool;
     void pressed(const PointerEvent& event) override;
     Qt::CursorShape cursor() const override { return Qt::IBeamCursor; }
-};
-
-// Edit mode's Quick # tool: every click gives the cell the next number; the
-// canvas shows the number it will give beside the pointer.
-class QuickRenumberTool final : public CanvasTool {
-public:
-    using CanvasTool::CanvasTool;
-    void pressed(const PointerEvent& event) override;
-    Qt::CursorShape cursor() const override { return Qt::CrossCursor; }
 };
 
 } // namespace pexlora
