@@ -8,7 +8,6 @@
 #include <Qt>
 #include <optional>
 
-class QKeyEvent;
 class QPainter;
 
 namespace pexlora {
@@ -42,8 +41,6 @@ public:
     virtual void released(const PointerEvent&) {}
     // Called when the pointer moves over the canvas with no button held.
     virtual void hovered(QPointF) {}
-    // Called for a key press the canvas did not take; returns whether the tool did.
-    virtual bool keyPressed(QKeyEvent&) { return false; }
     // Called when the modifier keys held change, before the pointer moves.
     virtual void modifiersChanged(Qt::KeyboardModifiers) {}
     // Called when the mode or tool changes away from this tool, so that a drag

@@ -297,12 +297,7 @@ void GridCanvasView::keyPressEvent(QKeyEvent* event) {
         event->accept();
         return;
     }
-    // Delete deletes only when there is something to delete; otherwise the key
-    // goes on to whatever else wants it.
-    if (m_model && activeTool() && activeTool()->keyPressed(*event)) {
-        event->accept();
-        return;
-    }
+    // Delete is the window's Edit ▸ Delete, not the canvas's.
     QWidget::keyPressEvent(event);
 }
 

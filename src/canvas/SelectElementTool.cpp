@@ -5,7 +5,6 @@
 #include "model/MarqueeOrdering.h"
 #include "widgets/SystemColors.h"
 
-#include <QKeyEvent>
 #include <QPainter>
 
 namespace pexlora {
@@ -58,18 +57,6 @@ void SelectElementTool::released(const PointerEvent&) {
         m_marqueeEnd.reset();
         context().repaint();
     }
-}
-
-bool SelectElementTool::keyPressed(QKeyEvent& event) {
-    if (event.key() != Qt::Key_Delete && event.key() != Qt::Key_Backspace)
-        return false;
-    if (model().editSelectedIDs().isEmpty())
-        return false;
-    model().deleteEditSelection();
-    m_groupDragAnchor.reset();
-    m_groupDragCurrent.reset();
-    context().repaint();
-    return true;
 }
 
 void SelectElementTool::cancel() {

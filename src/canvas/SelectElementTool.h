@@ -19,7 +19,6 @@ public:
     void pressed(const PointerEvent& event) override;
     void dragged(const PointerEvent& event) override;
     void released(const PointerEvent& event) override;
-    bool keyPressed(QKeyEvent& event) override;
     void cancel() override;
 
     std::optional<GridOffset> selectionDragOffset() const override;

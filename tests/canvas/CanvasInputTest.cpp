@@ -104,20 +104,6 @@ TEST_F(CanvasInput, SelectToolTogglesDragsAndRubberBandsTheEditSelection) {
     EXPECT_EQ(c.model.editSelectedIDs(), (QSet<QUuid>{c.idAt({3, 1}), e, c.idAt({3, 2})}));
 }
 
-TEST_F(CanvasInput, DeleteDeletesOnlyWhatTheSelectToolHasSelectedAndPassesOnOtherwise) {
-    const QUuid a = c.idAt({1, 1});
-    c.model.setEditSelectedIDs({a});
-    EXPECT_FALSE(c.key(QEvent::KeyPress, Qt::Key_Delete)) << "select mode";
-    c.model.setMode(AppMode::edit);
-    c.model.setEditTool(EditTool::addElement);
-    EXPECT_FALSE(c.key(QEvent::KeyPress, Qt::Key_Backspace)) << "another tool";
-    c.model.setEditTool(EditTool::selectElement);
-    EXPECT_TRUE(c.key(QEvent::KeyPress, Qt::Key_Backspace));
-    EXPECT_EQ(c.model.element(a), nullptr);
-    EXPECT_FALSE(c.key(QEvent::KeyPress, Qt::Key_Delete)) << "nothing selected";
-    EXPECT_EQ(c.model.elements().size(), 8u);
-}
-
 TEST_F(CanvasInput, AddToolPlacesALineOnlyAsFarAsThePointerWent) {
     c.model.setMode(AppMode::edit);
     c.model.setEditTool(EditTool::addElement);
