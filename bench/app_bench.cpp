@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Figures for the application shell: how long the program takes from its start
 // to the first painted window, how long undoing a large move takes, and how much
 // memory a long undo history keeps.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Figures for drawing the canvas off screen into an image: a whole repaint of a
 // window-sized canvas over a large rig (also a full-screen one on a 4K screen,
 // at device pixel ratio 2), and one preview tick with its repaint.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Figures for the console's feedback in a window: how long the rings take to
 // follow a new list of active channels on a large layout, and what a layout
 // edit costs the index of cell numbers behind them.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Saving and opening a very large rig, and Python's plistlib on the same file
 // as an independent yardstick.
 #include "model/PersistedState.h"

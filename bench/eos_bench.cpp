@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The console link's speed targets: discovery datagrams handled per second (decode,
 // both readers, upsert into the host table); the time from recordGroup — what pressing
 // Return in the group popover does — until a peer on loopback has read both messages;

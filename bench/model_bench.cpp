@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Figures for the model's hot paths: ordering a marquee over a very large rig,
 // and placing a long line of cells into a layout that is already big.
 #include "model/GridViewModel.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Encoding and decoding speed of our OSC codec beside liblo's, on the same messages:
 // the 40-byte discovery request and a message of five arguments (int32, float,
 // string, 16-byte blob, int64). Each encode builds the message from its values, as a

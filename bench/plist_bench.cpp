@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // How long the readers take over files built to make them slow: each must be
 // read or refused well within half a second.
 #include "plist/PropertyList.h"

@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Writes demo.pexlora: a small but believable rig, the layout `make run` opens.
 
 Run it again after changing the rig; the IDs are derived from the channel

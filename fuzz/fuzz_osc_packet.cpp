@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Any bytes must decode to a packet, to no packet, or to an error — never crash or
 // read out of bounds. A decoded packet must re-send its own bytes, and its values,
 // encoded afresh, must decode again to the same encoding.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Any bytes, read as a property list and as a document: the readers must refuse
 // or accept without crashing, and whatever they accept must survive a round trip.
 #include "model/PersistedState.h"

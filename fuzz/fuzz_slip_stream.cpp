@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A SLIP stream must yield the same frames however it is split, never a frame over
 // the cap, and every frame must survive being framed again. The first byte picks the
 // split size, the second the frame cap, so both vary from run to run.

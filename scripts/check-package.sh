@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Checks a built Debian package: lintian finds no error in it, and it installs
 # with apt into a throwaway root — a copy-on-write overlay of this machine, in a
 # mount namespace of its own — where the installed program names its version,

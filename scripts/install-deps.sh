@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs the Debian 12 packages the build, the tests and the benchmarks need (and,
 # with the argument "package", those of make package),
 # only when one of them is missing, so that a machine that has them all does nothing.

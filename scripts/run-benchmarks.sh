@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Runs every benchmark program of a release build and prints its figures.
 set -euo pipefail
 build=${1:?build folder}

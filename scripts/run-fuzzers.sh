@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Runs every fuzz target found in the build folder for a fixed time, each over a
 # scratch copy of its checked-in seed corpus so that the tree stays clean.
 # A target fails when it exits non-zero or when its log holds any sanitizer

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Runs Pexlora with pexlora-console-sim beside it on loopback (127.0.0.1, TCP 3038),
 # and Pexlora connected to it, so a group can be recorded at once; the simulator
 # stops when the program does. Usage: scripts/run-with-simulator.sh BUILD_FOLDER [pexlora arguments…]

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Widgets need one QApplication for the whole run. Settings, recovery files and
 // the single-instance socket go to scratch folders, so that no test touches the
 // user's own or meets the user's Pexlora.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The console's answers in the real window, against pexlora-console-sim on loopback:
 // the desk's command line and its selection after a recorded group, the framing
 // and the version, and a new layout read from the desk's patch.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The console's feedback in a real window: the rings follow the console's active
 // channels and the layout, the View menu switches them, and the patch import
 // tells when it cannot make a layout.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The console status bar and its popover, on windows of a real application whose
 // console link talks to sockets of the test on loopback.
 #include "AppTestSupport.h"

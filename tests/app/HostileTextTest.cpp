@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Text from outside (a console's reply, a file's name or content, a path) reaches the
 // screen as the text it is, never as markup that could load a file, show a link or
 // hang the window; and files that cannot be opened are told of in one box at a time.

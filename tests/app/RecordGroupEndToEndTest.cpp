@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // From cells placed with the mouse to a group on the console: the real window, the
 // console popover, the canvas, the selection bar and pexlora-console-sim on loopback.
 #include "AppTestSupport.h"

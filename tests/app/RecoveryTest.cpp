@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Unsaved layouts kept against a crash: a real Pexlora killed after edits is
 // offered at the next start and restored as it was; corrupt recovery files are
 // reported and kept; saving, reverting and closing remove what is kept.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The selection bar: its text, the Rec. Group button and the group-number popover.
 #include "AppTestSupport.h"
 #include "app/console/RecGroupPopover.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Two real Pexlora processes in one session: the later one hands its files to the
 // one running and ends. Each test has a runtime folder of its own, so it never
 // meets the user's Pexlora or another test's.

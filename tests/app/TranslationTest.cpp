@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The texts marked for translation reach the user through Qt's translation
 // machinery under the contexts lupdate gives them: with every text lupdate finds
 // translated into ⟦brackets⟧, each part of the window shows brackets.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Every label and message box of the program shows outside text as text: they are
 # made only as PlainLabel (and its kin) and by plainMessageBox, never as a bare
 # QLabel or QMessageBox, which would read a console's reply or a file's name as markup.

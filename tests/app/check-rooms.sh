@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Includes point down only: each folder may include the folders below it, never one above.
 #   shell -> window -> console -> document -> (canvas, eos, model, widgets, ...)
 set -euo pipefail

@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Fills every message of a Qt .ts file with its source text in ⟦brackets⟧, so a
 test can see which texts reach the user through the translation machinery."""
 import sys

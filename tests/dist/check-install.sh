@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs the build into a scratch prefix and runs the installed program there:
 # it names its version and finds the help page through the installed layout
 # (the build tree's copy beside the built program is not there).

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The shared-mime-info entry builds into a database that knows the type, its
 # glob and its icon, without a word of complaint from update-mime-database.
 # Usage: check-mime.sh UPDATE_MIME_DATABASE MIME_XML

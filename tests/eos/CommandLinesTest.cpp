@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The texts sent to the console and the small rules around the link.
 #include "eos/EosCommandLines.h"
 #include "eos/EosReconnectPolicy.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The TCP link against real peers on loopback: liblo's oscdump, and sockets of the test.
 #include "EosTestSupport.h"
 #include "eos/EosConnectionManager.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // pexlora-console-sim as a real desk: framings, answers, faults and the patch.
 #include "EosTestSupport.h"
 #include "eos/EosConnectionManager.h"

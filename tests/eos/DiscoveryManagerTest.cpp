@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Discovery on loopback: the console is a UDP socket of the test, time is a fake clock.
 #include "EosTestSupport.h"
 #include "eos/EosDiscoveryManager.h"

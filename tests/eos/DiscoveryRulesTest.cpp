@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Reading discovery replies, the host list and where requests go.
 #include "EosTestSupport.h"
 #include "eos/BroadcastAddresses.h"

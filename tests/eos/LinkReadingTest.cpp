@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The link reading a console on loopback while its handlers do what a window does:
 // spin the event loop, drop the link; and the UTF-8 text it brings.
 #include "EosTestSupport.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // One discovery round with real broadcasts, inside a network namespace of the test's own
 // (loopback and one veth pair), so that nothing leaves the machine.
 #include "EosTestSupport.h"

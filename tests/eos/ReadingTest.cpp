@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the link reads from the console: framing of the stream and the console's split lists.
 #include "EosTestSupport.h"
 #include "eos/EosConsoleFeedback.h"

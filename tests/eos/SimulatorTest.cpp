@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // pexlora-console-sim as the console: discovery on loopback and groups over the link.
 #include "EosTestSupport.h"
 #include "eos/EosConnectionManager.h"

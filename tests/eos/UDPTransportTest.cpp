@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The POSIX UDP transport on loopback, read through the event loop of the test.
 #include "eos/UDPTransport.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The Eos tests need an application object for their event loops. The binary also
 // runs, inside a network namespace, the discovery round of NamespaceTest.cpp.
 #include <QCoreApplication>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "OSCTestSupport.h"
 #include "osc/OSCSerialization.h"
 #include "osc/OSCValueDecoder.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Interop with liblo, an OSC implementation of its own: its `oscdump` prints what
 // we send, and its `oscsend` sends what we decode. Everything stays on 127.0.0.1.
 #include "LoopbackPeer.h"

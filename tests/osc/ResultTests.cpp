@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Result lives in util, which is header-only and has no test executable of its own.
 #include "util/Result.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "OSCTestSupport.h"
 #include "osc/OSCPacket.h"
 #include "osc/OSCValueEncoder.h"

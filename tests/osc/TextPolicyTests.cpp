@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Reading a console's UTF-8 text costs no packet; the default strict reading is unchanged.
 #include "OSCTestSupport.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Small files built to take a reader's time or memory: each must be read, or
 // refused with its message, without multiplying what the file holds.
 #include "PlistTestSupport.h"

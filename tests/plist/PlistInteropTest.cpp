@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Interop with two independent implementations: Python's standard plistlib and
 // libplist's plistutil. None of our code runs on the other side.
 #include "PlistTestSupport.h"

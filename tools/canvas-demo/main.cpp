@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Shows the grid canvas on a layout file (or a small made-up rig) in a window of
 // its own, so the canvas can be tried and screenshotted before it sits in the
 // application window. Drags given on the command line are played in order.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // pexlora-console-sim: stands in for an Eos console while trying Pexlora out.
 #include "ConsoleSimulator.h"
 #include "SimulatorOutput.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/console/ConsolePatchImport.h"
 
 #include "app/document/DocumentDialogs.h"

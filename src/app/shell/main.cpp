@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Pexlora: a layout of console channels for an ETC Eos lighting console.
 #include "app/shell/ConsoleArgument.h"
 #include "app/shell/FirstFrameExit.h"
