@@ -46,7 +46,8 @@ QAction* action(QWidget* window, const char* name) {
     return found;
 }
 
-class DocumentWindows : public ::testing::Test {
+// Windows on their own: a host of the test's, and no console link.
+class WindowsAlone : public ::testing::Test {
 protected:
     // A saved rig of three cells at zoom 1.5, panned, as a file in the scratch folder.
     QString savedRig(const QString& name = u"rig.pexlora"_s) {
@@ -60,10 +61,24 @@ protected:
         EXPECT_TRUE(document.save(path).ok());
         return path;
     }
-
-    void waitForDeletion() { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
+    // A window of the layout stored at `path`, or of a new one.
+    DocumentWindow* open(const QString& path = {}) {
+        auto document =
+            path.isEmpty() ? std::make_unique<PexloraDocument>() : PexloraDocument::open(path).value();
+        windows.push_back(host.window(std::move(document), path));
+        return windows.back().get();
+    }
 
     QTemporaryDir dir;
+    test::FakeHost host;
+    std::vector<std::unique_ptr<DocumentWindow>> windows;
+};
+
+// Windows of the application, which opens, raises and closes them.
+class DocumentWindows : public WindowsAlone {
+protected:
+    void waitForDeletion() { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
+
     test::AppFixture fixture;
     PexloraApp& app = *fixture.app;
 };
@@ -298,8 +313,8 @@ TEST_F(DocumentWindows, HelpOpensTheBundledPage) {
     EXPECT_TRUE(contents(page.toLocalFile()).contains("Pexlora Help"));
 }
 
-TEST_F(DocumentWindows, UndoAndRedoFromTheEditMenu) {
-    DocumentWindow* window = app.newDocument();
+TEST_F(WindowsAlone, UndoAndRedoFromTheEditMenu) {
+    DocumentWindow* window = open();
     GridViewModel* model = window->viewModel();
     const GridPosition line[] = {{0, 0}, {1, 0}};
     model->placeElements(line);
@@ -317,8 +332,8 @@ TEST_F(DocumentWindows, UndoAndRedoFromTheEditMenu) {
 
 // The user's own path: cells drawn, dragged and deleted with the mouse and the
 // keyboard, then taken back and forth with the menu's shortcuts.
-TEST_F(DocumentWindows, MouseEditsUndoAndRedoWithTheShortcuts) {
-    DocumentWindow* window = app.newDocument();
+TEST_F(WindowsAlone, MouseEditsUndoAndRedoWithTheShortcuts) {
+    DocumentWindow* window = open();
     window->show();
     window->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(window));
@@ -418,9 +433,9 @@ TEST_F(DocumentWindows, OpenRecentIsCappedAndDropsFilesThatAreGoneWhenRead) {
 
 // Another program's change to an open file is never written over unseen: a layout
 // without edits is offered again as the file has it, and one with edits asks at Save.
-TEST_F(DocumentWindows, AFileChangedByAnotherProgramIsOfferedAgainAndNotOverwrittenUnseen) {
+TEST_F(WindowsAlone, AFileChangedByAnotherProgramIsOfferedAgainAndNotOverwrittenUnseen) {
     const QString path = savedRig();
-    DocumentWindow* window = app.openDocument(path);
+    DocumentWindow* window = open(path);
     ASSERT_NE(window, nullptr);
     const auto writeElsewhere = [&](std::int64_t cells) {
         PexloraDocument other;
@@ -434,7 +449,7 @@ TEST_F(DocumentWindows, AFileChangedByAnotherProgramIsOfferedAgainAndNotOverwrit
         const GridPosition cell[] = {{20, 20}};
         window->viewModel()->placeElements(cell);
     };
-    test::ScriptedDialogs& dialogs = *fixture.scripted;
+    test::ScriptedDialogs& dialogs = host.scripted;
 
     // Touched but the same: nothing to ask.
     QFile touched(path);
@@ -471,21 +486,20 @@ TEST_F(DocumentWindows, AFileChangedByAnotherProgramIsOfferedAgainAndNotOverwrit
 
 // A window needs no application: on a host of its own and with no console link it
 // still offers every command, each one action for menu, key and button.
-TEST(WindowAlone, EveryCommandIsOneActionForMenuKeyAndButton) {
-    test::FakeHost host;
-    const auto window = host.window();
+TEST_F(WindowsAlone, EveryCommandIsOneActionForMenuKeyAndButton) {
+    DocumentWindow* window = open();
     window->show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
     GridViewModel* model = window->viewModel();
     QStringList menus;
     for (QAction* menu : window->menuBar()->actions())
         menus.append(menu->text());
     EXPECT_EQ(menus, (QStringList{u"&File"_s, u"&Edit"_s, u"&View"_s, u"&Console"_s, u"&Help"_s}));
-    EXPECT_FALSE(action(window.get(), "fileNewFromConsolePatch")->isEnabled()) << "no console to ask";
+    EXPECT_FALSE(action(window, "fileNewFromConsolePatch")->isEnabled()) << "no console to ask";
 
     auto* selectionBar = qobject_cast<SelectionBarView*>(window->contentView()->selectionBar());
     ASSERT_NE(selectionBar, nullptr);
-    QAction* record = action(window.get(), "consoleRecordGroup");
+    QAction* record = action(window, "consoleRecordGroup");
     EXPECT_EQ(record, selectionBar->recordGroupAction());
     EXPECT_EQ(record->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_G));
     EXPECT_FALSE(record->isEnabled());
@@ -495,11 +509,11 @@ TEST(WindowAlone, EveryCommandIsOneActionForMenuKeyAndButton) {
     model->selectSingle(model->elements().front().id);
     EXPECT_TRUE(record->isEnabled());
     EXPECT_TRUE(selectionBar->recordGroupButton()->isEnabled());
-    QTest::keyClick(window.get(), Qt::Key_G, Qt::ControlModifier);
+    QTest::keyClick(window, Qt::Key_G, Qt::ControlModifier);
     EXPECT_NE(selectionBar->recGroupPopover(), nullptr) << "the key opens what the button opens";
     QTest::keyClick(selectionBar->recGroupPopover(), Qt::Key_Escape);
 
-    QAction* remove = action(window.get(), "editDelete");
+    QAction* remove = action(window, "editDelete");
     EXPECT_FALSE(remove->isEnabled()) << "select mode";
     model->setMode(AppMode::edit);
     EXPECT_FALSE(remove->isEnabled()) << "nothing selected";
@@ -511,8 +525,8 @@ TEST(WindowAlone, EveryCommandIsOneActionForMenuKeyAndButton) {
     EXPECT_TRUE(model->elements().empty()) << "Backspace too, whatever the tool";
     EXPECT_TRUE(window->isWindowModified());
 
-    action(window.get(), "fileNew")->trigger();
-    action(window.get(), "helpPexlora")->trigger();
+    action(window, "fileNew")->trigger();
+    action(window, "helpPexlora")->trigger();
     EXPECT_EQ(host.calls, (QStringList{u"new"_s, u"help"_s}));
     window->history()->clear();
 }
@@ -607,8 +621,8 @@ TEST_F(DocumentWindows, SaveAsOverAFileTypedWithoutItsExtensionAsksFirst) {
 
 // Return on a number left as it was changes nothing Undo could take back, so
 // the window shows no edit and closes without a question.
-TEST_F(DocumentWindows, AnUnchangedRenumberLeavesTheEditedMarkAsItWas) {
-    DocumentWindow* window = app.openDocument(savedRig());
+TEST_F(WindowsAlone, AnUnchangedRenumberLeavesTheEditedMarkAsItWas) {
+    DocumentWindow* window = open(savedRig());
     ASSERT_NE(window, nullptr);
     GridViewModel* model = window->viewModel();
     const GridElement cell = model->elements().front();
