@@ -58,7 +58,8 @@ bool DocumentFileWatch::changedElsewhere() const {
     const Stamp now = stampOf(m_path);
     if (now.size < 0 || now.sameFileAs(m_stamp))
         return false;
-    return hashOf(m_path) != m_stamp.hash;
+    // Only a file of the same size touched since is read, to tell a touch from a change.
+    return now.size != m_stamp.size || hashOf(m_path) != m_stamp.hash;
 }
 
 void DocumentFileWatch::watch() {
