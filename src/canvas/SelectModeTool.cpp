@@ -7,28 +7,40 @@
 #include "model/GridViewModel.h"
 #include "widgets/SystemColors.h"
 
+#include <QApplication>
 #include <QPainter>
 #include <cmath>
+#include <utility>
 #include <vector>
 
 namespace pexlora {
 
 void SelectModeTool::pressed(const PointerEvent& event) {
-    GridViewModel& grid = model();
+    m_pressedOnCell.reset();
     if (const GridElement* hit = context().hitElement(event.position)) {
         // Whatever modifier is held, a click replaces the whole selection.
-        grid.selectSingle(hit->id);
+        model().selectSingle(hit->id);
+        m_pressedOnCell = event.position;
         return;
     }
+    startMarquee(event.position, event.modifiers);
+}
+
+void SelectModeTool::startMarquee(QPointF at, Qt::KeyboardModifiers modifiers) {
+    GridViewModel& grid = model();
     grid.setSelectionGroups({});
     grid.setSelectionModifier(MarqueeModifier::none);
-    grid.setMarqueeStart(event.position);
-    grid.setMarqueeEnd(event.position);
-    grid.setMarqueeModifier(marqueeModifierFromFlags(event.modifiers, grid.latchedMarqueeModifier()));
+    grid.setMarqueeStart(at);
+    grid.setMarqueeEnd(at);
+    grid.setMarqueeModifier(marqueeModifierFromFlags(modifiers, grid.latchedMarqueeModifier()));
     m_dragging = true;
 }
 
 void SelectModeTool::dragged(const PointerEvent& event) {
+    if (m_pressedOnCell &&
+        (event.position - *m_pressedOnCell).manhattanLength() >= QApplication::startDragDistance()) {
+        startMarquee(*std::exchange(m_pressedOnCell, std::nullopt), event.modifiers);
+    }
     if (!m_dragging)
         return;
     model().setMarqueeEnd(event.position);
@@ -36,6 +48,7 @@ void SelectModeTool::dragged(const PointerEvent& event) {
 }
 
 void SelectModeTool::released(const PointerEvent&) {
+    m_pressedOnCell.reset();
     if (!m_dragging)
         return;
     m_dragging = false;
@@ -49,6 +62,7 @@ void SelectModeTool::modifiersChanged(Qt::KeyboardModifiers modifiers) {
 }
 
 void SelectModeTool::cancel() {
+    m_pressedOnCell.reset();
     if (!m_dragging)
         return;
     m_dragging = false;

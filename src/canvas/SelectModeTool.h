@@ -3,10 +3,14 @@
 
 #include "canvas/CanvasTool.h"
 
+#include <optional>
+
 namespace pexlora {
 
 // Select mode: a click on a cell selects it alone; a press on empty space starts
-// a marquee whose modifier keys order the cells it takes when it is let go.
+// a marquee whose modifier keys order the cells it takes when it is let go. A press
+// on a cell that moves past the desktop's drag distance becomes a marquee from the
+// press point, so that a packed rig can be taken from inside.
 class SelectModeTool final : public CanvasTool {
 public:
     using CanvasTool::CanvasTool;
@@ -20,7 +24,10 @@ public:
     bool overlayFixedToView() const override;
 
 private:
+    void startMarquee(QPointF at, Qt::KeyboardModifiers modifiers);
+
     bool m_dragging = false;
+    std::optional<QPointF> m_pressedOnCell; // until the press is a click or a drag
 };
 
 } // namespace pexlora

@@ -49,6 +49,25 @@ TEST_F(CanvasInput, SelectModeClickReplacesTheSelectionWhateverTheKeys) {
     EXPECT_FALSE(c.model.marqueeStart());
 }
 
+// A packed rig has no empty space to start from: a press on a cell that moves past
+// the drag distance is a marquee from the press point; one that does not is a click.
+TEST_F(CanvasInput, AMarqueeStartsOnACellOnceThePointerMovesAwayFromThePress) {
+    const QPointF five = c.centre({2, 2});
+    const double nudge = QApplication::startDragDistance() / 2.0 - 0.5;
+    c.press(five);
+    c.move(five + QPointF(nudge, 0));
+    c.release(five + QPointF(nudge, 0));
+    EXPECT_EQ(c.model.selectionGroups(), SelectionGroups{{c.idAt({2, 2})}}) << "a click, however unsteady";
+    EXPECT_FALSE(c.model.marqueeStart());
+
+    c.drag(five, c.centre({3, 3}), Qt::AltModifier);
+    EXPECT_EQ(c.model.selectionModifier(), MarqueeModifier::option);
+    EXPECT_EQ(c.model.selectionGroups(),
+              (SelectionGroups{{c.idAt({2, 2}), c.idAt({2, 3})}, {c.idAt({3, 2}), c.idAt({3, 3})}}))
+        << "columns 5,8 and 6,9, from the cell pressed";
+    EXPECT_FALSE(c.model.marqueeStart());
+}
+
 TEST_F(CanvasInput, MarqueeTakesTheModifierAtPressOnEveryDragAndOnEveryKeyChange) {
     c.press({30, 30}, Qt::AltModifier | Qt::ShiftModifier);
     EXPECT_TRUE(c.model.selectionGroups().empty()) << "a marquee starts from nothing";
