@@ -6,6 +6,7 @@
 #include "canvas/CanvasTool.h"
 #include "canvas/CanvasTools.h"
 #include "canvas/CanvasViewContext.h"
+#include "canvas/PanZoom.h"
 #include "canvas/RenumberSession.h"
 #include "canvas/SelectionPreview.h"
 
@@ -246,6 +247,10 @@ void GridCanvasView::updatePointerOverlay() {
 
 void GridCanvasView::mousePressEvent(QMouseEvent* event) {
     setFocus(Qt::MouseFocusReason);
+    if (m_model && event->button() == Qt::MiddleButton) {
+        m_middleDrag = event->position();
+        return;
+    }
     if (!m_model || event->button() != Qt::LeftButton || !activeTool())
         return;
     // A release lost to another window leaves no drag behind for this press to finish.
@@ -267,6 +272,10 @@ void GridCanvasView::mouseDoubleClickEvent(QMouseEvent* event) {
 }
 
 void GridCanvasView::mouseMoveEvent(QMouseEvent* event) {
+    if (m_middleDrag && (event->buttons() & Qt::MiddleButton)) {
+        m_panner.drag(event->position() - *std::exchange(m_middleDrag, event->position()));
+        return;
+    }
     if (!m_model || !activeTool())
         return;
     m_mouseLocation = event->position();
@@ -278,6 +287,11 @@ void GridCanvasView::mouseMoveEvent(QMouseEvent* event) {
 }
 
 void GridCanvasView::mouseReleaseEvent(QMouseEvent* event) {
+    if (m_middleDrag && event->button() == Qt::MiddleButton) {
+        m_middleDrag.reset();
+        m_panner.dragFinished();
+        return;
+    }
     if (!m_model || event->button() != Qt::LeftButton || !activeTool() || !m_pressed)
         return;
     m_pressed = false;
@@ -367,11 +381,62 @@ bool GridCanvasView::event(QEvent* event) {
     if (event->type() == QEvent::NativeGesture) {
         const auto* gesture = static_cast<QNativeGestureEvent*>(event);
         if (gesture->gestureType() == Qt::ZoomNativeGesture && m_model) {
-            m_panner.pinch(gesture->value());
+            m_panner.pinch(gesture->value(), gesture->position());
             return true;
         }
     }
     return QWidget::event(event);
+}
+
+void GridCanvasView::zoomIn() {
+    m_panner.zoomAbout(zoomStep, QRectF(rect()).center());
+}
+
+void GridCanvasView::zoomOut() {
+    m_panner.zoomAbout(1.0 / zoomStep, QRectF(rect()).center());
+}
+
+void GridCanvasView::zoomToActualSize() {
+    if (m_model)
+        m_panner.zoomAbout(1.0 / m_model->zoomScale(), QRectF(rect()).center());
+}
+
+namespace {
+
+// The columns and rows the cells stand on, right and bottom edges outside.
+QRectF cellBounds(const GridViewModel& model, const auto& ids) {
+    QRectF bounds;
+    for (const auto& id : ids)
+        if (const GridElement* cell = model.element(id))
+            bounds |= QRectF(double(cell->position.col), double(cell->position.row), 1, 1);
+    return bounds;
+}
+
+void showView(GridViewModel& model, const GridView& view) {
+    model.setZoomScale(view.scale);
+    model.setPanOffset(view.pan);
+}
+
+} // namespace
+
+void GridCanvasView::zoomToFit() {
+    if (!m_model || m_model->elements().empty())
+        return;
+    std::vector<QUuid> all;
+    for (const GridElement& cell : m_model->elements())
+        all.push_back(cell.id);
+    showView(*m_model, fittedView(cellBounds(*m_model, all), size(), GridViewModel::baseCellSize, fitMargin));
+}
+
+void GridCanvasView::zoomToSelection() {
+    if (!m_model)
+        return;
+    const QRectF bounds = m_model->mode() == AppMode::select
+                              ? cellBounds(*m_model, m_model->flatSelection())
+                              : cellBounds(*m_model, m_model->editSelectedIDs());
+    if (bounds.isEmpty())
+        return;
+    showView(*m_model, fittedView(bounds, size(), GridViewModel::baseCellSize, fitMargin));
 }
 
 void GridCanvasView::bounceTick() {

@@ -58,6 +58,17 @@ public:
     SelectionPreview& preview() { return *m_preview; }
     const SelectionPreview& preview() const { return *m_preview; }
     bool isBouncing() const { return m_panner.isBouncing(); }
+
+    // View ▸ Zoom In, Zoom Out, Actual Size, Zoom to Fit and Zoom to Selection: about
+    // the middle of the canvas, or framing the cells with a margin.
+    static constexpr double zoomStep = 1.25;
+    static constexpr double fitMargin = 24.0;
+    void zoomIn();
+    void zoomOut();
+    void zoomToActualSize();
+    void zoomToFit();
+    // The cells selected in the mode shown; nothing happens without any.
+    void zoomToSelection();
     // One step of the spring back to the grid origin; the timer calls it.
     void bounceTick();
 
@@ -102,6 +113,7 @@ private:
     std::unique_ptr<CanvasViewContext> m_toolContext;
     std::unique_ptr<CanvasTools> m_tools;
     bool m_pressed = false;
+    std::optional<QPointF> m_middleDrag; // where the middle button last was while it pans
 
     WheelPanner m_panner;
     QPointF m_mouseLocation;

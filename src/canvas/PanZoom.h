@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <QPointF>
+#include <QRectF>
 #include <QSizeF>
 
 namespace pexlora {
@@ -19,6 +21,23 @@ double rubberBand(double v, double delta);
 
 // `scale` multiplied by `factor`, held between 0.1 and 10.
 double zoomedScale(double scale, double factor);
+
+// What the view shows of the grid: its zoom and where the grid's origin stands.
+struct GridView {
+    double scale = 1.0;
+    QSizeF pan;
+
+    friend bool operator==(const GridView&, const GridView&) = default;
+};
+
+// `view` zoomed by `factor` (held between 0.1 and 10) about `anchor`: the grid point
+// under it stays under it.
+GridView zoomedAbout(const GridView& view, QPointF anchor, double factor);
+
+// The view that shows `cells` (columns and rows, the right and bottom edges outside)
+// whole and centred in `viewport`, `margin` points clear of its edges, at a zoom held
+// between 0.1 and 10. An empty `cells` gives the grid at its actual size from its origin.
+GridView fittedView(const QRectF& cells, QSizeF viewport, double cellSize, double margin);
 
 // One step of the spring back to the origin; `finished` once both components are
 // back under half a point, when the pan is exactly (0, 0).

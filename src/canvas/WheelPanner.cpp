@@ -37,7 +37,7 @@ void WheelPanner::wheel(const QWheelEvent& event) {
     QPointF delta = scrollDelta(event);
     const Qt::KeyboardModifiers modifiers = event.modifiers();
     if (modifiers & Qt::ControlModifier) {
-        m_model->setZoomScale(zoomedScale(m_model->zoomScale(), delta.y() > 0 ? 1.05 : 0.95));
+        zoomAbout(delta.y() > 0 ? 1.05 : 0.95, event.position());
         return;
     }
     QSizeF pan = m_model->panOffset();
@@ -68,9 +68,29 @@ void WheelPanner::wheel(const QWheelEvent& event) {
     m_model->setPanOffset(QSizeF(pan.width() + delta.x(), pan.height() + delta.y()));
 }
 
-void WheelPanner::pinch(double value) {
-    if (m_model)
-        m_model->setZoomScale(zoomedScale(m_model->zoomScale(), 1.0 + value));
+void WheelPanner::pinch(double value, QPointF anchor) {
+    zoomAbout(1.0 + value, anchor);
+}
+
+void WheelPanner::zoomAbout(double factor, QPointF anchor) {
+    if (!m_model)
+        return;
+    const GridView view = zoomedAbout({m_model->zoomScale(), m_model->panOffset()}, anchor, factor);
+    m_model->setZoomScale(view.scale);
+    m_model->setPanOffset(view.pan);
+}
+
+void WheelPanner::drag(QPointF delta) {
+    if (!m_model)
+        return;
+    m_bounceTimer.stop();
+    const QSizeF pan = m_model->panOffset();
+    m_model->setPanOffset(QSizeF(rubberBand(pan.width(), delta.x()), rubberBand(pan.height(), delta.y())));
+}
+
+void WheelPanner::dragFinished() {
+    if (m_model && (m_model->panOffset().width() > 0 || m_model->panOffset().height() > 0))
+        m_bounceTimer.start();
 }
 
 void WheelPanner::finishBounce() {

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <QPointF>
 #include <QPointer>
 #include <QTimer>
 
@@ -21,8 +22,14 @@ public:
     void setModel(GridViewModel* model);
 
     void wheel(const QWheelEvent& event);
-    // A pinch by `value`: 0.1 magnifies by a tenth.
-    void pinch(double value);
+    // A pinch by `value` about `anchor`: 0.1 magnifies by a tenth.
+    void pinch(double value, QPointF anchor);
+    // Zooms by `factor` keeping the grid point under `anchor` where it is.
+    void zoomAbout(double factor, QPointF anchor);
+    // The grid dragged by the middle button: as a trackpad pulls it, springing back
+    // from past the origin once `finished`.
+    void drag(QPointF delta);
+    void dragFinished();
 
     bool isBouncing() const { return m_bounceTimer.isActive(); }
     // One step of the spring back to the grid origin; the timer calls it.

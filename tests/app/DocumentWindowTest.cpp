@@ -5,6 +5,7 @@
 #include "app/document/DocumentHistory.h"
 #include "app/shell/HelpPage.h"
 #include "app/window/ContentView.h"
+#include "app/window/GridToolbarContent.h"
 #include "canvas/GridCanvasView.h"
 #include "model/PersistedState.h"
 #include "model/PexloraDocument.h"
@@ -16,6 +17,7 @@
 #include <QDir>
 #include <QFile>
 #include <QMenu>
+#include <QLabel>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QTemporaryDir>
@@ -528,6 +530,38 @@ TEST_F(WindowsAlone, EveryCommandIsOneActionForMenuKeyAndButton) {
     action(window, "fileNew")->trigger();
     action(window, "helpPexlora")->trigger();
     EXPECT_EQ(host.calls, (QStringList{u"new"_s, u"help"_s}));
+    window->history()->clear();
+}
+
+// A 2,000-channel rig shown whole by one key, and the zoom percentage offering the
+// same commands as the View menu.
+TEST_F(WindowsAlone, ZoomToFitShowsAWholeRigAndThePercentageOffersTheZoomCommands) {
+    DocumentWindow* window = open();
+    window->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
+    GridViewModel* model = window->viewModel();
+    std::vector<GridPosition> rig;
+    for (std::int64_t i = 0; i < 2000; ++i)
+        rig.push_back({i % 40, i / 40});
+    model->placeElements(rig);
+    GridCanvasView* canvas = window->contentView()->canvas();
+    QTest::keyClick(canvas, Qt::Key_9, Qt::ControlModifier);
+    const QRectF shown(QPointF(0, 0), QSizeF(canvas->size()));
+    EXPECT_TRUE(shown.contains(model->cellRect({0, 0})));
+    EXPECT_TRUE(shown.contains(model->cellRect({39, 49})));
+    EXPECT_LT(model->zoomScale(), 1.0);
+    QTest::keyClick(canvas, Qt::Key_0, Qt::ControlModifier);
+    EXPECT_DOUBLE_EQ(model->zoomScale(), 1.0);
+    QTest::keyClick(canvas, Qt::Key_Equal, Qt::ControlModifier);
+    EXPECT_DOUBLE_EQ(model->zoomScale(), GridCanvasView::zoomStep);
+
+    QMenu* menu = window->toolbarContent()->zoomMenu();
+    ASSERT_NE(menu, nullptr);
+    EXPECT_EQ(menu->actions().size(), 5);
+    EXPECT_EQ(menu->actions().front(), action(window, "viewZoomIn"));
+    QTest::mouseClick(window->toolbarContent()->zoomText(), Qt::LeftButton);
+    EXPECT_TRUE(menu->isVisible());
+    menu->hide();
     window->history()->clear();
 }
 

@@ -3,6 +3,7 @@
 
 #include "CanvasTestSupport.h"
 
+#include <QMouseEvent>
 #include <QNativeGestureEvent>
 #include <QPointingDevice>
 #include <QWheelEvent>
@@ -72,7 +73,67 @@ TEST_F(CanvasScrolling, PlainWheelPansFreelyAndCtrlWheelZooms) {
     EXPECT_DOUBLE_EQ(c.model.zoomScale(), 0.95) << "no delta zooms out";
     wheel({0, 10}, Qt::NoScrollPhase, Qt::ControlModifier);
     EXPECT_DOUBLE_EQ(c.model.zoomScale(), 0.95 * 1.05);
-    EXPECT_EQ(c.model.panOffset(), QSizeF(300, 480)) << "zooming keeps the pan";
+    // The wheel turns at (100, 100): the grid point there stays there.
+    const QPointF pointer(100, 100);
+    const GridView view{c.model.zoomScale(), c.model.panOffset()};
+    EXPECT_NEAR((pointer.x() - view.pan.width()) / view.scale, (pointer.x() - 300) / 1.0, 1e-9);
+    EXPECT_NEAR((pointer.y() - view.pan.height()) / view.scale, (pointer.y() - 480) / 1.0, 1e-9);
+}
+
+// Zooming about a point keeps the grid point under it; fitting frames the cells,
+// centred, a margin clear of the edges, within the zoom's limits.
+TEST(Zoom, AboutAPointAndToFit) {
+    const struct {
+        GridView view;
+        QPointF anchor;
+        double factor;
+        GridView expected;
+    } about[] = {
+        {{1, {0, 0}}, {0, 0}, 2, {2, {0, 0}}},
+        {{1, {0, 0}}, {100, 50}, 2, {2, {-100, -50}}},
+        {{2, {-40, 10}}, {60, 60}, 0.5, {1, {10, 35}}},
+        {{9, {0, 0}}, {10, 10}, 2, {10, {-1.1111111111111107, -1.1111111111111107}}}, // held at 10
+    };
+    for (const auto& row : about) {
+        const GridView zoomed = zoomedAbout(row.view, row.anchor, row.factor);
+        EXPECT_DOUBLE_EQ(zoomed.scale, row.expected.scale);
+        EXPECT_NEAR(zoomed.pan.width(), row.expected.pan.width(), 1e-9);
+        EXPECT_NEAR(zoomed.pan.height(), row.expected.pan.height(), 1e-9);
+    }
+    const struct {
+        QRectF cells;
+        QSizeF viewport;
+        GridView expected;
+    } fits[] = {
+        {{0, 0, 10, 5}, {648, 348}, {1, {24, 24}}},          // exactly fits at 100 %
+        {{10, 0, 20, 1}, {1248, 648}, {1, {-576, 294}}},     // wide: the width decides
+        {{0, 0, 2000, 1}, {1000, 700}, {0.1, {-5500, 347}}}, // held at a tenth
+        {{3, 3, 1, 1}, {648, 648}, {10, {-1776, -1776}}},    // one cell: held at ten
+        {{}, {800, 600}, {1, {0, 0}}},                       // nothing to frame
+    };
+    for (const auto& row : fits) {
+        const GridView fitted = fittedView(row.cells, row.viewport, 60, 24);
+        EXPECT_DOUBLE_EQ(fitted.scale, row.expected.scale) << row.cells.width();
+        EXPECT_NEAR(fitted.pan.width(), row.expected.pan.width(), 1e-9) << row.cells.width();
+        EXPECT_NEAR(fitted.pan.height(), row.expected.pan.height(), 1e-9) << row.cells.width();
+    }
+}
+
+TEST_F(CanvasScrolling, TheMiddleButtonDragsTheGridAndItSpringsBackFromPastTheOrigin) {
+    c.model.setPanOffset({-200, -100});
+    const auto middle = [&](QEvent::Type type, QPointF at) {
+        QMouseEvent event(type, at, c.view->mapToGlobal(at), Qt::MiddleButton,
+                          type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::MiddleButton, {});
+        QApplication::sendEvent(c.view.get(), &event);
+    };
+    middle(QEvent::MouseButtonPress, {300, 300});
+    middle(QEvent::MouseMove, {350, 280});
+    EXPECT_EQ(c.model.panOffset(), QSizeF(-150, -120));
+    middle(QEvent::MouseMove, {600, 280});
+    EXPECT_EQ(c.model.panOffset(), QSizeF(rubberBand(-150, 250), -120)) << "pulled against the origin";
+    middle(QEvent::MouseButtonRelease, {600, 280});
+    EXPECT_TRUE(c.view->isBouncing());
+    EXPECT_TRUE(c.model.selectionGroups().empty()) << "the middle button selects nothing";
 }
 
 TEST_F(CanvasScrolling, GesturePullsAgainstTheOriginAndSpringsBackWhenItEnds) {

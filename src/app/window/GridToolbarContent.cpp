@@ -10,8 +10,10 @@
 #include "widgets/SystemColors.h"
 #include "widgets/TextStyles.h"
 
+#include <QEvent>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QMenu>
 
 namespace pexlora {
 
@@ -70,6 +72,21 @@ void GridToolbarContent::showZoom() {
     const QString text = zoomPercentText(m_model->zoomScale());
     m_zoom->setText(text);
     m_zoom->setAccessibleName(tr("Zoom %1").arg(text));
+}
+
+void GridToolbarContent::setZoomMenu(QMenu* menu) {
+    m_zoomMenu = menu;
+    m_zoom->setCursor(Qt::PointingHandCursor);
+    m_zoom->setToolTip(tr("Zoom"));
+    m_zoom->installEventFilter(this);
+}
+
+bool GridToolbarContent::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_zoom && event->type() == QEvent::MouseButtonPress && m_zoomMenu) {
+        m_zoomMenu->popup(m_zoom->mapToGlobal(QPoint(0, m_zoom->height())));
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 } // namespace pexlora

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <QMenu>
 #include <QPointer>
 #include <QWidget>
 
@@ -28,6 +29,12 @@ public:
     CapsuleToggleButton* previewButton() const { return m_preview; }
     // Filled with the accent colour while editing.
     CapsuleToggleButton* editModeButton() const { return m_editMode; }
+    // What a click on the zoom percentage offers: the window's zoom commands.
+    void setZoomMenu(QMenu* menu);
+    QMenu* zoomMenu() const { return m_zoomMenu; }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void showMode();
@@ -37,6 +44,7 @@ private:
     EditToolPicker* m_picker;
     SelectKeyLegend* m_legend;
     QLabel* m_zoom;
+    QPointer<QMenu> m_zoomMenu;
     CapsuleToggleButton* m_preview;
     CapsuleToggleButton* m_editMode;
 };

@@ -8,6 +8,8 @@
 #include "app/window/ContentView.h"
 #include "app/window/DocumentWindow.h"
 #include "app/window/DocumentWindowHost.h"
+#include "app/window/GridToolbarContent.h"
+#include "canvas/GridCanvasView.h"
 #include "eos/EosConnectionManager.h"
 #include "model/GridViewModel.h"
 #include "widgets/PlainMessage.h"
@@ -15,6 +17,7 @@
 #include <QAction>
 #include <QCoreApplication>
 #include <QFileInfo>
+#include <QMenu>
 #include <QMenuBar>
 #include <QPointer>
 
@@ -112,6 +115,38 @@ void WindowMenus::build(DocumentWindow& window, DocumentWindowHost& host) {
     consoleSelection->setChecked(window.consoleSelection()->isShown());
     QObject::connect(consoleSelection, &QAction::toggled, window.consoleSelection(),
                      &ConsoleSelectionFollower::setShown);
+    view->addSeparator();
+    // The same commands, offered again by a click on the toolbar's zoom percentage.
+    auto* zoom = new QMenu(tr("Zoom"), &window);
+    GridCanvasView* canvas = window.contentView()->canvas();
+    const struct {
+        const char* name;
+        QString text;
+        QList<QKeySequence> keys;
+        void (GridCanvasView::*command)();
+    } zooms[] = {
+        {"viewZoomIn",
+         tr("Zoom In"),
+         {QKeySequence(Qt::CTRL | Qt::Key_Equal), QKeySequence(Qt::CTRL | Qt::Key_Plus)},
+         &GridCanvasView::zoomIn},
+        {"viewZoomOut", tr("Zoom Out"), {QKeySequence(Qt::CTRL | Qt::Key_Minus)}, &GridCanvasView::zoomOut},
+        {"viewActualSize",
+         tr("Actual Size"),
+         {QKeySequence(Qt::CTRL | Qt::Key_0)},
+         &GridCanvasView::zoomToActualSize},
+        {"viewZoomToFit",
+         tr("Zoom to Fit"),
+         {QKeySequence(Qt::CTRL | Qt::Key_9)},
+         &GridCanvasView::zoomToFit},
+        {"viewZoomToSelection", tr("Zoom to Selection"), {}, &GridCanvasView::zoomToSelection},
+    };
+    for (const auto& entry : zooms) {
+        QAction* action = addAction(view, entry.name, entry.text);
+        action->setShortcuts(entry.keys);
+        QObject::connect(action, &QAction::triggered, canvas, entry.command);
+        zoom->addAction(action);
+    }
+    window.toolbarContent()->setZoomMenu(zoom);
 
     // The console's commands in one place, each the same action as where else it is offered.
     QMenu* console = bar->addMenu(tr("&Console"));
