@@ -304,6 +304,14 @@ void GridCanvasView::keyPressEvent(QKeyEvent* event) {
         QWidget::keyPressEvent(event);
         return;
     }
+    // Escape first gives up a drag under way: the marquee, the move or the line is dropped.
+    if (event->key() == Qt::Key_Escape && m_pressed && activeTool()) {
+        m_pressed = false;
+        activeTool()->cancel();
+        update();
+        event->accept();
+        return;
+    }
     // Escape lets go of the order latched in the key legend.
     if (event->key() == Qt::Key_Escape && m_model &&
         m_model->latchedMarqueeModifier() != MarqueeModifier::none) {

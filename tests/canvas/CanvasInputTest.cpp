@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "CanvasTestSupport.h"
 #include "canvas/CanvasGeometry.h"
+#include "model/PersistedState.h"
 
 #include <QWheelEvent>
 
@@ -88,6 +89,34 @@ TEST_F(CanvasInput, MarqueeTakesTheModifierAtPressOnEveryDragAndOnEveryKeyChange
     EXPECT_EQ(c.model.selectionGroups()[0].front(), c.idAt({1, 1}));
     EXPECT_EQ(c.model.selectionGroups()[0][1], c.idAt({1, 2})) << "Shift goes down the columns";
     EXPECT_FALSE(c.model.marqueeStart());
+}
+
+// Escape gives up a drag under way, whichever tool has it; the release then does nothing.
+TEST_F(CanvasInput, EscapeGivesUpAMarqueeAMoveOrALineUnderWay) {
+    const QUuid five = c.idAt({2, 2});
+    const struct {
+        AppMode mode;
+        EditTool tool;
+        QPointF from, to;
+    } drags[] = {
+        {AppMode::select, EditTool::selectElement, {30, 30}, c.centre({3, 3})},
+        {AppMode::edit, EditTool::selectElement, c.centre({2, 2}), c.centre({2, 5})},
+        {AppMode::edit, EditTool::selectElement, {30, 30}, c.centre({3, 3})},
+        {AppMode::edit, EditTool::addElement, c.centre({1, 5}), c.centre({4, 5})},
+    };
+    for (const auto& drag : drags) {
+        c.model.setMode(drag.mode);
+        c.model.setEditTool(drag.tool);
+        c.model.setEditSelectedIDs({five});
+        const PersistedState before = c.model.persistedState();
+        c.press(drag.from);
+        c.move(drag.to);
+        EXPECT_TRUE(c.key(QEvent::KeyPress, Qt::Key_Escape));
+        c.release(drag.to);
+        EXPECT_EQ(c.model.persistedState(), before) << int(drag.tool);
+        EXPECT_FALSE(c.model.marqueeStart());
+        EXPECT_TRUE(c.model.selectionGroups().empty() || drag.mode == AppMode::edit);
+    }
 }
 
 TEST_F(CanvasInput, ModeChangeInTheMiddleOfAMarqueeLeavesNoMarqueeBehind) {
