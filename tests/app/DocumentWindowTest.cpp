@@ -16,8 +16,8 @@
 #include <QBoxLayout>
 #include <QDir>
 #include <QFile>
-#include <QMenu>
 #include <QLabel>
+#include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QTemporaryDir>
@@ -430,6 +430,13 @@ TEST_F(DocumentWindows, OpenRecentIsCappedAndDropsFilesThatAreGoneWhenRead) {
     emit recent->aboutToShow();
     EXPECT_EQ(recent->actions().front()->text(), u"Tom && Jerry.pexlora"_s);
     EXPECT_EQ(test::tooltipAsShown(recent->actions().front()->toolTip()), ampersand);
+    // Two files of one name are told apart by their folder.
+    QDir(dir.path()).mkdir(u"other"_s);
+    const QString other = savedRig(u"other/rig 0.pexlora"_s);
+    app.recentDocuments().add(other);
+    emit recent->aboutToShow();
+    EXPECT_EQ(recent->actions().front()->text(), u"rig 0.pexlora — "_s + QFileInfo(other).absolutePath());
+    EXPECT_EQ(recent->actions()[2]->text(), u"rig 0.pexlora — "_s + dir.path());
     app.recentDocuments().clear();
 }
 

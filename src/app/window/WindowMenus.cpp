@@ -16,7 +16,9 @@
 
 #include <QAction>
 #include <QCoreApplication>
+#include <QDir>
 #include <QFileInfo>
+#include <QHash>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPointer>
@@ -175,9 +177,17 @@ void WindowMenus::buildRecent(QMenu* menu, DocumentWindow& window, DocumentWindo
     menu->clear();
     const QStringList paths = host.recentPaths();
     QPointer<DocumentWindow> self(&window);
+    QHash<QString, int> named;
+    for (const QString& path : paths)
+        ++named[QFileInfo(path).fileName()];
     for (const QString& path : paths) {
+        const QFileInfo file(path);
+        // Files of one name are told apart by their folder.
+        QString text = named.value(file.fileName()) > 1
+                           ? tr("%1 — %2").arg(file.fileName(), QDir::toNativeSeparators(file.absolutePath()))
+                           : file.fileName();
         // An "&" in a name is a character, not the mark of a shortcut key.
-        QAction* entry = menu->addAction(QFileInfo(path).fileName().replace(u'&', QStringLiteral("&&")));
+        QAction* entry = menu->addAction(text.replace(u'&', QStringLiteral("&&")));
         entry->setToolTip(plainToolTip(path));
         entry->setStatusTip(path);
         QObject::connect(entry, &QAction::triggered, &window,
