@@ -20,6 +20,12 @@ std::unique_ptr<QMessageBox> question(QWidget* window, const QString& text, cons
     return plainMessageBox(QMessageBox::Warning, text, informativeText, QMessageBox::NoButton, window);
 }
 
+// Shows `box` until it is answered: the role of the button pressed; closing it rejects.
+QMessageBox::ButtonRole answerTo(QMessageBox& box) {
+    box.exec();
+    return box.clickedButton() ? box.buttonRole(box.clickedButton()) : QMessageBox::RejectRole;
+}
+
 // Shown without waiting: `parent`'s window is blocked while it is open, and it deletes
 // itself when closed, or with that window.
 void openOnItsOwn(std::unique_ptr<QMessageBox> box) {
@@ -47,9 +53,7 @@ std::unique_ptr<QMessageBox> StandardDocumentDialogs::saveChangesQuestion(QWidge
 
 DocumentDialogs::SaveAnswer StandardDocumentDialogs::askToSaveChanges(QWidget* window,
                                                                       const QString& documentName) {
-    const auto box = saveChangesQuestion(window, documentName);
-    box->exec();
-    switch (box->clickedButton() ? box->buttonRole(box->clickedButton()) : QMessageBox::RejectRole) {
+    switch (answerTo(*saveChangesQuestion(window, documentName))) {
     case QMessageBox::AcceptRole:
         return SaveAnswer::save;
     case QMessageBox::DestructiveRole:
@@ -63,12 +67,11 @@ bool StandardDocumentDialogs::confirmRevert(QWidget* window, const QString& docu
     const auto box = question(
         window, tr("Do you want to revert “%1” to the most recently saved version?").arg(documentName),
         tr("Your current changes will be lost, and they cannot be undone."));
-    QPushButton* revert = box->addButton(tr("Revert"), QMessageBox::DestructiveRole);
+    box->addButton(tr("Revert"), QMessageBox::DestructiveRole);
     QPushButton* cancel = box->addButton(tr("Cancel"), QMessageBox::RejectRole);
     box->setDefaultButton(cancel);
     box->setEscapeButton(cancel);
-    box->exec();
-    return box->clickedButton() == revert;
+    return answerTo(*box) == QMessageBox::DestructiveRole;
 }
 
 QStringList StandardDocumentDialogs::choosePathsToOpen(QWidget* parent, const QString& folder) {
@@ -101,9 +104,7 @@ std::unique_ptr<QMessageBox> StandardDocumentDialogs::replaceQuestion(QWidget* w
 }
 
 bool StandardDocumentDialogs::confirmReplace(QWidget* window, const QString& path) {
-    const auto box = replaceQuestion(window, path);
-    box->exec();
-    return box->clickedButton() && box->buttonRole(box->clickedButton()) == QMessageBox::DestructiveRole;
+    return answerTo(*replaceQuestion(window, path)) == QMessageBox::DestructiveRole;
 }
 
 std::unique_ptr<QMessageBox> StandardDocumentDialogs::restoreQuestion(QWidget* parent,
@@ -116,11 +117,8 @@ std::unique_ptr<QMessageBox> StandardDocumentDialogs::restoreQuestion(QWidget* p
 }
 
 bool StandardDocumentDialogs::askToRestore(QWidget* parent, const QString& documentName) {
-    const auto box = restoreQuestion(parent, documentName);
-    box->exec();
     // Only a deliberate Discard throws the changes away; closing the box keeps them.
-    QAbstractButton* clicked = box->clickedButton();
-    return !clicked || box->buttonRole(clicked) != QMessageBox::DestructiveRole;
+    return answerTo(*restoreQuestion(parent, documentName)) != QMessageBox::DestructiveRole;
 }
 
 std::unique_ptr<QMessageBox> StandardDocumentDialogs::changedFileQuestion(QWidget* window,
@@ -137,9 +135,7 @@ std::unique_ptr<QMessageBox> StandardDocumentDialogs::changedFileQuestion(QWidge
 
 DocumentDialogs::ChangedFileAnswer StandardDocumentDialogs::askAboutChangedFile(QWidget* window,
                                                                                 const QString& documentName) {
-    const auto box = changedFileQuestion(window, documentName);
-    box->exec();
-    switch (box->clickedButton() ? box->buttonRole(box->clickedButton()) : QMessageBox::RejectRole) {
+    switch (answerTo(*changedFileQuestion(window, documentName))) {
     case QMessageBox::DestructiveRole:
         return ChangedFileAnswer::saveOver;
     case QMessageBox::AcceptRole:
