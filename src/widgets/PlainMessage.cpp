@@ -32,6 +32,9 @@ std::unique_ptr<QMessageBox> plainMessageBox(QMessageBox::Icon icon, const QStri
         if (auto* label = box->findChild<QLabel*>(QStringLiteral("qt_msgbox_informativelabel"))) {
             label->setTextFormat(Qt::PlainText);
             label->setText(bounded(informativeText));
+        } else {
+            // A Qt that names it otherwise still gets the text escaped, never as markup.
+            box->setInformativeText(Qt::convertFromPlainText(bounded(informativeText)));
         }
     }
     // Plain text has no links; this box offers none whatever its labels later hold.
