@@ -5,7 +5,8 @@ namespace pexlora {
 
 CapsuleToggleButton::CapsuleToggleButton(QString symbol, QString title, States states, QWidget* parent)
     : SymbolButton(std::move(symbol), std::move(title), {QMargins(10, 5, 10, 5), 0, true}, parent)
-    , m_states(std::move(states)) {
+    , m_states(std::move(states))
+    , m_offSymbol(SymbolButton::symbol()) {
     describe();
 }
 
@@ -21,6 +22,8 @@ void CapsuleToggleButton::describe() {
     const QString& text = m_on ? m_states.onText : m_states.offText;
     setToolTip(text);
     setAccessibleName(text);
+    if (!m_states.onSymbol.isEmpty())
+        setSymbol(m_on ? m_states.onSymbol : m_offSymbol);
 }
 
 SymbolButton::Look CapsuleToggleButton::look(const SystemColors& colors) const {

@@ -18,6 +18,8 @@ public:
         QString onText;
         // The fill while on, one of the palette's colours.
         QColor SystemColors::*onFill = &SystemColors::accent;
+        // The symbol while on, where it differs, as a stop square for a play triangle.
+        QString onSymbol = {};
     };
 
     CapsuleToggleButton(QString symbol, QString title, States states, QWidget* parent = nullptr);
@@ -31,6 +33,7 @@ private:
     void describe();
 
     States m_states;
+    QString m_offSymbol;
     bool m_on = false;
 };
 

@@ -33,6 +33,11 @@ QSize SymbolButton::sizeHint() const {
             height + m_shape.padding.top() + m_shape.padding.bottom()};
 }
 
+void SymbolButton::setSymbol(QString symbol) {
+    m_symbol = std::move(symbol);
+    update();
+}
+
 void SymbolButton::changeEvent(QEvent* event) {
     if (event->type() == QEvent::PaletteChange || event->type() == QEvent::FontChange)
         updateGeometry();

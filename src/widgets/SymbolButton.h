@@ -43,6 +43,8 @@ protected:
     void changeEvent(QEvent* event) override;
     // After a state change that alters the look.
     void restyle() { update(); }
+    // For a state drawn with a symbol of its own, of the same size.
+    void setSymbol(QString symbol);
 
 private:
     static constexpr int symbolSize = 16;

@@ -59,6 +59,15 @@ void playCircle(QPainter& p, const QColor& color) {
     p.drawPath(triangle);
 }
 
+void stopCircle(QPainter& p, const QColor& color) {
+    p.setPen(strokePen(color, 1.6));
+    p.setBrush(Qt::NoBrush);
+    p.drawEllipse(QPointF(10, 10), 7.5, 7.5);
+    p.setPen(Qt::NoPen);
+    p.setBrush(color);
+    p.drawRoundedRect(QRectF(7.0, 7.0, 6.0, 6.0), 1.0, 1.0);
+}
+
 void cursorArrow(QPainter& p, const QColor& color) {
     QPainterPath arrow;
     arrow.moveTo(5.0, 2.5);
@@ -121,7 +130,8 @@ struct NamedSymbol {
 };
 
 constexpr NamedSymbol symbols[] = {
-    {u"square.and.pencil", squareAndPencil}, {u"play.circle", playCircle}, {u"cursorarrow", cursorArrow},
+    {u"square.and.pencil", squareAndPencil}, {u"play.circle", playCircle}, {u"stop.circle", stopCircle},
+    {u"cursorarrow", cursorArrow},
     {u"plus.app.fill", plusAppFill},         {u"number", number},          {u"numbers", numbers},
 };
 

@@ -47,7 +47,7 @@ Coverage render(const QString& name, QColor color) {
 }
 
 TEST(SymbolIcon, EveryToolbarSymbolDrawsSharplyInTheGivenColour) {
-    EXPECT_EQ(SymbolIcon::names(), (QStringList{u"square.and.pencil"_s, u"play.circle"_s, u"cursorarrow"_s,
+    EXPECT_EQ(SymbolIcon::names(), (QStringList{u"square.and.pencil"_s, u"play.circle"_s, u"stop.circle"_s, u"cursorarrow"_s,
                                                 u"plus.app.fill"_s, u"number"_s, u"numbers"_s}));
     // A light and a dark label colour: the symbols take whatever the palette gives.
     for (const QColor color : {QColor(0x1d, 0x1d, 0x1f), QColor(0xf5, 0xf5, 0xf7)}) {

@@ -86,12 +86,14 @@ TEST(Toolbar, PreviewButtonFollowsThePreviewAndLeavingEditModeStartsIt) {
     const SystemColors colors = SystemColors::fromPalette(preview->palette());
     EXPECT_EQ(preview->look(colors).fill, colors.orange);
     EXPECT_EQ(preview->toolTip(), u"Stop Preview"_s);
+    EXPECT_EQ(preview->symbol(), u"stop.circle"_s);
 
     shown.click(preview);
     EXPECT_FALSE(shown.model.isPreviewPlaying());
     EXPECT_EQ(preview->look(colors).fill.alpha(), 0);
     EXPECT_EQ(preview->look(colors).content, colors.label);
     EXPECT_EQ(preview->toolTip(), u"Preview Selection"_s);
+    EXPECT_EQ(preview->symbol(), u"play.circle"_s);
     EXPECT_EQ(preview->accessibleName(), u"Preview Selection"_s);
 
     shown.click(shown.toolbar->editModeButton());
@@ -214,7 +216,7 @@ TEST(KeyLegend, ChipsNameThePlatformKeysInTheMarqueeColours) {
         QString label;
         QColor color;
     } table[] = {
-        {u"Shift"_s, u"Vertical"_s, colors.purple},
+        {u"Shift"_s, u"vertical"_s, colors.purple},
         {u"Alt"_s, u"columns"_s, colors.green},
         {u"Ctrl"_s, u"rows"_s, colors.orange},
         {u"Meta"_s, u"diagonal"_s, colors.cyan},

@@ -24,7 +24,8 @@ GridToolbarContent::GridToolbarContent(GridViewModel* model, QWidget* parent)
     , m_legend(new SelectKeyLegend(model, this))
     , m_zoom(new SecondaryLabel(QString(), this))
     , m_preview(new CapsuleToggleButton(QStringLiteral("play.circle"), QString(),
-                                        {tr("Preview Selection"), tr("Stop Preview"), &SystemColors::orange},
+                                        {tr("Preview Selection"), tr("Stop Preview"), &SystemColors::orange,
+                                         QStringLiteral("stop.circle")},
                                         this))
     , m_editMode(new CapsuleToggleButton(QStringLiteral("square.and.pencil"), tr("Edit Layout"),
                                          {tr("Edit Layout"), tr("Exit Edit Layout"), &SystemColors::accent},
