@@ -54,7 +54,7 @@ SelectKeyLegend::SelectKeyLegend(GridViewModel* model, QWidget* parent)
     // Command is Qt's Control modifier and Control its Meta modifier on macOS;
     // elsewhere they are Ctrl and Meta (the Super key).
     const Key keys[] = {
-        {Qt::ShiftModifier, MarqueeModifier::shift, QT_TR_NOOP("Vertical"), QT_TR_NOOP("selects vertically")},
+        {Qt::ShiftModifier, MarqueeModifier::shift, QT_TR_NOOP("vertical"), QT_TR_NOOP("selects vertically")},
         {Qt::AltModifier, MarqueeModifier::option, QT_TR_NOOP("columns"), QT_TR_NOOP("selects columns")},
         {Qt::ControlModifier, MarqueeModifier::command, QT_TR_NOOP("rows"), QT_TR_NOOP("selects rows")},
         {Qt::MetaModifier, MarqueeModifier::control, QT_TR_NOOP("diagonal"),
