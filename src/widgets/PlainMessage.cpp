@@ -43,8 +43,8 @@ std::unique_ptr<QMessageBox> plainMessageBox(QMessageBox::Icon icon, const QStri
     return box;
 }
 
-QString plainToolTip(const QString& text) {
-    return Qt::convertFromPlainText(bounded(text));
+QString plainToolTip(const QString& text, bool wrap) {
+    return Qt::convertFromPlainText(bounded(text), wrap ? Qt::WhiteSpaceNormal : Qt::WhiteSpacePre);
 }
 
 } // namespace pexlora

@@ -18,7 +18,8 @@ std::unique_ptr<QMessageBox> plainMessageBox(QMessageBox::Icon icon, const QStri
                                              const QString& informativeText,
                                              QMessageBox::StandardButtons buttons, QWidget* parent);
 
-// A tooltip that shows `text` as given, cut to a length a tooltip can show.
-QString plainToolTip(const QString& text);
+// A tooltip that shows `text` as given, cut to a length a tooltip can show. Its
+// lines are kept as they are unless `wrap`, when they break where the width needs.
+QString plainToolTip(const QString& text, bool wrap = false);
 
 } // namespace pexlora

@@ -17,6 +17,7 @@
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTextDocumentFragment>
 #include <gtest/gtest.h>
 
 namespace pexlora {
@@ -94,7 +95,16 @@ TEST_F(WindowBar, ShowsTheSelectionInMonospacedTextOverTheRecordButton) {
     model->setSelectionModifier(MarqueeModifier::command); // "(1,2,…,103)", no folding
     QScrollBar* sideways = bar->selectionArea()->horizontalScrollBar();
     ASSERT_TRUE(QTest::qWaitFor([&] { return sideways->maximum() > 0; })) << "laid out again";
+    // Cut at the button with an ellipsis, whole in the tooltip.
+    EXPECT_TRUE(bar->moreMarker()->isVisible());
+    EXPECT_EQ(bar->moreMarker()->geometry().right() + 1,
+              bar->recordGroupButton()->parentWidget()->geometry().left());
+    EXPECT_TRUE(QTextDocumentFragment::fromHtml(bar->selectionArea()->toolTip())
+                    .toPlainText()
+                    .remove(QChar(0x200B))
+                    .endsWith(u",103)"_s));
     sideways->setValue(sideways->maximum());
+    EXPECT_FALSE(bar->moreMarker()->isVisible());
     const QRect lastGlyph = bar->selectionLabel()->contentsRect();
     const QPoint textEnd = bar->selectionLabel()->mapTo(bar, QPoint(lastGlyph.right(), 0));
     EXPECT_LE(textEnd.x(), bar->recordGroupButton()->mapTo(bar, QPoint(0, 0)).x());

@@ -7,6 +7,7 @@
 #include "eos/EosConnectionManager.h"
 #include "model/GridViewModel.h"
 #include "widgets/Divider.h"
+#include "widgets/PlainMessage.h"
 #include "widgets/PlainLabel.h"
 #include "widgets/TextStyles.h"
 
@@ -36,6 +37,7 @@ SelectionBarView::SelectionBarView(GridViewModel* model, EosConnectionManager* e
     , m_area(new QScrollArea(this))
     , m_text(new PlainLabel(QString(), m_area))
     , m_buttonHolder(new QWidget(this))
+    , m_more(new PlainLabel(QStringLiteral("…"), this))
     , m_button(new RecordGroupButton(m_buttonHolder))
     , m_recordGroup(new QAction(tr("Record Group…"), this))
     , m_popover(this) {
@@ -79,6 +81,16 @@ SelectionBarView::SelectionBarView(GridViewModel* model, EosConnectionManager* e
     overlay->addWidget(m_buttonHolder, 0, 0, Qt::AlignRight | Qt::AlignVCenter);
     m_buttonHolder->installEventFilter(this);
 
+    m_more->setParent(row);
+    m_more->setFont(m_text->font());
+    m_more->setAutoFillBackground(true);
+    m_more->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    m_more->setContentsMargins(6, 0, 2, 0);
+    m_more->setAttribute(Qt::WA_TransparentForMouseEvents);
+    m_more->hide();
+    connect(m_area->horizontalScrollBar(), &QScrollBar::valueChanged, this, &SelectionBarView::showMoreMarker);
+    connect(m_area->horizontalScrollBar(), &QScrollBar::rangeChanged, this, &SelectionBarView::showMoreMarker);
+
     m_button->setText(tr("Rec. Group %1").arg(recordGroupKeys.toString(QKeySequence::NativeText)));
     m_button->setAccessibleName(tr("Record Group"));
     m_button->setToolTip(tr("Record the selection on the console as a group"));
@@ -112,6 +124,23 @@ void SelectionBarView::showSelection() {
         return;
     m_text->setText(
         selectionBarText(m_model->selectionGroups(), m_model->elements(), m_model->selectionModifier()));
+    showMoreMarker();
+}
+
+void SelectionBarView::showMoreMarker() {
+    const QScrollBar* bar = m_area->horizontalScrollBar();
+    const bool more = bar->value() < bar->maximum();
+    // The whole selection is there to read where the line cannot show it, broken
+    // after its commas (by an unseen space) so that it is not wider than the screen.
+    QString whole = m_text->text();
+    whole.replace(u',', QStringLiteral(",\u200B"));
+    m_area->setToolTip(bar->maximum() > 0 ? plainToolTip(whole, true) : QString());
+    m_more->setVisible(more);
+    if (!more)
+        return;
+    const int width = m_more->sizeHint().width();
+    m_more->setGeometry(m_buttonHolder->x() - width, m_buttonHolder->y(), width, m_buttonHolder->height());
+    m_more->raise();
 }
 
 void SelectionBarView::showRecordable() {
@@ -130,7 +159,8 @@ void SelectionBarView::pressRecordGroup() {
     connect(panel.get(), &RecGroupPopover::textEdited, this,
             [this](const QString& text) { m_groupNumberText = text; });
     connect(panel.get(), &RecGroupPopover::submitted, this, &SelectionBarView::submit);
-    m_popover.open(std::move(panel), m_button, Popover::Edge::below);
+    // The bar lies along the bottom of the window: the popover rises from it into the window.
+    m_popover.open(std::move(panel), m_button, Popover::Edge::above);
 }
 
 void SelectionBarView::submit() {
@@ -143,6 +173,8 @@ bool SelectionBarView::eventFilter(QObject* watched, QEvent* event) {
     // The end of a long text can be scrolled out from beneath the button.
     if (watched == m_buttonHolder && event->type() == QEvent::Resize)
         m_text->setContentsMargins(12, 0, 12 + m_buttonHolder->width(), 0);
+    if (watched == m_buttonHolder && (event->type() == QEvent::Resize || event->type() == QEvent::Move))
+        showMoreMarker();
     // A plain mouse wheel has no sideways motion; in this one-line area it scrolls sideways.
     if (watched == m_area->viewport() && event->type() == QEvent::Wheel) {
         auto* wheel = static_cast<QWheelEvent*>(event);

@@ -35,6 +35,8 @@ public:
 
     QLabel* selectionLabel() const { return m_text; }
     QScrollArea* selectionArea() const { return m_area; }
+    // "…" at the button's edge while more of the text lies beneath it.
+    QLabel* moreMarker() const { return m_more; }
     RecordGroupButton* recordGroupButton() const { return m_button; }
     // Record Group… (Ctrl+G): the one command behind the button, its key and the
     // window's Console menu; enabled while there is something to record.
@@ -53,6 +55,7 @@ protected:
 private:
     void showSelection();
     void showRecordable();
+    void showMoreMarker();
     void submit();
 
     QPointer<GridViewModel> m_model;
@@ -60,6 +63,7 @@ private:
     QScrollArea* m_area;
     QLabel* m_text;
     QWidget* m_buttonHolder;
+    QLabel* m_more;
     RecordGroupButton* m_button;
     QAction* m_recordGroup;
     PopoverHost m_popover;
