@@ -4,6 +4,7 @@
 #include "app/console/SelectionBarView.h"
 #include "app/document/DocumentHistory.h"
 #include "app/shell/HelpPage.h"
+#include "app/shell/HelpWindow.h"
 #include "app/window/ContentView.h"
 #include "app/window/GridToolbarContent.h"
 #include "canvas/GridCanvasView.h"
@@ -21,6 +22,7 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QTemporaryDir>
+#include <QTextBrowser>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -313,6 +315,19 @@ TEST_F(DocumentWindows, HelpOpensTheBundledPage) {
     const QUrl page = fixture.openedUrls.front();
     ASSERT_TRUE(page.isLocalFile());
     EXPECT_TRUE(contents(page.toLocalFile()).contains("Pexlora Help"));
+
+    // With no browser to start, the page opens in a window of its own, once.
+    app.setUrlOpener([](const QUrl&) { return false; });
+    for (int press = 0; press < 2; ++press)
+        action(window, "helpPexlora")->trigger();
+    QList<HelpWindow*> helpWindows;
+    for (QWidget* widget : QApplication::topLevelWidgets())
+        if (auto* shown = qobject_cast<HelpWindow*>(widget); shown && shown->isVisible())
+            helpWindows.append(shown);
+    ASSERT_EQ(helpWindows.size(), 1);
+    HelpWindow* help = helpWindows.front();
+    EXPECT_EQ(help->browser()->documentTitle(), u"Pexlora Help"_s);
+    EXPECT_TRUE(fixture.scripted->errors.empty());
 }
 
 TEST_F(WindowsAlone, UndoAndRedoFromTheEditMenu) {

@@ -6,6 +6,7 @@
 #include "app/document/DocumentRecovery.h"
 #include "app/document/DocumentSession.h"
 #include "app/shell/HelpPage.h"
+#include "app/shell/HelpWindow.h"
 #include "app/shell/OpenFailureReport.h"
 #include "app/window/DocumentWindow.h"
 #include "model/PexloraDocument.h"
@@ -49,6 +50,7 @@ PexloraApp::~PexloraApp() {
     const auto windows = std::exchange(m_windows, {});
     for (const QPointer<DocumentWindow>& window : windows)
         delete window.data();
+    delete m_helpWindow.data();
 }
 
 EosConnectionManager& PexloraApp::eosManager() {
@@ -172,8 +174,12 @@ void PexloraApp::openHelp() {
         m_dialogs->showError(QApplication::activeWindow(), tr("The help page could not be opened."),
                              tr("help.html is missing from the installation"));
     } else if (!m_openUrl(QUrl::fromLocalFile(page))) {
-        m_dialogs->showError(QApplication::activeWindow(), tr("The help page could not be opened."),
-                             tr("No web browser could be started for %1").arg(page));
+        // Where no browser is installed the page is still there to read.
+        if (!m_helpWindow)
+            m_helpWindow = new HelpWindow(page);
+        m_helpWindow->show();
+        m_helpWindow->raise();
+        m_helpWindow->activateWindow();
     }
 }
 

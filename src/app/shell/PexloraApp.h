@@ -20,6 +20,7 @@ namespace pexlora {
 
 class ConsolePatchImport;
 class DocumentWindow;
+class HelpWindow;
 class OpenFailureReport;
 class PexloraDocument;
 
@@ -106,6 +107,7 @@ private:
     QList<QPointer<DocumentWindow>> m_windows;
     UrlOpener m_openUrl;
     QPointer<ConsolePatchImport> m_patchImport;
+    QPointer<HelpWindow> m_helpWindow;
     int m_untitledCount = 0;
 };
 
