@@ -219,9 +219,9 @@ public:
         scripted = dialogs.get();
         app = std::make_unique<PexloraApp>(std::move(dialogs));
         app->setEosConnectionConfig(link.config(discoveryPort));
-        app->setUrlOpener([this](const QUrl& url) {
+        app->setUrlOpener([this](const QUrl& url, const std::function<void(bool)>& done) {
             openedUrls.append(url);
-            return true;
+            done(true);
         });
     }
     ~AppFixture() {

@@ -3,6 +3,7 @@
 #include "app/console/RecordGroupButton.h"
 #include "app/console/SelectionBarView.h"
 #include "app/document/DocumentHistory.h"
+#include "app/shell/BrowserLauncher.h"
 #include "app/shell/HelpPage.h"
 #include "app/shell/HelpWindow.h"
 #include "app/window/ContentView.h"
@@ -317,15 +318,13 @@ TEST_F(DocumentWindows, HelpOpensTheBundledPage) {
     EXPECT_TRUE(contents(page.toLocalFile()).contains("Pexlora Help"));
 
     // With no browser to start, the page opens in a window of its own, once.
-    app.setUrlOpener([](const QUrl&) { return false; });
+    app.setUrlOpener([](const QUrl&, const std::function<void(bool)>& done) { done(false); });
     for (int press = 0; press < 2; ++press)
         action(window, "helpPexlora")->trigger();
-    QList<HelpWindow*> helpWindows;
-    for (QWidget* widget : QApplication::topLevelWidgets())
-        if (auto* shown = qobject_cast<HelpWindow*>(widget); shown && shown->isVisible())
-            helpWindows.append(shown);
-    ASSERT_EQ(helpWindows.size(), 1);
-    HelpWindow* help = helpWindows.front();
+    HelpWindow* help = app.helpWindow();
+    ASSERT_NE(help, nullptr);
+    EXPECT_TRUE(help->isVisible());
+    EXPECT_EQ(QApplication::topLevelWidgets().count(help), 1);
     EXPECT_EQ(help->browser()->documentTitle(), u"Pexlora Help"_s);
     EXPECT_TRUE(fixture.scripted->errors.empty());
 }
@@ -608,6 +607,20 @@ TEST(ContentView, BarsStandUnderTheCanvasSelectionBarFirst) {
     EXPECT_TRUE(old.isNull());
     EXPECT_EQ(stack->count(), 3);
     EXPECT_EQ(stack->itemAt(2)->widget(), status);
+}
+
+TEST(BrowserLauncher, ToldOpenedOnlyWhenTheOpenerSucceeded) {
+    const struct {
+        QString opener;
+        bool opened;
+    } table[] = {{u"/bin/true"_s, true}, {u"/bin/false"_s, false}, {u"/nonexistent/xdg-open"_s, false}};
+    for (const auto& row : table) {
+        QObject owner;
+        std::optional<bool> told;
+        BrowserLauncher(row.opener).open(QUrl(u"file:///help.html"_s), &owner, [&](bool opened) { told = opened; });
+        ASSERT_TRUE(QTest::qWaitFor([&] { return told.has_value(); })) << row.opener.toStdString();
+        EXPECT_EQ(*told, row.opened) << row.opener.toStdString();
+    }
 }
 
 TEST(HelpPage, IsFoundBesideTheProgramOrInTheInstallationsDataFolder) {

@@ -5,6 +5,7 @@
 #include "app/document/DocumentHistory.h"
 #include "app/document/DocumentRecovery.h"
 #include "app/document/DocumentSession.h"
+#include "app/shell/BrowserLauncher.h"
 #include "app/shell/HelpPage.h"
 #include "app/shell/HelpWindow.h"
 #include "app/shell/OpenFailureReport.h"
@@ -12,7 +13,6 @@
 #include "model/PexloraDocument.h"
 
 #include <QApplication>
-#include <QDesktopServices>
 #include <QDir>
 #include <QFileInfo>
 #include <QGuiApplication>
@@ -36,7 +36,9 @@ PexloraApp::PexloraApp(std::unique_ptr<DocumentDialogs> dialogs, QObject* parent
     : QObject(parent)
     , m_dialogs(std::move(dialogs))
     , m_openFailures(new OpenFailureReport(*m_dialogs, this))
-    , m_openUrl([](const QUrl& url) { return QDesktopServices::openUrl(url); }) {
+    , m_openUrl([this](const QUrl& url, std::function<void(bool)> done) {
+        BrowserLauncher().open(url, this, std::move(done));
+    }) {
     QCoreApplication::setOrganizationName(QStringLiteral("Pexlora"));
     QCoreApplication::setOrganizationDomain(QStringLiteral("pexlora.org"));
     QCoreApplication::setApplicationName(QStringLiteral("Pexlora"));
@@ -168,19 +170,27 @@ bool PexloraApp::quit() {
     return true;
 }
 
+HelpWindow* PexloraApp::helpWindow() const {
+    return m_helpWindow;
+}
+
 void PexloraApp::openHelp() {
     const QString page = findHelpPage(QCoreApplication::applicationDirPath());
     if (page.isEmpty()) {
         m_dialogs->showError(QApplication::activeWindow(), tr("The help page could not be opened."),
                              tr("help.html is missing from the installation"));
-    } else if (!m_openUrl(QUrl::fromLocalFile(page))) {
+        return;
+    }
+    m_openUrl(QUrl::fromLocalFile(page), [this, page](bool opened) {
+        if (opened)
+            return;
         // Where no browser is installed the page is still there to read.
         if (!m_helpWindow)
             m_helpWindow = new HelpWindow(page);
         m_helpWindow->show();
         m_helpWindow->raise();
         m_helpWindow->activateWindow();
-    }
+    });
 }
 
 ConsolePatchImport* PexloraApp::newLayoutFromConsolePatch(QWidget* parent) {

@@ -33,7 +33,8 @@ class PexloraApp : public QObject, public DocumentWindowHost {
 public:
     static constexpr QStringView identifier = u"org.pexlora.Pexlora";
 
-    using UrlOpener = std::function<bool(const QUrl&)>;
+    // Opens an address and tells, then or later, whether it could.
+    using UrlOpener = std::function<void(const QUrl&, std::function<void(bool opened)>)>;
 
     explicit PexloraApp(
         std::unique_ptr<DocumentDialogs> dialogs = std::make_unique<StandardDocumentDialogs>(),
@@ -71,6 +72,8 @@ public:
     RecentDocuments& recentDocuments() { return m_recent; }
     // How the help page is opened: the desktop's browser, unless a test says otherwise.
     void setUrlOpener(UrlOpener opener) { m_openUrl = std::move(opener); }
+    // The help window, while the help page is shown in one.
+    HelpWindow* helpWindow() const;
 
     // The console link, one per process and shared by every window. It is made the
     // first time a window asks for it, and then connects to the stored console.
