@@ -3,6 +3,7 @@
 
 #include "eos/EosCommandLines.h"
 #include "eos/EosDiscoveryManager.h"
+#include "eos/EosGroupDirectory.h"
 #include "eos/EosSettings.h"
 #include "osc/OSCMessageEncoder.h"
 
@@ -49,6 +50,8 @@ EosConnectionManager::EosConnectionManager(EosConnectionConfig config, QObject* 
     if (!m_config.makeLink)
         m_config.makeLink = tcpLinkFactory(m_config.clock, m_config.connectTimeout);
     m_discovery = std::make_unique<EosDiscoveryManager>(m_config.discovery);
+    m_groups = std::make_unique<EosGroupDirectory>(m_config.clock,
+                                                   [this](const OSCMessage& message) { sendMessage(message); });
 
     if (m_config.startConsole) {
         connectToConsole(m_config.startConsole->host, m_config.startConsole->port);
@@ -94,6 +97,8 @@ void EosConnectionManager::setFramingChoice(EosFramingChoice choice) {
 
 void EosConnectionManager::enter(EosLinkState::Value next) {
     const bool wasUp = m_state.isUp();
+    const bool wasAnswering = m_state.is<EosLinkState::Answering>();
+    const bool wasSettled = wasAnswering || m_state.is<EosLinkState::Silent>();
     const auto framingBefore = m_state.shownFraming();
     const EosConsoleHealth healthBefore = m_state.health();
     m_state.value = std::move(next);
@@ -107,6 +112,14 @@ void EosConnectionManager::enter(EosLinkState::Value next) {
         emit framingChanged();
     if (m_state.health() != healthBefore)
         emit healthChanged();
+
+    // The groups are read on a link that has settled, and again once a silent one answers;
+    // a silent desk leaves them unreadable.
+    const bool answering = m_state.is<EosLinkState::Answering>();
+    if ((answering && !wasAnswering) || (m_state.is<EosLinkState::Silent>() && !wasSettled))
+        m_groups->start();
+    else if (!m_state.isUp())
+        m_groups->stop();
 }
 
 void EosConnectionManager::connectTo(const QString& host, int port, bool automatic) {
@@ -253,6 +266,7 @@ void EosConnectionManager::handleMessage(const OSCMessage& part) {
     if (answer)
         answered();
     m_feedback.take(*message);
+    m_groups->take(*message);
     emit messageReceived(*message);
 }
 

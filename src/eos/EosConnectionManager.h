@@ -28,6 +28,7 @@
 namespace pexlora {
 
 class EosDiscoveryManager;
+class EosGroupDirectory;
 
 struct EosConnectionConfig {
     EosDiscoveryConfig discovery;
@@ -69,6 +70,8 @@ public:
     std::optional<EosConsoleAddress> connectionTarget() const;
 
     EosDiscoveryManager& discovery() { return *m_discovery; }
+    // The desk's groups, read while it answers.
+    EosGroupDirectory& groups() { return *m_groups; }
     QSettings& settings() { return *m_settings; }
 
     // Drops the current link and any pending retry, then connects to `host` (trimmed
@@ -141,6 +144,7 @@ private:
     EosConnectionConfig m_config;
     std::unique_ptr<QSettings> m_settings;
     std::unique_ptr<EosDiscoveryManager> m_discovery;
+    std::unique_ptr<EosGroupDirectory> m_groups;
     std::unique_ptr<EosLink, LinkDeleter> m_link;
     EosLinkState m_state;
     QString m_host; // as passed to connect, for the retries
