@@ -82,6 +82,17 @@ void EosConnectionManager::connectToConsole(const QString& host, int port) {
     connectTo(host, port, false);
 }
 
+void EosConnectionManager::disconnectFromConsole() {
+    connectTo(QString(), m_port, false);
+}
+
+std::optional<std::chrono::milliseconds> EosConnectionManager::timeToRetry() const {
+    const auto at = retryAt();
+    if (!at)
+        return std::nullopt;
+    return std::max(*at - m_config.clock->now(), std::chrono::milliseconds(0));
+}
+
 EosFramingChoice EosConnectionManager::framingChoice() const {
     return framingChoiceFromKey(m_settings->value(eosFramingKey).toString())
         .value_or(EosFramingChoice::automatic);
@@ -101,7 +112,18 @@ void EosConnectionManager::enter(EosLinkState::Value next) {
     const bool wasSettled = wasAnswering || m_state.is<EosLinkState::Silent>();
     const auto framingBefore = m_state.shownFraming();
     const EosConsoleHealth healthBefore = m_state.health();
+    const auto failureBefore = m_state.failure();
+    const auto retryBefore = m_state.retryAt();
     m_state.value = std::move(next);
+
+    if (connectionTarget() != m_announcedTarget) {
+        m_announcedTarget = connectionTarget();
+        emit connectionTargetChanged();
+    }
+    if (m_state.failure() != failureBefore)
+        emit lastFailureChanged();
+    if (m_state.retryAt() != retryBefore)
+        emit retryAtChanged();
 
     if (m_state.isUp() != wasUp) {
         m_discovery->setHasConnection(m_state.isUp());
@@ -125,6 +147,7 @@ void EosConnectionManager::enter(EosLinkState::Value next) {
 void EosConnectionManager::connectTo(const QString& host, int port, bool automatic) {
     // Only the retries of the link that went silent go on calling the console gone.
     const bool afterSilence = automatic && m_state.afterSilence();
+    const auto retrying = automatic ? m_state.failure() : std::nullopt;
     if (!automatic)
         m_consecutiveFailures = 0;
     closeLink();
@@ -140,7 +163,7 @@ void EosConnectionManager::connectTo(const QString& host, int port, bool automat
     std::vector<EosFraming> attempts = framingAttempts(m_choice, rememberedFraming());
     const EosFraming first = attempts.front();
     attempts.erase(attempts.begin());
-    enter(EosLinkState::Connecting{first, std::move(attempts), afterSilence});
+    enter(EosLinkState::Connecting{first, std::move(attempts), afterSilence, retrying});
     openLink(first);
 }
 
@@ -173,27 +196,30 @@ void EosConnectionManager::linkReady() {
 void EosConnectionManager::framingTimedOut() {
     if (const auto* probing = m_state.as<EosLinkState::Probing>())
         take(nextFramingStep({m_choice, probing->framing, probing->untried, probing->afterSilence},
-                             EosFramingEvent::timedOut));
+                             EosFramingEvent::timedOut),
+             {EosLinkFailure::Kind::stoppedAnswering, {}, {}});
 }
 
-void EosConnectionManager::linkEnded() {
+void EosConnectionManager::linkEnded(const EosLinkFailure& failure) {
     if (const auto* probing = m_state.as<EosLinkState::Probing>()) {
         take(nextFramingStep({m_choice, probing->framing, probing->untried, probing->afterSilence},
-                             EosFramingEvent::ended));
+                             EosFramingEvent::ended),
+             failure);
         return;
     }
-    fail(m_state.afterSilence());
+    fail(m_state.afterSilence(), failure);
 }
 
 void EosConnectionManager::answered() {
     if (const auto* probing = m_state.as<EosLinkState::Probing>())
         take(nextFramingStep({m_choice, probing->framing, probing->untried, probing->afterSilence},
-                             EosFramingEvent::answered));
+                             EosFramingEvent::answered),
+             {});
     else if (const auto* silent = m_state.as<EosLinkState::Silent>())
-        take(nextFramingStep({m_choice, silent->framing, {}, false}, EosFramingEvent::answered));
+        take(nextFramingStep({m_choice, silent->framing, {}, false}, EosFramingEvent::answered), {});
 }
 
-void EosConnectionManager::take(const EosFramingStep& step) {
+void EosConnectionManager::take(const EosFramingStep& step, const EosLinkFailure& cause) {
     using Action = EosFramingStep::Action;
     switch (step.action) {
     case Action::keep:
@@ -206,7 +232,7 @@ void EosConnectionManager::take(const EosFramingStep& step) {
         flushHeld();
         return;
     case Action::drop:
-        fail(m_state.afterSilence());
+        fail(m_state.afterSilence(), cause);
         return;
     case Action::reopen:
     case Action::lastResort:
@@ -225,15 +251,15 @@ void EosConnectionManager::take(const EosFramingStep& step) {
     openLink(step.framing);
 }
 
-void EosConnectionManager::fail(bool afterSilence) {
+void EosConnectionManager::fail(bool afterSilence, const EosLinkFailure& failure) {
     closeLink();
     m_held.clear();
     m_feedback.clear();
     ++m_consecutiveFailures;
-    auto retry =
-        m_config.clock->startOnce(this, m_config.reconnect.delayAfter(m_consecutiveFailures),
-                                  [this, host = m_host, port = m_port] { connectTo(host, port, true); });
-    enter(EosLinkState::RetryPending{afterSilence, std::move(retry)});
+    const std::chrono::milliseconds delay = m_config.reconnect.delayAfter(m_consecutiveFailures);
+    auto retry = m_config.clock->startOnce(
+        this, delay, [this, host = m_host, port = m_port] { connectTo(host, port, true); });
+    enter(EosLinkState::RetryPending{afterSilence, failure, m_config.clock->now() + delay, std::move(retry)});
 }
 
 void EosConnectionManager::openLink(EosFraming framing) {
@@ -252,7 +278,10 @@ void EosConnectionManager::closeLink() {
 
 void EosConnectionManager::startLiveness() {
     m_liveness.start(
-        this, [this] { writeNow(OSCMessage("/eos/ping", {})); }, [this] { fail(true); });
+        this, [this] { writeNow(OSCMessage("/eos/ping", {})); },
+        [this] {
+            fail(true, {EosLinkFailure::Kind::stoppedAnswering, {}, {}});
+        });
     writeNow(OSCMessage("/eos/ping", {}));
     writeNow(OSCMessage("/eos/get/version", {}));
 }

@@ -76,8 +76,21 @@ public:
 
     // Drops the current link and any pending retry, then connects to `host` (trimmed
     // of blanks; a host name or a numeric address) unless it is empty. The port is
-    // clamped to 1–65535.
+    // clamped to 1–65535. The back-off starts afresh.
     void connectToConsole(const QString& host, int port);
+    // Drops the current link and any pending retry; nothing is retried until the user
+    // connects again. The stored console stays stored, for the next start.
+    void disconnectFromConsole();
+
+    // Why the link is down while it is being retried: while the retry waits and while
+    // it connects. Absent while idle, up, or on an attempt the user asked for.
+    std::optional<EosLinkFailure> lastFailure() const { return m_state.failure(); }
+    // When the next automatic attempt is due on the link's clock, while one waits.
+    std::optional<std::chrono::milliseconds> retryAt() const { return m_state.retryAt(); }
+    // From now to that attempt, never below zero.
+    std::optional<std::chrono::milliseconds> timeToRetry() const;
+    // The clock the link's timers and the retry's time are on.
+    const std::shared_ptr<EosClock>& clock() const { return m_config.clock; }
 
     // The framing the user chose, stored under "eosFraming"; changing it reconnects.
     EosFramingChoice framingChoice() const;
@@ -105,6 +118,9 @@ public:
                      const GridElements& elements);
 
 signals:
+    void connectionTargetChanged();
+    void lastFailureChanged();
+    void retryAtChanged();
     void isConnectedChanged();
     void connectedIPChanged();
     void framingChanged();
@@ -125,11 +141,12 @@ private:
 
     void connectTo(const QString& host, int port, bool automatic);
     void linkReady();
-    void linkEnded();
+    void linkEnded(const EosLinkFailure& failure);
     void framingTimedOut();
     void answered();
-    void take(const EosFramingStep& step);
-    void fail(bool afterSilence);
+    // `cause` is the failure a step that drops the link is put down to.
+    void take(const EosFramingStep& step, const EosLinkFailure& cause);
+    void fail(bool afterSilence, const EosLinkFailure& failure);
     void openLink(EosFraming framing);
     void closeLink();
     void startLiveness();
@@ -149,6 +166,8 @@ private:
     EosLinkState m_state;
     QString m_host; // as passed to connect, for the retries
     int m_port = 0;
+    // The target last announced by connectionTargetChanged.
+    std::optional<EosConsoleAddress> m_announcedTarget;
     EosFramingChoice m_choice = EosFramingChoice::automatic; // as it was on connecting
     // The back-off counts failures in a row; a link up for `stableAfter` clears them.
     int m_consecutiveFailures = 0;

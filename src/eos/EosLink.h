@@ -2,6 +2,7 @@
 #pragma once
 
 #include "eos/EosFraming.h"
+#include "eos/EosLinkFailure.h"
 #include "osc/OSCMessage.h"
 
 #include <QObject>
@@ -34,9 +35,9 @@ public:
 
 signals:
     void ready();
-    // The connection could not be made, or it ended. Reported from the event loop,
-    // never from inside a call of the owner's.
-    void ended();
+    // The connection could not be made, or it ended, and why. Reported from the event
+    // loop, never from inside a call of the owner's.
+    void ended(const pexlora::EosLinkFailure& failure);
     // In the order sent. A handler may close or destroy the link, or spin the event loop.
     void messageReceived(const pexlora::OSCMessage& message);
 };

@@ -50,4 +50,18 @@ bool EosLinkState::afterSilence() const {
                       value);
 }
 
+std::optional<EosLinkFailure> EosLinkState::failure() const {
+    if (const auto* pending = std::get_if<RetryPending>(&value))
+        return pending->failure;
+    if (const auto* connecting = std::get_if<Connecting>(&value))
+        return connecting->retrying;
+    return std::nullopt;
+}
+
+std::optional<std::chrono::milliseconds> EosLinkState::retryAt() const {
+    if (const auto* pending = std::get_if<RetryPending>(&value))
+        return pending->retryAt;
+    return std::nullopt;
+}
+
 } // namespace pexlora

@@ -4,7 +4,9 @@
 #include "eos/EosClock.h"
 #include "eos/EosConsoleHealth.h"
 #include "eos/EosFraming.h"
+#include "eos/EosLinkFailure.h"
 
+#include <chrono>
 #include <memory>
 #include <optional>
 #include <variant>
@@ -22,6 +24,8 @@ struct EosLinkState {
         EosFraming framing = EosFraming::slip;
         std::vector<EosFraming> untried;
         bool afterSilence = false; // the console answered once, then fell silent
+        // Why the link is being retried, until this attempt comes up; none for the user's.
+        std::optional<EosLinkFailure> retrying;
     };
     // Up in a framing the console has not answered yet. Messages wait for the answer,
     // unless the user chose the framing.
@@ -47,9 +51,12 @@ struct EosLinkState {
     struct Silent {
         EosFraming framing = EosFraming::slip;
     };
-    // Down; `retry` connects to the same console again.
+    // Down for `failure`; `retry` connects to the same console again at `retryAt`, on
+    // the link's clock.
     struct RetryPending {
         bool afterSilence = false;
+        EosLinkFailure failure;
+        std::chrono::milliseconds retryAt{0};
         std::unique_ptr<EosTimer> retry;
     };
 
@@ -65,6 +72,10 @@ struct EosLinkState {
     std::optional<EosFraming> shownFraming() const;
     // Whether the console is being retried after it fell silent, not having answered since.
     bool afterSilence() const;
+    // Why the link is down and being retried: while a retry waits, and while it connects.
+    std::optional<EosLinkFailure> failure() const;
+    // When the next automatic attempt is due, while one waits.
+    std::optional<std::chrono::milliseconds> retryAt() const;
 };
 
 } // namespace pexlora

@@ -55,6 +55,8 @@ void EosTcpLink::open(const QString& host, std::uint16_t port) {
     m_port = port;
     m_lookupID = QHostInfo::lookupHost(host, this, [this](const QHostInfo& info) {
         m_lookupID = -1;
+        if (info.error() != QHostInfo::NoError && info.error() != QHostInfo::HostNotFound)
+            m_failure = {EosLinkFailure::Kind::other, info.errorString(), {}};
         open(info.addresses(), m_port);
     });
 }
@@ -74,7 +76,7 @@ void EosTcpLink::tryNextAddress() {
     m_attemptTimeout.reset();
     dispose(std::move(m_socket));
     if (m_addresses.isEmpty()) {
-        finish();
+        finish(m_failure);
         return;
     }
     const QHostAddress address = m_addresses.takeFirst();
@@ -87,16 +89,18 @@ void EosTcpLink::tryNextAddress() {
         m_connected = true;
         emit ready();
     });
-    QObject::connect(socket, &QTcpSocket::errorOccurred, this, [this] {
-        if (m_connected)
-            finish();
-        else
-            QTimer::singleShot(0, this, [this] { tryNextAddress(); });
-    });
+    QObject::connect(socket, &QTcpSocket::errorOccurred, this,
+                     [this, socket](QAbstractSocket::SocketError error) {
+                         m_failure = failureFromSocketError(error, socket->errorString());
+                         if (m_connected)
+                             finish(m_failure);
+                         else
+                             QTimer::singleShot(0, this, [this] { tryNextAddress(); });
+                     });
     // A peer that closes without an error ends the link too.
     QObject::connect(socket, &QTcpSocket::disconnected, this, [this] {
         if (m_connected)
-            finish();
+            finish({EosLinkFailure::Kind::closedByConsole, {}, {}});
     });
     QObject::connect(socket, &QTcpSocket::readyRead, this, [this] {
         // The turn already scheduled reads these bytes too. Read now as well, and every new
@@ -105,7 +109,10 @@ void EosTcpLink::tryNextAddress() {
             readSome();
     });
     // A silent address (say, an unroutable one listed first) must not keep the next from being tried.
-    m_attemptTimeout = m_clock->startOnce(this, m_connectTimeout, [this] { tryNextAddress(); });
+    m_attemptTimeout = m_clock->startOnce(this, m_connectTimeout, [this] {
+        m_failure = {EosLinkFailure::Kind::timedOut, {}, m_connectTimeout};
+        tryNextAddress();
+    });
     socket->connectToHost(address, m_port);
 }
 
@@ -157,7 +164,7 @@ void EosTcpLink::readSome() {
         handedOn += messages.size();
         if (m_reader.broken()) {
             // Not this framing after all: a fresh connection, or the next framing, finds out.
-            finish();
+            finish({EosLinkFailure::Kind::unreadable, {}, {}});
             break;
         }
     }
@@ -174,7 +181,7 @@ void EosTcpLink::readSome() {
     }
 }
 
-void EosTcpLink::finish() {
+void EosTcpLink::finish(const EosLinkFailure& failure) {
     if (m_finished)
         return;
     m_finished = true;
@@ -182,7 +189,7 @@ void EosTcpLink::finish() {
     m_attemptTimeout.reset();
     dispose(std::move(m_socket));
     // Never from inside a call of the owner's (a write that fails, say): it may replace this link.
-    QTimer::singleShot(0, this, [this] { emit ended(); });
+    QTimer::singleShot(0, this, [this, failure] { emit ended(failure); });
 }
 
 } // namespace pexlora

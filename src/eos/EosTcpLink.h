@@ -4,6 +4,7 @@
 #include "eos/EosClock.h"
 #include "eos/EosFraming.h"
 #include "eos/EosLink.h"
+#include "eos/EosLinkFailure.h"
 #include "eos/EosStreamReader.h"
 #include "osc/OSCMessage.h"
 
@@ -53,7 +54,7 @@ public:
 private:
     void tryNextAddress();
     void readSome();
-    void finish();
+    void finish(const EosLinkFailure& failure);
 
     EosFraming m_framing;
     std::shared_ptr<EosClock> m_clock;
@@ -63,6 +64,8 @@ private:
     int m_lookupID = -1;
     std::unique_ptr<QTcpSocket> m_socket;
     std::unique_ptr<EosTimer> m_attemptTimeout;
+    // What ends the link once no address is left to try: the last attempt's failure.
+    EosLinkFailure m_failure{EosLinkFailure::Kind::hostNotFound, {}, {}};
     EosStreamReader m_reader;
     // Decoded messages on their way to the handlers, kept between turns for the capacity.
     std::vector<OSCMessage> m_decoded;

@@ -39,6 +39,9 @@ void Popover::popUp(QWidget* anchorWidget, const QRect& anchor, Edge preferred) 
     m_preferred = preferred;
     reposition();
     show();
+    // A window system may shift a window as it first maps it; placed again, the popover
+    // does not jump by that much at its first change of content.
+    place();
     activateWindow();
     if (m_content)
         m_content->setFocus(Qt::PopupFocusReason);

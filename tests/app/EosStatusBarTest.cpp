@@ -4,6 +4,7 @@
 #include "AppTestSupport.h"
 #include "app/console/DiscoveredHostRow.h"
 #include "app/console/EosConsolePopover.h"
+#include "app/console/EosLinkWords.h"
 #include "app/console/EosStatusBarView.h"
 #include "app/console/EosStatusButton.h"
 #include "app/window/ContentView.h"
@@ -13,7 +14,9 @@
 #include "widgets/Popover.h"
 #include "widgets/SystemColors.h"
 
+#include <QApplication>
 #include <QComboBox>
+#include <QHelpEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -54,13 +57,40 @@ TEST(EosStatusBar, TextsSayWhatTheLinkKnowsOfTheConsole) {
         << "a retry's link is up before the console answers";
     EXPECT_EQ(EosStatusBarView::statusText(false, std::nullopt, H::offline), u"Eos Disconnected"_s);
     EXPECT_EQ(EosStatusBarView::statusText(true, u"10.0.0.5"_s, H::silent), u"Eos Connected 10.0.0.5"_s);
-    EXPECT_EQ(EosStatusBarView::framingCaption(EosFraming::slip), u"OSC 1.1 SLIP"_s);
-    EXPECT_EQ(EosStatusBarView::framingCaption(EosFraming::length), u"OSC 1.0"_s);
-    EXPECT_EQ(EosStatusBarView::framingCaption(std::nullopt), u"OSC over TCP"_s);
-    EXPECT_EQ(EosConsolePopover::healthText(H::silent),
+    EXPECT_EQ(EosLinkWords::healthText(H::silent),
               u"Connected, but the console does not answer \u2014 is OSC TX on?"_s);
-    EXPECT_TRUE(EosConsolePopover::healthText(H::answering).isEmpty());
-    EXPECT_TRUE(EosConsolePopover::healthText(H::offline).isEmpty());
+    EXPECT_TRUE(EosLinkWords::healthText(H::answering).isEmpty());
+    EXPECT_TRUE(EosLinkWords::healthText(H::offline).isEmpty());
+}
+
+// The framing is named once the console's is settled; while framings are tried, on every
+// retry, the caption stays as it is.
+TEST(EosStatusBar, TheFramingCaptionHoldsStillUntilTheFramingIsSettled) {
+    using H = EosConsoleHealth;
+    const struct {
+        std::optional<EosFraming> framing;
+        EosConsoleHealth health;
+        QString caption;
+    } table[] = {
+        {EosFraming::slip, H::answering, u"OSC 1.1 SLIP"_s},  {EosFraming::length, H::silent, u"OSC 1.0"_s},
+        {EosFraming::length, H::settling, u"OSC over TCP"_s}, {EosFraming::slip, H::gone, u"OSC over TCP"_s},
+        {std::nullopt, H::offline, u"OSC over TCP"_s},
+    };
+    for (const auto& row : table)
+        EXPECT_EQ(EosStatusBarView::framingCaption(row.framing, row.health), row.caption);
+}
+
+// Whole seconds rounded up: the countdown never says 0 s before the attempt is made.
+TEST(EosStatusBar, TheCountdownRoundsUpToWholeSeconds) {
+    const struct {
+        std::chrono::milliseconds left;
+        QString text;
+    } table[] = {
+        {12000ms, u"Retrying in 12 s"_s}, {11001ms, u"Retrying in 12 s"_s}, {1ms, u"Retrying in 1 s"_s},
+        {0ms, u"Retrying now\u2026"_s},   {-5ms, u"Retrying now\u2026"_s},
+    };
+    for (const auto& row : table)
+        EXPECT_EQ(EosLinkWords::countdownText(row.left), row.text) << row.left.count();
 }
 
 TEST(EosStatusBar, TheConsolesCommandLineIsShownAsTypedAndCut) {
@@ -248,6 +278,9 @@ TEST_F(ConsoleBar, DiscoveredConsolesShowLiveAndOneClickConnects) {
     EXPECT_FALSE(bar->consolePopover()->geometry().intersects(button));
 
     QTest::mouseClick(panel->hostRows()[0], Qt::LeftButton);
+    EXPECT_TRUE(panel->hostRows()[0]->isInUse());
+    EXPECT_EQ(panel->hostRows()[0]->secondaryText(), u"In use \u00b7 OSC"_s);
+    EXPECT_FALSE(zeta->isInUse());
     const QString port = QString::number(console.serverPort());
     EXPECT_EQ(panel->addressField()->text(), u"127.0.0.1"_s);
     EXPECT_EQ(panel->portField()->text(), port);
@@ -255,6 +288,71 @@ TEST_F(ConsoleBar, DiscoveredConsolesShowLiveAndOneClickConnects) {
     EXPECT_EQ(settings().value(eosPortKey).toString(), port);
     ASSERT_TRUE(test::waitFor([&] { return statusOf(window) == u"Eos Connected 127.0.0.1"_s; }));
     EXPECT_NE(bar->consolePopover(), nullptr) << "the popover stays open";
+}
+
+// A console that refuses: the popover and the button's tooltip say so and count down to
+// the next attempt on the link's clock, without moving the fields; Retry Now starts the
+// back-off afresh, and Disconnect stops retrying but keeps the console stored.
+TEST_F(ConsoleBar, ARefusedConnectionSaysWhyCountsDownAndCanBeRetriedOrDropped) {
+    const std::uint16_t closedPort = test::freeTCPPort();
+    settings().setValue(eosIPKey, u"127.0.0.1"_s);
+    settings().setValue(eosPortKey, QString::number(closedPort));
+    EosConsolePopover* panel = open();
+    ASSERT_NE(panel, nullptr);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(bar->consolePopover()));
+    const QPoint fieldAt = panel->addressField()->mapToGlobal(QPoint(0, 0));
+    EXPECT_EQ(panel->consoleState()->text(), u"Disconnected"_s);
+    EXPECT_FALSE(panel->disconnectButton()->isVisible());
+
+    test::FakeClock& clock = *fixture.link.linkClock;
+    const QString refused = u"Connection refused by 127.0.0.1:"_s + QString::number(closedPort);
+    const auto shows = [&](const QString& countdown) {
+        return panel->consoleState()->text() == refused && panel->retryCountdown()->text() == countdown &&
+               panel->retryCountdown()->isVisible();
+    };
+    QTest::mouseClick(panel->connectButton(), Qt::LeftButton);
+    ASSERT_TRUE(test::waitFor([&] { return shows(u"Retrying in 3 s"_s); }))
+        << panel->consoleState()->text().toStdString();
+    EXPECT_EQ(panel->connectButton()->text(), u"Retry Now"_s);
+    EXPECT_TRUE(panel->disconnectButton()->isVisible());
+    EXPECT_EQ(test::tooltipAsShown(bar->statusButton()->toolTip()), refused + u"\nRetrying in 3 s"_s);
+    clock.advance(1s);
+    EXPECT_TRUE(shows(u"Retrying in 2 s"_s));
+    clock.advance(1s);
+    EXPECT_TRUE(shows(u"Retrying in 1 s"_s));
+    EXPECT_EQ(panel->addressField()->mapToGlobal(QPoint(0, 0)), fieldAt)
+        << "the lines came without moving it";
+    EXPECT_EQ(bar->caption()->text(), u"OSC over TCP"_s);
+    // The tooltip counts from where the countdown is, whenever it is shown.
+    const QPoint inButton = bar->statusButton()->rect().center();
+    QHelpEvent hover(QEvent::ToolTip, inButton, bar->statusButton()->mapToGlobal(inButton));
+    QApplication::sendEvent(bar->statusButton(), &hover);
+    EXPECT_EQ(test::tooltipAsShown(bar->statusButton()->toolTip()), refused + u"\nRetrying in 1 s"_s);
+
+    // The retry is refused too, and the back-off grows; Retry Now starts it again.
+    clock.advance(1s);
+    ASSERT_TRUE(test::waitFor([&] { return shows(u"Retrying in 6 s"_s); }));
+    QTest::mouseClick(panel->connectButton(), Qt::LeftButton);
+    ASSERT_TRUE(test::waitFor([&] { return shows(u"Retrying in 3 s"_s); }));
+
+    // Closed, the popover leaves nothing ticking: the retry is the one timer left.
+    QTest::keyClick(bar->consolePopover(), Qt::Key_Escape);
+    EXPECT_EQ(clock.pendingDelays(), std::vector{3000ms});
+    QTest::mouseClick(bar->statusButton(), Qt::LeftButton);
+    panel = bar->consolePanel();
+    ASSERT_NE(panel, nullptr);
+    EXPECT_TRUE(shows(u"Retrying in 3 s"_s));
+
+    QTest::mouseClick(panel->disconnectButton(), Qt::LeftButton);
+    EXPECT_EQ(panel->consoleState()->text(), u"Disconnected"_s);
+    EXPECT_FALSE(panel->retryCountdown()->isVisible());
+    EXPECT_FALSE(panel->disconnectButton()->isVisible());
+    EXPECT_EQ(panel->connectButton()->text(), u"Connect"_s);
+    EXPECT_TRUE(bar->statusButton()->toolTip().isEmpty());
+    EXPECT_EQ(statusOf(window), u"Eos Disconnected"_s);
+    clock.advance(60s);
+    EXPECT_FALSE(manager().connectionTarget()) << "nothing is retried";
+    EXPECT_EQ(settings().value(eosPortKey).toString(), QString::number(closedPort)) << "still stored";
 }
 
 TEST_F(ConsoleBar, ManyConsolesScrollRatherThanStretchThePopover) {

@@ -184,6 +184,7 @@ TEST_F(LinkTest, AClosedPortIsRetriedUntilTheUserConnectsElsewhere) {
     auto manager = makeManager();
     manager->connectToConsole(QStringLiteral("127.0.0.1"), freeTCPPort());
     ASSERT_TRUE(pendingAre({3s})) << "refused: retry in 3 s";
+    EXPECT_EQ(manager->lastFailure(), (EosLinkFailure{EosLinkFailure::Kind::refused, {}, 0ms}));
     clock->advance(3s);
     ASSERT_TRUE(pendingAre({6s})) << "refused again";
     EXPECT_FALSE(manager->isConnected());
@@ -229,6 +230,7 @@ TEST_F(LinkTest, AnAttemptThatHangsCountsAsFailedAfterTenSecondsAtEachAddress) {
     clock->advance(10s);
     EXPECT_TRUE(pendingAre({3s}));
     EXPECT_FALSE(manager->isConnected());
+    EXPECT_EQ(manager->lastFailure(), (EosLinkFailure{EosLinkFailure::Kind::timedOut, {}, 10s}));
     manager.reset();
 
     // A name with a silent first address: the second is tried once the first has had its ten seconds.
@@ -267,6 +269,7 @@ TEST_F(LinkTest, APeerThatResetsOrClosesIsReconnectedAndNothingIsSentMeanwhile) 
     peer.reset(true);
     ASSERT_TRUE(waitFor([&] { return !manager->isConnected(); }));
     ASSERT_TRUE(pendingAre({3s}));
+    EXPECT_EQ(manager->lastFailure(), (EosLinkFailure{EosLinkFailure::Kind::closedByConsole, {}, 0ms}));
     manager->send(QStringLiteral("/while"), QStringLiteral("retrying"));
 
     TCPPeer restarted(port);
@@ -281,6 +284,7 @@ TEST_F(LinkTest, APeerThatResetsOrClosesIsReconnectedAndNothingIsSentMeanwhile) 
     restarted.close();
     ASSERT_TRUE(waitFor([&] { return !manager->isConnected(); }));
     EXPECT_TRUE(pendingAre({6s}));
+    EXPECT_EQ(manager->lastFailure(), (EosLinkFailure{EosLinkFailure::Kind::closedByConsole, {}, 0ms}));
 }
 
 TEST_F(LinkTest, DiscoveryWatchesWhileALinkIsUpAndStopsWhenItGoesDown) {

@@ -167,6 +167,23 @@ TEST_F(LinkStates, FollowTheTableOfEventsFromConnectingToAnsweringSilentAndRetry
           after(6s, {gone, down, {slip, slip, length, slip}, {}}),
           on(Event::ready, {gone, slip, {slip, slip, length, slip}, {2s, 5s, 5s}}),
           on(Event::answer, {answering, slip, {slip, slip, length, slip}, {5s, 5s}})}},
+        {"refused again and again, then connected by the user: the back-off starts afresh",
+         EosFramingChoice::automatic,
+         {},
+         {on(Event::ended, {offline, down, {slip}, {3s}}), after(3s, {offline, down, {slip, slip}, {}}),
+          on(Event::ended, {offline, down, {slip, slip}, {6s}}),
+          on(Event::userConnects, {offline, down, {slip, slip, slip}, {}}),
+          on(Event::ended, {offline, down, {slip, slip, slip}, {3s}})}},
+        {"disconnected, whether retrying or up, nothing is tried again",
+         EosFramingChoice::automatic,
+         {},
+         {on(Event::ended, {offline, down, {slip}, {3s}}),
+          on(Event::userDisconnects, {offline, down, {slip}, {}}), after(120s, {offline, down, {slip}, {}}),
+          on(Event::userConnects, {offline, down, {slip, slip}, {}}),
+          on(Event::ready, {settling, slip, {slip, slip}, {2s, 5s, 5s}}),
+          on(Event::answer, {answering, slip, {slip, slip}, {5s, 5s}}),
+          on(Event::userDisconnects, {offline, down, {slip, slip}, {}}),
+          after(120s, {offline, down, {slip, slip}, {}})}},
         {"the user connecting again forgets the silence and the back-off",
          EosFramingChoice::automatic,
          {},
@@ -208,6 +225,7 @@ TEST_F(LinkStates, FollowTheTableOfEventsFromConnectingToAnsweringSilentAndRetry
         auto manager = makeManager(script.choice, script.remembered);
         manager->connectToConsole(QStringLiteral(" console "), 3032);
         ASSERT_EQ(current().openedTo, QStringLiteral("console:3032"));
+        bool disconnected = false;
         for (std::size_t i = 0; i < script.steps.size(); ++i) {
             const Step& step = script.steps[i];
             switch (step.event) {
@@ -215,7 +233,7 @@ TEST_F(LinkStates, FollowTheTableOfEventsFromConnectingToAnsweringSilentAndRetry
                 emit current().ready();
                 break;
             case Event::ended:
-                emit current().ended();
+                emit current().ended({});
                 break;
             case Event::answer:
                 emit current().messageReceived(OSCMessage("/eos/out/ping", {}));
@@ -224,18 +242,142 @@ TEST_F(LinkStates, FollowTheTableOfEventsFromConnectingToAnsweringSilentAndRetry
                 clock->advance(step.wait);
                 break;
             case Event::userConnects:
+                disconnected = false;
                 manager->connectToConsole(QStringLiteral("console"), 3032);
                 break;
             case Event::userDisconnects:
-                manager->connectToConsole(QString(), 3032);
+                disconnected = true;
+                manager->disconnectFromConsole();
                 break;
             }
             EXPECT_EQ(seen(*manager), step.then) << "after step " << i;
             EXPECT_EQ(manager->isConnected(), step.then.framing.has_value()) << "after step " << i;
             EXPECT_EQ(manager->connectedIP(),
                       manager->isConnected() ? std::optional(QStringLiteral("console")) : std::nullopt);
-            EXPECT_EQ(manager->connectionTarget().has_value(), step.event != Event::userDisconnects);
+            EXPECT_EQ(manager->connectionTarget().has_value(), !disconnected);
         }
+    }
+}
+
+// One thing that happens to the link: `failure` goes with Event::ended.
+struct Happening {
+    Event event;
+    std::chrono::milliseconds wait{0};
+    EosLinkFailure failure;
+};
+Happening endsFor(EosLinkFailure::Kind kind, std::chrono::milliseconds waited = 0ms) {
+    return {Event::ended, 0ms, {kind, {}, waited}};
+}
+Happening happens(Event event) {
+    return {event, 0ms, {}};
+}
+Happening waits(std::chrono::milliseconds wait) {
+    return {Event::wait, wait, {}};
+}
+
+TEST_F(LinkStates, ARetryKeepsWhyTheLinkFailedAndWhenItIsTriedAgain) {
+    using Kind = EosLinkFailure::Kind;
+    const EosLinkFailure closed{Kind::closedByConsole, {}, 0ms};
+    const EosLinkFailure refused{Kind::refused, {}, 0ms};
+    const EosLinkFailure silent{Kind::stoppedAnswering, {}, 0ms};
+    const struct {
+        const char* name;
+        EosFramingChoice choice;
+        std::vector<Happening> happenings;
+        std::optional<EosLinkFailure> failure;
+        std::optional<std::chrono::milliseconds> retryIn;
+    } table[] = {
+        {"refused", EosFramingChoice::automatic, {endsFor(Kind::refused)}, refused, 3s},
+        {"no such host",
+         EosFramingChoice::automatic,
+         {endsFor(Kind::hostNotFound)},
+         EosLinkFailure{Kind::hostNotFound, {}, 0ms},
+         3s},
+        {"no answer to the connect",
+         EosFramingChoice::automatic,
+         {endsFor(Kind::timedOut, 10s)},
+         EosLinkFailure{Kind::timedOut, {}, 10s},
+         3s},
+        {"the socket's own words",
+         EosFramingChoice::automatic,
+         {{Event::ended, 0ms, {Kind::other, QStringLiteral("Network unreachable"), 0ms}}},
+         EosLinkFailure{Kind::other, QStringLiteral("Network unreachable"), 0ms},
+         3s},
+        {"closed by the console once answering",
+         EosFramingChoice::length,
+         {happens(Event::ready), happens(Event::answer), endsFor(Kind::closedByConsole)},
+         closed,
+         3s},
+        {"closed in one framing, refused in the next: the last is told",
+         EosFramingChoice::automatic,
+         {happens(Event::ready), endsFor(Kind::unreadable), endsFor(Kind::refused)},
+         refused,
+         3s},
+        {"answered, then silent",
+         EosFramingChoice::automatic,
+         {happens(Event::ready), happens(Event::answer), waits(15s)},
+         silent,
+         3s},
+        {"silent, and no framing answered on the retry",
+         EosFramingChoice::automatic,
+         {happens(Event::ready), happens(Event::answer), waits(18s), happens(Event::ready), waits(2s),
+          happens(Event::ready), waits(2s)},
+         silent,
+         6s},
+        {"the countdown runs on the link's clock",
+         EosFramingChoice::automatic,
+         {endsFor(Kind::refused), waits(1200ms)},
+         refused,
+         1800ms},
+        {"a retry under way still says why",
+         EosFramingChoice::automatic,
+         {endsFor(Kind::refused), waits(3s)},
+         refused,
+         std::nullopt},
+        {"a retry that comes up forgets it",
+         EosFramingChoice::automatic,
+         {endsFor(Kind::refused), waits(3s), happens(Event::ready)},
+         std::nullopt,
+         std::nullopt},
+        {"so does the user's connect",
+         EosFramingChoice::automatic,
+         {endsFor(Kind::refused), happens(Event::userConnects)},
+         std::nullopt,
+         std::nullopt},
+        {"and disconnecting",
+         EosFramingChoice::automatic,
+         {endsFor(Kind::refused), happens(Event::userDisconnects), waits(60s)},
+         std::nullopt,
+         std::nullopt},
+    };
+    for (const auto& row : table) {
+        SCOPED_TRACE(row.name);
+        auto manager = makeManager(row.choice);
+        manager->connectToConsole(QStringLiteral("console"), 3032);
+        for (const Happening& happening : row.happenings) {
+            switch (happening.event) {
+            case Event::ready:
+                emit current().ready();
+                break;
+            case Event::ended:
+                emit current().ended(happening.failure);
+                break;
+            case Event::answer:
+                emit current().messageReceived(OSCMessage("/eos/out/ping", {}));
+                break;
+            case Event::wait:
+                clock->advance(happening.wait);
+                break;
+            case Event::userConnects:
+                manager->connectToConsole(QStringLiteral("console"), 3032);
+                break;
+            case Event::userDisconnects:
+                manager->disconnectFromConsole();
+                break;
+            }
+        }
+        EXPECT_EQ(manager->lastFailure(), row.failure);
+        EXPECT_EQ(manager->timeToRetry(), row.retryIn);
     }
 }
 
@@ -266,8 +408,8 @@ TEST_F(LinkStates, MessagesWaitForTheFramingAndGoOnlyOnALinkThatIsUp) {
     manager->setFramingChoice(EosFramingChoice::automatic);
     emit current().ready();
     manager->send(QStringLiteral("/lost"), QStringLiteral("with the link"));
-    emit current().ended(); // the first framing tried; the next one opens
-    emit current().ended(); // and fails before it is up
+    emit current().ended({}); // the first framing tried; the next one opens
+    emit current().ended({}); // and fails before it is up
     clock->advance(3s);
     emit current().ready();
     emit current().messageReceived(OSCMessage("/eos/out/ping", {}));
@@ -280,7 +422,7 @@ TEST_F(LinkStates, ALinkReplacedByTheUserIsNotHeardAgain) {
     const QPointer<FakeLink> first = links.back();
     manager->connectToConsole(QStringLiteral("console"), 3032);
     ASSERT_TRUE(first);
-    emit first->ended();
+    emit first->ended({});
     emit first->ready();
     EXPECT_FALSE(manager->isConnected());
     EXPECT_TRUE(clock->pendingDelays().empty()) << "no retry for the replaced link";

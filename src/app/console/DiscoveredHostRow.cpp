@@ -37,7 +37,18 @@ DiscoveredHostRow::DiscoveredHostRow(EosDiscoveredHost host, QWidget* parent)
 
 void DiscoveredHostRow::setHost(EosDiscoveredHost host) {
     m_host = std::move(host);
-    setAccessibleName(displayName() + QLatin1Char(' ') + consoleType() + QLatin1Char(' ') + m_host.ip);
+    refresh();
+}
+
+void DiscoveredHostRow::setInUse(bool inUse) {
+    if (inUse == m_inUse)
+        return;
+    m_inUse = inUse;
+    refresh();
+}
+
+void DiscoveredHostRow::refresh() {
+    setAccessibleName(displayName() + QLatin1Char(' ') + secondaryText() + QLatin1Char(' ') + m_host.ip);
     updateGeometry();
     update();
 }
@@ -48,6 +59,12 @@ QString DiscoveredHostRow::displayName() const {
 
 QString DiscoveredHostRow::consoleType() const {
     return oneLine(m_host.consoleType);
+}
+
+QString DiscoveredHostRow::secondaryText() const {
+    if (!m_inUse)
+        return consoleType();
+    return consoleType().isEmpty() ? tr("In use") : tr("In use · %1").arg(consoleType());
 }
 
 QColor DiscoveredHostRow::dotColor() const {
@@ -82,8 +99,8 @@ QSize DiscoveredHostRow::sizeHint() const {
     const QFontMetrics name(nameFont());
     const QFontMetrics type(typeFont());
     const QFontMetrics address(addressFont());
-    const int textWidth = std::min(
-        maxTextWidth, std::max(name.horizontalAdvance(displayName()), type.horizontalAdvance(consoleType())));
+    const int textWidth = std::min(maxTextWidth, std::max(name.horizontalAdvance(displayName()),
+                                                          type.horizontalAdvance(secondaryText())));
     const int width = dotSize + spacing + textWidth + addressGap + address.horizontalAdvance(m_host.ip);
     const int height = std::max({dotSize, name.height() + 1 + type.height(), address.height()});
     return QSize(width, height).grownBy(padding);
@@ -123,7 +140,7 @@ void DiscoveredHostRow::paintEvent(QPaintEvent*) {
     painter.setPen(colors.secondaryLabel);
     painter.drawText(QRect(textLeft, top + nameMetrics.height() + 1, textWidth, typeMetrics.height()),
                      Qt::AlignLeft | Qt::AlignVCenter,
-                     typeMetrics.elidedText(consoleType(), Qt::ElideRight, textWidth));
+                     typeMetrics.elidedText(secondaryText(), Qt::ElideRight, textWidth));
 }
 
 void DiscoveredHostRow::enterEvent(QEnterEvent* event) {

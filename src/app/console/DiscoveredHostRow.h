@@ -9,8 +9,8 @@
 namespace pexlora {
 
 // One console found by discovery, in the console popover: a dot for its session
-// state, its name over its type, and its address at the right. Clicking it picks
-// that console.
+// state, its name over its type ("In use" with it when the link goes to it), and its
+// address at the right. Clicking it picks that console.
 class DiscoveredHostRow : public QAbstractButton {
     Q_OBJECT
 
@@ -24,10 +24,15 @@ public:
 
     const EosDiscoveredHost& host() const { return m_host; }
     void setHost(EosDiscoveredHost host);
+    // Whether the console link goes to this console.
+    void setInUse(bool inUse);
+    bool isInUse() const { return m_inUse; }
 
     // The name shown: "Unknown" for a console that gave none.
     QString displayName() const;
     QString consoleType() const;
+    // The line under the name: the type, and "In use" while the link goes here.
+    QString secondaryText() const;
     QColor dotColor() const;
 
     QSize sizeHint() const override;
@@ -39,12 +44,14 @@ protected:
     void leaveEvent(QEvent* event) override;
 
 private:
+    void refresh();
     QFont nameFont() const;
     QFont typeFont() const;
     QFont addressFont() const;
 
     EosDiscoveredHost m_host;
     bool m_hovered = false;
+    bool m_inUse = false;
 };
 
 } // namespace pexlora

@@ -2,6 +2,8 @@
 #include "app/console/EosConsolePopover.h"
 
 #include "app/console/DiscoveredHostRow.h"
+#include "app/console/EosLinkWords.h"
+#include "app/console/EosRetryCountdown.h"
 #include "eos/EosConnectionManager.h"
 #include "eos/EosDiscoveryManager.h"
 #include "eos/EosFraming.h"
@@ -30,9 +32,13 @@ EosConsolePopover::EosConsolePopover(EosConnectionManager* eosManager, QWidget* 
     , m_address(new QLineEdit(this))
     , m_port(new QLineEdit(this))
     , m_connect(new QPushButton(tr("Connect"), this))
+    , m_disconnect(new QPushButton(tr("Disconnect"), this))
     , m_framing(new QComboBox(this))
     , m_state(new SecondaryLabel(QString(), this))
+    , m_countdown(new SecondaryLabel(QString(), this))
     , m_version(new SecondaryLabel(QString(), this))
+    , m_ticks(new EosRetryCountdown(
+          eosManager, [this] { showCountdown(); }, this))
     , m_discovered(new QWidget(this))
     , m_rowArea(new QScrollArea(m_discovered))
     , m_rowList(new QWidget(m_rowArea))
@@ -58,6 +64,13 @@ EosConsolePopover::EosConsolePopover(EosConnectionManager* eosManager, QWidget* 
     addressRow->addWidget(m_address, 1, Qt::AlignVCenter);
     addressRow->addWidget(new PlainLabel(QStringLiteral(":"), this), 0, Qt::AlignVCenter);
     addressRow->addWidget(m_port, 0, Qt::AlignVCenter);
+    // As wide as its wider caption, so that the row does not shift when it changes.
+    int connectWidth = 0;
+    for (const QString& caption : {tr("Retry Now"), tr("Connect")}) {
+        m_connect->setText(caption);
+        connectWidth = std::max(connectWidth, m_connect->sizeHint().width());
+    }
+    m_connect->setMinimumWidth(connectWidth);
     addressRow->addWidget(m_connect, 0, Qt::AlignVCenter);
     addressRow->addStretch();
     stack->addLayout(addressRow);
@@ -73,13 +86,29 @@ EosConsolePopover::EosConsolePopover(EosConnectionManager* eosManager, QWidget* 
     framingRow->addWidget(framingLabel, 0, Qt::AlignVCenter);
     framingRow->addWidget(m_framing, 0, Qt::AlignVCenter);
     framingRow->addStretch();
+    // Its room is kept while it is hidden: the chooser beside it stays where it is.
+    QSizePolicy keepsRoom = m_disconnect->sizePolicy();
+    keepsRoom.setRetainSizeWhenHidden(true);
+    m_disconnect->setSizePolicy(keepsRoom);
+    framingRow->addWidget(m_disconnect, 0, Qt::AlignVCenter);
     stack->addLayout(framingRow);
 
-    for (QLabel* line : {m_state, m_version}) {
+    // The popover rises above the status bar, so whatever it grows by lifts the fields
+    // from under the pointer: these lines have room for three kept whether shown or not.
+    auto* lines = new QWidget(this);
+    auto* lineStack = new QVBoxLayout(lines);
+    lineStack->setContentsMargins(0, 0, 0, 0);
+    lineStack->setSpacing(2);
+    for (QLabel* line : {m_state, m_countdown, m_version}) {
         line->setFont(captionFont(font()));
         line->setWordWrap(true);
-        stack->addWidget(line);
+        lineStack->addWidget(line);
     }
+    lineStack->addStretch();
+    // A line's height as these labels lay it out, which is more than the font's spacing.
+    m_state->setText(QStringLiteral("Xg"));
+    lines->setMinimumHeight(3 * m_state->sizeHint().height() + 2 * lineStack->spacing());
+    stack->addWidget(lines);
     m_version->setTextInteractionFlags(Qt::TextSelectableByMouse);
 
     auto* section = new QVBoxLayout(m_discovered);
@@ -107,9 +136,13 @@ EosConsolePopover::EosConsolePopover(EosConnectionManager* eosManager, QWidget* 
         connect(&m_eosManager->discovery(), &EosDiscoveryManager::discoveredHostsChanged, this,
                 &EosConsolePopover::showHosts);
         m_framing->setCurrentIndex(static_cast<int>(m_eosManager->framingChoice()));
-        connect(m_eosManager, &EosConnectionManager::healthChanged, this, &EosConsolePopover::showConsole);
-        connect(m_eosManager, &EosConnectionManager::consoleVersionChanged, this,
-                &EosConsolePopover::showConsole);
+        for (const auto changed :
+             {&EosConnectionManager::healthChanged, &EosConnectionManager::consoleVersionChanged,
+              &EosConnectionManager::lastFailureChanged, &EosConnectionManager::retryAtChanged,
+              &EosConnectionManager::connectionTargetChanged})
+            connect(m_eosManager, changed, this, &EosConsolePopover::showConsole);
+        connect(m_eosManager, &EosConnectionManager::connectionTargetChanged, this,
+                &EosConsolePopover::markConsoleInUse);
     }
     // Only the user's pick: the manager stores it and reconnects in the new framing.
     connect(m_framing, &QComboBox::activated, this, [this](int index) {
@@ -121,43 +154,69 @@ EosConsolePopover::EosConsolePopover(EosConnectionManager* eosManager, QWidget* 
     connect(m_address, &QLineEdit::textEdited, this, [this](const QString& text) {
         if (m_eosManager)
             m_eosManager->settings().setValue(eosIPKey, text);
+        showConsole();
     });
     connect(m_port, &QLineEdit::textEdited, this, [this](const QString& text) {
         if (m_eosManager)
             m_eosManager->settings().setValue(eosPortKey, text);
+        showConsole();
     });
     connect(m_address, &QLineEdit::returnPressed, this, &EosConsolePopover::connectToStored);
     connect(m_port, &QLineEdit::returnPressed, this, &EosConsolePopover::connectToStored);
     connect(m_connect, &QPushButton::clicked, this, &EosConsolePopover::connectToStored);
+    connect(m_disconnect, &QPushButton::clicked, this, [this] {
+        if (m_eosManager)
+            m_eosManager->disconnectFromConsole();
+    });
     showConsole();
     showHosts();
 }
 
-QString EosConsolePopover::healthText(EosConsoleHealth health) {
-    switch (health) {
-    case EosConsoleHealth::offline:
-    case EosConsoleHealth::answering:
-        break;
-    case EosConsoleHealth::settling:
-        return tr("Connected, waiting for the console to answer…");
-    case EosConsoleHealth::silent:
-        return tr("Connected, but the console does not answer — is OSC TX on?");
-    case EosConsoleHealth::gone:
-        return tr("The console stopped answering; trying again.");
-    }
-    return {};
-}
-
 void EosConsolePopover::showConsole() {
-    const EosConsoleHealth health = m_eosManager ? m_eosManager->health() : EosConsoleHealth::offline;
+    const QString state = m_eosManager ? EosLinkWords::stateText(*m_eosManager) : QString();
     const QString version = m_eosManager ? m_eosManager->consoleVersion() : QString();
-    const QString state = healthText(health);
+    const auto target = m_eosManager ? m_eosManager->connectionTarget() : std::nullopt;
     m_state->setText(state);
     m_state->setVisible(!state.isEmpty());
+    showCountdown();
     m_version->setText(version.isEmpty() ? QString() : tr("Console version %1").arg(version));
     m_version->setVisible(!version.isEmpty());
+    m_disconnect->setVisible(target.has_value());
+    // "Retry Now" only while the fields still name the console being retried; typed
+    // elsewhere, the button connects there.
+    bool retriesHere = false;
+    if (m_eosManager && target && m_eosManager->lastFailure()) {
+        EosConsoleAddress stored = storedConsoleAddress(m_eosManager->settings());
+        stored.host = stored.host.trimmed();
+        retriesHere = stored == *target;
+    }
+    m_connect->setText(retriesHere ? tr("Retry Now") : tr("Connect"));
     adjustSize();
     emit contentResized();
+}
+
+// The countdown ticks only while it can be seen.
+void EosConsolePopover::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    m_ticks->setRunning(true);
+    showCountdown();
+}
+
+void EosConsolePopover::hideEvent(QHideEvent* event) {
+    QWidget::hideEvent(event);
+    m_ticks->setRunning(false);
+}
+
+void EosConsolePopover::showCountdown() {
+    const QString countdown = m_eosManager ? EosLinkWords::countdownText(*m_eosManager) : QString();
+    m_countdown->setText(countdown);
+    m_countdown->setVisible(!countdown.isEmpty());
+}
+
+void EosConsolePopover::markConsoleInUse() {
+    const auto target = m_eosManager ? m_eosManager->connectionTarget() : std::nullopt;
+    for (DiscoveredHostRow* row : m_rows)
+        row->setInUse(target && target->host == row->host().ip && target->port == row->host().oscTCPPort);
 }
 
 void EosConsolePopover::connectToStored() {
@@ -206,6 +265,7 @@ void EosConsolePopover::showHosts() {
         m_rowStack->removeWidget(row);
         m_rowStack->addWidget(row);
     }
+    markConsoleInUse();
     m_discovered->setVisible(!m_rows.isEmpty());
     // Anyone on the network can answer discovery: past a few rows the list scrolls.
     m_rowArea->setFixedHeight(std::min(m_rowStack->sizeHint().height(), maximumListHeight));

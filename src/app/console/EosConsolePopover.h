@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "eos/EosConsoleHealth.h"
 #include "eos/EosDiscoveredHost.h"
 
 #include <QList>
@@ -19,10 +18,12 @@ namespace pexlora {
 
 class DiscoveredHostRow;
 class EosConnectionManager;
+class EosRetryCountdown;
 
 // The console popover's content: the console's address and port, written to the
-// settings as they are typed, "Connect", and the consoles found by discovery, any
-// of which connects with a click. It stays open after connecting.
+// settings as they are typed, "Connect" ("Retry Now" while that console is being
+// retried), "Disconnect", where the link stands and why it is down, and the consoles
+// found by discovery, any of which connects with a click. It stays open after connecting.
 class EosConsolePopover : public QWidget {
     Q_OBJECT
 
@@ -35,14 +36,15 @@ public:
     QLineEdit* addressField() const { return m_address; }
     QLineEdit* portField() const { return m_port; }
     QPushButton* connectButton() const { return m_connect; }
+    // Shown while the link is attempted, up or retried.
+    QPushButton* disconnectButton() const { return m_disconnect; }
     // "Automatic", "OSC 1.1 (SLIP)", "OSC 1.0 (length)", as EosFramingChoice counts them.
     QComboBox* framingChooser() const { return m_framing; }
-    // What the link knows of the console, and its version; hidden while there is nothing to say.
+    // Where the link stands or why it is down, the time to the next attempt, and the
+    // console's version; each hidden while it has nothing to say.
     QLabel* consoleState() const { return m_state; }
+    QLabel* retryCountdown() const { return m_countdown; }
     QLabel* consoleVersion() const { return m_version; }
-
-    // The line under the address for a health, empty when it needs none.
-    static QString healthText(EosConsoleHealth health);
     // The divider, the caption and the rows; hidden while no console has been found.
     QWidget* discoveredSection() const { return m_discovered; }
     QList<DiscoveredHostRow*> hostRows() const { return m_rows; }
@@ -56,17 +58,26 @@ signals:
     // The content changed its size while shown, so the popover should be placed again.
     void contentResized();
 
+protected:
+    void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
+
 private:
     void showHosts();
     void showConsole();
+    void showCountdown();
+    void markConsoleInUse();
 
     QPointer<EosConnectionManager> m_eosManager;
     QLineEdit* m_address;
     QLineEdit* m_port;
     QPushButton* m_connect;
+    QPushButton* m_disconnect;
     QComboBox* m_framing;
     QLabel* m_state;
+    QLabel* m_countdown;
     QLabel* m_version;
+    EosRetryCountdown* m_ticks;
     QWidget* m_discovered;
     QScrollArea* m_rowArea;
     QWidget* m_rowList;

@@ -2,16 +2,21 @@
 #include "app/console/EosStatusBarView.h"
 
 #include "app/console/EosConsolePopover.h"
+#include "app/console/EosLinkWords.h"
+#include "app/console/EosRetryCountdown.h"
 #include "app/console/EosStatusButton.h"
 #include "eos/EosConnectionManager.h"
 #include "eos/EosDiscoveryManager.h"
 #include "widgets/Divider.h"
 #include "widgets/ElidedLabel.h"
+#include "widgets/PlainMessage.h"
 #include "widgets/SecondaryLabel.h"
 #include "widgets/TextStyles.h"
 
 #include <QHBoxLayout>
+#include <QHelpEvent>
 #include <QLabel>
+#include <QToolTip>
 #include <QVBoxLayout>
 #include <memory>
 
@@ -22,7 +27,9 @@ EosStatusBarView::EosStatusBarView(EosConnectionManager* eosManager, QWidget* pa
     , m_eosManager(eosManager)
     , m_button(new EosStatusButton(this))
     , m_commandLine(new ElidedLabel(this))
-    , m_caption(new SecondaryLabel(framingCaption(std::nullopt), this))
+    , m_caption(new SecondaryLabel(framingCaption(std::nullopt, EosConsoleHealth::offline), this))
+    , m_toolTipTicks(new EosRetryCountdown(
+          eosManager, [this] { showToolTip(); }, this))
     , m_popover(this) {
     setAutoFillBackground(true);
     setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
@@ -50,6 +57,7 @@ EosStatusBarView::EosStatusBarView(EosConnectionManager* eosManager, QWidget* pa
 
     m_button->setAccessibleDescription(tr("Shows the console settings"));
     connect(m_button, &EosStatusButton::clicked, this, &EosStatusBarView::togglePopover);
+    m_button->installEventFilter(this);
     connect(&m_popover, &PopoverHost::closed, this, [this] {
         if (m_eosManager)
             m_eosManager->discovery().settingsClosed();
@@ -59,6 +67,8 @@ EosStatusBarView::EosStatusBarView(EosConnectionManager* eosManager, QWidget* pa
         connect(m_eosManager, &EosConnectionManager::connectedIPChanged, this, &EosStatusBarView::showLink);
         connect(m_eosManager, &EosConnectionManager::healthChanged, this, &EosStatusBarView::showLink);
         connect(m_eosManager, &EosConnectionManager::framingChanged, this, &EosStatusBarView::showLink);
+        connect(m_eosManager, &EosConnectionManager::lastFailureChanged, this, &EosStatusBarView::showLink);
+        connect(m_eosManager, &EosConnectionManager::retryAtChanged, this, &EosStatusBarView::showLink);
         connect(m_eosManager, &EosConnectionManager::consoleCommandLineChanged, this,
                 &EosStatusBarView::showCommandLine);
     }
@@ -83,8 +93,9 @@ QString EosStatusBarView::statusText(bool isConnected, const std::optional<QStri
     return tr("Eos Disconnected");
 }
 
-QString EosStatusBarView::framingCaption(std::optional<EosFraming> framing) {
-    if (!framing)
+QString EosStatusBarView::framingCaption(std::optional<EosFraming> framing, EosConsoleHealth health) {
+    const bool settled = health == EosConsoleHealth::answering || health == EosConsoleHealth::silent;
+    if (!framing || !settled)
         return tr("OSC over TCP");
     switch (*framing) {
     case EosFraming::slip:
@@ -108,7 +119,33 @@ void EosStatusBarView::showLink() {
     m_button->setConnected(connected && health != EosConsoleHealth::gone);
     m_button->setText(text);
     m_button->setAccessibleName(text);
-    m_caption->setText(framingCaption(connected && m_eosManager ? m_eosManager->framing() : std::nullopt));
+    m_caption->setText(
+        framingCaption(connected && m_eosManager ? m_eosManager->framing() : std::nullopt, health));
+    showToolTip();
+}
+
+void EosStatusBarView::showToolTip() {
+    const QString text = m_eosManager ? EosLinkWords::toolTipText(*m_eosManager) : QString();
+    m_button->setToolTip(text.isEmpty() ? QString() : plainToolTip(text));
+    if (!m_toolTipTicks->isRunning())
+        return;
+    // A tooltip keeps the text it was shown with: one that is up is shown again.
+    if (!QToolTip::isVisible() || text.isEmpty()) {
+        m_toolTipTicks->setRunning(false);
+        return;
+    }
+    QToolTip::showText(m_toolTipAt, m_button->toolTip(), m_button);
+}
+
+bool EosStatusBarView::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_button && event->type() == QEvent::ToolTip) {
+        m_toolTipAt = static_cast<QHelpEvent*>(event)->globalPos();
+        m_toolTipTicks->setRunning(false);
+        showToolTip();
+        // The button shows it as the event goes on; the countdown then keeps it current.
+        m_toolTipTicks->setRunning(!m_button->toolTip().isEmpty());
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void EosStatusBarView::showCommandLine() {

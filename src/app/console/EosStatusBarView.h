@@ -16,12 +16,14 @@ namespace pexlora {
 
 class EosConnectionManager;
 class EosConsolePopover;
+class EosRetryCountdown;
 class EosStatusButton;
 class ElidedLabel;
 
 // The bottom strip of a document window: whether the console link is up and to
-// where, and the button that opens the console popover. Every window has one; all
-// show the one link of the application.
+// where, why it is down and when it is retried (in the button's tooltip), and the
+// button that opens the console popover. Every window has one; all show the one link
+// of the application.
 class EosStatusBarView : public QWidget {
     Q_OBJECT
 
@@ -36,8 +38,9 @@ public:
     // "Eos Disconnected" otherwise.
     static QString statusText(bool isConnected, const std::optional<QString>& connectedIP,
                               EosConsoleHealth health = EosConsoleHealth::offline);
-    // The right-hand caption: the framing in use, or the link's kind while none is.
-    static QString framingCaption(std::optional<EosFraming> framing);
+    // The right-hand caption: the framing once the console's framing is settled, or the
+    // link's kind until then, so that it stays put while framings are tried and retried.
+    static QString framingCaption(std::optional<EosFraming> framing, EosConsoleHealth health);
 
     EosStatusButton* statusButton() const { return m_button; }
     QLabel* caption() const { return m_caption; }
@@ -50,14 +53,21 @@ public:
     // What a click on the status button does: opens the popover, or closes it.
     void togglePopover();
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     void showLink();
+    void showToolTip();
     void showCommandLine();
 
     QPointer<EosConnectionManager> m_eosManager;
     EosStatusButton* m_button;
     ElidedLabel* m_commandLine;
     QLabel* m_caption;
+    // Runs while the button's tooltip is up, to count down in it.
+    EosRetryCountdown* m_toolTipTicks;
+    QPoint m_toolTipAt;
     PopoverHost m_popover;
 };
 
