@@ -136,7 +136,9 @@ const GridElement* GridCanvasView::hitElement(QPointF point) const {
 }
 
 CellMarks GridCanvasView::cellMarks() const {
-    return {activeTool() ? activeTool()->selectionDragOffset() : std::nullopt, m_consoleSelection};
+    const CanvasTool* tool = activeTool();
+    return {tool ? tool->selectionDragOffset() : std::nullopt, tool && tool->selectionDragRefused(),
+            m_consoleSelection};
 }
 
 std::optional<QPointF> GridCanvasView::pointer() const {

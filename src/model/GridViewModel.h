@@ -147,6 +147,9 @@ public:
     // Moves the whole edit selection, or nothing at all when any cell would leave
     // the grid or land on a cell outside the selection.
     void moveEditSelection(std::int64_t columnOffset, std::int64_t rowOffset);
+    // Whether moveEditSelection() would take that move, so a drag can show a
+    // refusal before the button is let go.
+    bool canMoveEditSelection(std::int64_t columnOffset, std::int64_t rowOffset) const;
     void deleteEditSelection();
 
     // -- Renumbering ------------------------------------------------------------
