@@ -162,6 +162,9 @@ public:
     std::optional<QUuid> nextElementID(const QUuid& id) const;
     // Gives the element the quick-renumber number and advances it by the increment.
     void applyQuickRenumber(const QUuid& id);
+    // The number text a quick-renumber click gives while Next holds `next`; one
+    // that fails isValidNumberString() is not given.
+    static QString quickRenumberNumber(const QString& next);
 
     // -- Undo -------------------------------------------------------------------
 

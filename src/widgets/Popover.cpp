@@ -94,6 +94,15 @@ void Popover::mousePressEvent(QMouseEvent* event) {
     QFrame::mousePressEvent(event);
 }
 
+bool Popover::event(QEvent* event) {
+    const bool handled = QFrame::event(event);
+    // Content that shows or hides a line (a refusal under a field) grows or
+    // shrinks the popover, which stays beside its anchor.
+    if (event->type() == QEvent::LayoutRequest && isVisible())
+        reposition();
+    return handled;
+}
+
 void Popover::hideEvent(QHideEvent* event) {
     QFrame::hideEvent(event);
     emit closed();

@@ -44,6 +44,7 @@ signals:
     void closed();
 
 protected:
+    bool event(QEvent* event) override;
     void hideEvent(QHideEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
