@@ -1,7 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "AppTestSupport.h"
+#include "app/window/ContentView.h"
+#include "app/window/EditToolPicker.h"
+#include "app/window/GridToolbarContent.h"
 #include "app/window/QuickRenumberPanel.h"
+#include "canvas/GridCanvasView.h"
 #include "canvas/NumberRefusal.h"
 #include "model/GridViewModel.h"
+#include "widgets/Popover.h"
 #include "widgets/RefusalLabel.h"
 
 #include <QLineEdit>
@@ -93,6 +99,39 @@ TEST(QuickRenumberPanel, SaysUnderAFieldWhyItsTextWouldNotBeUsedAndKeepsTabInIt)
     model.applyQuickRenumber(*model.elementAt({0, 0}));
     EXPECT_EQ(panel.nextField()->text(), u"-0.5"_s);
     EXPECT_EQ(panel.nextRefusal()->text(), numberRefusal(notDigits));
+}
+
+// The panel is open beside the grid, its field just typed in, and the next
+// click on a cell comes as the window system sends it: to the open popup first.
+TEST(QuickRenumberPanel, TheFirstClickOnTheGridAfterTypingNumbersTheCell) {
+    test::AppFixture fixture;
+    DocumentWindow* window = fixture.app->newDocument();
+    window->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
+    GridViewModel& model = *window->viewModel();
+    model.placeElements(std::vector<GridPosition>{{1, 1}, {2, 1}});
+    model.setMode(AppMode::edit);
+    model.setEditTool(EditTool::quickRenumber);
+    model.setShowQuickRenumberPanel(true);
+    Popover* popover = window->toolbarContent()->toolPicker()->quickRenumberPopover();
+    ASSERT_NE(popover, nullptr);
+    QLineEdit* next = qobject_cast<QuickRenumberPanel*>(popover->content())->nextField();
+    QTRY_VERIFY(next->hasFocus());
+    next->selectAll();
+    QTest::keyClicks(next, u"202"_s);
+
+    GridCanvasView* canvas = window->contentView()->canvas();
+    const QPoint cell = canvas->mapTo(window, model.cellRect({2, 1}).center().toPoint());
+    QTest::mouseClick(window->windowHandle(), Qt::LeftButton, {}, cell);
+    QCoreApplication::processEvents(); // a press handed on twice would show now
+    EXPECT_EQ(model.element(*model.elementAt({2, 1}))->numberString, u"202"_s);
+    EXPECT_EQ(model.quickRenumberNext(), u"203"_s) << "numbered once";
+    EXPECT_FALSE(model.showQuickRenumberPanel()) << "the click closed the panel";
+
+    // With the panel closed the grid takes clicks as ever.
+    QTest::mouseClick(window->windowHandle(), Qt::LeftButton, {},
+                      canvas->mapTo(window, model.cellRect({1, 1}).center().toPoint()));
+    EXPECT_EQ(model.element(*model.elementAt({1, 1}))->numberString, u"203"_s);
 }
 
 } // namespace
