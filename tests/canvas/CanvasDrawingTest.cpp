@@ -393,6 +393,50 @@ TEST_F(CanvasDrawing, ARefusedMoveOutlinesWhereItWouldLandAndLeavesEveryNumberAs
     EXPECT_FALSE(outlined(shot(), {3, 1})) << "nothing left once let go";
 }
 
+TEST_F(CanvasDrawing, TheQuickNumberLabelKeepsClearOfTheSquareItWouldNumberEvenAtTheViewsEdges) {
+    c.model.setMode(AppMode::edit);
+    c.model.setEditTool(EditTool::quickRenumber);
+    c.model.setQuickRenumberNext(QStringLiteral("202.5"));
+    const struct {
+        QPointF pointer;
+        double zoom;
+        const char* where;
+    } cases[] = {
+        {{150, 90}, 1, "on a cell"},
+        {{270, 395}, 1, "at the bottom edge"},
+        {{595, 150}, 1, "at the right edge"},
+        {{595, 395}, 1, "in the bottom right corner"},
+        {{5, 5}, 1, "in the top left corner"},
+        {{100, 200}, 7, "on a square taller than the view"},
+        {{590, 200}, 7, "on such a square at the right edge"},
+    };
+    const QRgb accent = colors().accent.rgb();
+    for (const auto& k : cases) {
+        SCOPED_TRACE(k.where);
+        c.model.setZoomScale(k.zoom);
+        c.enter(k.pointer);
+        c.hover(k.pointer);
+        const QImage image = shot().convertToFormat(QImage::Format_RGB32);
+        QPoint first(image.width(), image.height());
+        QPoint last(-1, -1);
+        for (int y = 0; y < image.height(); ++y) {
+            const auto* line = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+            for (int x = 0; x < image.width(); ++x)
+                if ((line[x] & 0xFFFFFF) == (accent & 0xFFFFFF)) {
+                    first = {std::min(first.x(), x), std::min(first.y(), y)};
+                    last = {std::max(last.x(), x), std::max(last.y(), y)};
+                }
+        }
+        const QRect label(first, last);
+        const double size = c.model.cellSize();
+        const QRectF square(std::floor(k.pointer.x() / size) * size, std::floor(k.pointer.y() / size) * size,
+                            size, size);
+        EXPECT_FALSE(label.isEmpty()) << "drawn";
+        EXPECT_FALSE(QRectF(label).intersects(square)) << "clear of the square";
+        EXPECT_TRUE(c.view->rect().contains(label)) << "inside the view";
+    }
+}
+
 // The colour of the number's strongest ink in a cell, and the fill around it.
 std::pair<QColor, QColor> inkAndFill(const QImage& image, const QRectF& cell) {
     const auto pixel = [&](QPointF p) { return image.pixelColor((p * 2).toPoint()); };
