@@ -143,8 +143,6 @@ TEST(Popover, APressOutsideClosesItAndReachesWhatIsUnderItOnlyWhereThePopoverSay
         press(elsewhere);
         EXPECT_FALSE(host.isOpen());
         EXPECT_EQ(elsewhere->presses, passOn ? 1 : 0);
-        press(elsewhere);
-        EXPECT_EQ(elsewhere->presses, passOn ? 2 : 1) << "with nothing open, every press arrives";
 
         open();
         press(anchor);

@@ -389,7 +389,6 @@ TEST_F(CanvasDrawing, ARefusedMoveOutlinesWhereItWouldLandAndLeavesEveryNumberAs
     c.move(c.centre({2, 1}));
     c.release(c.centre({2, 1}));
     EXPECT_EQ(c.model.elements(), cells) << "let go, the model refuses it as before";
-    EXPECT_EQ(before.copy(middle({3, 1})), shot().copy(middle({3, 1})));
     EXPECT_FALSE(outlined(shot(), {3, 1})) << "nothing left once let go";
 }
 
@@ -406,7 +405,6 @@ TEST_F(CanvasDrawing, TheQuickNumberLabelKeepsClearOfTheSquareItWouldNumberEvenA
         {{270, 395}, 1, "at the bottom edge"},
         {{595, 150}, 1, "at the right edge"},
         {{595, 395}, 1, "in the bottom right corner"},
-        {{5, 5}, 1, "in the top left corner"},
         {{100, 200}, 7, "on a square taller than the view"},
         {{590, 200}, 7, "on such a square at the right edge"},
     };
