@@ -61,6 +61,9 @@ public:
     // Columns and rows a drag under way carries the edit selection by: the
     // cells are painted there instead of where they stand.
     virtual std::optional<GridOffset> selectionDragOffset() const { return std::nullopt; }
+    // Whether letting go of that drag here would be refused: its cells are then
+    // drawn as outlines only, over whatever they would land on.
+    virtual bool selectionDragRefused() const { return false; }
 
 protected:
     CanvasToolContext& context() const { return m_context; }

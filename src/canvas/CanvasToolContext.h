@@ -3,6 +3,7 @@
 
 #include <QFont>
 #include <QPointF>
+#include <QRectF>
 
 namespace pexlora {
 
@@ -27,6 +28,8 @@ public:
     // What the canvas draws text in, for sizing an overlay before it is painted.
     virtual QFont font() const = 0;
     virtual int logicalDpi() const = 0;
+    // The part of the canvas the user sees, in canvas coordinates.
+    virtual QRectF viewRect() const = 0;
 };
 
 } // namespace pexlora

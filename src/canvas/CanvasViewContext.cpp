@@ -29,4 +29,8 @@ int CanvasViewContext::logicalDpi() const {
     return m_view.logicalDpiY();
 }
 
+QRectF CanvasViewContext::viewRect() const {
+    return m_view.rect();
+}
+
 } // namespace pexlora

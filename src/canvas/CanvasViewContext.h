@@ -19,6 +19,7 @@ public:
     void repaint() override;
     QFont font() const override;
     int logicalDpi() const override;
+    QRectF viewRect() const override;
 
 private:
     GridCanvasView& m_view;

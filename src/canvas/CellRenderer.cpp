@@ -23,6 +23,17 @@ QFont sized(QFont font, double size, const QPainter& painter, QFont::Weight weig
     return font;
 }
 
+// Where a refused move would have put its cells.
+void paintRefusedMove(QPainter& painter, const std::vector<QRectF>& cells, const SystemColors& c) {
+    if (cells.empty())
+        return;
+    // Outlines only, so the numbers of the cells in the way stay as they are.
+    painter.setPen(QPen(c.red, 2.0));
+    painter.setBrush(Qt::NoBrush);
+    for (const QRectF& cell : cells)
+        painter.drawPath(cellShape(cell));
+}
+
 } // namespace
 
 QRectF CellRenderer::drawnExtent(const QRectF& cellRect) {
@@ -133,6 +144,7 @@ void CellRenderer::paint(QPainter& painter, const QRegion& dirty, const GridView
     };
     std::vector<Badge> badges;
     std::vector<QRectF> ringed;
+    std::vector<QRectF> refused;
     const GridElements& elements = model.elements();
     // Most cells are plain ones: looked up once rather than per cell.
     const QImage ordinaryImage = m_images.cell(CellImageCache::Fill::ordinary, 0); // shared, not copied
@@ -140,7 +152,10 @@ void CellRenderer::paint(QPainter& painter, const QRegion& dirty, const GridView
     painter.setFont(m_labels.font());
     for (const std::size_t i : indices) {
         const GridElement& e = elements[i];
-        const bool inGroupDrag = marks.dragOffset && editSelected.contains(e.id);
+        const bool dragged = marks.dragOffset && editSelected.contains(e.id);
+        // A refused move leaves its cells where they will stay, and only outlines
+        // where they would have gone: no number lands on another.
+        const bool inGroupDrag = dragged && !marks.dragRefused;
         const bool isEditSelected = editMode && editSelected.contains(e.id);
         // Every selected cell has an order number, so one lookup tells both.
         const auto found = selectMode && !order.isEmpty() ? order.constFind(e.id) : order.cend();
@@ -152,6 +167,9 @@ void CellRenderer::paint(QPainter& painter, const QRegion& dirty, const GridView
             row += static_cast<double>(marks.dragOffset->rows);
         }
         const QRectF cell(col * size + pan.width(), row * size + pan.height(), size, size);
+        if (dragged && marks.dragRefused)
+            refused.push_back(cell.translated(static_cast<double>(marks.dragOffset->columns) * size,
+                                              static_cast<double>(marks.dragOffset->rows) * size));
         const double glow = preview.glow(e.id, now);
         const QRectF extent = glow > 0 ? drawnExtent(cell) : cell;
         if (!extent.intersects(bounds) || (manyRects && !dirty.intersects(extent.toAlignedRect())))
@@ -186,6 +204,7 @@ void CellRenderer::paint(QPainter& painter, const QRegion& dirty, const GridView
     flushNumbers(painter);
     // Over every cell, so a neighbour's glow does not cover a ring, and under the badges.
     m_consoleRings.paint(painter, ringed, size, c);
+    paintRefusedMove(painter, refused, c);
     // Badges only come with a selection, so they go in a pass of their own
     // rather than switching fonts at every cell.
     if (!badges.empty()) {

@@ -27,6 +27,7 @@ struct SystemColors;
 // What marks cells beyond the state the model keeps of them.
 struct CellMarks {
     std::optional<GridOffset> dragOffset; // the edit selection follows the pointer by this much
+    bool dragRefused = false;             // and would not be let go there
     QSet<QUuid> consoleSelection;         // the cells the console has selected, ringed in both modes
 };
 

@@ -93,8 +93,9 @@ void GridCanvasView::setViewModel(GridViewModel* model) {
             m_modelConnections.append(connect(model, signal, this, &GridCanvasView::toolMayHaveChanged));
         m_modelConnections.append(connect(model, &M::panOffsetChanged, this, &GridCanvasView::panned));
         m_shownPan = model->panOffset();
-        m_modelConnections.append(
-            connect(model, &M::quickRenumberNextChanged, this, &GridCanvasView::updatePointerOverlay));
+        // The Quick # label keeps clear of the square under the pointer, wherever that goes.
+        for (const auto signal : {&M::quickRenumberNextChanged, &M::zoomScaleChanged})
+            m_modelConnections.append(connect(model, signal, this, &GridCanvasView::updatePointerOverlay));
         // The preview follows what it plays, never the painting.
         for (const auto signal : {&M::selectionGroupsChanged, &M::selectionModifierChanged,
                                   &M::isPreviewPlayingChanged, &M::modeChanged})
@@ -136,7 +137,9 @@ const GridElement* GridCanvasView::hitElement(QPointF point) const {
 }
 
 CellMarks GridCanvasView::cellMarks() const {
-    return {activeTool() ? activeTool()->selectionDragOffset() : std::nullopt, m_consoleSelection};
+    const CanvasTool* tool = activeTool();
+    return {tool ? tool->selectionDragOffset() : std::nullopt, tool && tool->selectionDragRefused(),
+            m_consoleSelection};
 }
 
 std::optional<QPointF> GridCanvasView::pointer() const {
@@ -188,6 +191,7 @@ void GridCanvasView::panned() {
         scroll(static_cast<int>(dx), static_cast<int>(dy));
     else
         update();
+    updatePointerOverlay();
 }
 
 void GridCanvasView::setConsoleSelection(const QSet<QUuid>& ids) {

@@ -1,12 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "canvas/QuickRenumberTool.h"
 
+#include "canvas/CanvasGeometry.h"
 #include "canvas/DevicePixels.h"
 #include "model/GridViewModel.h"
 #include "widgets/SystemColors.h"
 
 #include <QFontMetricsF>
 #include <QPainter>
+#include <algorithm>
 
 namespace pexlora {
 
@@ -24,12 +26,14 @@ QString labelText(const QString& next) {
     return u"→ "_s + next;
 }
 
-// Where the label stands for a pointer, with `base` the canvas's font on a
-// device of `dpi` dots per inch.
-QRectF labelRect(QPointF pointer, const QString& next, const QFont& base, int dpi) {
-    const QSizeF size = QFontMetricsF(labelFont(base, dpi)).size(Qt::TextSingleLine, labelText(next));
-    return {pointer.x() + 14, pointer.y() - (size.height() + 5) / 2, size.width() + 10, size.height() + 5};
+QSizeF labelSize(const QString& next, const QFont& base, int dpi) {
+    const QSizeF text = QFontMetricsF(labelFont(base, dpi)).size(Qt::TextSingleLine, labelText(next));
+    return {text.width() + 10, text.height() + 5};
 }
+
+// Room between the label and the square, and from the pointer sideways.
+constexpr double gap = 4;
+constexpr double pointerClearance = 14;
 
 } // namespace
 
@@ -38,11 +42,40 @@ void QuickRenumberTool::pressed(const PointerEvent& event) {
         model().applyQuickRenumber(hit->id);
 }
 
+QRectF QuickRenumberTool::labelPlacement(QSizeF size, QPointF pointer, const QRectF& target,
+                                         const QRectF& view) {
+    const auto fitsVertically = [&](double y) {
+        return y >= view.top() && y + size.height() <= view.bottom();
+    };
+    const double x = std::clamp(pointer.x() + pointerClearance, view.left(),
+                                std::max(view.left(), view.right() - size.width()));
+    if (const double below = target.bottom() + gap; fitsVertically(below))
+        return {QPointF(x, below), size};
+    if (const double above = target.top() - gap - size.height(); fitsVertically(above))
+        return {QPointF(x, above), size};
+    // A square as tall as the view: beside it, level with the pointer.
+    const double y = std::clamp(pointer.y() - size.height() / 2, view.top(),
+                                std::max(view.top(), view.bottom() - size.height()));
+    const double right = target.right() + gap;
+    if (right + size.width() <= view.right())
+        return {QPointF(right, y), size};
+    return {QPointF(target.left() - gap - size.width(), y), size};
+}
+
+QRectF QuickRenumberTool::labelRect(QPointF pointer) const {
+    const GridViewModel& grid = model();
+    const double size = grid.cellSize();
+    const QSizeF pan = grid.panOffset();
+    // The square under the pointer, whether a cell stands there or not.
+    const QRectF target(firstLineIndex(pointer.x(), size, pan.width()) * size + pan.width(),
+                        firstLineIndex(pointer.y(), size, pan.height()) * size + pan.height(), size, size);
+    return labelPlacement(labelSize(grid.quickRenumberNext(), context().font(), context().logicalDpi()),
+                          pointer, target, context().viewRect());
+}
+
 QRect QuickRenumberTool::pointerOverlayArea(QPointF pointer) const {
     // With a margin for the anti-aliased edge.
-    return labelRect(pointer, model().quickRenumberNext(), context().font(), context().logicalDpi())
-        .toAlignedRect()
-        .adjusted(-2, -2, 2, 2);
+    return labelRect(pointer).toAlignedRect().adjusted(-2, -2, 2, 2);
 }
 
 void QuickRenumberTool::paintOverlay(QPainter& painter, const SystemColors& colors,
@@ -51,15 +84,15 @@ void QuickRenumberTool::paintOverlay(QPainter& painter, const SystemColors& colo
         return;
     const QFont base = painter.font();
     const int dpi = logicalDpi(painter);
-    const QString& next = model().quickRenumberNext();
-    const QRectF label = labelRect(*pointer, next, base, dpi);
+    const QRectF label = labelRect(*pointer);
     painter.setPen(Qt::NoPen);
     painter.setBrush(colors.accent);
     painter.drawRoundedRect(label, 4, 4);
     painter.setBrush(Qt::NoBrush);
     painter.setPen(Qt::white);
     painter.setFont(labelFont(base, dpi));
-    painter.drawText(label.adjusted(5, 2.5, -5, -2.5), Qt::TextSingleLine, labelText(next));
+    painter.drawText(label.adjusted(5, 2.5, -5, -2.5), Qt::TextSingleLine,
+                     labelText(model().quickRenumberNext()));
     painter.setFont(base);
 }
 

@@ -1,8 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "canvas/RenumberPopoverPanel.h"
 
+#include "canvas/NumberRefusal.h"
 #include "model/GridViewModel.h"
 #include "widgets/PlainLabel.h"
+#include "widgets/RefusalLabel.h"
 
 #include <QKeyEvent>
 #include <QLabel>
@@ -16,7 +18,8 @@ using namespace Qt::StringLiterals;
 RenumberPopoverPanel::RenumberPopoverPanel(GridViewModel& model, QWidget* parent)
     : QWidget(parent)
     , m_model(&model)
-    , m_field(new QLineEdit(this)) {
+    , m_field(new QLineEdit(this))
+    , m_refusal(new RefusalLabel(this)) {
     auto* title = new PlainLabel(tr("Renumber"), this);
     QFont headline = title->font();
     headline.setBold(true);
@@ -33,11 +36,16 @@ RenumberPopoverPanel::RenumberPopoverPanel(GridViewModel& model, QWidget* parent
     layout->setSpacing(8);
     layout->addWidget(title);
     layout->addWidget(m_field);
+    layout->addWidget(m_refusal);
+    m_refusal->setFixedWidth(m_field->width());
 
     // The pending text lives in the model, so the canvas decides what to do with it.
     connect(m_field, &QLineEdit::textEdited, this, [this](const QString& text) {
         if (m_model)
             m_model->setEditingElementText(text);
+        // A reason once given follows the typing, and goes when the text passes.
+        if (!m_refusal->isHidden())
+            refuse();
     });
     connect(&model, &GridViewModel::editingElementTextChanged, this, [this] {
         if (m_model && m_field->text() != m_model->editingElementText())
@@ -52,10 +60,12 @@ bool RenumberPopoverPanel::eventFilter(QObject* watched, QEvent* event) {
         switch (static_cast<QKeyEvent*>(event)->key()) {
         case Qt::Key_Return:
         case Qt::Key_Enter:
-            emit commitRequested();
+            if (!refuse())
+                emit commitRequested();
             return true;
         case Qt::Key_Tab:
-            emit tabRequested();
+            if (!refuse())
+                emit tabRequested();
             return true;
         case Qt::Key_Escape:
             emit cancelRequested();
@@ -65,6 +75,12 @@ bool RenumberPopoverPanel::eventFilter(QObject* watched, QEvent* event) {
         }
     }
     return QWidget::eventFilter(watched, event);
+}
+
+bool RenumberPopoverPanel::refuse() {
+    const std::optional<NumberTextProblem> problem = numberTextProblem(m_field->text());
+    m_refusal->setReason(problem ? numberRefusal(*problem) : QString());
+    return problem.has_value();
 }
 
 } // namespace pexlora

@@ -36,8 +36,12 @@ void RenumberSession::open(const QUuid& id) {
     connect(panel.get(), &RenumberPopoverPanel::commitRequested, this, [this] { close(true); });
     connect(panel.get(), &RenumberPopoverPanel::cancelRequested, this, [this] { close(false); });
     connect(panel.get(), &RenumberPopoverPanel::tabRequested, this, &RenumberSession::tabToNext);
-    m_popover.open(std::move(panel), &m_canvas, m_model->cellRect(element->position).toAlignedRect(),
-                   Popover::Edge::below);
+    Popover* popover =
+        m_popover.open(std::move(panel), &m_canvas, m_model->cellRect(element->position).toAlignedRect(),
+                       Popover::Edge::below);
+    // A click on another cell keeps the typed number and goes on to work there,
+    // as the Renumber tool's next cell or the Select tool's next selection.
+    popover->setOutsidePress(Popover::OutsidePress::passOn);
     m_canvas.update();
 }
 

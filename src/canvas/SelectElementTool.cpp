@@ -34,7 +34,13 @@ void SelectElementTool::pressed(const PointerEvent& event) {
 
 void SelectElementTool::dragged(const PointerEvent& event) {
     if (m_groupDragAnchor) {
-        m_groupDragCurrent = model().gridPosition(event.position);
+        const GridPosition reached = model().gridPosition(event.position);
+        if (reached == m_groupDragCurrent)
+            return;
+        m_groupDragCurrent = reached;
+        const auto offset = selectionDragOffset();
+        m_dragRefused = offset && (offset->columns != 0 || offset->rows != 0) &&
+                        !model().canMoveEditSelection(offset->columns, offset->rows);
         context().repaint();
     } else if (m_marqueeDragging) {
         m_marqueeEnd = event.position;
@@ -49,6 +55,7 @@ void SelectElementTool::released(const PointerEvent&) {
             model().moveEditSelection(offset->columns, offset->rows);
         m_groupDragAnchor.reset();
         m_groupDragCurrent.reset();
+        m_dragRefused = false;
         context().repaint();
     } else if (m_marqueeDragging) {
         m_marqueeDragging = false;
@@ -63,6 +70,7 @@ void SelectElementTool::released(const PointerEvent&) {
 void SelectElementTool::cancel() {
     m_groupDragAnchor.reset();
     m_groupDragCurrent.reset();
+    m_dragRefused = false;
     m_marqueeDragging = false;
     m_marqueeStart.reset();
     m_marqueeEnd.reset();

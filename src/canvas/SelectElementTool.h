@@ -12,7 +12,8 @@ namespace pexlora {
 
 // Edit mode's Select tool: click or Shift-click cells into the edit selection,
 // drag it to a new place, rubber-band more cells, Delete them, double-click one
-// to renumber it.
+// to renumber it. A drag to where the model would refuse the move shows so
+// while it lasts.
 class SelectElementTool final : public CanvasTool {
 public:
     using CanvasTool::CanvasTool;
@@ -23,6 +24,7 @@ public:
     void cancel() override;
 
     std::optional<GridOffset> selectionDragOffset() const override;
+    bool selectionDragRefused() const override { return m_dragRefused; }
     void paintOverlay(QPainter& painter, const SystemColors& colors, std::optional<QPointF>) const override;
     bool overlayFixedToView() const override { return editMarquee().has_value(); }
 
@@ -32,6 +34,7 @@ private:
 
     std::optional<GridPosition> m_groupDragAnchor;
     std::optional<GridPosition> m_groupDragCurrent;
+    bool m_dragRefused = false; // asked of the model once per place the drag reaches
     bool m_marqueeDragging = false;
     std::optional<QPointF> m_marqueeStart;
     std::optional<QPointF> m_marqueeEnd;

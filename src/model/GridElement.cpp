@@ -11,8 +11,6 @@ namespace pexlora {
 
 namespace {
 
-constexpr qsizetype maxPartLength = 4;
-
 bool isNumberCodePoint(char32_t c) {
     return u_getIntPropertyValue(static_cast<UChar32>(c), UCHAR_NUMERIC_TYPE) != U_NT_NONE;
 }
@@ -46,47 +44,70 @@ bool isAscii(QStringView text) {
     return true;
 }
 
+enum class PartProblem { empty, notDigits, tooLong };
+
 // One to four user-perceived characters, each starting with a number code point.
-bool isValidNumberPart(QStringView part) {
+std::optional<PartProblem> numberPartProblem(QStringView part) {
     if (part.isEmpty())
-        return false;
+        return PartProblem::empty;
     if (isAscii(part)) {
         // Every ASCII character is a cluster of its own except CR LF, which is
         // no digit either way, so counting code units is exact here.
-        if (part.size() > maxPartLength)
-            return false;
         for (QChar c : part) {
             if (c < u'0' || c > u'9')
-                return false;
+                return PartProblem::notDigits;
         }
-        return true;
+        if (part.size() > maxNumberPartLength)
+            return PartProblem::tooLong;
+        return std::nullopt;
     }
     // ICU's character iterator, not QTextBoundaryFinder: Qt 6.4 cuts grapheme
     // clusters with Indic and Thai marks (a digit + U+094D, U+0903, U+0E31) apart.
     UBreakIterator* clusters = characterBreaks();
     if (!clusters || part.size() > std::numeric_limits<int32_t>::max())
-        return false;
+        return PartProblem::notDigits;
     UErrorCode status = U_ZERO_ERROR;
     ubrk_setText(clusters, reinterpret_cast<const UChar*>(part.utf16()), static_cast<int32_t>(part.size()),
                  &status);
     if (U_FAILURE(status))
-        return false;
+        return PartProblem::notDigits;
     qsizetype count = 0;
-    for (int32_t start = ubrk_first(clusters); ubrk_next(clusters) != UBRK_DONE; start = ubrk_current(clusters)) {
-        if (++count > maxPartLength || !isNumberCodePoint(codePointAt(part, start)))
-            return false;
+    for (int32_t start = ubrk_first(clusters); ubrk_next(clusters) != UBRK_DONE;
+         start = ubrk_current(clusters)) {
+        if (!isNumberCodePoint(codePointAt(part, start)))
+            return PartProblem::notDigits;
+        ++count;
     }
-    return count >= 1;
+    if (count > maxNumberPartLength)
+        return PartProblem::tooLong;
+    return std::nullopt;
 }
 
 } // namespace
 
 bool isValidNumberString(const QString& text) {
+    return !numberTextProblem(text);
+}
+
+std::optional<NumberTextProblem> numberTextProblem(const QString& text) {
+    if (text.isEmpty())
+        return NumberTextProblem::empty;
     const qsizetype point = text.indexOf(u'.');
-    if (point < 0)
-        return isValidNumberPart(text);
-    return isValidNumberPart(QStringView(text).left(point)) &&
-           isValidNumberPart(QStringView(text).mid(point + 1));
+    const QStringView whole = point < 0 ? QStringView(text) : QStringView(text).left(point);
+    const std::optional<QStringView> fraction =
+        point < 0 ? std::nullopt : std::optional(QStringView(text).mid(point + 1));
+    const auto wholeProblem = numberPartProblem(whole);
+    const auto fractionProblem = fraction ? numberPartProblem(*fraction) : std::nullopt;
+    // A stray character says more than a length, and a length more than a missing side.
+    if (wholeProblem == PartProblem::notDigits || fractionProblem == PartProblem::notDigits)
+        return NumberTextProblem::notDigits;
+    if (wholeProblem == PartProblem::tooLong)
+        return NumberTextProblem::wholePartTooLong;
+    if (fractionProblem == PartProblem::tooLong)
+        return NumberTextProblem::fractionTooLong;
+    if (wholeProblem || fractionProblem)
+        return NumberTextProblem::missingDigits;
+    return std::nullopt;
 }
 
 std::optional<std::int64_t> integerValue(const QString& text) {

@@ -39,6 +39,19 @@ using GridElements = std::vector<GridElement>;
 // characters, optionally "." and one to four more.
 bool isValidNumberString(const QString& text);
 
+inline constexpr int maxNumberPartLength = 4;
+
+// What the rule above finds wrong with a text, so that a refusal can say why.
+enum class NumberTextProblem {
+    empty,
+    notDigits,        // a character that is no number character, or a second "."
+    missingDigits,    // nothing on one side of the "."
+    wholePartTooLong, // more than maxNumberPartLength before the "."
+    fractionTooLong,  // more than maxNumberPartLength after it
+};
+// Nothing for a text that passes isValidNumberString().
+std::optional<NumberTextProblem> numberTextProblem(const QString& text);
+
 // The whole text read as a signed decimal integer ("+"/"-" and ASCII digits only).
 std::optional<std::int64_t> integerValue(const QString& text);
 

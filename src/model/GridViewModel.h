@@ -147,6 +147,9 @@ public:
     // Moves the whole edit selection, or nothing at all when any cell would leave
     // the grid or land on a cell outside the selection.
     void moveEditSelection(std::int64_t columnOffset, std::int64_t rowOffset);
+    // Whether moveEditSelection() would take that move, so a drag can show a
+    // refusal before the button is let go.
+    bool canMoveEditSelection(std::int64_t columnOffset, std::int64_t rowOffset) const;
     void deleteEditSelection();
 
     // -- Renumbering ------------------------------------------------------------
@@ -159,6 +162,9 @@ public:
     std::optional<QUuid> nextElementID(const QUuid& id) const;
     // Gives the element the quick-renumber number and advances it by the increment.
     void applyQuickRenumber(const QUuid& id);
+    // The number text a quick-renumber click gives while Next holds `next`; one
+    // that fails isValidNumberString() is not given.
+    static QString quickRenumberNumber(const QString& next);
 
     // -- Undo -------------------------------------------------------------------
 

@@ -60,6 +60,10 @@ void GridViewModel::moveEditSelection(std::int64_t columnOffset, std::int64_t ro
         emit layoutEdited(move);
 }
 
+bool GridViewModel::canMoveEditSelection(std::int64_t columnOffset, std::int64_t rowOffset) const {
+    return m_layout.planMove(m_editSelectedIDs, columnOffset, rowOffset).has_value();
+}
+
 void GridViewModel::deleteEditSelection() {
     LayoutEdit removal(LayoutEdit::Kind::deleteCells);
     removal.removed = m_layout.planRemoval(m_editSelectedIDs);

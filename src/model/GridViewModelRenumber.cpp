@@ -6,6 +6,15 @@
 
 namespace pexlora {
 
+namespace {
+
+// Next and Increment texts that do not read as decimals count as 1.
+Decimal quickRenumberValue(const QString& text) {
+    return readDecimal(text).value_or(Decimal(1));
+}
+
+} // namespace
+
 void GridViewModel::beginRenumber(const QUuid& id) {
     const GridElement* target = element(id);
     if (!target)
@@ -59,13 +68,17 @@ std::optional<QUuid> GridViewModel::nextElementID(const QUuid& id) const {
     return (*next)->id;
 }
 
+QString GridViewModel::quickRenumberNumber(const QString& next) {
+    return formatDecimal(quickRenumberValue(next));
+}
+
 void GridViewModel::applyQuickRenumber(const QUuid& id) {
     const auto index = m_layout.indexOf(id);
     if (!index)
         return;
-    const Decimal next = readDecimal(m_quickRenumberNext).value_or(Decimal(1));
-    const Decimal step = readDecimal(m_quickRenumberIncrement).value_or(Decimal(1));
-    const QString text = formatDecimal(next);
+    const Decimal next = quickRenumberValue(m_quickRenumberNext);
+    const Decimal step = quickRenumberValue(m_quickRenumberIncrement);
+    const QString text = quickRenumberNumber(m_quickRenumberNext);
     const QString& old = m_layout.elements()[*index].numberString;
     const bool valid = isValidNumberString(text);
     LayoutEdit click(LayoutEdit::Kind::quickRenumber);

@@ -1,12 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "widgets/Popover.h"
 
-#include <QGuiApplication>
+#include <QApplication>
 #include <QHideEvent>
 #include <QMouseEvent>
 #include <QResizeEvent>
 #include <QScreen>
 #include <QVBoxLayout>
+#include <QWindow>
 #include <algorithm>
 
 namespace pexlora {
@@ -85,16 +86,50 @@ QPoint Popover::placement(QSize size, const QRect& anchor, const QRect& screen, 
     return {x, y};
 }
 
+bool Popover::onAnchor(QPoint global) const {
+    if (!m_anchorWidget)
+        return false;
+    return QRect(m_anchorWidget->mapToGlobal(m_anchor.topLeft()), m_anchor.size()).contains(global);
+}
+
 void Popover::mousePressEvent(QMouseEvent* event) {
-    // A popup sees the press that closes it; Qt then hands it on to whatever lies
-    // under the pointer, unless told not to.
-    bool onAnchor = false;
-    if (m_anchorWidget) {
-        const QRect global(m_anchorWidget->mapToGlobal(m_anchor.topLeft()), m_anchor.size());
-        onAnchor = global.contains(event->globalPosition().toPoint());
-    }
-    setAttribute(Qt::WA_NoMouseReplay, onAnchor);
+    // A popup sees the press that closes it. Qt hands it on to whatever lies
+    // under the pointer only where the window system granted the popup its
+    // grab, which differs between desktops, so Qt never does and this does.
+    setAttribute(Qt::WA_NoMouseReplay, true);
+    const QPoint global = event->globalPosition().toPoint();
+    const bool outside = !rect().contains(event->position().toPoint());
     QFrame::mousePressEvent(event);
+    if (outside && isHidden() && m_outsidePress == OutsidePress::passOn && !onAnchor(global))
+        passOn(*event);
+}
+
+void Popover::passOn(const QMouseEvent& press) {
+    const QPoint global = press.globalPosition().toPoint();
+    QWidget* target = QApplication::widgetAt(global);
+    if (!target)
+        return;
+    QWidget* modal = QApplication::activeModalWidget();
+    if (modal && target->window() != modal)
+        return;
+    QWindow* window = target->window()->windowHandle();
+    if (!window)
+        return;
+    // Through the window, as the window system's press would come, so that the
+    // release that follows finds the widget that took the press.
+    const QPointF local = window->mapFromGlobal(press.globalPosition());
+    QMouseEvent again(QEvent::MouseButtonPress, local, local, press.globalPosition(), press.button(),
+                      press.buttons(), press.modifiers(), press.pointingDevice());
+    QCoreApplication::sendEvent(window, &again);
+}
+
+bool Popover::event(QEvent* event) {
+    const bool handled = QFrame::event(event);
+    // Content that shows or hides a line (a refusal under a field) grows or
+    // shrinks the popover, which stays beside its anchor.
+    if (event->type() == QEvent::LayoutRequest && isVisible())
+        reposition();
+    return handled;
 }
 
 void Popover::hideEvent(QHideEvent* event) {

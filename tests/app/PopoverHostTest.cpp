@@ -2,6 +2,7 @@
 #include "widgets/PopoverHost.h"
 
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QSignalSpy>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -104,6 +105,50 @@ TEST(PopoverHost, AnOwnerTornDownWithItsPopoverOpenHearsNothingFromIt) {
     owner.reset();
     EXPECT_EQ(calls, callsWhileOpen);
     EXPECT_TRUE(popover.isNull()) << "it went with its owner";
+}
+
+// A widget that counts the presses that reach it.
+class Pad : public QWidget {
+public:
+    using QWidget::QWidget;
+    int presses = 0;
+
+protected:
+    void mousePressEvent(QMouseEvent*) override { ++presses; }
+};
+
+TEST(Popover, APressOutsideClosesItAndReachesWhatIsUnderItOnlyWhereThePopoverSaysSo) {
+    for (const Popover::OutsidePress policy :
+         {Popover::OutsidePress::closeOnly, Popover::OutsidePress::passOn}) {
+        const bool passOn = policy == Popover::OutsidePress::passOn;
+        SCOPED_TRACE(passOn ? "pass on" : "close only");
+        QWidget window;
+        window.resize(300, 200);
+        auto* anchor = new Pad(&window);
+        anchor->setGeometry(0, 0, 100, 30);
+        auto* elsewhere = new Pad(&window);
+        elsewhere->setGeometry(0, 150, 300, 50);
+        window.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+        PopoverHost host(&window);
+        const auto open = [&] {
+            host.open(std::make_unique<QLineEdit>(), anchor, Popover::Edge::below)->setOutsidePress(policy);
+        };
+        // As the window system sends it: to the window, which hands it to the open popup.
+        const auto press = [&](QWidget* pad) {
+            QTest::mouseClick(window.windowHandle(), Qt::LeftButton, {}, pad->geometry().center());
+        };
+
+        open();
+        press(elsewhere);
+        EXPECT_FALSE(host.isOpen());
+        EXPECT_EQ(elsewhere->presses, passOn ? 1 : 0);
+
+        open();
+        press(anchor);
+        EXPECT_FALSE(host.isOpen());
+        EXPECT_EQ(anchor->presses, 0) << "reaching the anchor would open it again";
+    }
 }
 
 } // namespace

@@ -355,15 +355,84 @@ TEST_F(CanvasDrawing, AGroupDragDrawsTheSelectionAtTheOffsetHalfHighlightedAndOu
     EXPECT_FALSE(near(pixel({cell.left() + 3.1, cell.center().y()}), k.accent, 20)) << "no wider than 1.5";
 }
 
-TEST_F(CanvasDrawing, ACellLaterInTheListCoversAGhostDraggedOntoItNumberAndAll) {
+TEST_F(CanvasDrawing, ARefusedMoveOutlinesWhereItWouldLandAndLeavesEveryNumberAsItIs) {
     c.model.setMode(AppMode::edit);
-    const QImage alone = shot();
-    c.model.setEditSelectedIDs({c.idAt({1, 1})});
+    c.model.setEditSelectedIDs({c.idAt({1, 1}), c.idAt({2, 1})});
+    const GridElements cells = c.model.elements();
+    const QImage before = shot();
+    const auto middle = [&](GridPosition p) {
+        return c.model.cellRect(p).adjusted(8, 8, -8, -8).toAlignedRect();
+    };
+    const auto outlined = [&](const QImage& image, GridPosition p) {
+        // The 2-point pen on the rounded square 2 points inside the cell covers device pixel left + 1.
+        const QRect cell = c.model.cellRect(p).toAlignedRect();
+        return near(image.pixelColor(cell.left() + 1, cell.center().y()), colors().red, 10);
+    };
+
+    // (2, 1) would land on (3, 1), which stays: refused.
     c.press(c.centre({1, 1}));
-    c.move(c.centre({3, 1}));
-    const QImage dragged = shot();
-    const QRect middle = c.model.cellRect({3, 1}).adjusted(8, 8, -8, -8).toAlignedRect();
-    EXPECT_EQ(alone.copy(middle), dragged.copy(middle)) << "3 shows, not 1 over it";
+    c.move(c.centre({2, 1}));
+    const QImage refused = shot();
+    for (const GridPosition p : {GridPosition{1, 1}, GridPosition{2, 1}, GridPosition{3, 1}})
+        EXPECT_EQ(before.copy(middle(p)), refused.copy(middle(p)))
+            << "(" << p.col << ", " << p.row << ") shows its own number only";
+    EXPECT_TRUE(outlined(refused, {2, 1}));
+    EXPECT_TRUE(outlined(refused, {3, 1}));
+    EXPECT_FALSE(outlined(refused, {1, 1}));
+
+    // Two rows down the move is allowed: the ghosts are drawn there, as ever.
+    c.move(c.centre({1, 3}));
+    const QImage allowed = shot();
+    EXPECT_NE(before.copy(middle({1, 3})), allowed.copy(middle({1, 3})));
+    EXPECT_FALSE(outlined(allowed, {1, 3}));
+
+    c.move(c.centre({2, 1}));
+    c.release(c.centre({2, 1}));
+    EXPECT_EQ(c.model.elements(), cells) << "let go, the model refuses it as before";
+    EXPECT_FALSE(outlined(shot(), {3, 1})) << "nothing left once let go";
+}
+
+TEST_F(CanvasDrawing, TheQuickNumberLabelKeepsClearOfTheSquareItWouldNumberEvenAtTheViewsEdges) {
+    c.model.setMode(AppMode::edit);
+    c.model.setEditTool(EditTool::quickRenumber);
+    c.model.setQuickRenumberNext(QStringLiteral("202.5"));
+    const struct {
+        QPointF pointer;
+        double zoom;
+        const char* where;
+    } cases[] = {
+        {{150, 90}, 1, "on a cell"},
+        {{270, 395}, 1, "at the bottom edge"},
+        {{595, 150}, 1, "at the right edge"},
+        {{595, 395}, 1, "in the bottom right corner"},
+        {{100, 200}, 7, "on a square taller than the view"},
+        {{590, 200}, 7, "on such a square at the right edge"},
+    };
+    const QRgb accent = colors().accent.rgb();
+    for (const auto& k : cases) {
+        SCOPED_TRACE(k.where);
+        c.model.setZoomScale(k.zoom);
+        c.enter(k.pointer);
+        c.hover(k.pointer);
+        const QImage image = shot().convertToFormat(QImage::Format_RGB32);
+        QPoint first(image.width(), image.height());
+        QPoint last(-1, -1);
+        for (int y = 0; y < image.height(); ++y) {
+            const auto* line = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+            for (int x = 0; x < image.width(); ++x)
+                if ((line[x] & 0xFFFFFF) == (accent & 0xFFFFFF)) {
+                    first = {std::min(first.x(), x), std::min(first.y(), y)};
+                    last = {std::max(last.x(), x), std::max(last.y(), y)};
+                }
+        }
+        const QRect label(first, last);
+        const double size = c.model.cellSize();
+        const QRectF square(std::floor(k.pointer.x() / size) * size, std::floor(k.pointer.y() / size) * size,
+                            size, size);
+        EXPECT_FALSE(label.isEmpty()) << "drawn";
+        EXPECT_FALSE(QRectF(label).intersects(square)) << "clear of the square";
+        EXPECT_TRUE(c.view->rect().contains(label)) << "inside the view";
+    }
 }
 
 // The colour of the number's strongest ink in a cell, and the fill around it.

@@ -103,7 +103,7 @@ TEST(QuickRenumberToolOnItsOwn, ItsLabelStandsRightOfThePointerAndGrowsWithTheNu
     context.model().setQuickRenumberNext(QStringLiteral("9"));
     const QuickRenumberTool tool(context);
     const QRect narrow = tool.pointerOverlayArea({100, 100});
-    EXPECT_TRUE(narrow.left() > 100 && narrow.contains(narrow.left() + 1, 100));
+    EXPECT_GT(narrow.left(), 100);
     context.model().setQuickRenumberNext(QStringLiteral("1000.5"));
     EXPECT_GT(tool.pointerOverlayArea({100, 100}).width(), narrow.width());
 }

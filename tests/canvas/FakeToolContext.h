@@ -22,6 +22,7 @@ public:
     void repaint() override {}
     QFont font() const override { return m_anchor.font(); }
     int logicalDpi() const override { return 96; }
+    QRectF viewRect() const override { return {0, 0, 600, 400}; }
 
 private:
     mutable GridViewModel m_model;

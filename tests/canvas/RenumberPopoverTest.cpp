@@ -1,8 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "CanvasTestSupport.h"
+#include "canvas/NumberRefusal.h"
 #include "canvas/RenumberPopoverPanel.h"
 #include "canvas/RenumberSession.h"
 #include "widgets/Popover.h"
+#include "widgets/RefusalLabel.h"
 
 #include <QLineEdit>
 
@@ -41,8 +43,18 @@ protected:
         Popover* popover = c.view->renumberSession().popover();
         return popover ? static_cast<RenumberPopoverPanel*>(popover->content())->field() : nullptr;
     }
+    RefusalLabel* refusal() const {
+        Popover* popover = c.view->renumberSession().popover();
+        return popover ? static_cast<RenumberPopoverPanel*>(popover->content())->refusal() : nullptr;
+    }
     QString numberAt(GridPosition p) const { return c.model.element(c.idAt(p))->numberString; }
     void type(const QString& text) { QTest::keyClicks(field(), text); }
+    // As the user does it, so that the model hears every edit.
+    void retype(const QString& text) {
+        field()->selectAll();
+        QTest::keyClick(field(), Qt::Key_Backspace);
+        type(text);
+    }
     void key(Qt::Key key) { QTest::keyClick(field(), key); }
 
     CanvasHarness c;
@@ -76,8 +88,6 @@ TEST_F(RenumberPopover, TabCommitsAndWalksTheCellsInReadingOrderWrappingToTheFir
     EXPECT_EQ(c.model.editingElementID(), c.idAt({3, 1})) << "to the right";
     key(Qt::Key_Tab);
     EXPECT_EQ(c.model.editingElementID(), c.idAt({1, 3})) << "then the next row that has cells";
-    field()->clear();
-    type(QStringLiteral("12345")); // refused on commit, the cell keeps its number
     key(Qt::Key_Tab);
     EXPECT_EQ(numberAt({1, 3}), QStringLiteral("4"));
     EXPECT_EQ(c.model.editingElementID(), c.idAt({1, 1})) << "from the last cell to the first";
@@ -101,6 +111,46 @@ TEST_F(RenumberPopover, EscapeCancelsAndAClickElsewhereKeepsTheTypedNumber) {
     c.view->renumberSession().popover()->close();
     EXPECT_EQ(numberAt({1, 1}), QStringLiteral("77"));
     EXPECT_FALSE(c.model.editingElementID());
+    EXPECT_EQ(c.view->renumberSession().popover(), nullptr);
+}
+
+TEST_F(RenumberPopover, ReturnAndTabRefuseAnInvalidNumberSayingWhyAndKeepTheFieldUntilFixedOrCancelled) {
+    using enum NumberTextProblem;
+    const struct {
+        const char* text;
+        NumberTextProblem problem;
+    } refused[] = {
+        {"", empty},
+        {"abc", notDigits},
+        {"1.2.3", notDigits},
+        {"12.", missingDigits},
+        {"12345", wholePartTooLong},
+        {"1.12345", fractionTooLong},
+    };
+    c.model.setEditTool(EditTool::renumber);
+    c.click(c.centre({2, 1}));
+    for (const auto& r : refused) {
+        for (const Qt::Key pressed : {Qt::Key_Return, Qt::Key_Tab}) {
+            SCOPED_TRACE(std::string(r.text) + (pressed == Qt::Key_Tab ? " Tab" : " Return"));
+            retype(QString::fromUtf8(r.text));
+            key(pressed);
+            ASSERT_NE(field(), nullptr) << "the popover stays open";
+            EXPECT_TRUE(field()->hasFocus());
+            EXPECT_EQ(refusal()->text(), numberRefusal(r.problem));
+            EXPECT_EQ(c.model.editingElementID(), c.idAt({2, 1})) << "still this cell";
+            EXPECT_EQ(numberAt({2, 1}), QStringLiteral("2"));
+        }
+    }
+    EXPECT_EQ(refusal()->text(), QStringLiteral("At most 4 digits after the point"));
+
+    // The reason follows the typing and goes once the text passes; Return then commits.
+    type(QStringLiteral("."));
+    EXPECT_EQ(refusal()->text(), numberRefusal(notDigits));
+    key(Qt::Key_Backspace);
+    key(Qt::Key_Backspace);
+    EXPECT_TRUE(refusal()->isHidden());
+    key(Qt::Key_Return);
+    EXPECT_EQ(numberAt({2, 1}), QStringLiteral("1.1234"));
     EXPECT_EQ(c.view->renumberSession().popover(), nullptr);
 }
 

@@ -67,11 +67,15 @@ void EditToolPicker::syncPopover() {
     if (!m_model)
         return;
     const bool wanted = m_model->showQuickRenumberPanel() && isVisible();
-    if (wanted && !m_popover.isOpen())
-        m_popover.open(std::make_unique<QuickRenumberPanel>(m_model.data()), button(EditTool::quickRenumber),
-                       Popover::Edge::below);
-    else if (!wanted)
+    if (wanted && !m_popover.isOpen()) {
+        Popover* popover = m_popover.open(std::make_unique<QuickRenumberPanel>(m_model.data()),
+                                          button(EditTool::quickRenumber), Popover::Edge::below);
+        // The panel is there to number cells by clicking them: the click on the
+        // grid that closes it numbers the cell too.
+        popover->setOutsidePress(Popover::OutsidePress::passOn);
+    } else if (!wanted) {
         m_popover.close();
+    }
 }
 
 void EditToolPicker::showEvent(QShowEvent* event) {
