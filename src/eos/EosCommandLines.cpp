@@ -126,6 +126,23 @@ bool isValidGroupNumber(const QString& text) {
     return value && *value >= Decimal(1) && *value <= Decimal("99999.999");
 }
 
+QStringList selectedChannelNumbers(const SelectionGroups& selectionGroups, const GridElements& elements) {
+    const QHash<QUuid, QString> numberByID = numberLookup(elements);
+    QStringList numbers;
+    for (const auto& group : selectionGroups)
+        numbers.append(numberTexts(group, numberByID));
+    return numbers;
+}
+
+EosCommand selectChannelsCommandLine(const QStringList& channels) {
+    // "Record Group" records the selection of the user that sends it, never the
+    // operator's: that user selects the channels first.
+    return {QStringLiteral("/eos/user/91/newcmd"), QStringLiteral("Chan ") +
+                                                       joinRuns(channels, QStringLiteral(" Thru "),
+                                                                QStringLiteral(" + ")) +
+                                                       QStringLiteral(" Enter")};
+}
+
 EosCommand recordGroupCommandLine(const QString& groupNumber) {
     return {QStringLiteral("/eos/user/91/newcmd"),
             QStringLiteral("Record Group ") + groupNumber + QStringLiteral(" Enter")};

@@ -37,6 +37,11 @@ struct EosCommand {
 
     friend bool operator==(const EosCommand&, const EosCommand&) = default;
 };
+// The selection's channel numbers, group after group, in order; identifiers without
+// an element are skipped.
+QStringList selectedChannelNumbers(const SelectionGroups& selectionGroups, const GridElements& elements);
+// Selects `channels` in order as the user that records: "Chan 1 Thru 3 + 7 Enter".
+EosCommand selectChannelsCommandLine(const QStringList& channels);
 EosCommand recordGroupCommandLine(const QString& groupNumber);
 EosCommand groupChannelsCommand(const QString& groupNumber, const QString& channelList);
 

@@ -4,6 +4,7 @@
 #include "eos/EosCommandLines.h"
 #include "eos/EosDiscoveryManager.h"
 #include "eos/EosGroupDirectory.h"
+#include "eos/EosGroupRecorder.h"
 #include "eos/EosSettings.h"
 #include "osc/OSCMessageEncoder.h"
 
@@ -52,6 +53,7 @@ EosConnectionManager::EosConnectionManager(EosConnectionConfig config, QObject* 
     m_discovery = std::make_unique<EosDiscoveryManager>(m_config.discovery);
     m_groups = std::make_unique<EosGroupDirectory>(m_config.clock,
                                                    [this](const OSCMessage& message) { sendMessage(message); });
+    m_recorder = std::make_unique<EosGroupRecorder>(*this, m_config.clock);
 
     if (m_config.startConsole) {
         connectToConsole(m_config.startConsole->host, m_config.startConsole->port);
@@ -138,6 +140,8 @@ void EosConnectionManager::enter(EosLinkState::Value next) {
     // The groups are read on a link that has settled, and again once a silent one answers;
     // a silent desk leaves them unreadable.
     const bool answering = m_state.is<EosLinkState::Answering>();
+    if (!m_config.readsGroups)
+        return;
     if ((answering && !wasAnswering) || (m_state.is<EosLinkState::Silent>() && !wasSettled))
         m_groups->start();
     else if (!m_state.isUp())
@@ -359,15 +363,9 @@ void EosConnectionManager::send(const QString& address, const QString& argument)
 
 void EosConnectionManager::recordGroup(const QString& groupNumber, const SelectionGroups& selectionGroups,
                                        const GridElements& elements) {
-    // The number goes into an OSC address as typed; the popover checks it too.
-    if (!isValidGroupNumber(groupNumber))
-        return;
-    const QString channels = channelListText(selectionGroups, elements);
-    if (channels.isEmpty())
-        return;
-    for (const EosCommand& command :
-         {recordGroupCommandLine(groupNumber), groupChannelsCommand(groupNumber, channels)})
-        send(command.address, command.argument);
+    // The number goes into an OSC address as typed; the recorder checks it too.
+    m_recorder->record(groupNumber, selectedChannelNumbers(selectionGroups, elements),
+                       channelListText(selectionGroups, elements));
 }
 
 } // namespace pexlora

@@ -29,6 +29,7 @@ namespace pexlora {
 
 class EosDiscoveryManager;
 class EosGroupDirectory;
+class EosGroupRecorder;
 
 struct EosConnectionConfig {
     EosDiscoveryConfig discovery;
@@ -45,6 +46,9 @@ struct EosConnectionConfig {
     EosLinkFactory makeLink;
     // The store of "eosIP", "eosPort" and "eosFraming"; the user's settings when none is given.
     std::unique_ptr<QSettings> settings;
+    // Whether the desk's groups are read once it answers. The link's own tests, which
+    // count every message and timer of the link, leave them out.
+    bool readsGroups = true;
     // Where the link goes at start in place of the stored console, which stays stored.
     std::optional<EosConsoleAddress> startConsole;
 };
@@ -111,11 +115,14 @@ public:
     // One OSC message with one string argument, as above.
     void send(const QString& address, const QString& argument);
 
-    // Records the selection on the console as group `groupNumber`: the command line,
-    // then the group's channel list. Sends nothing for an invalid group number or an
-    // empty channel list.
+    // Records the selection on the console as group `groupNumber`: the recording user
+    // selects the channels and records the group, the group's channel list is set, and
+    // the group is read back to confirm it (see recorder()). Does nothing for an invalid
+    // group number or an empty selection.
     void recordGroup(const QString& groupNumber, const SelectionGroups& selectionGroups,
                      const GridElements& elements);
+    // What became of the last recording.
+    EosGroupRecorder& recorder() { return *m_recorder; }
 
 signals:
     void connectionTargetChanged();
@@ -162,6 +169,7 @@ private:
     std::unique_ptr<QSettings> m_settings;
     std::unique_ptr<EosDiscoveryManager> m_discovery;
     std::unique_ptr<EosGroupDirectory> m_groups;
+    std::unique_ptr<EosGroupRecorder> m_recorder;
     std::unique_ptr<EosLink, LinkDeleter> m_link;
     EosLinkState m_state;
     QString m_host; // as passed to connect, for the retries

@@ -81,11 +81,13 @@ TEST(RecordGroupEndToEnd, AnAltMarqueeOverPlacedCellsArrivesAtTheConsoleAsItsCol
     EXPECT_EQ(*group, u"Group 12: (1 > 3) (4 > 5)"_s);
     QStringList messages;
     for (const QString& line : simulator->child->lines())
-        // The link's own questions (ping, version) aside.
-        if (line.startsWith(u"Message from "_s) && !line.contains(u"\"/eos/ping\""_s) &&
-            !line.contains(u"\"/eos/get/version\""_s))
+        // The link's own questions (ping, version, the groups) aside.
+        if (line.startsWith(u"Message from "_s) &&
+            (line.contains(u"/eos/user/91/"_s) || line.contains(u"/eos/set/"_s)))
             messages.append(line.section(u": "_s, 1, -1));
     EXPECT_EQ(messages.join(u'\n').toStdString(),
+              R"x(OSCMessage("/eos/user/91/newcmd", values: ["Chan 1 Thru 5 Enter"]))x"
+              "\n"
               R"x(OSCMessage("/eos/user/91/newcmd", values: ["Record Group 12 Enter"]))x"
               "\n"
               R"x(OSCMessage("/eos/set/group/12/chans", values: ["(1 > 3) (4 > 5)"]))x");

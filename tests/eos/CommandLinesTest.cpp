@@ -120,6 +120,10 @@ TEST(CommandLines, RecordGroupMessagesCarryTheNumberAsTyped) {
               (EosCommand{QStringLiteral("/eos/user/91/newcmd"), QStringLiteral("Record Group 12 Enter")}));
     EXPECT_EQ(groupChannelsCommand(QStringLiteral("12.125"), QStringLiteral("1 > 3 7")),
               (EosCommand{QStringLiteral("/eos/set/group/12.125/chans"), QStringLiteral("1 > 3 7")}));
+    // The recording user selects the channels first, runs folded in either direction.
+    EXPECT_EQ(selectChannelsCommandLine(QStringLiteral("9 8 7 1 2 3 5 10.5").split(u' ')),
+              (EosCommand{QStringLiteral("/eos/user/91/newcmd"),
+                          QStringLiteral("Chan 9 Thru 7 + 1 Thru 3 + 5 + 10.5 Enter")}));
 }
 
 TEST(CommandLines, GroupNumbersAreDigitsWithOnePointWithinRange) {

@@ -168,11 +168,14 @@ TEST_F(LinkTest, AutomaticFramingAgainstAPeerThatNeverAnswersEndsOnSlipAndTheRec
     const auto second =
         dump.waitForLine([](const QString& line) { return line.contains(QLatin1String("/eos/set/")); });
     ASSERT_TRUE(first && second) << dump.lines().join(QLatin1Char('\n')).toStdString();
-    EXPECT_TRUE(first->endsWith(QStringLiteral("/eos/user/91/newcmd s \"Record Group 12 Enter\"")))
-        << first->toStdString();
+    const QStringList commands = dump.lines().filter(QStringLiteral("/eos/user/"));
+    ASSERT_EQ(commands.size(), 2) << "sent once, in SLIP";
+    EXPECT_TRUE(commands[0].endsWith(QStringLiteral("/eos/user/91/newcmd s \"Chan 1 Thru 3 + 7 Enter\"")))
+        << commands[0].toStdString();
+    EXPECT_TRUE(commands[1].endsWith(QStringLiteral("/eos/user/91/newcmd s \"Record Group 12 Enter\"")))
+        << commands[1].toStdString();
     EXPECT_TRUE(second->endsWith(QStringLiteral("/eos/set/group/12/chans s \"1 > 3 7\"")))
         << second->toStdString();
-    EXPECT_EQ(dump.lines().filter(QStringLiteral("/eos/user/")).size(), 1) << "sent once, in SLIP";
 
     clock->advance(60s);
     EXPECT_TRUE(manager->isConnected()) << "a console that never answered is not dropped";

@@ -3,6 +3,7 @@
 // tries when, what the window is shown, when it retries and what it sends.
 #include "EosTestSupport.h"
 #include "eos/EosConnectionManager.h"
+#include "eos/EosGroupRecorder.h"
 #include "osc/OSCPacketDecoder.h"
 
 #include <QCoreApplication>
@@ -65,9 +66,11 @@ protected:
     ~LinkStates() override { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
 
     std::unique_ptr<EosConnectionManager> makeManager(EosFramingChoice choice,
-                                                      std::optional<EosFraming> remembered = {}) {
+                                                      std::optional<EosFraming> remembered = {},
+                                                      bool readsGroups = false) {
         EosConnectionConfig config;
         config.clock = clock;
+        config.readsGroups = readsGroups;
         config.discovery.listenPort = 0;
         config.discovery.destinations = [] { return std::vector<QString>{}; };
         config.discovery.clock = std::make_shared<FakeClock>();
@@ -428,6 +431,65 @@ TEST_F(LinkStates, ALinkReplacedByTheUserIsNotHeardAgain) {
     EXPECT_TRUE(clock->pendingDelays().empty()) << "no retry for the replaced link";
     emit current().ready();
     EXPECT_EQ(manager->health(), EosConsoleHealth::settling);
+}
+
+TEST_F(LinkStates, ARecordingWaitsForTheDeskAndIsConfirmedByReadingTheGroupBack) {
+    auto manager = makeManager(EosFramingChoice::length, {}, true);
+    const auto report = [&] { return manager->recorder().report().text.toStdString(); };
+    const auto record = [&](const char* number, const char* channels) {
+        const QStringList list = QString::fromLatin1(channels).split(u' ');
+        manager->recorder().record(QString::fromLatin1(number), list, list.join(u' '));
+    };
+    const auto deskHolds = [&](const char* number, std::vector<OSCValue> channels) {
+        const std::string group = std::string("/eos/out/get/group/") + number;
+        emit current().messageReceived(OSCMessage(OSCAddressPattern(group), {-1, "uid", "label"}));
+        OSCValues values{-1, "uid"};
+        for (const OSCValue& channel : channels)
+            values.push_back(channel);
+        emit current().messageReceived(OSCMessage(OSCAddressPattern(group + "/channels"), std::move(values)));
+    };
+    record("12", "1 2 3");
+    EXPECT_EQ(report(), "Not recorded: no console connected");
+
+    // Pressed while the link settles: sent once the desk answers, then read back.
+    manager->connectToConsole(QStringLiteral("console"), 3032);
+    emit current().ready();
+    record("12", "1 2 3");
+    EXPECT_EQ(report(), "Waiting for the desk to record group 12…");
+    emit current().messageReceived(OSCMessage("/eos/out/ping", {}));
+    const std::vector<std::string> sent(current().written.end() - 4, current().written.end());
+    EXPECT_EQ(sent, (std::vector<std::string>{"/eos/user/91/newcmd", "/eos/user/91/newcmd",
+                                              "/eos/set/group/12/chans", "/eos/get/group/12"}));
+    EXPECT_EQ(report(), "Recording group 12…");
+    deskHolds("12", {"1-3"});
+    EXPECT_EQ(report(), "Group 12 recorded: 3 channels");
+
+    const struct {
+        const char* number;
+        const char* channels;
+        std::vector<OSCValue> held; // none: the desk does not answer
+        const char* report;
+    } table[] = {
+        {"13", "4 5", {"1-5"}, "The desk's group 13 holds 1-5, not the 2 channels sent"},
+        {"14", "3 2 1", {1, 2, 3}, "The desk's group 14 holds 1-3, not the 3 channels sent"},
+        {"15.5", "9", {9}, "Group 15.5 recorded: 1 channel"},
+        {"16", "7", {}, "Sent; the desk did not answer for group 16"},
+    };
+    for (const auto& row : table) {
+        record(row.number, row.channels);
+        if (!row.held.empty())
+            deskHolds(row.number, row.held);
+        clock->advance(3s);
+        emit current().messageReceived(OSCMessage("/eos/out/ping", {}));
+        EXPECT_EQ(report(), row.report);
+    }
+
+    // A desk that stays away: the recording is given up, and said to be.
+    emit current().ended();
+    record("17", "1");
+    EXPECT_EQ(report(), "Waiting for the desk to record group 17…");
+    clock->advance(10s);
+    EXPECT_EQ(report(), "Not recorded: the desk did not answer within 10 s");
 }
 
 } // namespace
