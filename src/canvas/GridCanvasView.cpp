@@ -166,6 +166,7 @@ void GridCanvasView::paintCanvas(QPainter& painter, const QRegion& dirty) {
     painter.setRenderHint(QPainter::Antialiasing);
     m_ground.paint(painter, dirty, rect(), *m_model, colors);
     m_cells.paint(painter, dirty, *m_model, cellMarks(), *m_preview, m_clock->now(), colors);
+    paintOutlines(painter, colors);
     if (const CanvasTool* tool = activeTool())
         tool->paintOverlay(painter, colors, pointer());
     painter.restore();
@@ -204,6 +205,26 @@ void GridCanvasView::setConsoleSelection(const QSet<QUuid>& ids) {
             changed.insert(id);
     m_consoleSelection = ids;
     repaintCells(changed);
+}
+
+void GridCanvasView::setOutlinedCells(const QSet<QUuid>& ids) {
+    if (ids == m_outlined)
+        return;
+    repaintCells(m_outlined);
+    m_outlined = ids;
+    repaintCells(m_outlined);
+}
+
+void GridCanvasView::paintOutlines(QPainter& painter, const SystemColors& colors) const {
+    if (m_outlined.isEmpty())
+        return;
+    QPen pen(colors.accent, 2.0, Qt::DashLine);
+    painter.setPen(pen);
+    painter.setBrush(Qt::NoBrush);
+    const double radius = m_model->cellSize() * 0.12;
+    for (const QUuid& id : m_outlined)
+        if (const GridElement* element = m_model->element(id))
+            painter.drawRoundedRect(m_model->cellRect(element->position).adjusted(1, 1, -1, -1), radius, radius);
 }
 
 void GridCanvasView::repaintCells(const QSet<QUuid>& ids) {

@@ -18,6 +18,7 @@ class CanvasTools;
 class CanvasViewContext;
 class RenumberSession;
 class SelectionPreview;
+struct SystemColors;
 
 // The grid of one document window: draws the cells of a model and turns pointer,
 // wheel, pinch and key input into calls on it. Input goes to one tool object per
@@ -51,6 +52,9 @@ public:
     // comes or goes are repainted.
     void setConsoleSelection(const QSet<QUuid>& ids);
     const QSet<QUuid>& consoleSelection() const { return m_consoleSelection; }
+    // Cells outlined for a moment, as the cells of a console group pointed at in a list.
+    void setOutlinedCells(const QSet<QUuid>& ids);
+    const QSet<QUuid>& outlinedCells() const { return m_outlined; }
 
     // Paints the canvas as the screen shows it, for a paint event or a benchmark.
     void paintCanvas(QPainter& painter, const QRegion& dirty);
@@ -93,6 +97,7 @@ private:
     void toolMayHaveChanged();
     void modifiersChanged(Qt::KeyboardModifiers modifiers);
     void repaintCells(const QSet<QUuid>& ids);
+    void paintOutlines(QPainter& painter, const SystemColors& colors) const;
     // Where the pointer is while it is over the canvas.
     std::optional<QPointF> pointer() const;
     // Repaints where the overlay following the pointer was and where it is now,
@@ -121,6 +126,7 @@ private:
     QRect m_pointerOverlayArea; // where it was last drawn, or asked to be
     QSizeF m_shownPan;          // the pan of what the screen shows
     QSet<QUuid> m_consoleSelection;
+    QSet<QUuid> m_outlined;
 };
 
 } // namespace pexlora

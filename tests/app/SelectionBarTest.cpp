@@ -1,14 +1,18 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The selection bar: its text, the Rec. Group button and the group-number popover.
 #include "AppTestSupport.h"
+#include "app/console/ConsoleGroupsPanel.h"
 #include "app/console/RecGroupPopover.h"
 #include "app/console/RecordGroupButton.h"
 #include "app/console/SelectionBarView.h"
 #include "app/window/ContentView.h"
 #include "canvas/GridCanvasView.h"
+#include "eos/EosGroupDirectory.h"
 #include "model/PersistedState.h"
 #include "widgets/Popover.h"
 
+#include <QAction>
+#include <QDockWidget>
 #include <QFontInfo>
 #include <QLabel>
 #include <QLineEdit>
@@ -18,6 +22,7 @@
 #include <QSignalSpy>
 #include <QTest>
 #include <QTextDocumentFragment>
+#include <QTreeWidget>
 #include <gtest/gtest.h>
 
 namespace pexlora {
@@ -159,6 +164,32 @@ TEST_F(WindowBar, CtrlGOpensThePopoverBelowTheButtonWithAnEmptyFocusedField) {
     EXPECT_TRUE(bar->groupNumberText().isEmpty());
 }
 
+TEST_F(WindowBar, AConsoleGroupChosenInThePanelBecomesTheSelectionInItsOrder) {
+    EosGroupDirectory& groups = fixture.app->eosManager().groups();
+    groups.start();
+    groups.take(OSCMessage("/eos/out/get/group/count", {1}));
+    groups.take(OSCMessage("/eos/out/get/group/12", {0, "uid", "Sides"}));
+    groups.take(OSCMessage("/eos/out/get/group/12/channels", {0, "uid", 3, 1, "7-8"}));
+    auto* show = window->findChild<QAction*>(u"viewConsoleGroups"_s);
+    ASSERT_NE(show, nullptr);
+    show->trigger();
+    auto* panel = qobject_cast<ConsoleGroupsPanel*>(window->consoleGroups()->widget());
+    ASSERT_TRUE(panel && panel->isVisible());
+    ASSERT_EQ(panel->list()->topLevelItemCount(), 1);
+    QTreeWidgetItem* item = panel->list()->topLevelItem(0);
+    EXPECT_EQ(item->text(1), u"Sides"_s);
+    EXPECT_EQ(item->text(2), u"4"_s);
+
+    const QUuid one = model->elements()[0].id;
+    const QUuid three = model->elements()[2].id;
+    emit panel->list()->itemEntered(item, 0);
+    EXPECT_EQ(window->contentView()->canvas()->outlinedCells(), (QSet<QUuid>{one, three}));
+    QTest::mouseClick(panel->list()->viewport(), Qt::LeftButton, {},
+                      panel->list()->visualItemRect(item).center());
+    EXPECT_EQ(model->selectionGroups(), (SelectionGroups{{three, one}}));
+    EXPECT_TRUE(panel->statusLine()->text().contains(u"2 channels of group 12 are not on this layout"_s));
+}
+
 TEST(RecGroupPopover, OnlyValidGroupNumbersCanBeSubmitted) {
     const struct {
         QString typed;
@@ -179,6 +210,46 @@ TEST(RecGroupPopover, OnlyValidGroupNumbersCanBeSubmitted) {
         EXPECT_EQ(submitted.count(), row.valid ? 1 : 0) << row.typed.toStdString();
         QTest::mouseClick(panel.recordButton(), Qt::LeftButton);
         EXPECT_EQ(submitted.count(), row.valid ? 2 : 0) << "the button, " << row.typed.toStdString();
+    }
+}
+
+TEST(RecGroupPopover, SaysWhatTheDeskHoldsAndReplacesAGroupOnlyWhenAskedTwice) {
+    EosGroupDirectory groups(EosClock::system(), [](const OSCMessage&) {});
+    groups.start();
+    groups.take(OSCMessage("/eos/out/get/group/count", {1}));
+    groups.take(OSCMessage("/eos/out/get/group/12", {0, "uid", "<b>Front</b> wash"}));
+    groups.take(OSCMessage("/eos/out/get/group/12/channels", {0, "uid", "1-8"}));
+    ASSERT_EQ(groups.status(), EosGroupDirectory::Status::ready);
+    const struct {
+        EosGroupDirectory* groups;
+        QString typed;
+        QString line;
+        bool asksFirst;
+    } table[] = {
+        {&groups, u"12"_s, u"Replaces group 12 “<b>Front</b> wash” (8 channels)"_s, true},
+        {&groups, u"012.0"_s, u"Replaces group 012.0 “<b>Front</b> wash” (8 channels)"_s, true},
+        {&groups, u"13"_s, u"Group 13 is free"_s, false},
+        {nullptr, u"12"_s, u"The desk's groups could not be read"_s, false},
+    };
+    for (const auto& row : table) {
+        RecGroupPopover panel(row.groups);
+        panel.show();
+        QSignalSpy submitted(&panel, &RecGroupPopover::submitted);
+        QTest::keyClicks(panel.field(), row.typed);
+        EXPECT_EQ(panel.groupLine()->text(), row.line);
+        EXPECT_EQ(panel.groupLine()->textFormat(), Qt::PlainText);
+        QTest::keyClick(panel.field(), Qt::Key_Return);
+        EXPECT_EQ(submitted.count(), row.asksFirst ? 0 : 1) << row.typed.toStdString();
+        if (!row.asksFirst)
+            continue;
+        EXPECT_EQ(panel.recordButton()->text(), u"Replace Group "_s + row.typed);
+        // Typing again takes the question back.
+        QTest::keyClick(panel.field(), Qt::Key_Backspace);
+        QTest::keyClicks(panel.field(), row.typed.right(1));
+        EXPECT_EQ(panel.recordButton()->text(), u"Record Group"_s);
+        QTest::keyClick(panel.field(), Qt::Key_Return);
+        QTest::keyClick(panel.field(), Qt::Key_Return);
+        EXPECT_EQ(submitted.count(), 1) << row.typed.toStdString();
     }
 }
 

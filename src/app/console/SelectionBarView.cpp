@@ -5,9 +5,12 @@
 #include "app/console/RecordGroupButton.h"
 #include "eos/EosCommandLines.h"
 #include "eos/EosConnectionManager.h"
+#include "eos/EosGroupDirectory.h"
+#include "eos/EosGroupRecorder.h"
 #include "model/GridViewModel.h"
 #include "widgets/Divider.h"
 #include "widgets/PlainMessage.h"
+#include "widgets/SystemColors.h"
 #include "widgets/PlainLabel.h"
 #include "widgets/TextStyles.h"
 
@@ -38,6 +41,7 @@ SelectionBarView::SelectionBarView(GridViewModel* model, EosConnectionManager* e
     , m_text(new PlainLabel(QString(), m_area))
     , m_buttonHolder(new QWidget(this))
     , m_more(new PlainLabel(QStringLiteral("…"), this))
+    , m_report(new PlainLabel(QString(), this))
     , m_button(new RecordGroupButton(m_buttonHolder))
     , m_recordGroup(new QAction(tr("Record Group…"), this))
     , m_popover(this) {
@@ -77,7 +81,11 @@ SelectionBarView::SelectionBarView(GridViewModel* model, EosConnectionManager* e
     m_buttonHolder->setAutoFillBackground(true);
     auto* holderLayout = new QHBoxLayout(m_buttonHolder);
     holderLayout->setContentsMargins(10, 6, 10, 6);
+    holderLayout->setSpacing(10);
+    holderLayout->addWidget(m_report);
     holderLayout->addWidget(m_button);
+    m_report->setFont(captionFont(font()));
+    m_report->hide();
     overlay->addWidget(m_buttonHolder, 0, 0, Qt::AlignRight | Qt::AlignVCenter);
     m_buttonHolder->installEventFilter(this);
 
@@ -101,6 +109,8 @@ SelectionBarView::SelectionBarView(GridViewModel* model, EosConnectionManager* e
     addAction(m_recordGroup);
     connect(m_button, &RecordGroupButton::clicked, m_recordGroup, &QAction::trigger);
     connect(m_recordGroup, &QAction::triggered, this, &SelectionBarView::pressRecordGroup);
+    if (m_eosManager)
+        connect(&m_eosManager->recorder(), &EosGroupRecorder::reportChanged, this, &SelectionBarView::showReport);
 
     for (auto changed : {&GridViewModel::selectionGroupsChanged, &GridViewModel::elementsChanged,
                          &GridViewModel::selectionModifierChanged, &GridViewModel::modeChanged})
@@ -109,6 +119,7 @@ SelectionBarView::SelectionBarView(GridViewModel* model, EosConnectionManager* e
     connect(model, &GridViewModel::modeChanged, this, &SelectionBarView::showRecordable);
     showSelection();
     showRecordable();
+    showReport();
 }
 
 bool SelectionBarView::canRecordGroup(const SelectionGroups& selectionGroups, AppMode mode) {
@@ -143,6 +154,26 @@ void SelectionBarView::showMoreMarker() {
     m_more->raise();
 }
 
+void SelectionBarView::showReport() {
+    if (!m_eosManager)
+        return;
+    // The last recording's fate stays beside the button until the next one.
+    using Tone = EosGroupRecorder::Report::Tone;
+    const EosGroupRecorder::Report& report = m_eosManager->recorder().report();
+    const SystemColors colors = SystemColors::fromPalette(palette());
+    QColor ink = colors.secondaryLabel;
+    if (report.tone == Tone::good)
+        ink = colors.green;
+    else if (report.tone == Tone::bad)
+        ink = colors.red;
+    QPalette shown = m_report->palette();
+    shown.setColor(QPalette::WindowText, ink);
+    m_report->setPalette(shown);
+    m_report->setText(report.text);
+    m_report->setAccessibleName(report.text);
+    m_report->setVisible(!report.text.isEmpty());
+}
+
 void SelectionBarView::showRecordable() {
     const bool recordable = m_model && canRecordGroup(m_model->selectionGroups(), m_model->mode());
     m_button->setEnabled(recordable);
@@ -155,7 +186,7 @@ void SelectionBarView::pressRecordGroup() {
         open->setText(m_groupNumberText);
         return;
     }
-    auto panel = std::make_unique<RecGroupPopover>();
+    auto panel = std::make_unique<RecGroupPopover>(m_eosManager ? &m_eosManager->groups() : nullptr);
     connect(panel.get(), &RecGroupPopover::textEdited, this,
             [this](const QString& text) { m_groupNumberText = text; });
     connect(panel.get(), &RecGroupPopover::submitted, this, &SelectionBarView::submit);

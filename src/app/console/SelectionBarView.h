@@ -38,6 +38,8 @@ public:
     // "…" at the button's edge while more of the text lies beneath it.
     QLabel* moreMarker() const { return m_more; }
     RecordGroupButton* recordGroupButton() const { return m_button; }
+    // What became of the last recording on the desk.
+    QLabel* recordingReport() const { return m_report; }
     // Record Group… (Ctrl+G): the one command behind the button, its key and the
     // window's Console menu; enabled while there is something to record.
     QAction* recordGroupAction() const { return m_recordGroup; }
@@ -56,6 +58,7 @@ private:
     void showSelection();
     void showRecordable();
     void showMoreMarker();
+    void showReport();
     void submit();
 
     QPointer<GridViewModel> m_model;
@@ -64,6 +67,7 @@ private:
     QLabel* m_text;
     QWidget* m_buttonHolder;
     QLabel* m_more;
+    QLabel* m_report;
     RecordGroupButton* m_button;
     QAction* m_recordGroup;
     PopoverHost m_popover;

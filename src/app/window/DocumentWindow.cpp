@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/window/DocumentWindow.h"
 
+#include "app/console/ConsoleGroupsPanel.h"
 #include "app/console/ConsoleSelectionFollower.h"
 #include "app/console/EosStatusBarView.h"
 #include "app/console/SelectionBarView.h"
@@ -14,12 +15,14 @@
 #include "app/window/GridToolbarContent.h"
 #include "app/window/WindowMenus.h"
 #include "canvas/GridCanvasView.h"
+#include "eos/EosConnectionManager.h"
 #include "model/GridViewModel.h"
 #include "model/PersistedState.h"
 #include "model/PexloraDocument.h"
 
 #include <QCloseEvent>
 #include <QDir>
+#include <QDockWidget>
 #include <QFileInfo>
 #include <QStandardPaths>
 #include <QToolBar>
@@ -38,6 +41,14 @@ DocumentWindow::DocumentWindow(DocumentWindowHost& host, std::unique_ptr<Documen
     EosConnectionManager* eos = host.consoleLink();
     m_content->setSelectionBar(new SelectionBarView(viewModel(), eos));
     m_content->setStatusBar(new EosStatusBarView(eos));
+
+    // The desk's groups, beside the grid when asked for.
+    m_groupsDock = new QDockWidget(tr("Console Groups"), this);
+    m_groupsDock->setObjectName(QStringLiteral("consoleGroupsDock"));
+    m_groupsDock->setWidget(new ConsoleGroupsPanel(eos ? &eos->groups() : nullptr, viewModel(),
+                                                   m_content->canvas(), m_groupsDock));
+    addDockWidget(Qt::RightDockWidgetArea, m_groupsDock);
+    m_groupsDock->hide();
 
     auto* toolbar = new QToolBar(tr("Toolbar"), this);
     toolbar->setObjectName(QStringLiteral("documentToolbar"));

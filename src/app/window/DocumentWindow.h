@@ -4,6 +4,8 @@
 #include <QMainWindow>
 #include <memory>
 
+class QDockWidget;
+
 namespace pexlora {
 
 class ConsoleSelectionFollower;
@@ -37,6 +39,8 @@ public:
     GridToolbarContent* toolbarContent() const { return m_toolbar; }
     // Rings the cells the console has selected, while View ▸ Show Console Selection is on.
     ConsoleSelectionFollower* consoleSelection() const { return m_consoleSelection; }
+    // View ▸ Console Groups shows it.
+    QDockWidget* consoleGroups() const { return m_groupsDock; }
 
     // Where the document is stored; empty until a new one is first saved.
     const QString& filePath() const;
@@ -70,6 +74,7 @@ private:
     ContentView* m_content;
     GridToolbarContent* m_toolbar;
     ConsoleSelectionFollower* m_consoleSelection;
+    QDockWidget* m_groupsDock = nullptr;
 };
 
 } // namespace pexlora

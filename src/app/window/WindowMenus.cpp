@@ -17,6 +17,7 @@
 #include <QAction>
 #include <QCoreApplication>
 #include <QDir>
+#include <QDockWidget>
 #include <QFileInfo>
 #include <QHash>
 #include <QMenu>
@@ -117,6 +118,10 @@ void WindowMenus::build(DocumentWindow& window, DocumentWindowHost& host) {
     consoleSelection->setChecked(window.consoleSelection()->isShown());
     QObject::connect(consoleSelection, &QAction::toggled, window.consoleSelection(),
                      &ConsoleSelectionFollower::setShown);
+    QAction* groups = window.consoleGroups()->toggleViewAction();
+    groups->setObjectName(QStringLiteral("viewConsoleGroups"));
+    groups->setText(tr("Console &Groups"));
+    view->addAction(groups);
     view->addSeparator();
     // The same commands, offered again by a click on the toolbar's zoom percentage.
     auto* zoom = new QMenu(tr("Zoom"), &window);
