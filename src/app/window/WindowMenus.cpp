@@ -117,6 +117,8 @@ void WindowMenus::build(DocumentWindow& window, DocumentWindowHost& host) {
     consoleSelection->setChecked(window.consoleSelection()->isShown());
     QObject::connect(consoleSelection, &QAction::toggled, window.consoleSelection(),
                      &ConsoleSelectionFollower::setShown);
+    QObject::connect(addAction(view, "viewConsoleTraffic", tr("Console &Traffic")), &QAction::triggered,
+                     &window, [&host] { host.openConsoleTraffic(); });
     view->addSeparator();
     // The same commands, offered again by a click on the toolbar's zoom percentage.
     auto* zoom = new QMenu(tr("Zoom"), &window);
