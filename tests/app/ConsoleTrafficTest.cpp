@@ -9,6 +9,7 @@
 #include <QCheckBox>
 #include <QClipboard>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTableView>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -100,6 +101,23 @@ TEST(ConsoleTraffic, ShowsBothWaysAndPausesClearsCopiesThenKeepsNothingOnceClose
     clipboard->clear();
     QTest::keyClick(traffic->table(), Qt::Key_C, Qt::ControlModifier);
     EXPECT_EQ(clipboard->text().count(u'\n'), traffic->model()->rowCount());
+
+    // A reader who scrolled up to older rows stays there; one at the newest follows them.
+    QScrollBar* scroll = traffic->table()->verticalScrollBar();
+    const auto sendAndShow = [&](int count) {
+        for (int i = 0; i < count; ++i)
+            manager.send(u"/eos/user/91/newcmd"_s, QString::number(i));
+        traffic->refresh();
+    };
+    sendAndShow(200);
+    ASSERT_GT(scroll->maximum(), 0);
+    EXPECT_EQ(scroll->value(), scroll->maximum());
+    scroll->setValue(0);
+    sendAndShow(20);
+    EXPECT_EQ(scroll->value(), 0);
+    scroll->setValue(scroll->maximum());
+    sendAndShow(20);
+    EXPECT_EQ(scroll->value(), scroll->maximum());
 
     QTest::mouseClick(traffic->clearButton(), Qt::LeftButton);
     EXPECT_EQ(traffic->model()->rowCount(), 0);
