@@ -34,6 +34,8 @@ ConsoleTrafficWindow::ConsoleTrafficWindow(EosConnectionManager& manager, QWidge
     , m_copy(new QPushButton(tr("Copy"), this))
     , m_hidePings(new QCheckBox(tr("Hide pings"), this)) {
     setAttribute(Qt::WA_DeleteOnClose);
+    // The program ends with its last document window; this one does not keep it running.
+    setAttribute(Qt::WA_QuitOnClose, false);
     setWindowTitle(tr("Console Traffic"));
     manager.setTrafficLog(m_log.get());
 
