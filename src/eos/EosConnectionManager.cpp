@@ -291,6 +291,10 @@ void EosConnectionManager::startLiveness() {
 }
 
 void EosConnectionManager::handleMessage(const OSCMessage& part) {
+    // The parts of a split list are recorded as they came, before they are joined: the
+    // traffic is what crossed the wire, and a part that never completes shows there too.
+    if (m_traffic)
+        m_traffic->record(EosTrafficDirection::in, part, m_config.clock->now());
     const auto message = m_lists.take(part);
     if (!message)
         return;
@@ -331,8 +335,11 @@ void EosConnectionManager::writeNow(const OSCMessage& message) {
     if (!m_link)
         return;
     const auto encoded = encodeOSC(message);
-    if (encoded.ok())
-        m_link->write(encoded.value());
+    if (!encoded.ok())
+        return;
+    m_link->write(encoded.value());
+    if (m_traffic)
+        m_traffic->record(EosTrafficDirection::out, message, m_config.clock->now());
 }
 
 bool EosConnectionManager::sendsAtOnce() const {

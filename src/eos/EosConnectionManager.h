@@ -13,6 +13,7 @@
 #include "eos/EosLiveness.h"
 #include "eos/EosReconnectPolicy.h"
 #include "eos/EosSettings.h"
+#include "eos/EosTrafficLog.h"
 #include "model/GridElement.h"
 #include "model/ModelTypes.h"
 #include "osc/OSCMessage.h"
@@ -115,6 +116,11 @@ public:
     // One OSC message with one string argument, as above.
     void send(const QString& address, const QString& argument);
 
+    // Where every message written to or read from the link is recorded while someone
+    // watches; null, the usual case, records nothing. The log must outlive its use here.
+    void setTrafficLog(EosTrafficLog* log) { m_traffic = log; }
+    EosTrafficLog* trafficLog() const { return m_traffic; }
+
     // Records the selection on the console as group `groupNumber`: the recording user
     // selects the channels and records the group, the group's channel list is set, and
     // the group is read back to confirm it (see recorder()). Does nothing for an invalid
@@ -184,6 +190,7 @@ private:
     EosLiveness m_liveness;
     EosListAssembler m_lists;
     EosConsoleFeedback m_feedback;
+    EosTrafficLog* m_traffic = nullptr;
 };
 
 } // namespace pexlora

@@ -152,6 +152,7 @@ public:
         return nullptr;
     }
     void openHelp() override { note("help"); }
+    void openConsoleTraffic() override { note("traffic"); }
     bool quit() override { return note("quit"), true; }
 
     // A window of a new document on this host, deleted with the test.

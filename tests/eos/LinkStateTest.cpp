@@ -492,5 +492,48 @@ TEST_F(LinkStates, ARecordingWaitsForTheDeskAndIsConfirmedByReadingTheGroupBack)
     EXPECT_EQ(report(), "Not recorded: the desk did not answer within 10 s");
 }
 
+// Split lists are recorded part by part, as they crossed the wire, while the program
+// hears them joined; nothing is recorded once the log is taken away.
+TEST_F(LinkStates, TrafficIsRecordedBothWaysWhileALogIsAttached) {
+    auto manager = makeManager(EosFramingChoice::slip);
+    EosTrafficLog log;
+    manager->setTrafficLog(&log);
+    int heard = 0;
+    QObject::connect(manager.get(), &EosConnectionManager::messageReceived, [&] { ++heard; });
+    manager->connectToConsole(QStringLiteral("console"), 3032);
+    emit current().ready();
+    clock->advance(250ms);
+    emit current().messageReceived(OSCMessage("/eos/out/get/patch/7/1/list/0/5", {6, "uid"}));
+    emit current().messageReceived(OSCMessage("/eos/out/get/patch/7/1/list/2/5", {"label", "Dimmer", 7}));
+    manager->send(QStringLiteral("/eos/cmd"), QStringLiteral("Chan 7"));
+    EXPECT_EQ(heard, 1) << "the list is heard once, joined";
+
+    using enum EosTrafficDirection;
+    const struct {
+        EosTrafficDirection direction;
+        const char* address;
+        const char* arguments;
+        std::chrono::milliseconds time;
+    } expected[] = {
+        {out, "/eos/ping", "", 0ms},
+        {out, "/eos/get/version", "", 0ms},
+        {in, "/eos/out/get/patch/7/1/list/0/5", R"(6, "uid")", 250ms},
+        {in, "/eos/out/get/patch/7/1/list/2/5", R"("label", "Dimmer", 7)", 250ms},
+        {out, "/eos/cmd", R"("Chan 7")", 250ms},
+    };
+    ASSERT_EQ(log.size(), std::size(expected));
+    for (std::size_t i = 0; i < log.size(); ++i) {
+        EXPECT_EQ(log.at(i).direction, expected[i].direction) << i;
+        EXPECT_EQ(log.at(i).address.toStdString(), expected[i].address) << i;
+        EXPECT_EQ(log.at(i).arguments.toStdString(), expected[i].arguments) << i;
+        EXPECT_EQ(log.at(i).time, expected[i].time) << i;
+    }
+
+    manager->setTrafficLog(nullptr);
+    manager->send(QStringLiteral("/eos/cmd"), QStringLiteral("Chan 8"));
+    emit current().messageReceived(OSCMessage("/eos/out/ping", {}));
+    EXPECT_EQ(log.recorded(), std::size(expected));
+}
+
 } // namespace
 } // namespace pexlora

@@ -2,6 +2,7 @@
 #include "app/shell/PexloraApp.h"
 
 #include "app/console/ConsolePatchImport.h"
+#include "app/console/ConsoleTrafficWindow.h"
 #include "app/document/DocumentHistory.h"
 #include "app/document/DocumentRecovery.h"
 #include "app/document/DocumentSession.h"
@@ -53,6 +54,8 @@ PexloraApp::~PexloraApp() {
     for (const QPointer<DocumentWindow>& window : windows)
         delete window.data();
     delete m_helpWindow.data();
+    // It records through the console link, which goes after it.
+    delete m_trafficWindow.data();
 }
 
 EosConnectionManager& PexloraApp::eosManager() {
@@ -191,6 +194,18 @@ void PexloraApp::openHelp() {
         m_helpWindow->raise();
         m_helpWindow->activateWindow();
     });
+}
+
+ConsoleTrafficWindow* PexloraApp::consoleTrafficWindow() const {
+    return m_trafficWindow;
+}
+
+void PexloraApp::openConsoleTraffic() {
+    if (!m_trafficWindow)
+        m_trafficWindow = new ConsoleTrafficWindow(eosManager());
+    m_trafficWindow->show();
+    m_trafficWindow->raise();
+    m_trafficWindow->activateWindow();
 }
 
 ConsolePatchImport* PexloraApp::newLayoutFromConsolePatch(QWidget* parent) {

@@ -19,6 +19,7 @@
 namespace pexlora {
 
 class ConsolePatchImport;
+class ConsoleTrafficWindow;
 class DocumentWindow;
 class HelpWindow;
 class OpenFailureReport;
@@ -63,6 +64,7 @@ public:
     void chooseAndOpen(QWidget* parent) override;
     ConsolePatchImport* newLayoutFromConsolePatch(QWidget* parent) override;
     void openHelp() override;
+    void openConsoleTraffic() override;
     bool quit() override;
 
     const QList<QPointer<DocumentWindow>>& windows() const { return m_windows; }
@@ -74,6 +76,8 @@ public:
     void setUrlOpener(UrlOpener opener) { m_openUrl = std::move(opener); }
     // The help window, while the help page is shown in one.
     HelpWindow* helpWindow() const;
+    // The console traffic window, while it is open.
+    ConsoleTrafficWindow* consoleTrafficWindow() const;
 
     // The console link, one per process and shared by every window. It is made the
     // first time a window asks for it, and then connects to the stored console.
@@ -111,6 +115,7 @@ private:
     UrlOpener m_openUrl;
     QPointer<ConsolePatchImport> m_patchImport;
     QPointer<HelpWindow> m_helpWindow;
+    QPointer<ConsoleTrafficWindow> m_trafficWindow;
     int m_untitledCount = 0;
 };
 

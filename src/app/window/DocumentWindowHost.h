@@ -46,6 +46,8 @@ public:
     // is under way.
     virtual ConsolePatchImport* newLayoutFromConsolePatch(QWidget* parent) = 0;
     virtual void openHelp() = 0;
+    // View ▸ Console Traffic: the one traffic window of the program, opened or brought forward.
+    virtual void openConsoleTraffic() = 0;
     // Closes every window, each asking about its unsaved changes, and ends the
     // program. False, with the rest left open, when the user cancelled one.
     virtual bool quit() = 0;

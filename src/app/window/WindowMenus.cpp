@@ -122,6 +122,8 @@ void WindowMenus::build(DocumentWindow& window, DocumentWindowHost& host) {
     groups->setObjectName(QStringLiteral("viewConsoleGroups"));
     groups->setText(tr("Console &Groups"));
     view->addAction(groups);
+    QObject::connect(addAction(view, "viewConsoleTraffic", tr("Console &Traffic")), &QAction::triggered,
+                     &window, [&host] { host.openConsoleTraffic(); });
     view->addSeparator();
     // The same commands, offered again by a click on the toolbar's zoom percentage.
     auto* zoom = new QMenu(tr("Zoom"), &window);
