@@ -485,7 +485,7 @@ TEST_F(LinkStates, ARecordingWaitsForTheDeskAndIsConfirmedByReadingTheGroupBack)
     }
 
     // A desk that stays away: the recording is given up, and said to be.
-    emit current().ended();
+    emit current().ended({});
     record("17", "1");
     EXPECT_EQ(report(), "Waiting for the desk to record group 17…");
     clock->advance(10s);
