@@ -124,7 +124,7 @@ void EosConnectionManager::connectTo(const QString& host, int port, bool automat
     m_host = host;
     m_port = port;
     m_choice = framingChoice();
-    std::vector<EosFraming> attempts = framingAttempts(m_choice, rememberedFraming());
+    std::vector<EosFraming> attempts = framingAttempts(m_choice, rememberedFraming(), port);
     const EosFraming first = attempts.front();
     attempts.erase(attempts.begin());
     enter(EosLinkState::Connecting{first, std::move(attempts), afterSilence});

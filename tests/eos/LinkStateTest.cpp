@@ -84,7 +84,7 @@ protected:
         if (remembered)
             config.settings->setValue(
                 QStringLiteral("eosFramingByConsole"),
-                QVariantMap{{QStringLiteral("console:3032"), *remembered == EosFraming::slip
+                QVariantMap{{QStringLiteral("console:3037"), *remembered == EosFraming::slip
                                                                  ? QStringLiteral("slip")
                                                                  : QStringLiteral("length")}});
         links.clear();
@@ -206,8 +206,8 @@ TEST_F(LinkStates, FollowTheTableOfEventsFromConnectingToAnsweringSilentAndRetry
     for (const Script& script : scripts) {
         SCOPED_TRACE(script.name);
         auto manager = makeManager(script.choice, script.remembered);
-        manager->connectToConsole(QStringLiteral(" console "), 3032);
-        ASSERT_EQ(current().openedTo, QStringLiteral("console:3032"));
+        manager->connectToConsole(QStringLiteral(" console "), 3037);
+        ASSERT_EQ(current().openedTo, QStringLiteral("console:3037"));
         for (std::size_t i = 0; i < script.steps.size(); ++i) {
             const Step& step = script.steps[i];
             switch (step.event) {
@@ -224,10 +224,10 @@ TEST_F(LinkStates, FollowTheTableOfEventsFromConnectingToAnsweringSilentAndRetry
                 clock->advance(step.wait);
                 break;
             case Event::userConnects:
-                manager->connectToConsole(QStringLiteral("console"), 3032);
+                manager->connectToConsole(QStringLiteral("console"), 3037);
                 break;
             case Event::userDisconnects:
-                manager->connectToConsole(QString(), 3032);
+                manager->connectToConsole(QString(), 3037);
                 break;
             }
             EXPECT_EQ(seen(*manager), step.then) << "after step " << i;
@@ -242,7 +242,7 @@ TEST_F(LinkStates, FollowTheTableOfEventsFromConnectingToAnsweringSilentAndRetry
 TEST_F(LinkStates, MessagesWaitForTheFramingAndGoOnlyOnALinkThatIsUp) {
     auto manager = makeManager(EosFramingChoice::automatic);
     manager->send(QStringLiteral("/before"), QStringLiteral("connect"));
-    manager->connectToConsole(QStringLiteral("console"), 3032);
+    manager->connectToConsole(QStringLiteral("console"), 3037);
     manager->send(QStringLiteral("/while"), QStringLiteral("connecting"));
     emit current().ready();
     manager->send(QStringLiteral("/held"), QStringLiteral("1"));
@@ -276,9 +276,9 @@ TEST_F(LinkStates, MessagesWaitForTheFramingAndGoOnlyOnALinkThatIsUp) {
 
 TEST_F(LinkStates, ALinkReplacedByTheUserIsNotHeardAgain) {
     auto manager = makeManager(EosFramingChoice::slip);
-    manager->connectToConsole(QStringLiteral("console"), 3032);
+    manager->connectToConsole(QStringLiteral("console"), 3037);
     const QPointer<FakeLink> first = links.back();
-    manager->connectToConsole(QStringLiteral("console"), 3032);
+    manager->connectToConsole(QStringLiteral("console"), 3037);
     ASSERT_TRUE(first);
     emit first->ended();
     emit first->ready();
