@@ -55,7 +55,7 @@ TEST_F(PseudoTranslated, EveryPartOfTheWindowShowsItsTranslatedTexts) {
     ASSERT_NE(bar, nullptr);
     EXPECT_EQ(bar->selectionLabel()->text(), u"⟦No selection⟧"_s);
     SelectKeyLegend* legend = window->toolbarContent()->keyLegend();
-    EXPECT_EQ(legend->chips().front()->label(), u"⟦Vertical⟧"_s);
+    EXPECT_EQ(legend->chips().front()->label(), u"⟦vertical⟧"_s);
     EXPECT_TRUE(legend->accessibleName().startsWith(u"⟦Modifier keys: "_s))
         << legend->accessibleName().toStdString();
 
