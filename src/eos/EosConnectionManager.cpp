@@ -148,9 +148,9 @@ void EosConnectionManager::linkReady() {
     }
     EosLinkState::Probing probing =
         connecting ? EosLinkState::Probing{connecting->framing, std::move(connecting->untried),
-                                           connecting->afterSilence, nullptr}
+                                           connecting->afterSilence, nullptr, std::nullopt}
                    : EosLinkState::Probing{reopening->framing, std::move(reopening->untried),
-                                           reopening->afterSilence, nullptr};
+                                           reopening->afterSilence, nullptr, reopening->before};
     probing.timeout = m_config.clock->startOnce(this, m_config.framingTimeout, [this] { framingTimedOut(); });
     enter(std::move(probing));
     if (sendsAtOnce())
@@ -159,14 +159,18 @@ void EosConnectionManager::linkReady() {
 
 void EosConnectionManager::framingTimedOut() {
     if (const auto* probing = m_state.as<EosLinkState::Probing>())
-        take(nextFramingStep({m_choice, probing->framing, probing->untried, probing->afterSilence},
-                             EosFramingEvent::timedOut));
+        take(nextFramingStep(
+                 {m_choice, probing->framing, probing->untried, probing->afterSilence, probing->before},
+                 EosFramingEvent::timedOut),
+             EosFramingEvent::timedOut);
 }
 
 void EosConnectionManager::linkEnded() {
     if (const auto* probing = m_state.as<EosLinkState::Probing>()) {
-        take(nextFramingStep({m_choice, probing->framing, probing->untried, probing->afterSilence},
-                             EosFramingEvent::ended));
+        take(nextFramingStep(
+                 {m_choice, probing->framing, probing->untried, probing->afterSilence, probing->before},
+                 EosFramingEvent::ended),
+             EosFramingEvent::ended);
         return;
     }
     fail(m_state.afterSilence());
@@ -174,13 +178,16 @@ void EosConnectionManager::linkEnded() {
 
 void EosConnectionManager::answered() {
     if (const auto* probing = m_state.as<EosLinkState::Probing>())
-        take(nextFramingStep({m_choice, probing->framing, probing->untried, probing->afterSilence},
-                             EosFramingEvent::answered));
+        take(nextFramingStep(
+                 {m_choice, probing->framing, probing->untried, probing->afterSilence, probing->before},
+                 EosFramingEvent::answered),
+             EosFramingEvent::answered);
     else if (const auto* silent = m_state.as<EosLinkState::Silent>())
-        take(nextFramingStep({m_choice, silent->framing, {}, false}, EosFramingEvent::answered));
+        take(nextFramingStep({m_choice, silent->framing, {}, false, std::nullopt}, EosFramingEvent::answered),
+             EosFramingEvent::answered);
 }
 
-void EosConnectionManager::take(const EosFramingStep& step) {
+void EosConnectionManager::take(const EosFramingStep& step, EosFramingEvent event) {
     using Action = EosFramingStep::Action;
     switch (step.action) {
     case Action::keep:
@@ -208,7 +215,7 @@ void EosConnectionManager::take(const EosFramingStep& step) {
     m_liveness.stop();
     m_link.reset();
     enter(EosLinkState::Reopening{probing->framing, step.framing, std::move(untried), probing->afterSilence,
-                                  step.action == Action::lastResort});
+                                  step.action == Action::lastResort, event});
     openLink(step.framing);
 }
 

@@ -125,7 +125,8 @@ private:
     void linkEnded();
     void framingTimedOut();
     void answered();
-    void take(const EosFramingStep& step);
+    // `event` is what ended the framing tried, for the next one to know.
+    void take(const EosFramingStep& step, EosFramingEvent event);
     void fail(bool afterSilence);
     void openLink(EosFraming framing);
     void closeLink();

@@ -170,23 +170,45 @@ TEST_F(DeskTest, ADeskThatDropsEveryConnectionIsRetriedWithAGrowingBackOff) {
     }
 }
 
-TEST_F(DeskTest, ASilentDeskEndsOnSlipAndIsNeverDropped) {
-    auto desk = startSimulator(
-        deskArguments({QStringLiteral("--silent"), QStringLiteral("--framing"), QStringLiteral("slip")}));
-    ASSERT_TRUE(desk);
-    auto manager = makeManager(clock);
-    manager->connectToConsole(QStringLiteral("127.0.0.1"), desk->tcpPort);
-    ASSERT_TRUE(waitFor([&] { return manager->health() == EosConsoleHealth::settling; }));
-    clock->advance(2s);
-    ASSERT_TRUE(desk->child->waitForLine([](const QString& line) {
-        return line.endsWith(QLatin1String("not SLIP, closing"));
-    })) << "length was tried, and the desk closed it";
-    clock->advance(2s);
-    ASSERT_TRUE(waitFor([&] { return manager->health() == EosConsoleHealth::silent; }));
-    EXPECT_EQ(manager->framing(), EosFraming::slip);
-    clock->advance(120s);
-    EXPECT_TRUE(manager->isConnected());
-    EXPECT_EQ(manager->health(), EosConsoleHealth::silent);
+TEST_F(DeskTest, ASilentDeskEndsOnTheFramingItDidNotCloseAndIsNeverDropped) {
+    const struct {
+        QStringList arguments;
+        const char* closed; // how the desk refused the other framing
+        EosFraming ends;
+    } table[] = {
+        // SLIP is tried first and sits quiet; OSC 1.0 is closed; SLIP is kept.
+        {{QStringLiteral("--framing"), QStringLiteral("slip")}, "not SLIP, closing", EosFraming::slip},
+        // As a desk ships: SLIP is closed at once; OSC 1.0 sits quiet and is kept.
+        {{}, "bytes), closing", EosFraming::length},
+    };
+    for (const auto& row : table) {
+        SCOPED_TRACE(row.closed);
+        auto desk = startSimulator(deskArguments(QStringList{QStringLiteral("--silent")} + row.arguments));
+        ASSERT_TRUE(desk);
+        auto manager = makeManager(clock);
+        manager->connectToConsole(QStringLiteral("127.0.0.1"), desk->tcpPort);
+        ASSERT_TRUE(waitFor([&] { return manager->health() == EosConsoleHealth::settling; }));
+        const auto closed = [&] {
+            return desk->child->waitForLine(
+                [&](const QString& line) { return line.endsWith(QLatin1String(row.closed)); });
+        };
+        // The desk closes SLIP as soon as it reads it; the quiet framing then has its time.
+        if (row.ends == EosFraming::length) {
+            ASSERT_TRUE(closed());
+            ASSERT_TRUE(waitFor([&] { return manager->framing() == EosFraming::length; }));
+        }
+        clock->advance(2s);
+        if (row.ends == EosFraming::slip) {
+            ASSERT_TRUE(closed());
+        }
+        clock->advance(2s);
+        ASSERT_TRUE(waitFor([&] { return manager->health() == EosConsoleHealth::silent; }));
+        EXPECT_EQ(manager->framing(), row.ends);
+        clock->advance(120s);
+        EXPECT_TRUE(manager->isConnected());
+        EXPECT_EQ(manager->health(), EosConsoleHealth::silent);
+        EXPECT_EQ(manager->framing(), row.ends);
+    }
 }
 
 struct PatchRun {
