@@ -164,7 +164,7 @@ void EosConnectionManager::connectTo(const QString& host, int port, bool automat
     m_host = host;
     m_port = port;
     m_choice = framingChoice();
-    std::vector<EosFraming> attempts = framingAttempts(m_choice, rememberedFraming());
+    std::vector<EosFraming> attempts = framingAttempts(m_choice, rememberedFraming(), port);
     const EosFraming first = attempts.front();
     attempts.erase(attempts.begin());
     enter(EosLinkState::Connecting{first, std::move(attempts), afterSilence, retrying});
@@ -188,9 +188,9 @@ void EosConnectionManager::linkReady() {
     }
     EosLinkState::Probing probing =
         connecting ? EosLinkState::Probing{connecting->framing, std::move(connecting->untried),
-                                           connecting->afterSilence, nullptr}
+                                           connecting->afterSilence, nullptr, std::nullopt}
                    : EosLinkState::Probing{reopening->framing, std::move(reopening->untried),
-                                           reopening->afterSilence, nullptr};
+                                           reopening->afterSilence, nullptr, reopening->before};
     probing.timeout = m_config.clock->startOnce(this, m_config.framingTimeout, [this] { framingTimedOut(); });
     enter(std::move(probing));
     if (sendsAtOnce())
@@ -199,16 +199,18 @@ void EosConnectionManager::linkReady() {
 
 void EosConnectionManager::framingTimedOut() {
     if (const auto* probing = m_state.as<EosLinkState::Probing>())
-        take(nextFramingStep({m_choice, probing->framing, probing->untried, probing->afterSilence},
-                             EosFramingEvent::timedOut),
-             {EosLinkFailure::Kind::stoppedAnswering, {}, {}});
+        take(nextFramingStep(
+                 {m_choice, probing->framing, probing->untried, probing->afterSilence, probing->before},
+                 EosFramingEvent::timedOut),
+             EosFramingEvent::timedOut, {EosLinkFailure::Kind::stoppedAnswering, {}, {}});
 }
 
 void EosConnectionManager::linkEnded(const EosLinkFailure& failure) {
     if (const auto* probing = m_state.as<EosLinkState::Probing>()) {
-        take(nextFramingStep({m_choice, probing->framing, probing->untried, probing->afterSilence},
-                             EosFramingEvent::ended),
-             failure);
+        take(nextFramingStep(
+                 {m_choice, probing->framing, probing->untried, probing->afterSilence, probing->before},
+                 EosFramingEvent::ended),
+             EosFramingEvent::ended, failure);
         return;
     }
     fail(m_state.afterSilence(), failure);
@@ -216,14 +218,16 @@ void EosConnectionManager::linkEnded(const EosLinkFailure& failure) {
 
 void EosConnectionManager::answered() {
     if (const auto* probing = m_state.as<EosLinkState::Probing>())
-        take(nextFramingStep({m_choice, probing->framing, probing->untried, probing->afterSilence},
-                             EosFramingEvent::answered),
-             {});
+        take(nextFramingStep(
+                 {m_choice, probing->framing, probing->untried, probing->afterSilence, probing->before},
+                 EosFramingEvent::answered),
+             EosFramingEvent::answered, {});
     else if (const auto* silent = m_state.as<EosLinkState::Silent>())
-        take(nextFramingStep({m_choice, silent->framing, {}, false}, EosFramingEvent::answered), {});
+        take(nextFramingStep({m_choice, silent->framing, {}, false, std::nullopt}, EosFramingEvent::answered),
+             EosFramingEvent::answered, {});
 }
 
-void EosConnectionManager::take(const EosFramingStep& step, const EosLinkFailure& cause) {
+void EosConnectionManager::take(const EosFramingStep& step, EosFramingEvent event, const EosLinkFailure& cause) {
     using Action = EosFramingStep::Action;
     switch (step.action) {
     case Action::keep:
@@ -251,7 +255,7 @@ void EosConnectionManager::take(const EosFramingStep& step, const EosLinkFailure
     m_liveness.stop();
     m_link.reset();
     enter(EosLinkState::Reopening{probing->framing, step.framing, std::move(untried), probing->afterSilence,
-                                  step.action == Action::lastResort});
+                                  step.action == Action::lastResort, event});
     openLink(step.framing);
 }
 

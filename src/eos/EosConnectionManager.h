@@ -157,8 +157,9 @@ private:
     void linkEnded(const EosLinkFailure& failure);
     void framingTimedOut();
     void answered();
-    // `cause` is the failure a step that drops the link is put down to.
-    void take(const EosFramingStep& step, const EosLinkFailure& cause);
+    // `event` is what ended the framing tried, for the next one to know; `cause` the
+    // failure a step that drops the link is put down to.
+    void take(const EosFramingStep& step, EosFramingEvent event, const EosLinkFailure& cause);
     void fail(bool afterSilence, const EosLinkFailure& failure);
     void openLink(EosFraming framing);
     void closeLink();

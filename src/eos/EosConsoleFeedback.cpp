@@ -15,6 +15,10 @@ std::optional<QString> firstText(const OSCMessage& message) {
         return QString::fromStdString(*text);
     if (const auto* number = std::get_if<std::int32_t>(&message.values[0]))
         return QString::number(*number);
+    if (const auto* number = std::get_if<std::int64_t>(&message.values[0]))
+        return QString::number(*number);
+    if (const auto* number = std::get_if<float>(&message.values[0]))
+        return QString::number(*number);
     return std::nullopt;
 }
 

@@ -24,7 +24,8 @@ std::optional<EosFramingChoice> framingChoiceFromKey(QStringView key) {
     return std::nullopt;
 }
 
-std::vector<EosFraming> framingAttempts(EosFramingChoice choice, std::optional<EosFraming> remembered) {
+std::vector<EosFraming> framingAttempts(EosFramingChoice choice, std::optional<EosFraming> remembered,
+                                        int port) {
     switch (choice) {
     case EosFramingChoice::automatic:
         break;
@@ -33,7 +34,9 @@ std::vector<EosFraming> framingAttempts(EosFramingChoice choice, std::optional<E
     case EosFramingChoice::length:
         return {EosFraming::length};
     }
-    const EosFraming first = remembered.value_or(EosFraming::slip);
+    constexpr int lengthFirstPort = 3032;
+    const EosFraming first =
+        remembered.value_or(port == lengthFirstPort ? EosFraming::length : EosFraming::slip);
     return {first, first == EosFraming::slip ? EosFraming::length : EosFraming::slip};
 }
 

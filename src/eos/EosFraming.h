@@ -29,8 +29,11 @@ QString framingChoiceKey(EosFramingChoice choice);
 std::optional<EosFramingChoice> framingChoiceFromKey(QStringView key);
 
 // The framings to try on connecting, in order: the chosen one alone, or for
-// `automatic` the one the console answered in last time (SLIP when none) and then the other.
-std::vector<EosFraming> framingAttempts(EosFramingChoice choice, std::optional<EosFraming> remembered);
+// `automatic` the one the console answered in last time and then the other. With none
+// remembered the port tells: a desk's 3032 ships with OSC 1.0 length prefixes, its
+// third-party port 3037 is always SLIP, and other ports start with SLIP.
+std::vector<EosFraming> framingAttempts(EosFramingChoice choice, std::optional<EosFraming> remembered,
+                                        int port);
 // What the link stays on when no attempt was answered.
 EosFraming fallbackFraming(EosFramingChoice choice);
 

@@ -11,11 +11,17 @@ EosFramingStep nextFramingStep(const EosFramingTrial& trial, EosFramingEvent eve
         return {Action::keep, trial.current};
     case EosFramingEvent::ended:
         // Only a framing the link picked by itself is taken back on a close.
-        if (trial.choice != EosFramingChoice::automatic ||
-            (trial.untried.empty() && trial.current == lastResort))
+        if (trial.choice != EosFramingChoice::automatic)
+            return {Action::drop, trial.current};
+        if (trial.untried.empty() && !trial.afterSilence && trial.before == EosFramingEvent::timedOut)
+            return {Action::lastResort,
+                    trial.current == EosFraming::slip ? EosFraming::length : EosFraming::slip};
+        if (trial.untried.empty() && (trial.current == lastResort || trial.before == EosFramingEvent::ended))
             return {Action::drop, trial.current};
         break;
     case EosFramingEvent::timedOut:
+        if (trial.untried.empty() && !trial.afterSilence && trial.before == EosFramingEvent::ended)
+            return {Action::settle, trial.current};
         break;
     }
     // A console that went silent may be back with its framing changed: each is tried again,

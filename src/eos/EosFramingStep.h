@@ -3,6 +3,7 @@
 
 #include "eos/EosFraming.h"
 
+#include <optional>
 #include <span>
 
 namespace pexlora {
@@ -21,6 +22,9 @@ struct EosFramingTrial {
     EosFraming current = EosFraming::slip;
     std::span<const EosFraming> untried;
     bool afterSilence = false;
+    // How the framing tried before this one in the same round ended: a desk that closed
+    // one framing and sat quiet in the other reads the quiet one, with its output off.
+    std::optional<EosFramingEvent> before;
 };
 
 // What the link does next, and in which framing.

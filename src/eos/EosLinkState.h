@@ -5,6 +5,7 @@
 #include "eos/EosConsoleHealth.h"
 #include "eos/EosFraming.h"
 #include "eos/EosLinkFailure.h"
+#include "eos/EosFramingStep.h"
 
 #include <chrono>
 #include <memory>
@@ -34,6 +35,7 @@ struct EosLinkState {
         std::vector<EosFraming> untried;
         bool afterSilence = false;
         std::unique_ptr<EosTimer> timeout;
+        std::optional<EosFramingEvent> before; // how the framing tried before ended
     };
     // Still counted as up while a fresh connection in another framing is made, so the
     // window does not flicker: a desk closes one on which it was sent bytes it cannot read.
@@ -43,6 +45,7 @@ struct EosLinkState {
         std::vector<EosFraming> untried;
         bool afterSilence = false;
         bool lastResort = false; // no framing was answered: this one is kept unanswered
+        std::optional<EosFramingEvent> before;
     };
     struct Answering {
         EosFraming framing = EosFraming::slip;

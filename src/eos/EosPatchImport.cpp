@@ -2,49 +2,17 @@
 #include "eos/EosPatchImport.h"
 
 #include "eos/EosConnectionManager.h"
+#include "eos/EosPatchReply.h"
 
 #include <QTimer>
 #include <algorithm>
-#include <charconv>
-#include <string_view>
 
 namespace pexlora {
 
 namespace {
 
-constexpr std::string_view countReply = "/eos/out/get/patch/count";
-constexpr std::string_view entryPrefix = "/eos/out/get/patch/";
 // More entries than any console patches; a larger count is not believed.
 constexpr int maxEntries = 100000;
-
-std::optional<int> wholeNumber(std::string_view text) {
-    int value = 0;
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (text.empty() || error != std::errc() || end != text.data() + text.size())
-        return std::nullopt;
-    return value;
-}
-
-std::optional<int> intValue(const OSCMessage& message, std::size_t position) {
-    if (message.values.size() <= position)
-        return std::nullopt;
-    if (const auto* number = std::get_if<std::int32_t>(&message.values[position]))
-        return *number;
-    if (const auto* text = std::get_if<std::string>(&message.values[position]))
-        return wholeNumber(*text);
-    return std::nullopt;
-}
-
-// The channel of "/eos/out/get/patch/<channel>/<part>".
-std::optional<int> entryChannel(std::string_view address) {
-    if (!address.starts_with(entryPrefix))
-        return std::nullopt;
-    address.remove_prefix(entryPrefix.size());
-    const std::size_t slash = address.find('/');
-    if (slash == std::string_view::npos || address.find('/', slash + 1) != std::string_view::npos)
-        return std::nullopt;
-    return wholeNumber(address.substr(0, slash));
-}
 
 } // namespace
 
@@ -123,10 +91,8 @@ void EosPatchImport::unanswered(int index) {
 }
 
 void EosPatchImport::handleMessage(const OSCMessage& message) {
-    const std::string_view address = message.addressPattern.rawAddress();
-    if (address == countReply) {
-        const auto count = intValue(message, 0);
-        if (m_total >= 0 || !count || *count < 0 || *count > maxEntries)
+    if (const auto count = patchCountReply(message)) {
+        if (m_total >= 0 || *count < 0 || *count > maxEntries)
             return;
         m_countTimeout.reset();
         m_total = *count;
@@ -134,15 +100,14 @@ void EosPatchImport::handleMessage(const OSCMessage& message) {
         askMore();
         return;
     }
-    const auto channel = entryChannel(address);
-    const auto index = intValue(message, 0);
-    if (!channel || !index)
+    const auto entry = patchReplyEntry(message);
+    if (!entry)
         return;
-    const auto question = m_inFlight.find(*index);
+    const auto question = m_inFlight.find(entry->index);
     if (question == m_inFlight.end())
         return;
     m_inFlight.erase(question);
-    m_channels.insert(*channel);
+    m_channels.insert(entry->channel);
     ++m_answered;
     emit progressChanged(m_answered, m_total);
     askMore();

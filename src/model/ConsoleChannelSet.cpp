@@ -101,6 +101,10 @@ ConsoleChannelSet::ConsoleChannelSet(std::vector<Range> ranges)
     : m_ranges(std::move(ranges)) {}
 
 ConsoleChannelSet ConsoleChannelSet::fromActiveChannels(QStringView text) {
+    // The desk follows the channels with the first one's level and, on newer desks, its
+    // label and type, which hold numbers of their own ("1 [100] Front 12 Source Four @ 2/101").
+    if (const qsizetype bracket = text.indexOf(u'['); bracket >= 0)
+        text = text.first(bracket);
     if (text.size() > maxTextLength) {
         // Cut at the last separator within the limit, so no number is read half.
         qsizetype end = maxTextLength;
@@ -111,18 +115,12 @@ ConsoleChannelSet ConsoleChannelSet::fromActiveChannels(QStringView text) {
     RangeCollector collector;
     qsizetype i = 0;
     while (i < text.size() && !collector.full()) {
-        const QChar c = text[i];
-        if (c == u'[') {
-            const qsizetype close = text.indexOf(u']', i + 1);
-            i = close < 0 ? text.size() : close + 1;
-            continue;
-        }
-        if (isSeparator(c)) {
+        if (isSeparator(text[i])) {
             ++i;
             continue;
         }
         const qsizetype start = i;
-        while (i < text.size() && !isSeparator(text[i]) && text[i] != u'[')
+        while (i < text.size() && !isSeparator(text[i]))
             ++i;
         collector.take(text.sliced(start, i - start));
     }

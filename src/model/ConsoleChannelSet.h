@@ -29,9 +29,9 @@ public:
     ConsoleChannelSet() = default;
 
     // Reads the text of the console's active channels, such as "1-5, 7, 11.2 [75]":
-    // commas and blanks separate; "X-Y", "X>Y", "X Thru Y" and "X > Y" are ranges
-    // (either way round); the bracketed level and anything that does not read as
-    // a number are skipped.
+    // only what comes before the first "[" names channels; commas and blanks separate;
+    // "X-Y", "X>Y", "X Thru Y" and "X > Y" are ranges (either way round); anything that
+    // does not read as a number is skipped.
     static ConsoleChannelSet fromActiveChannels(QStringView text);
 
     // Ascending and without overlaps.

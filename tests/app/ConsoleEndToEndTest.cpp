@@ -91,8 +91,16 @@ TEST_F(ConsoleEndToEnd, ARecordedGroupComesBackAsTheDesksCommandLineAndItsCellsR
     ASSERT_TRUE(test::waitFor([&] { return line->text().contains(u"Group 12"_s); }))
         << "command line: " << line->text().toStdString();
     EXPECT_EQ(test::tooltipAsShown(line->toolTip()), line->text());
+    EXPECT_EQ(ringed(window), QString()) << "recording as user 91 selects nothing at the desk";
+
+    // The operator at the desk calls the group up, then one channel, whose label and address hold numbers.
+    manager().send(u"/eos/user/1/newcmd"_s, u"Group 12 Enter"_s);
     ASSERT_TRUE(test::waitFor([&] { return ringed(window) == u"1 2 3 4"_s; }))
         << ringed(window).toStdString();
+    manager().send(u"/eos/user/1/newcmd"_s, u"Chan 2 Enter"_s);
+    ASSERT_TRUE(test::waitFor([&] { return ringed(window) == u"2"_s; }))
+        << ringed(window).toStdString() << " from " << manager().consoleActiveChannels().toStdString();
+    EXPECT_EQ(manager().consoleActiveChannels(), u"2 [0] FOH 2 Source Four 19deg @ 1/2"_s);
 }
 
 TEST_F(ConsoleEndToEnd, ANewLayoutFromTheDesksPatchIsAnUntitledEditedDocument) {

@@ -44,11 +44,13 @@ private:
 };
 
 TEST_F(DeskTest, AutomaticFramingFindsWhatEachDeskReadsAndRemembersIt) {
+    // Without --framing the desk is as it ships: OSC 1.0, reached after SLIP on any port but 3032.
     for (const auto& [mode, expected] :
-         {std::pair{"slip", EosFraming::slip}, std::pair{"length", EosFraming::length},
-          std::pair{"auto", EosFraming::slip}}) {
-        SCOPED_TRACE(mode);
-        auto desk = startSimulator(deskArguments({QStringLiteral("--framing"), QString::fromLatin1(mode)}));
+         {std::pair{QStringList{QStringLiteral("--framing"), QStringLiteral("slip")}, EosFraming::slip},
+          std::pair{QStringList{QStringLiteral("--framing"), QStringLiteral("length")}, EosFraming::length},
+          std::pair{QStringList{}, EosFraming::length}}) {
+        SCOPED_TRACE(mode.join(QLatin1Char(' ')).toStdString());
+        auto desk = startSimulator(deskArguments(mode));
         ASSERT_TRUE(desk);
         auto manager = makeManager(EosClock::system());
         manager->connectToConsole(QStringLiteral("127.0.0.1"), desk->tcpPort);
@@ -94,16 +96,27 @@ TEST_F(DeskTest, TheDesksEchoAndSelectionComeBackCoalesced) {
         groups[0].push_back(elements.back().id);
     }
     manager->recordGroup(QStringLiteral("12"), groups, elements);
-    ASSERT_TRUE(waitFor([&] { return manager->consoleActiveChannels() == QStringLiteral("1-3, 7"); }));
-    EXPECT_EQ(manager->consoleCommandLine(), QStringLiteral("LIVE: Record Group 12 Enter"));
-    EXPECT_EQ(lines.count(), 1) << "the per-user echo and the desk's line came at once: one update";
+    ASSERT_TRUE(waitFor(
+        [&] { return manager->consoleCommandLine() == QStringLiteral("LIVE: Record Group 12 Enter"); }));
+    EXPECT_EQ(manager->consoleActiveChannels(), QString())
+        << "user 91's recording selects nothing at the desk";
 
-    manager->send(QStringLiteral("/eos/user/91/newcmd"), QStringLiteral("Chan 4 Thru 6 Enter"));
-    ASSERT_TRUE(waitFor([&] { return manager->consoleActiveChannels() == QStringLiteral("4-6"); }));
+    // The operator at the desk calls the group up: its selection, level and the one echo it saw.
+    manager->send(QStringLiteral("/eos/user/1/newcmd"), QStringLiteral("Group 12 Enter"));
+    ASSERT_TRUE(waitFor([&] { return manager->consoleActiveChannels() == QStringLiteral("1-3, 7 [0]"); }));
+    EXPECT_EQ(manager->consoleCommandLine(), QStringLiteral("LIVE: Record Group 12 Enter"))
+        << "the desk's own line is not the line of the user Pexlora types as";
+    EXPECT_EQ(lines.count(), 1);
+
+    manager->send(QStringLiteral("/eos/user/1/newcmd"), QStringLiteral("Chan 4 Full Enter"));
+    ASSERT_TRUE(waitFor([&] {
+        return manager->consoleActiveChannels() == QStringLiteral("4 [100] FOH 4 Source Four 19deg @ 1/4");
+    })) << manager->consoleActiveChannels().toStdString();
 }
 
 TEST_F(DeskTest, AStalledDeskIsGoneAfterFifteenSilentSecondsAndRetriedOnSchedule) {
-    auto desk = startSimulator(deskArguments({QStringLiteral("--stall-after"), QStringLiteral("300")}));
+    auto desk = startSimulator(deskArguments({QStringLiteral("--stall-after"), QStringLiteral("300"),
+                                              QStringLiteral("--framing"), QStringLiteral("slip")}));
     ASSERT_TRUE(desk);
     const std::uint16_t port = desk->tcpPort;
     auto manager = makeManager(clock);
@@ -157,20 +170,45 @@ TEST_F(DeskTest, ADeskThatDropsEveryConnectionIsRetriedWithAGrowingBackOff) {
     }
 }
 
-TEST_F(DeskTest, ASilentDeskEndsOnSlipAndIsNeverDropped) {
-    auto desk = startSimulator(deskArguments({QStringLiteral("--silent")}));
-    ASSERT_TRUE(desk);
-    auto manager = makeManager(clock);
-    manager->connectToConsole(QStringLiteral("127.0.0.1"), desk->tcpPort);
-    ASSERT_TRUE(waitFor([&] { return manager->health() == EosConsoleHealth::settling; }));
-    clock->advance(2s);
-    ASSERT_TRUE(waitFor([&] { return manager->framing() == EosFraming::length; }));
-    clock->advance(2s);
-    ASSERT_TRUE(waitFor([&] { return manager->health() == EosConsoleHealth::silent; }));
-    EXPECT_EQ(manager->framing(), EosFraming::slip);
-    clock->advance(120s);
-    EXPECT_TRUE(manager->isConnected());
-    EXPECT_EQ(manager->health(), EosConsoleHealth::silent);
+TEST_F(DeskTest, ASilentDeskEndsOnTheFramingItDidNotCloseAndIsNeverDropped) {
+    const struct {
+        QStringList arguments;
+        const char* closed; // how the desk refused the other framing
+        EosFraming ends;
+    } table[] = {
+        // SLIP is tried first and sits quiet; OSC 1.0 is closed; SLIP is kept.
+        {{QStringLiteral("--framing"), QStringLiteral("slip")}, "not SLIP, closing", EosFraming::slip},
+        // As a desk ships: SLIP is closed at once; OSC 1.0 sits quiet and is kept.
+        {{}, "bytes), closing", EosFraming::length},
+    };
+    for (const auto& row : table) {
+        SCOPED_TRACE(row.closed);
+        auto desk = startSimulator(deskArguments(QStringList{QStringLiteral("--silent")} + row.arguments));
+        ASSERT_TRUE(desk);
+        auto manager = makeManager(clock);
+        manager->connectToConsole(QStringLiteral("127.0.0.1"), desk->tcpPort);
+        ASSERT_TRUE(waitFor([&] { return manager->health() == EosConsoleHealth::settling; }));
+        const auto closed = [&] {
+            return desk->child->waitForLine(
+                [&](const QString& line) { return line.endsWith(QLatin1String(row.closed)); });
+        };
+        // The desk closes SLIP as soon as it reads it; the quiet framing then has its time.
+        if (row.ends == EosFraming::length) {
+            ASSERT_TRUE(closed());
+            ASSERT_TRUE(waitFor([&] { return manager->framing() == EosFraming::length; }));
+        }
+        clock->advance(2s);
+        if (row.ends == EosFraming::slip) {
+            ASSERT_TRUE(closed());
+        }
+        clock->advance(2s);
+        ASSERT_TRUE(waitFor([&] { return manager->health() == EosConsoleHealth::silent; }));
+        EXPECT_EQ(manager->framing(), row.ends);
+        clock->advance(120s);
+        EXPECT_TRUE(manager->isConnected());
+        EXPECT_EQ(manager->health(), EosConsoleHealth::silent);
+        EXPECT_EQ(manager->framing(), row.ends);
+    }
 }
 
 struct PatchRun {

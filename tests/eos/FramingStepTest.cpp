@@ -46,8 +46,31 @@ TEST(FramingSteps, FollowTheChoiceTheFramingsLeftAndWhetherTheConsoleFellSilent)
         {ended, EosFramingChoice::slip, slip, {}, false, {Action::drop, slip}},
         {ended, EosFramingChoice::length, length, {}, false, {Action::drop, length}},
     };
+    // What became of the framing tried before: a desk that closed one and sat quiet in the
+    // other reads the quiet one with its output off.
+    struct After {
+        EosFramingEvent before;
+        EosFramingEvent event;
+        EosFraming current;
+        bool afterSilence;
+        EosFramingStep expected;
+    };
+    const After afterOther[] = {
+        {ended, timedOut, length, false, {Action::settle, length}},
+        {ended, timedOut, length, true, {Action::drop, length}},
+        {timedOut, ended, slip, false, {Action::lastResort, length}},
+        {timedOut, ended, slip, true, {Action::drop, slip}},
+        {ended, ended, length, false, {Action::drop, length}},
+        {timedOut, timedOut, length, false, {Action::lastResort, slip}},
+    };
+    for (const After& c : afterOther) {
+        const EosFramingTrial trial{automatic, c.current, {}, c.afterSilence, c.before};
+        EXPECT_EQ(nextFramingStep(trial, c.event), c.expected)
+            << "before " << static_cast<int>(c.before) << ", event " << static_cast<int>(c.event)
+            << ", current " << static_cast<int>(c.current) << ", after silence " << c.afterSilence;
+    }
     for (const Case& c : cases) {
-        const EosFramingTrial trial{c.choice, c.current, c.untried, c.afterSilence};
+        const EosFramingTrial trial{c.choice, c.current, c.untried, c.afterSilence, std::nullopt};
         EXPECT_EQ(nextFramingStep(trial, c.event), c.expected)
             << "event " << static_cast<int>(c.event) << ", choice "
             << framingChoiceKey(c.choice).toStdString() << ", current " << static_cast<int>(c.current) << ", "

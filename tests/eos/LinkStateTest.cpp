@@ -87,7 +87,7 @@ protected:
         if (remembered)
             config.settings->setValue(
                 QStringLiteral("eosFramingByConsole"),
-                QVariantMap{{QStringLiteral("console:3032"), *remembered == EosFraming::slip
+                QVariantMap{{QStringLiteral("console:3037"), *remembered == EosFraming::slip
                                                                  ? QStringLiteral("slip")
                                                                  : QStringLiteral("length")}});
         links.clear();
@@ -226,8 +226,8 @@ TEST_F(LinkStates, FollowTheTableOfEventsFromConnectingToAnsweringSilentAndRetry
     for (const Script& script : scripts) {
         SCOPED_TRACE(script.name);
         auto manager = makeManager(script.choice, script.remembered);
-        manager->connectToConsole(QStringLiteral(" console "), 3032);
-        ASSERT_EQ(current().openedTo, QStringLiteral("console:3032"));
+        manager->connectToConsole(QStringLiteral(" console "), 3037);
+        ASSERT_EQ(current().openedTo, QStringLiteral("console:3037"));
         bool disconnected = false;
         for (std::size_t i = 0; i < script.steps.size(); ++i) {
             const Step& step = script.steps[i];
@@ -246,7 +246,7 @@ TEST_F(LinkStates, FollowTheTableOfEventsFromConnectingToAnsweringSilentAndRetry
                 break;
             case Event::userConnects:
                 disconnected = false;
-                manager->connectToConsole(QStringLiteral("console"), 3032);
+                manager->connectToConsole(QStringLiteral("console"), 3037);
                 break;
             case Event::userDisconnects:
                 disconnected = true;
@@ -387,7 +387,7 @@ TEST_F(LinkStates, ARetryKeepsWhyTheLinkFailedAndWhenItIsTriedAgain) {
 TEST_F(LinkStates, MessagesWaitForTheFramingAndGoOnlyOnALinkThatIsUp) {
     auto manager = makeManager(EosFramingChoice::automatic);
     manager->send(QStringLiteral("/before"), QStringLiteral("connect"));
-    manager->connectToConsole(QStringLiteral("console"), 3032);
+    manager->connectToConsole(QStringLiteral("console"), 3037);
     manager->send(QStringLiteral("/while"), QStringLiteral("connecting"));
     emit current().ready();
     manager->send(QStringLiteral("/held"), QStringLiteral("1"));
@@ -421,9 +421,9 @@ TEST_F(LinkStates, MessagesWaitForTheFramingAndGoOnlyOnALinkThatIsUp) {
 
 TEST_F(LinkStates, ALinkReplacedByTheUserIsNotHeardAgain) {
     auto manager = makeManager(EosFramingChoice::slip);
-    manager->connectToConsole(QStringLiteral("console"), 3032);
+    manager->connectToConsole(QStringLiteral("console"), 3037);
     const QPointer<FakeLink> first = links.back();
-    manager->connectToConsole(QStringLiteral("console"), 3032);
+    manager->connectToConsole(QStringLiteral("console"), 3037);
     ASSERT_TRUE(first);
     emit first->ended({});
     emit first->ready();

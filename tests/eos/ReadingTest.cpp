@@ -29,16 +29,22 @@ TEST(Framing, StoredChoicesAndTheOrderOfAttempts) {
     const struct {
         EosFramingChoice choice;
         std::optional<EosFraming> remembered;
+        int port;
         std::vector<EosFraming> attempts;
         EosFraming fallback;
     } table[] = {
-        {EosFramingChoice::automatic, std::nullopt, {slip, length}, slip},
-        {EosFramingChoice::automatic, length, {length, slip}, slip},
-        {EosFramingChoice::slip, length, {slip}, slip},
-        {EosFramingChoice::length, slip, {length}, length},
+        // The desk's own port ships length-prefixed, its third-party port is SLIP, others start SLIP.
+        {EosFramingChoice::automatic, std::nullopt, 3032, {length, slip}, slip},
+        {EosFramingChoice::automatic, std::nullopt, 3037, {slip, length}, slip},
+        {EosFramingChoice::automatic, std::nullopt, 3038, {slip, length}, slip},
+        // What the desk answered in last time wins over the port.
+        {EosFramingChoice::automatic, slip, 3032, {slip, length}, slip},
+        {EosFramingChoice::automatic, length, 3037, {length, slip}, slip},
+        {EosFramingChoice::slip, length, 3032, {slip}, slip},
+        {EosFramingChoice::length, slip, 3037, {length}, length},
     };
     for (const auto& row : table) {
-        EXPECT_EQ(framingAttempts(row.choice, row.remembered), row.attempts);
+        EXPECT_EQ(framingAttempts(row.choice, row.remembered, row.port), row.attempts) << row.port;
         EXPECT_EQ(fallbackFraming(row.choice), row.fallback);
     }
 }

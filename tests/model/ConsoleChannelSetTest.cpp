@@ -47,9 +47,10 @@ INSTANTIATE_TEST_SUITE_P(
         ActiveChannelsCase{u"9-5, 1, 3-6, 1", "1, 3-9"}, ActiveChannelsCase{u"20, 10-15, 15-18", "10-18, 20"},
         // Exact decimals: 0.1 to 0.3 is not 0.30000000000000004 wide.
         ActiveChannelsCase{u"0.1-0.3, 2.50", "0.1-0.3, 2.5"},
-        // The level, wherever it stands, and words the parser does not know.
-        ActiveChannelsCase{u"[50] 3, 4 [Full] 5", "3, 4, 5"}, ActiveChannelsCase{u"Chan 3 Part", "3"},
-        ActiveChannelsCase{u"abc, 4, 1-x, 5-6-7, , ;; 8", "4, 8"},
+        // From the first "[" on, the level, label and type: their numbers are no channels.
+        ActiveChannelsCase{u"1 [100] Front 12 Source Four @ 2/101", "1"},
+        ActiveChannelsCase{u"1-2 [100]", "1-2"}, ActiveChannelsCase{u"[50] 3, 4 [Full] 5", ""},
+        ActiveChannelsCase{u"Chan 3 Part", "3"}, ActiveChannelsCase{u"abc, 4, 1-x, 5-6-7, , ;; 8", "4, 8"},
         // A "Thru" without both ends reads what is there.
         ActiveChannelsCase{u"Thru 5", "5"}, ActiveChannelsCase{u"5 Thru", "5"},
         ActiveChannelsCase{u"5 thru x 6", "5, 6"}, ActiveChannelsCase{u"1 [unclosed 2, 3", "1"},

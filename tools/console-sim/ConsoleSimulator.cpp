@@ -9,7 +9,6 @@
 #include <QNetworkDatagram>
 #include <QTcpSocket>
 #include <QTimer>
-#include <charconv>
 
 namespace pexlora::sim {
 
@@ -33,75 +32,12 @@ std::optional<std::uint16_t> requestedReplyPort(const OSCMessage& request) {
     return static_cast<std::uint16_t>(port);
 }
 
-// "12" from "/eos/set/group/12/chans".
-std::optional<std::string> groupNumberOf(std::string_view address) {
-    constexpr std::string_view prefix = "/eos/set/group/";
-    constexpr std::string_view suffix = "/chans";
-    if (address.size() <= prefix.size() + suffix.size() || !address.starts_with(prefix) ||
-        !address.ends_with(suffix))
-        return std::nullopt;
-    const std::string_view number =
-        address.substr(prefix.size(), address.size() - prefix.size() - suffix.size());
-    if (number.find('/') != std::string_view::npos)
-        return std::nullopt;
-    return std::string(number);
-}
-
-// The text of a command line message, for the addresses a desk takes commands on.
-std::optional<std::string> commandText(const OSCMessage& message) {
-    const std::string_view address = message.addressPattern.rawAddress();
-    const bool command =
-        address == "/eos/newcmd" || address == "/eos/cmd" ||
-        (address.starts_with("/eos/user/") && (address.ends_with("/newcmd") || address.ends_with("/cmd")));
-    if (!command || message.values.empty())
-        return std::nullopt;
-    const auto* text = std::get_if<std::string>(&message.values[0]);
-    return text ? std::optional(*text) : std::nullopt;
-}
-
-std::vector<std::string> words(std::string_view text) {
-    std::vector<std::string> result;
-    std::string word;
-    for (const char c : text) {
-        if (c == ' ' || c == '(' || c == ')' || c == ',') {
-            if (!word.empty())
-                result.push_back(std::move(word));
-            word.clear();
-        } else {
-            word += c;
-        }
-    }
-    if (!word.empty())
-        result.push_back(word);
-    return result;
-}
-
-// The desk's way of naming channels, "1-3, 7", from Pexlora's "1 > 3 7" or a command's "1 Thru 3 + 7".
-std::string activeChannelText(std::string_view channels) {
-    std::string text;
-    bool range = false;
-    for (const std::string& word : words(channels)) {
-        if (word == ">" || word == "Thru" || word == "thru") {
-            range = true;
-            continue;
-        }
-        if (word == "+" || word == "Enter" || word == "#")
-            continue;
-        if (range)
-            text += "-";
-        else if (!text.empty())
-            text += ", ";
-        text += word;
-        range = false;
-    }
-    return text;
-}
-
 } // namespace
 
 ConsoleSimulator::ConsoleSimulator(SimulatorOptions options, QObject* parent)
     : QObject(parent)
-    , m_options(std::move(options)) {
+    , m_options(std::move(options))
+    , m_desk(m_options.desk, m_options.show) {
     QObject::connect(&m_discovery, &QUdpSocket::readyRead, this, &ConsoleSimulator::readDiscovery);
     QObject::connect(&m_server, &QTcpServer::newConnection, this, &ConsoleSimulator::acceptConnections);
 }
@@ -118,7 +54,8 @@ Result<Unit, std::string> ConsoleSimulator::start() {
         QTimer::singleShot(*m_options.stallAfterMs, this, &ConsoleSimulator::stall);
     printLine("Ready: TCP " + endpoint(m_options.address, tcpPort()) + ", discovery UDP " +
               endpoint(m_options.discoveryAddress, discoveryPort()) + ", name \"" +
-              m_options.name.toStdString() + "\"");
+              m_options.name.toStdString() + "\", framing " +
+              (m_options.framing == SimulatorFraming::slip ? "SLIP" : "OSC 1.0 length prefix"));
     return Unit{};
 }
 
@@ -172,60 +109,36 @@ void ConsoleSimulator::stall() {
     printLine("Stalled: no longer reading or answering");
 }
 
+void ConsoleSimulator::loadShow(SimulatorShow show) {
+    const DeskOutput output = m_desk.load(std::move(show));
+    if (!m_options.silent && !m_stalled)
+        deliver(output, nullptr);
+}
+
 void ConsoleSimulator::handleMessage(const OSCMessage& message, SimulatorConnection* connection) {
     printLine("Message from " + connection->peer() + ": " + message.description());
+    const DeskOutput output = m_desk.take(message);
+    if (output.subscribe) {
+        connection->setSubscribed(*output.subscribe);
+        printLine("Connection from " + connection->peer() +
+                  (*output.subscribe ? " subscribed to changes" : " ended its subscription"));
+    }
     if (!m_options.silent)
-        answer(message, *connection);
-    const auto group = groupNumberOf(message.addressPattern.rawAddress());
-    if (!group || message.values.empty())
-        return;
-    const auto* channels = std::get_if<std::string>(&message.values[0]);
-    if (!channels)
-        return;
-    m_groups[*group] = *channels;
-    printLine("Group " + *group + ": " + *channels);
-    if (!m_options.silent)
-        connection->send(OSCMessage("/eos/out/active/chan", {activeChannelText(*channels)}));
+        deliver(output, connection);
 }
 
-void ConsoleSimulator::answer(const OSCMessage& message, SimulatorConnection& connection) {
-    const std::string_view address = message.addressPattern.rawAddress();
-    if (address == "/eos/ping") {
-        connection.send(OSCMessage("/eos/out/ping", message.values));
-    } else if (address == "/eos/get/version") {
-        connection.send(OSCMessage("/eos/out/get/version", {"3.2.8.26"}));
-    } else if (address == "/eos/get/patch/count") {
-        connection.send(
-            OSCMessage("/eos/out/get/patch/count", {static_cast<std::int32_t>(m_options.patch.size())}));
-    } else if (constexpr std::string_view prefix = "/eos/get/patch/index/"; address.starts_with(prefix)) {
-        answerPatchIndex(address.substr(prefix.size()), connection);
-    } else if (const auto command = commandText(message)) {
-        const std::string echo = "LIVE: " + *command;
-        connection.send(OSCMessage("/eos/out/user/91/cmd", {echo}));
-        connection.send(OSCMessage("/eos/out/cmd", {echo}));
-        if (command->starts_with("Chan ") || command->starts_with("chan "))
-            connection.send(OSCMessage("/eos/out/active/chan", {activeChannelText(command->substr(5))}));
+void ConsoleSimulator::deliver(const DeskOutput& output, SimulatorConnection* asker) {
+    if (asker)
+        for (const OSCMessage& reply : output.reply)
+            asker->send(reply);
+    // Implicit output goes to everyone connected, the asker included.
+    for (SimulatorConnection* connection : findChildren<SimulatorConnection*>()) {
+        for (const OSCMessage& message : output.everyone)
+            connection->send(message);
+        if (connection->isSubscribed())
+            for (const OSCMessage& notice : output.subscribers)
+                connection->send(notice);
     }
-}
-
-void ConsoleSimulator::answerPatchIndex(std::string_view text, SimulatorConnection& connection) {
-    int index = -1;
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), index);
-    if (error != std::errc() || end != text.data() + text.size() || index < 0 ||
-        static_cast<std::size_t>(index) >= m_options.patch.size())
-        return;
-    if (index == m_options.losePatchReply) {
-        printLine("Patch index " + std::to_string(index) + ": reply lost");
-        return;
-    }
-    const int channel = m_options.patch[static_cast<std::size_t>(index)];
-    // Index, UID, label, then fields Pexlora does not read.
-    const OSCValues values{
-        static_cast<std::int32_t>(index), "00000000-0000-0000-0000-" + std::to_string(100000000000 + channel),
-        "Channel " + std::to_string(channel), "Dimmer", static_cast<std::int32_t>(channel)};
-    connection.send(OSCMessage(OSCAddressPattern("/eos/out/get/patch/" + std::to_string(channel) +
-                                                 "/1/list/0/" + std::to_string(values.size())),
-                               values));
 }
 
 } // namespace pexlora::sim

@@ -2,6 +2,8 @@
 #pragma once
 
 #include "SimulatorConnection.h"
+#include "SimulatorDesk.h"
+#include "SimulatorShow.h"
 #include "osc/OSCMessage.h"
 #include "util/Result.h"
 
@@ -11,10 +13,8 @@
 #include <QTcpServer>
 #include <QUdpSocket>
 #include <cstdint>
-#include <map>
 #include <optional>
 #include <string>
-#include <vector>
 
 namespace pexlora::sim {
 
@@ -24,18 +24,17 @@ struct SimulatorOptions {
     QHostAddress discoveryAddress{QHostAddress::LocalHost}; // 0.0.0.0 to hear broadcasts
     std::uint16_t discoveryPort = 3034;
     QString name = QStringLiteral("Pexlora Simulator (Simulator)");
-    SimulatorFraming framing = SimulatorFraming::automatic;
-    std::vector<int> patch;            // channels, one part each, in patch order
-    bool silent = false;               // reads and prints, never answers
-    std::optional<int> dropAfterMs;    // closes every connection this long after accepting it
-    std::optional<int> stallAfterMs;   // this long after starting, stops reading and answering
-    std::optional<int> losePatchReply; // never answers this patch index
+    SimulatorFraming framing = SimulatorFraming::length;
+    SimulatorShow show;
+    DeskOptions desk;
+    bool silent = false;             // reads and prints, never answers
+    std::optional<int> dropAfterMs;  // closes every connection this long after accepting it
+    std::optional<int> stallAfterMs; // this long after starting, stops reading and answering
 };
 
 // An Eos console as far as Pexlora can tell: it answers discovery requests, accepts
-// OSC over TCP, prints every message it receives and keeps the groups it is sent; it
-// answers pings and version and patch questions, echoes command lines and names the
-// channels a command or a recorded group selects.
+// OSC over TCP in one framing, prints every message it receives, and passes them to
+// the desk, whose answers go to the asker, to every connection or to the subscribed ones.
 class ConsoleSimulator : public QObject {
     Q_OBJECT
 
@@ -44,6 +43,8 @@ public:
 
     // Binds both sockets; the error says which failed and why.
     Result<Unit, std::string> start();
+    // Another show file, as loaded at the desk.
+    void loadShow(SimulatorShow show);
 
     std::uint16_t tcpPort() const { return m_server.serverPort(); }
     std::uint16_t discoveryPort() const { return m_discovery.localPort(); }
@@ -52,14 +53,13 @@ private:
     void readDiscovery();
     void acceptConnections();
     void handleMessage(const OSCMessage& message, SimulatorConnection* connection);
-    void answer(const OSCMessage& message, SimulatorConnection& connection);
-    void answerPatchIndex(std::string_view index, SimulatorConnection& connection);
+    void deliver(const DeskOutput& output, SimulatorConnection* asker);
     void stall();
 
     SimulatorOptions m_options;
+    SimulatorDesk m_desk;
     QTcpServer m_server;
     QUdpSocket m_discovery;
-    std::map<std::string, std::string> m_groups; // group number → channel list
     bool m_stalled = false;
 };
 

@@ -16,24 +16,27 @@ SimulatorConnection::SimulatorConnection(QTcpSocket* socket, SimulatorFraming fr
     : QObject(parent)
     , m_socket(socket)
     , m_peer(socket->peerAddress().toString().toStdString() + ":" + std::to_string(socket->peerPort()))
-    , m_expected(framing) {
+    , m_framing(framing)
+    , m_slip(maxPacketSize) {
     socket->setParent(this);
     QObject::connect(socket, &QTcpSocket::readyRead, this, &SimulatorConnection::readAvailable);
     QObject::connect(socket, &QTcpSocket::disconnected, this, [this] {
-        printLine("Connection from " + m_peer + " closed");
+        if (!m_closed)
+            printLine("Connection from " + m_peer + " closed");
+        m_closed = true;
         deleteLater();
     });
     printLine("Connection from " + m_peer);
 }
 
 void SimulatorConnection::send(const OSCMessage& message) {
-    if (m_stalled || m_framing == Framing::undecided)
+    if (m_stalled || m_closed)
         return;
     const auto encoded = encodeOSC(message);
     if (!encoded.ok())
         return;
     const std::vector<std::uint8_t>& bytes = encoded.value();
-    if (m_framing == Framing::slip) {
+    if (m_framing == SimulatorFraming::slip) {
         const std::vector<std::uint8_t> frame = encodeSLIPFrame(bytes);
         m_socket->write(reinterpret_cast<const char*>(frame.data()), static_cast<qint64>(frame.size()));
         return;
@@ -55,34 +58,34 @@ void SimulatorConnection::drop() {
 }
 
 void SimulatorConnection::refuse(const std::string& why) {
+    if (m_closed)
+        return;
     printLine("Connection from " + m_peer + ": " + why + ", closing");
+    m_closed = true;
     m_pending.clear();
     m_socket->abort();
     deleteLater();
 }
 
 void SimulatorConnection::readAvailable() {
-    if (m_stalled)
+    if (m_stalled || m_closed)
         return;
     const QByteArray data = m_socket->readAll();
     if (data.isEmpty())
         return;
     const std::span bytes(reinterpret_cast<const std::uint8_t*>(data.constData()),
                           static_cast<std::size_t>(data.size()));
-    if (m_framing == Framing::undecided) {
+    if (m_framing == SimulatorFraming::slip) {
+        // A SLIP sender starts with END, or with the packet itself when it leaves that out.
         const std::uint8_t first = bytes.front();
-        m_framing = first == pexlora::slip::end || first == '/' || first == '#' ? Framing::slip
-                                                                                : Framing::lengthPrefixed;
-        if (m_expected == SimulatorFraming::slip && m_framing != Framing::slip)
+        if (!m_started && first != pexlora::slip::end && first != '/' && first != '#')
             return refuse("not SLIP");
-        if (m_expected == SimulatorFraming::length && m_framing != Framing::lengthPrefixed)
-            return refuse("not length-prefixed");
-        printLine("Connection from " + m_peer +
-                  (m_framing == Framing::slip ? " sends SLIP frames" : " sends length-prefixed packets"));
-    }
-    if (m_framing == Framing::slip) {
+        m_started = true;
         for (const auto& frame : m_slip.feed(bytes))
-            handlePacket(frame);
+            if (!handlePacket(frame))
+                return;
+        if (m_slip.droppedFrames() > 0)
+            refuse("SLIP frame too long");
         return;
     }
     m_pending.insert(m_pending.end(), bytes.begin(), bytes.end());
@@ -95,33 +98,36 @@ void SimulatorConnection::takeLengthPrefixed() {
         const std::uint32_t size =
             std::uint32_t{m_pending[offset]} << 24 | std::uint32_t{m_pending[offset + 1]} << 16 |
             std::uint32_t{m_pending[offset + 2]} << 8 | std::uint32_t{m_pending[offset + 3]};
-        if (size > maxPacketSize) {
-            return refuse("packet of " + std::to_string(size) + " bytes is too long");
-        }
+        if (size > maxPacketSize)
+            return refuse("not length-prefixed (a packet of " + std::to_string(size) + " bytes)");
         if (m_pending.size() - offset - 4 < size)
             break;
         const auto begin = m_pending.begin() + static_cast<std::ptrdiff_t>(offset + 4);
         const std::vector<std::uint8_t> packet(begin, begin + static_cast<std::ptrdiff_t>(size));
         offset += 4 + size;
-        if (!packet.empty())
-            handlePacket(packet);
+        if (!packet.empty() && !handlePacket(packet))
+            return;
     }
     m_pending.erase(m_pending.begin(), m_pending.begin() + static_cast<std::ptrdiff_t>(offset));
 }
 
-void SimulatorConnection::handlePacket(const std::vector<std::uint8_t>& packet) {
+bool SimulatorConnection::handlePacket(const std::vector<std::uint8_t>& packet) {
     // Read as a desk reads: text in UTF-8, so what another sender types in it is kept.
     const auto decoded = decodeOSCPacket(packet, OSCTextPolicy::lenientUTF8);
     if (!decoded.ok()) {
-        printLine("Undecodable packet from " + m_peer + ": " + decoded.error().description());
-        return;
+        refuse("invalid packet (" + decoded.error().description() + ")");
+        return false;
     }
     if (!decoded.value()) {
-        printLine("Packet from " + m_peer + " is neither a message nor a bundle");
-        return;
+        refuse("a packet that is neither a message nor a bundle");
+        return false;
     }
-    for (const OSCMessage* message : packetMessages(*decoded.value()))
+    for (const OSCMessage* message : packetMessages(*decoded.value())) {
         emit messageReceived(*message, this);
+        if (m_closed)
+            return false;
+    }
+    return true;
 }
 
 } // namespace pexlora::sim

@@ -13,26 +13,23 @@ class QTcpSocket;
 
 namespace pexlora::sim {
 
-// How a connection's packets are framed.
+// How the desk frames packets on its TCP port: one setting for the whole desk.
 enum class SimulatorFraming {
-    automatic, // told by the first byte, as before any desk setting
-    slip,      // anything else closes the connection, as a desk set to OSC 1.1 does
-    length     // anything else closes the connection, as a desk set to OSC 1.0 does
+    length, // OSC 1.0: a 4-byte big-endian length before each packet, as a desk ships
+    slip    // OSC 1.1: double-ended SLIP
 };
 
-// One TCP connection to the simulator. With automatic framing the first byte tells:
-// SLIP when it is END (or "/" or "#", from a sender that leaves out the leading END),
-// else OSC 1.0's 4-byte big-endian length prefix. Replies go out in the same framing.
+// One TCP connection to the simulator, in the desk's one framing. Bytes that do not
+// read in it close the connection, as a desk closes one on invalid packets.
 class SimulatorConnection : public QObject {
     Q_OBJECT
 
 public:
     // Longer length-prefixed packets end the connection.
-    static constexpr std::uint32_t maxPacketSize = 1024 * 1024;
+    static constexpr std::uint32_t maxPacketSize = 64 * 1024;
 
     SimulatorConnection(QTcpSocket* socket, SimulatorFraming framing, QObject* parent);
 
-    // One message to the peer, once its framing is known.
     void send(const OSCMessage& message);
     // Stops reading and answering; the connection stays open.
     void stall();
@@ -40,23 +37,25 @@ public:
     void drop();
 
     const std::string& peer() const { return m_peer; }
+    bool isSubscribed() const { return m_subscribed; }
+    void setSubscribed(bool subscribed) { m_subscribed = subscribed; }
 
 signals:
     void messageReceived(const pexlora::OSCMessage& message, pexlora::sim::SimulatorConnection* connection);
 
 private:
-    enum class Framing { undecided, slip, lengthPrefixed };
-
     void readAvailable();
     void takeLengthPrefixed();
-    void handlePacket(const std::vector<std::uint8_t>& packet);
+    bool handlePacket(const std::vector<std::uint8_t>& packet);
     void refuse(const std::string& why);
 
     QTcpSocket* m_socket;
     std::string m_peer;
-    SimulatorFraming m_expected;
-    Framing m_framing = Framing::undecided;
+    SimulatorFraming m_framing;
+    bool m_started = false; // a first byte has been read
     bool m_stalled = false;
+    bool m_closed = false;
+    bool m_subscribed = false;
     SLIPDecoder m_slip;
     std::vector<std::uint8_t> m_pending; // length-prefixed bytes not yet a whole packet
 };

@@ -1,8 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // pexlora-console-sim: stands in for an Eos console while trying Pexlora out.
 #include "ConsoleSimulator.h"
+#include "SimulatorInput.h"
 #include "SimulatorOutput.h"
 #include "SimulatorPatch.h"
+#include "SimulatorShow.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -29,8 +31,6 @@ std::optional<int> millisecondsOption(const QCommandLineParser& parser, const QC
 
 std::optional<pexlora::sim::SimulatorFraming> framingOption(const QString& text) {
     using pexlora::sim::SimulatorFraming;
-    if (text == QLatin1String("auto"))
-        return SimulatorFraming::automatic;
     if (text == QLatin1String("slip"))
         return SimulatorFraming::slip;
     if (text == QLatin1String("length"))
@@ -51,14 +51,42 @@ int main(int argc, char* argv[]) {
 
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral(
-        "Stands in for an ETC Eos console: answers OSC discovery requests over UDP, accepts OSC over TCP "
-        "(SLIP or length-prefixed), prints every message and group it is sent, and answers as a desk does:\n"
-        "pings, the version, the command line echo, the selected channels and the patch.\n"
+        "Stands in for an ETC Eos console: answers OSC discovery requests over UDP, accepts OSC over TCP in "
+        "one "
+        "framing, prints every message it is sent, and answers as a desk does.\n"
+        "\n"
+        "As a desk it:\n"
+        "  frames every packet one way (--framing) and closes a connection that sends anything else;\n"
+        "  keeps each reply within 512 bytes, its address ending in /list/<index>/<count>, split over\n"
+        "    several messages where one does not hold it (patch and group replies);\n"
+        "  answers /eos/ping, /eos/get/version (version, fixture library version, an int), /eos/get/chans,\n"
+        "    /eos/get/patch/count, /eos/get/patch/index/<i> and /eos/get/patch/<chan>[/<part>] (the "
+        "21-value\n"
+        "    list, notes, Augment3d position and beam), /eos/get/group/count, /eos/get/group/index/<i> and\n"
+        "    /eos/get/group/<n> (label, then channels as ints and \"X-Y\" ranges; the first value is -1). A "
+        "group\n"
+        "    it does not have is no target: it says nothing of it;\n"
+        "  keeps a command line and a selection per user: /eos/user/<n>/cmd, /newcmd, /chan, /at act as user "
+        "n\n"
+        "    and echo on /eos/out/user/<n>/cmd; plain /eos/cmd and the like act as the OSC user "
+        "(--osc-user);\n"
+        "    user 1 is the operator at the desk: its line is also /eos/out/cmd and its selection\n"
+        "    /eos/out/active/chan, with the first channel's level and, for one channel, label, type and "
+        "address;\n"
+        "  carries out Chan <run>, Group <n>, Record Group <n> (the typing user's selection; an empty one\n"
+        "    records nothing), At <level>, Full and Out, once the line ends in Enter or #;\n"
+        "  sets groups by /eos/set/group/<n>/label and /eos/set/group/<n>/chans (\"1 > 9 21 31\", "
+        "\"1-3,7\");\n"
+        "  after /eos/subscribe 1, sends /eos/out/notify/group/... and /eos/out/notify/patch/... on "
+        "changes.\n"
+        "\n"
+        "Typed on standard input while it runs:\n"
+        "  load <patch> [<groups>]   loads another show: patch as --patch, groups as --groups\n"
+        "  load-demo-2               loads a second demo show (a two-part channel, decimal group 1.2)\n"
+        "  Either sends /eos/out/event/show/loaded, clears every selection and notifies subscribers.\n"
         "\n"
         "To try:\n"
-        "  the framings    --framing slip (a desk set to OSC 1.1) or --framing length (the desk's default,\n"
-        "                  OSC 1.0); Pexlora's Automatic framing finds either and names it in the status "
-        "bar\n"
+        "  the framings    --framing slip (a desk set to OSC 1.1); the default is OSC 1.0, as a desk ships\n"
         "  a patch import  --patch 1-48,101-110 (the default), or --patch 1-2000 for a large rig\n"
         "  OSC output off  --silent: Pexlora stays connected and says the console does not answer\n"
         "  a flaky desk    --drop-after 0: every connection is closed at once; Pexlora backs off 3, 6, 12, "
@@ -88,11 +116,23 @@ int main(int argc, char* argv[]) {
         QStringLiteral("name"), QStringLiteral("Pexlora Simulator (Simulator)"));
     const QCommandLineOption framing(
         QStringLiteral("framing"),
-        QStringLiteral("TCP framing: slip, length (anything else closes the connection) or auto (default)."),
-        QStringLiteral("framing"), QStringLiteral("auto"));
+        QStringLiteral("TCP framing: length (OSC 1.0, the default) or slip (OSC 1.1); anything else closes "
+                       "the connection."),
+        QStringLiteral("framing"), QStringLiteral("length"));
     const QCommandLineOption patch(QStringLiteral("patch"),
                                    QStringLiteral("Patched channels (default 1-48,101-110)."),
                                    QStringLiteral("list"), QStringLiteral("1-48,101-110"));
+    const QCommandLineOption groups(
+        QStringLiteral("groups"),
+        QStringLiteral("Groups at start: \"12=1-3,7:Front wash;13=21 > 24\" (number=channels[:label];...)."),
+        QStringLiteral("list"));
+    const QCommandLineOption noSetChans(
+        QStringLiteral("no-set-chans"),
+        QStringLiteral("Ignore /eos/set/group/<n>/chans, as a desk whose dictionary lacks it."));
+    const QCommandLineOption oscUser(
+        QStringLiteral("osc-user"),
+        QStringLiteral("The user plain /eos/cmd and the like act as (default 1)."), QStringLiteral("user"),
+        QStringLiteral("1"));
     const QCommandLineOption silent(QStringLiteral("silent"),
                                     QStringLiteral("Never answer (as a desk with OSC output off)."));
     const QCommandLineOption dropAfter(QStringLiteral("drop-after"),
@@ -105,8 +145,8 @@ int main(int argc, char* argv[]) {
     const QCommandLineOption losePatchReply(QStringLiteral("lose-patch-reply"),
                                             QStringLiteral("Never answer the question for this patch index."),
                                             QStringLiteral("index"));
-    parser.addOptions({address, tcpPort, discoveryAddress, discoveryPort, name, framing, patch, silent,
-                       dropAfter, stallAfter, losePatchReply});
+    parser.addOptions({address, tcpPort, discoveryAddress, discoveryPort, name, framing, patch, groups,
+                       noSetChans, oscUser, silent, dropAfter, stallAfter, losePatchReply});
     parser.process(app);
 
     pexlora::sim::SimulatorOptions options;
@@ -141,25 +181,40 @@ int main(int argc, char* argv[]) {
         parser.isSet(stallAfter) ? millisecondsOption(parser, stallAfter) : std::optional<int>(-1);
     const auto lose =
         parser.isSet(losePatchReply) ? millisecondsOption(parser, losePatchReply) : std::optional<int>(-1);
-    if (!chosenFraming || !channels || !drop || !stallMs || !lose) {
-        printLine("pexlora-console-sim: invalid --framing, --patch, --drop-after, --stall-after or "
-                  "--lose-patch-reply (see --help)");
+    const auto startGroups = pexlora::sim::parseGroups(parser.value(groups).toStdString());
+    const auto user = millisecondsOption(parser, oscUser);
+    if (!chosenFraming || !channels || !startGroups || !user || *user > 99 || !drop || !stallMs || !lose) {
+        printLine("pexlora-console-sim: invalid --framing, --patch, --groups, --osc-user, --drop-after, "
+                  "--stall-after or --lose-patch-reply (see --help)");
         return 2;
     }
     options.framing = *chosenFraming;
-    options.patch = *channels;
+    options.show = {"Pexlora demo", pexlora::sim::rigPatch(*channels), *startGroups};
+    options.desk.oscUser = *user;
+    options.desk.setChans = !parser.isSet(noSetChans);
     options.silent = parser.isSet(silent);
     if (*drop >= 0)
         options.dropAfterMs = *drop;
     if (*stallMs >= 0)
         options.stallAfterMs = *stallMs;
     if (*lose >= 0)
-        options.losePatchReply = *lose;
+        options.desk.losePatchReply = *lose;
 
     pexlora::sim::ConsoleSimulator simulator(options);
     if (const auto started = simulator.start(); !started.ok()) {
         printLine("pexlora-console-sim: " + started.error());
         return 1;
     }
+    pexlora::sim::SimulatorInput input;
+    QObject::connect(&input, &pexlora::sim::SimulatorInput::lineEntered, &simulator,
+                     [&simulator](const std::string& line) {
+                         if (line.empty())
+                             return;
+                         auto show = pexlora::sim::showFromCommand(line);
+                         if (show.ok())
+                             simulator.loadShow(std::move(show).value());
+                         else
+                             printLine("pexlora-console-sim: " + show.error());
+                     });
     return app.exec();
 }
