@@ -140,9 +140,8 @@ void EosConnectionManager::enter(EosLinkState::Value next) {
     // The groups are read on a link that has settled, and again once a silent one answers;
     // a silent desk leaves them unreadable.
     const bool answering = m_state.is<EosLinkState::Answering>();
-    if (!m_config.readsGroups)
-        return;
-    if ((answering && !wasAnswering) || (m_state.is<EosLinkState::Silent>() && !wasSettled))
+    if (m_config.readsGroups &&
+        ((answering && !wasAnswering) || (m_state.is<EosLinkState::Silent>() && !wasSettled)))
         m_groups->start();
     else if (!m_state.isUp())
         m_groups->stop();

@@ -110,6 +110,9 @@ public:
     // The raw text of the console's last "/eos/out/active/chan"; "" when none or no link.
     QString consoleActiveChannels() const { return m_feedback.published().activeChannels; }
 
+    // Whether a message goes to the console as soon as it is sent: the console answers,
+    // or the link settled on a framing without an answer, or the user chose the framing.
+    bool sendsAtOnce() const;
     // One OSC message to the console. Dropped unless a link is up; held while the
     // framing is being found, and then sent in the framing found.
     void sendMessage(const OSCMessage& message);
@@ -164,7 +167,6 @@ private:
     void openLink(EosFraming framing);
     void closeLink();
     void startLiveness();
-    bool sendsAtOnce() const;
     void flushHeld();
     void handleMessage(const OSCMessage& message);
     void writeNow(const OSCMessage& message);

@@ -4,6 +4,8 @@
 #include "model/Decimal.h"
 
 #include <algorithm>
+#include <ranges>
+#include <utility>
 
 namespace pexlora {
 
@@ -44,8 +46,10 @@ void EosGroupDirectory::start() {
 void EosGroupDirectory::stop() {
     m_readAll.reset();
     m_readTimer.reset();
-    m_askedNumbers.clear();
     m_numberTimer.reset();
+    // Whoever waits for a group hears that no answer will come.
+    for (const QString& number : std::exchange(m_askedNumbers, {}) | std::views::keys)
+        emit groupRead(number, false);
     const bool had = !m_groups.empty();
     m_groups.clear();
     setStatus(Status::off);
@@ -145,10 +149,14 @@ void EosGroupDirectory::giveUpOnNumbers() {
 }
 
 void EosGroupDirectory::take(const OSCMessage& message) {
-    if (m_status == Status::off)
-        return;
     const auto reply = EosGroupReply::read(message);
     if (!reply)
+        return;
+    // A group asked for by number is read even before the whole list is: a recording
+    // is confirmed on a link whose framing the user chose, before the desk answered.
+    const bool asked = std::holds_alternative<EosGroupReply::Header>(*reply) ||
+                       std::holds_alternative<EosGroupReply::Channels>(*reply);
+    if (m_status == Status::off && !asked)
         return;
     if (const auto* count = std::get_if<EosGroupReply::Count>(&*reply)) {
         if (!m_readAll || m_readAll->count >= 0)

@@ -11,10 +11,6 @@ namespace {
 
 constexpr qsizetype maxShownChannels = 60;
 
-bool deskTakesMessages(EosConsoleHealth health) {
-    return health == EosConsoleHealth::answering || health == EosConsoleHealth::silent;
-}
-
 // The desk's channels as it would write them: "1-5,7".
 QString channelRuns(const std::vector<int>& channels) {
     QStringList runs;
@@ -65,7 +61,7 @@ void EosGroupRecorder::record(const QString& number, const QStringList& channels
         enter(Idle{}, {Report::Tone::bad, tr("Not recorded: no console connected")});
         return;
     }
-    if (deskTakesMessages(m_link.health())) {
+    if (m_link.sendsAtOnce()) {
         send(std::move(request));
         return;
     }
@@ -87,7 +83,7 @@ void EosGroupRecorder::linkChanged() {
         enter(Idle{}, {Report::Tone::bad, tr("Not recorded: no console connected")});
         return;
     }
-    if (deskTakesMessages(m_link.health())) {
+    if (m_link.sendsAtOnce()) {
         Request request = std::move(waiting->request);
         send(std::move(request));
     }

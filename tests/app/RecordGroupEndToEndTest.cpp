@@ -15,6 +15,7 @@
 #include "widgets/CapsuleToggleButton.h"
 
 #include <QLabel>
+#include <QPushButton>
 #include <QLineEdit>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -76,9 +77,13 @@ TEST(RecordGroupEndToEnd, AnAltMarqueeOverPlacedCellsArrivesAtTheConsoleAsItsCol
     QTest::keyClick(number->field(), Qt::Key_Return);
     EXPECT_EQ(bar->recGroupPopover(), nullptr) << "submitting closes the popover";
 
-    const auto group = simulator->child->waitForLine(u"Group "_s);
-    ASSERT_TRUE(group) << simulator->child->lines().join(u'\n').toStdString();
-    EXPECT_EQ(*group, u"Group 12: 1-5"_s) << "the desk keeps channels, not columns";
+    // The desk's group read back holds the channels sent, in order, and the bar says so.
+    ASSERT_TRUE(QTest::qWaitFor([&] { return bar->recordingReport()->text() == u"Group 12 recorded: 5 channels"_s; }))
+        << bar->recordingReport()->text().toStdString();
+    const auto containing = [](const QString& text) {
+        return [text](const QString& line) { return line.contains(text); };
+    };
+    ASSERT_TRUE(simulator->child->waitForLine(containing(u"/eos/set/group/12/chans"_s)));
     QStringList messages;
     for (const QString& line : simulator->child->lines())
         // The link's own questions (ping, version, the groups) aside.
@@ -91,6 +96,20 @@ TEST(RecordGroupEndToEnd, AnAltMarqueeOverPlacedCellsArrivesAtTheConsoleAsItsCol
               R"x(OSCMessage("/eos/user/91/newcmd", values: ["Record Group 12 Enter"]))x"
               "\n"
               R"x(OSCMessage("/eos/set/group/12/chans", values: ["(1 > 3) (4 > 5)"]))x");
+
+    // Group 12 is the desk's now: the first Return asks, the second replaces.
+    QTest::keyClick(window, Qt::Key_G, Qt::ControlModifier);
+    number = bar->recGroupPanel();
+    ASSERT_NE(number, nullptr);
+    QTest::keyClicks(number->field(), u"12"_s);
+    EXPECT_EQ(number->groupLine()->text(), u"Replaces group 12 (5 channels)"_s);
+    QTest::keyClick(number->field(), Qt::Key_Return);
+    ASSERT_NE(bar->recGroupPopover(), nullptr) << "not replaced by the first Return";
+    EXPECT_EQ(number->recordButton()->text(), u"Replace Group 12"_s);
+    QTest::keyClick(number->field(), Qt::Key_Return);
+    EXPECT_EQ(bar->recGroupPopover(), nullptr);
+    ASSERT_TRUE(simulator->child->waitForLine(containing(u"Record Group 12 Enter"_s)))
+        << simulator->child->lines().join(u'\n').toStdString();
 }
 
 } // namespace
