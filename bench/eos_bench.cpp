@@ -8,6 +8,8 @@
 // events wait while a flood of tiny packets is read; a 2,000-channel patch import from
 // the simulator on loopback.
 #include "eos/EosConnectionManager.h"
+#include "eos/EosGroupDirectory.h"
+#include "eos/EosGroupRecorder.h"
 #include "eos/EosDiscoveryManager.h"
 #include "eos/EosDiscoveryReply.h"
 #include "eos/EosHostTable.h"
@@ -426,12 +428,13 @@ void BM_TinyPacketFlood(benchmark::State& state) {
 }
 BENCHMARK(BM_TinyPacketFlood)->ArgName("slip")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Iterations(3);
 
-void BM_PatchImport2000FromSimulator(benchmark::State& state) {
-    QProcess simulator;
+// Starts the console simulator on free ports with `options`; its TCP port, 0 if it did not start.
+std::uint16_t startSimulator(QProcess& simulator, const QStringList& options) {
     simulator.setProcessChannelMode(QProcess::MergedChannels);
     simulator.start(QString::fromUtf8(PEXLORA_CONSOLE_SIM),
-                    {QStringLiteral("--tcp-port"), QStringLiteral("0"), QStringLiteral("--discovery-port"),
-                     QStringLiteral("0"), QStringLiteral("--patch"), QStringLiteral("1-2000")});
+                    QStringList{QStringLiteral("--tcp-port"), QStringLiteral("0"), QStringLiteral("--discovery-port"),
+                                QStringLiteral("0")} +
+                        options);
     std::uint16_t port = 0;
     static const QRegularExpression ready(QStringLiteral("Ready: TCP [^ ]+:(\\d+)"));
     runUntil([&] {
@@ -443,7 +446,13 @@ void BM_PatchImport2000FromSimulator(benchmark::State& state) {
         }
         return port != 0;
     });
-    QObject::connect(&simulator, &QProcess::readyRead, [&] { simulator.readAll(); });
+    QObject::connect(&simulator, &QProcess::readyRead, [&simulator] { simulator.readAll(); });
+    return port;
+}
+
+void BM_PatchImport2000FromSimulator(benchmark::State& state) {
+    QProcess simulator;
+    const std::uint16_t port = startSimulator(simulator, {QStringLiteral("--patch"), QStringLiteral("1-2000")});
     QTemporaryDir dir;
     auto manager = makeManager(dir, EosFramingChoice::automatic);
     manager->connectToConsole(QStringLiteral("127.0.0.1"), port);
@@ -468,6 +477,54 @@ void BM_PatchImport2000FromSimulator(benchmark::State& state) {
     simulator.waitForFinished();
 }
 BENCHMARK(BM_PatchImport2000FromSimulator)->Unit(benchmark::kMillisecond)->Iterations(5);
+
+// A show of 1,000 groups read over loopback (the target is a second), and a recording from
+// the press of Return to the desk's group read back (the target is 100 ms).
+void BM_ThousandGroupsAndAConfirmedRecording(benchmark::State& state) {
+    QStringList groups;
+    for (int number = 1; number <= 1000; ++number)
+        groups.append(QStringLiteral("%1=%2-%3:Group %1").arg(number).arg(number).arg(number + 11));
+    QProcess simulator;
+    const std::uint16_t port = startSimulator(simulator, {QStringLiteral("--groups"), groups.join(u';')});
+    QTemporaryDir dir;
+    auto manager = makeManager(dir, EosFramingChoice::automatic);
+    manager->connectToConsole(QStringLiteral("127.0.0.1"), port);
+    EosGroupDirectory& directory = manager->groups();
+    const auto read = [&] {
+        return directory.status() == EosGroupDirectory::Status::ready && directory.groups().size() == 1000;
+    };
+    if (port == 0 || !runUntil(read, 30000)) {
+        state.SkipWithError("the simulator's groups were not read");
+        return;
+    }
+    GridElements elements;
+    std::vector<QUuid> group;
+    for (int channel = 1; channel <= 12; ++channel) {
+        elements.push_back({QUuid::createUuid(), {channel, 0}, QString::number(channel)});
+        group.push_back(elements.back().id);
+    }
+    double slowestRead = 0;
+    double slowestConfirmation = 0;
+    int number = 2000;
+    for (auto _ : state) {
+        auto start = std::chrono::steady_clock::now();
+        directory.start();
+        runUntil(read, 30000);
+        slowestRead = std::max(slowestRead, std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+        const QString groupNumber = QString::number(++number);
+        start = std::chrono::steady_clock::now();
+        manager->recordGroup(groupNumber, {group}, elements);
+        runUntil([&] { return manager->recorder().report().tone == EosGroupRecorder::Report::Tone::good; });
+        slowestConfirmation =
+            std::max(slowestConfirmation, std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+    }
+    state.counters["read_1000_groups_ms"] = slowestRead * 1e3;
+    state.counters["return_to_confirmation_ms"] = slowestConfirmation * 1e3;
+    manager.reset();
+    simulator.kill();
+    simulator.waitForFinished();
+}
+BENCHMARK(BM_ThousandGroupsAndAConfirmedRecording)->Unit(benchmark::kMillisecond)->Iterations(5);
 
 } // namespace
 

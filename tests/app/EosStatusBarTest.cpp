@@ -19,10 +19,12 @@
 #include <QHelpEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTest>
+#include <QToolButton>
 #include <gtest/gtest.h>
 
 namespace pexlora {
@@ -244,6 +246,16 @@ TEST_F(ConsoleBar, ConnectGoesWhereTheFieldsSayWithTheDefaultsForWhatIsMissing) 
     EXPECT_EQ(settings().value(eosPortKey).toString(), u"+3037x"_s);
     EXPECT_EQ(manager().connectionTarget(), (EosConsoleAddress{u"127.0.0.5"_s, 3038}));
     EXPECT_NE(bar->consolePopover(), nullptr) << "the popover stays open";
+
+    // The desk's two ports are offered with what they mean, and taken as if typed.
+    auto* ports = panel->findChild<QToolButton*>(u"consolePorts"_s);
+    ASSERT_NE(ports, nullptr);
+    const QList<QAction*> offered = ports->menu()->actions();
+    ASSERT_EQ(offered.size(), 2);
+    EXPECT_TRUE(offered[1]->text().startsWith(u"3037 — third-party OSC, always SLIP"_s));
+    offered[1]->trigger();
+    EXPECT_EQ(panel->portField()->text(), u"3037"_s);
+    EXPECT_EQ(settings().value(eosPortKey).toString(), u"3037"_s);
 }
 
 TEST_F(ConsoleBar, DiscoveredConsolesShowLiveAndOneClickConnects) {

@@ -17,9 +17,11 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QSettings>
+#include <QToolButton>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <utility>
@@ -64,6 +66,32 @@ EosConsolePopover::EosConsolePopover(EosConnectionManager* eosManager, QWidget* 
     addressRow->addWidget(m_address, 1, Qt::AlignVCenter);
     addressRow->addWidget(new PlainLabel(QStringLiteral(":"), this), 0, Qt::AlignVCenter);
     addressRow->addWidget(m_port, 0, Qt::AlignVCenter);
+    // A desk has two OSC ports, and which one says how it frames its packets.
+    auto* ports = new QToolButton(this);
+    ports->setObjectName(QStringLiteral("consolePorts"));
+    ports->setAccessibleName(tr("The desk's OSC ports"));
+    ports->setToolTip(tr("The desk's OSC ports"));
+    ports->setArrowType(Qt::DownArrow);
+    ports->setPopupMode(QToolButton::InstantPopup);
+    ports->setAutoRaise(true);
+    auto* portMenu = new QMenu(ports);
+    const struct {
+        int port;
+        QString meaning;
+    } deskPorts[] = {
+        {3032, tr("3032 — OSC, framed as set on the desk (OSC 1.0 unless changed)")},
+        {3037, tr("3037 — third-party OSC, always SLIP (Eos 3.1 and later)")},
+    };
+    for (const auto& deskPort : deskPorts) {
+        QAction* choice = portMenu->addAction(deskPort.meaning);
+        connect(choice, &QAction::triggered, this, [this, port = QString::number(deskPort.port)] {
+            // As if typed: stored, and shown with what it means for the console.
+            m_port->setText(port);
+            emit m_port->textEdited(port);
+        });
+    }
+    ports->setMenu(portMenu);
+    addressRow->addWidget(ports, 0, Qt::AlignVCenter);
     // As wide as its wider caption, so that the row does not shift when it changes.
     int connectWidth = 0;
     for (const QString& caption : {tr("Retry Now"), tr("Connect")}) {
