@@ -2,8 +2,9 @@
 // pexlora-console-sim as the console: discovery on loopback and groups over the link.
 #include "EosTestSupport.h"
 #include "eos/EosConnectionManager.h"
-#include "eos/EosGroupRecorder.h"
 #include "eos/EosDiscoveryManager.h"
+#include "eos/EosGroupDirectory.h"
+#include "eos/EosGroupRecorder.h"
 #include "eos/EosFraming.h"
 #include "eos/EosListAssembler.h"
 #include "eos/EosPatchReply.h"
@@ -58,6 +59,45 @@ TEST(Simulator, AnswersDiscoveryOnThePortTheRequestNames) {
               (EosDiscoveredHost{QStringLiteral("osc:127.0.0.1:") + QString::number(simulator->tcpPort),
                                  QStringLiteral("127.0.0.1"), QStringLiteral("Pexlora Simulator"),
                                  QStringLiteral("Simulator"), EosSessionState::unknown, simulator->tcpPort}));
+}
+
+// The desk's groups are read and followed through a show load, and a desk without
+// "/chans" still keeps the order, since the recording user selects the channels first.
+TEST(Simulator, TheDesksGroupsAreReadFollowedAndEveryRecordingConfirmed) {
+    auto simulator = startSimulator(anyPorts + QStringList{QStringLiteral("--no-set-chans"), QStringLiteral("--groups"),
+                                                           QStringLiteral("12=1-3,7:Front wash;40=9:Spot")});
+    ASSERT_TRUE(simulator) << "the simulator did not start";
+    QTemporaryDir dir;
+    EosConnectionConfig config;
+    config.discovery.listenPort = 0;
+    config.discovery.destinations = [] { return std::vector<QString>{}; };
+    config.settings = std::make_unique<QSettings>(dir.filePath(QStringLiteral("Pexlora.conf")), QSettings::IniFormat);
+    EosConnectionManager manager(std::move(config));
+    manager.connectToConsole(QStringLiteral("127.0.0.1"), simulator->tcpPort);
+    EosGroupDirectory& groups = manager.groups();
+    ASSERT_TRUE(waitFor([&] { return groups.status() == EosGroupDirectory::Status::ready; }));
+    ASSERT_EQ(groups.groups().size(), 2u);
+    EXPECT_EQ(groups.find(QStringLiteral("12"))->label, QStringLiteral("Front wash"));
+    EXPECT_EQ(groups.find(QStringLiteral("12"))->channels, (std::vector<int>{1, 2, 3, 7}));
+
+    GridElements elements;
+    std::vector<QUuid> order;
+    for (const char* number : {"7", "8", "9"}) {
+        elements.push_back({QUuid::createUuid(), {static_cast<std::int64_t>(elements.size()), 0}, QString::fromUtf8(number)});
+        order.push_back(elements.back().id);
+    }
+    manager.recordGroup(QStringLiteral("13"), {order}, elements);
+    const auto report = [&] { return manager.recorder().report().text; };
+    EXPECT_TRUE(waitFor([&] { return report() == QStringLiteral("Group 13 recorded: 3 channels"); }))
+        << report().toStdString();
+    EXPECT_TRUE(waitFor([&] { return groups.find(QStringLiteral("13")) != nullptr; })) << "known at once";
+
+    // Another show: every group read again.
+    simulator->child->process().write("load-demo-2\n");
+    EXPECT_TRUE(waitFor([&] {
+        return groups.status() == EosGroupDirectory::Status::ready && groups.find(QStringLiteral("1.2")) &&
+               !groups.find(QStringLiteral("13"));
+    }));
 }
 
 TEST(Simulator, PrintsTheGroupsPexloraAndLibloSendInTheDesksFraming) {
