@@ -91,6 +91,12 @@ TEST(Simulator, TheDesksGroupsAreReadFollowedAndEveryRecordingConfirmed) {
     EXPECT_TRUE(waitFor([&] { return report() == QStringLiteral("Group 13 recorded: 3 channels"); }))
         << report().toStdString();
     EXPECT_TRUE(waitFor([&] { return groups.find(QStringLiteral("13")) != nullptr; })) << "known at once";
+    // A cell the desk has no channel for: what the desk kept is told, not taken on trust.
+    elements.push_back({QUuid::createUuid(), {9, 0}, QStringLiteral("10.5")});
+    manager.recordGroup(QStringLiteral("14"), {{order.front(), elements.back().id}}, elements);
+    EXPECT_TRUE(waitFor([&] {
+        return report() == QStringLiteral("The desk's group 14 holds 7, not the 2 channels sent");
+    })) << report().toStdString();
 
     // Another show: every group read again.
     simulator->child->process().write("load-demo-2\n");
