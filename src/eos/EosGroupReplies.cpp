@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "eos/EosGroupReplies.h"
 
+#include "eos/EosPatchReply.h"
 #include "model/Decimal.h"
 
 #include <QStringList>
-#include <cmath>
 #include <string_view>
 
 namespace pexlora::EosGroupReply {
@@ -26,28 +26,6 @@ QString text(const OSCValue& value) {
     if (const auto* d = std::get_if<double>(&value))
         return QString::number(*d, 'g', 17);
     return {};
-}
-
-// A whole number from an int, a whole float or a numeral.
-std::optional<int> whole(const OSCValue& value) {
-    if (const auto* i = std::get_if<std::int32_t>(&value))
-        return *i;
-    if (const auto* i = std::get_if<std::int64_t>(&value))
-        return *i >= INT32_MIN && *i <= INT32_MAX ? std::optional<int>(static_cast<int>(*i)) : std::nullopt;
-    double number = 0;
-    if (const auto* f = std::get_if<float>(&value))
-        number = static_cast<double>(*f);
-    else if (const auto* d = std::get_if<double>(&value))
-        number = *d;
-    else if (const auto* s = std::get_if<std::string>(&value)) {
-        bool ok = false;
-        const int parsed = QString::fromStdString(*s).trimmed().toInt(&ok);
-        return ok ? std::optional<int>(parsed) : std::nullopt;
-    } else
-        return std::nullopt;
-    if (!std::isfinite(number) || number != std::floor(number) || std::fabs(number) > INT32_MAX)
-        return std::nullopt;
-    return static_cast<int>(number);
 }
 
 std::optional<int> channel(const QString& word) {
@@ -80,10 +58,9 @@ std::optional<QString> groupOf(std::string_view rest) {
     return canonicalNumber(QString::fromUtf8(rest.data(), static_cast<qsizetype>(rest.size())));
 }
 
+// The first value: the index asked for, or not a valid one for a question by number.
 std::optional<int> indexOf(const OSCMessage& message) {
-    if (message.values.empty())
-        return std::nullopt;
-    return whole(message.values[0]);
+    return eosNumberValue(message, 0);
 }
 
 } // namespace
@@ -149,7 +126,7 @@ std::optional<Any> read(const OSCMessage& message) {
         return std::nullopt;
     std::string_view rest = address.substr(getPrefix.size());
     if (rest == "count") {
-        const auto count = message.values.empty() ? std::nullopt : whole(message.values[0]);
+        const auto count = eosNumberValue(message, 0);
         if (!count || *count < 0)
             return std::nullopt;
         return Count{std::min(*count, maxGroups)};

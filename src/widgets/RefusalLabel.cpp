@@ -4,8 +4,6 @@
 #include "widgets/SystemColors.h"
 #include "widgets/TextStyles.h"
 
-#include <QEvent>
-
 namespace pexlora {
 
 RefusalLabel::RefusalLabel(QWidget* parent)
@@ -13,31 +11,15 @@ RefusalLabel::RefusalLabel(QWidget* parent)
     setFont(captionFont(font()));
     setWordWrap(true);
     hide();
-    takeColour();
+    // Red softened towards the window, so that it reads as a note, not an alarm.
+    setInk([](const SystemColors& colors) {
+        return SystemColors::over(SystemColors::withAlpha(colors.red, 0.8), colors.windowBackground);
+    });
 }
 
 void RefusalLabel::setReason(const QString& reason) {
     setText(reason);
     setVisible(!reason.isEmpty());
-}
-
-void RefusalLabel::changeEvent(QEvent* event) {
-    if (event->type() == QEvent::PaletteChange)
-        takeColour();
-    PlainLabel::changeEvent(event);
-}
-
-void RefusalLabel::takeColour() {
-    const SystemColors colors = SystemColors::fromPalette(palette());
-    // Red softened towards the window, so that it reads as a note, not an alarm.
-    const QColor colour =
-        SystemColors::over(SystemColors::withAlpha(colors.red, 0.8), colors.windowBackground);
-    // Setting the palette sends another change: only the first one changes anything.
-    if (palette().color(QPalette::WindowText) == colour)
-        return;
-    QPalette own = palette();
-    own.setColor(QPalette::WindowText, colour);
-    setPalette(own);
 }
 
 } // namespace pexlora

@@ -16,12 +16,6 @@ public:
 
     // An empty reason hides the label.
     void setReason(const QString& reason);
-
-protected:
-    void changeEvent(QEvent* event) override;
-
-private:
-    void takeColour();
 };
 
 } // namespace pexlora

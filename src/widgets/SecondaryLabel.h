@@ -13,12 +13,6 @@ class SecondaryLabel : public PlainLabel {
 
 public:
     explicit SecondaryLabel(const QString& text = QString(), QWidget* parent = nullptr);
-
-protected:
-    void changeEvent(QEvent* event) override;
-
-private:
-    void takeColour();
 };
 
 } // namespace pexlora

@@ -160,15 +160,12 @@ void SelectionBarView::showReport() {
     // The last recording's fate stays beside the button until the next one.
     using Tone = EosGroupRecorder::Report::Tone;
     const EosGroupRecorder::Report& report = m_eosManager->recorder().report();
-    const SystemColors colors = SystemColors::fromPalette(palette());
-    QColor ink = colors.secondaryLabel;
+    QColor SystemColors::*ink = &SystemColors::secondaryLabel;
     if (report.tone == Tone::good)
-        ink = colors.green;
+        ink = &SystemColors::green;
     else if (report.tone == Tone::bad)
-        ink = colors.red;
-    QPalette shown = m_report->palette();
-    shown.setColor(QPalette::WindowText, ink);
-    m_report->setPalette(shown);
+        ink = &SystemColors::red;
+    m_report->setInk([ink](const SystemColors& colors) { return colors.*ink; });
     m_report->setText(report.text);
     m_report->setAccessibleName(report.text);
     m_report->setVisible(!report.text.isEmpty());

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "model/ModelTypes.h"
+#include "widgets/PlainLabel.h"
 #include "widgets/PopoverHost.h"
 
 #include <QPointer>
@@ -67,7 +68,7 @@ private:
     QLabel* m_text;
     QWidget* m_buttonHolder;
     QLabel* m_more;
-    QLabel* m_report;
+    PlainLabel* m_report;
     RecordGroupButton* m_button;
     QAction* m_recordGroup;
     PopoverHost m_popover;
