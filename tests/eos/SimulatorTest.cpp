@@ -152,10 +152,10 @@ TEST(Simulator, PrintsTheGroupsPexloraAndLibloSendInTheDesksFraming) {
     QProcess::execute(QStringLiteral("oscsend"),
                       {QStringLiteral("osc.tcp://127.0.0.1:") + QString::number(simulator->tcpPort),
                        QStringLiteral("/eos/set/group/5/chans"), QStringLiteral("s"),
-                       QStringLiteral("1 > 2")});
+                       QStringLiteral("9 > 7 2")});
     const auto second = simulator->child->waitForLine(QStringLiteral("Group "));
     ASSERT_TRUE(second);
-    EXPECT_EQ(*second, QStringLiteral("Group 5: 1-2"));
+    EXPECT_EQ(*second, QStringLiteral("Group 5: 9, 8, 7, 2"));
 }
 
 // A bare OSC peer of the simulator on loopback, in its default framing: every packet
@@ -249,6 +249,28 @@ TEST(Simulator, KeepsEachUsersSelectionAndAnswersForGroupsAsADeskDoes) {
          "/eos/out/get/group",
          {"/eos/out/get/group/4: -1 | <uid> | Renamed",
           "/eos/out/get/group/4/channels: -1 | <uid> | 7-9 | 21"}},
+        {"a descending Thru selects downwards, keeps a channel named twice in its first place, and the "
+         "group recorded from it reads back in that order",
+         {},
+         {cmd(1, "Chan 9 Thru 7 + 2 + 8 Enter"), cmd(1, "Record Group 8 Enter"),
+          OSCMessage("/eos/get/group/8", {})},
+         "/eos/out/",
+         {"/eos/out/user/1/cmd: LIVE: Chan 9 Thru 7 + 2 + 8 Enter",
+          "/eos/out/cmd: LIVE: Chan 9 Thru 7 + 2 + 8 Enter", "/eos/out/active/chan: 9, 8, 7, 2 [0]",
+          "/eos/out/user/1/cmd: LIVE: Record Group 8 Enter", "/eos/out/cmd: LIVE: Record Group 8 Enter",
+          "/eos/out/get/group/8: -1 | <uid> | ",
+          "/eos/out/get/group/8/channels: -1 | <uid> | 9 | 8 | 7 | 2"}},
+        {"/chans keeps a descending run's order, only rising runs read as X-Y, and a channel past 99999 "
+         "changes nothing",
+         {},
+         {OSCMessage("/eos/set/group/4/chans", {"9-7,2"}),
+          OSCMessage("/eos/set/group/5/chans", {"3 > 1 5 > 7 2"}),
+          OSCMessage("/eos/set/group/5/chans", {"7 > 100000"}), OSCMessage("/eos/get/group/4", {}),
+          OSCMessage("/eos/get/group/5", {})},
+         "/eos/out/get/group",
+         {"/eos/out/get/group/4: -1 | <uid> | ", "/eos/out/get/group/4/channels: -1 | <uid> | 9 | 8 | 7 | 2",
+          "/eos/out/get/group/5: -1 | <uid> | ",
+          "/eos/out/get/group/5/channels: -1 | <uid> | 3 | 2 | 1 | 5-7"}},
         {"a desk without /chans in its dictionary ignores it",
          {QStringLiteral("--groups"), QStringLiteral("4=1-2:Pair"), QStringLiteral("--no-set-chans")},
          {OSCMessage("/eos/set/group/4/chans", {"7 > 9"}), OSCMessage("/eos/get/group/4", {})},

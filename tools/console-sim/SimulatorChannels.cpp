@@ -43,11 +43,18 @@ std::vector<std::string_view> runWords(std::string_view text) {
 
 } // namespace
 
-std::optional<std::set<int>> channelRun(std::string_view text) {
-    std::set<int> channels;
+std::optional<ChannelList> channelRun(std::string_view text) {
+    ChannelList channels;
+    std::vector<bool> taken(maxChannel + 1);
+    constexpr std::size_t maxSelected = 100000;
+    const auto add = [&](int channel) {
+        if (!taken[static_cast<std::size_t>(channel)] && channels.size() < maxSelected) {
+            taken[static_cast<std::size_t>(channel)] = true;
+            channels.push_back(channel);
+        }
+    };
     std::optional<int> last;
     bool thru = false;
-    constexpr std::size_t maxSelected = 100000;
     for (const std::string_view word : runWords(text)) {
         if (isThru(word)) {
             thru = last.has_value();
@@ -61,12 +68,11 @@ std::optional<std::set<int>> channelRun(std::string_view text) {
         if (*channel < 1 || *channel > maxChannel)
             return std::nullopt;
         if (thru) {
-            if (*channel < *last)
-                return std::nullopt;
-            for (int c = *last + 1; c <= *channel && channels.size() < maxSelected; ++c)
-                channels.insert(c);
+            const int step = *channel < *last ? -1 : 1;
+            for (int c = *last; c != *channel;)
+                add(c += step);
         } else {
-            channels.insert(*channel);
+            add(*channel);
         }
         last = channel;
         thru = false;

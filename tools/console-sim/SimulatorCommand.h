@@ -4,7 +4,6 @@
 #include "SimulatorShow.h"
 
 #include <optional>
-#include <set>
 #include <string>
 #include <string_view>
 
@@ -12,7 +11,7 @@ namespace pexlora::sim {
 
 // What a terminated command line does to the user who typed it.
 struct CommandEffect {
-    std::optional<std::set<int>> select;    // the user's selection becomes this
+    std::optional<ChannelList> select;      // the user's selection becomes this
     std::optional<std::string> recordGroup; // the user's selection is recorded as this group
     std::optional<int> level;               // the selection goes to this level, 0–100
 

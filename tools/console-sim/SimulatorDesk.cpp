@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <set>
 
 namespace pexlora::sim {
 
@@ -137,7 +138,8 @@ DeskOutput SimulatorDesk::load(SimulatorShow show) {
     out.everyone.emplace_back("/eos/out/cmd", OSCValues{"LIVE: "});
     out.everyone.push_back(activeChannels());
     out.subscribers = notifyReplies("group", ++m_sequence, groups);
-    for (OSCMessage& notice : notifyReplies("patch", ++m_sequence, channelValues(channels)))
+    const ChannelList patched(channels.begin(), channels.end());
+    for (OSCMessage& notice : notifyReplies("patch", ++m_sequence, channelValues(patched)))
         out.subscribers.push_back(std::move(notice));
     return out;
 }
@@ -165,22 +167,22 @@ void SimulatorDesk::command(int user, std::string text, bool fresh, DeskOutput& 
         out.everyone.push_back(activeChannels());
 }
 
-bool SimulatorDesk::select(int user, std::set<int> channels) {
+bool SimulatorDesk::select(int user, ChannelList channels) {
     m_users[user].selection = std::move(channels);
     return user == operatorUser;
 }
 
 bool SimulatorDesk::setLevel(int user, int level) {
-    const std::set<int>& selection = m_users[user].selection;
+    const ChannelList& selection = m_users[user].selection;
     for (const int channel : selection)
         m_levels[channel] = std::clamp(level, 0, 100);
     // The operator's line shows the level of its first channel, whoever changed it.
-    const std::set<int>& shown = m_users[operatorUser].selection;
-    return !shown.empty() && selection.contains(*shown.begin());
+    const ChannelList& shown = m_users[operatorUser].selection;
+    return !shown.empty() && std::ranges::find(selection, shown.front()) != selection.end();
 }
 
 bool SimulatorDesk::recordGroup(int user, const std::string& number) {
-    const std::set<int>& selection = m_users[user].selection;
+    const ChannelList& selection = m_users[user].selection;
     if (selection.empty()) {
         printLine("Record Group " + number + " as user " + std::to_string(user) + ": nothing selected");
         return false;
@@ -292,8 +294,8 @@ OSCMessage SimulatorDesk::activeChannels() const {
     const auto user = m_users.find(operatorUser);
     if (user == m_users.end() || user->second.selection.empty())
         return OSCMessage("/eos/out/active/chan", OSCValues{std::string()});
-    const std::set<int>& selection = user->second.selection;
-    const int first = *selection.begin();
+    const ChannelList& selection = user->second.selection;
+    const int first = selection.front();
     std::string text =
         boundedRunText(channelRunText(selection), 400) + " [" + std::to_string(levelOf(first)) + "]";
     if (selection.size() == 1)

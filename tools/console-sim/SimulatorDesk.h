@@ -6,7 +6,6 @@
 
 #include <map>
 #include <optional>
-#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -43,12 +42,12 @@ public:
 private:
     struct User {
         std::string commandLine;
-        std::set<int> selection;
+        ChannelList selection;
     };
 
     void command(int user, std::string text, bool fresh, DeskOutput& out);
     // Each whether the operator's line of active channels changed with it.
-    bool select(int user, std::set<int> channels);
+    bool select(int user, ChannelList channels);
     bool setLevel(int user, int level);
     // Whether anything was recorded.
     bool recordGroup(int user, const std::string& number);

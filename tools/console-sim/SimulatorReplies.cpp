@@ -19,8 +19,8 @@ std::string partAddress(const std::string& address, std::size_t index, std::size
     return address + "/list/" + std::to_string(index) + "/" + std::to_string(count);
 }
 
-// Consecutive channels as [first, last] pairs.
-std::vector<std::pair<int, int>> runs(const std::set<int>& channels) {
+// Channels rising one by one as [first, last] pairs.
+std::vector<std::pair<int, int>> runs(const ChannelList& channels) {
     std::vector<std::pair<int, int>> result;
     for (const int channel : channels) {
         if (!result.empty() && result.back().second + 1 == channel)
@@ -54,7 +54,7 @@ std::vector<OSCMessage> listReplies(const std::string& address, const OSCValues&
     return replies;
 }
 
-std::string channelRunText(const std::set<int>& channels, const std::string& separator) {
+std::string channelRunText(const ChannelList& channels, const std::string& separator) {
     std::string text;
     for (const auto& [first, last] : runs(channels)) {
         if (!text.empty())
@@ -66,7 +66,7 @@ std::string channelRunText(const std::set<int>& channels, const std::string& sep
     return text;
 }
 
-OSCValues channelValues(const std::set<int>& channels) {
+OSCValues channelValues(const ChannelList& channels) {
     OSCValues values;
     for (const auto& [first, last] : runs(channels)) {
         if (first == last)

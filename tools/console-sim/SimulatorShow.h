@@ -7,7 +7,6 @@
 
 #include <map>
 #include <optional>
-#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -16,7 +15,7 @@ namespace pexlora::sim {
 
 struct SimulatorGroup {
     std::string label;
-    std::set<int> channels;
+    ChannelList channels;
 };
 
 using SimulatorGroups = std::map<std::string, SimulatorGroup, GroupNumberOrder>;
