@@ -91,6 +91,11 @@ TEST(Simulator, TheDesksGroupsAreReadFollowedAndEveryRecordingConfirmed) {
     EXPECT_TRUE(waitFor([&] { return report() == QStringLiteral("Group 13 recorded: 3 channels"); }))
         << report().toStdString();
     EXPECT_TRUE(waitFor([&] { return groups.find(QStringLiteral("13")) != nullptr; })) << "known at once";
+    // Against the reading order too: the desk keeps the order the channels were selected in.
+    manager.recordGroup(QStringLiteral("15"), {{order[2], order[1], order[0]}}, elements);
+    EXPECT_TRUE(waitFor([&] { return report() == QStringLiteral("Group 15 recorded: 3 channels"); }))
+        << report().toStdString();
+    EXPECT_EQ(groups.find(QStringLiteral("15"))->channels, (std::vector<int>{9, 8, 7}));
     // A cell the desk has no channel for: what the desk kept is told, not taken on trust.
     elements.push_back({QUuid::createUuid(), {9, 0}, QStringLiteral("10.5")});
     manager.recordGroup(QStringLiteral("14"), {{order.front(), elements.back().id}}, elements);
