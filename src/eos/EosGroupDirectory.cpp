@@ -4,7 +4,6 @@
 #include "model/Decimal.h"
 
 #include <algorithm>
-#include <ranges>
 #include <utility>
 
 namespace pexlora {
@@ -48,7 +47,8 @@ void EosGroupDirectory::stop() {
     m_readTimer.reset();
     m_numberTimer.reset();
     // Whoever waits for a group hears that no answer will come.
-    for (const QString& number : std::exchange(m_askedNumbers, {}) | std::views::keys)
+    const auto unanswered = std::exchange(m_askedNumbers, {});
+    for (const auto& [number, asked] : unanswered)
         emit groupRead(number, false);
     const bool had = !m_groups.empty();
     m_groups.clear();

@@ -485,8 +485,12 @@ TEST_F(LinkStates, ARecordingWaitsForTheDeskAndIsConfirmedByReadingTheGroupBack)
         EXPECT_EQ(report(), row.report);
     }
 
-    // A desk that stays away: the recording is given up, and said to be.
+    // The link lost while the desk's answer is awaited: told as unanswered.
+    record("18", "1");
     emit current().ended({});
+    EXPECT_EQ(report(), "Sent; the desk did not answer for group 18");
+
+    // A desk that stays away: the recording is given up, and said to be.
     record("17", "1");
     EXPECT_EQ(report(), "Waiting for the desk to record group 17…");
     clock->advance(10s);
