@@ -19,4 +19,5 @@ check widgets 'app|canvas|eos|model'
 check canvas 'app|eos'
 check eos 'app|canvas|widgets'
 check model 'app|canvas|eos|widgets'
+check sacn 'app|canvas|eos|widgets|model|osc|plist'
 exit $failed

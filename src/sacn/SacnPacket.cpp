@@ -1,0 +1,95 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "sacn/SacnPacket.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace pexlora {
+
+namespace {
+
+// Offsets of the root, framing and DMP layers of a data packet.
+constexpr std::size_t rootFlagsLength = 16;
+constexpr std::size_t rootVector = 18;
+constexpr std::size_t cidAt = 22;
+constexpr std::size_t framingFlagsLength = 38;
+constexpr std::size_t framingVector = 40;
+constexpr std::size_t sourceNameAt = 44;
+constexpr std::size_t sourceNameSize = 64;
+constexpr std::size_t priorityAt = 108;
+constexpr std::size_t sequenceAt = 111;
+constexpr std::size_t optionsAt = 112;
+constexpr std::size_t universeAt = 113;
+constexpr std::size_t dmpFlagsLength = 115;
+constexpr std::size_t dmpVector = 117;
+constexpr std::size_t addressTypeAt = 118;
+constexpr std::size_t firstAddressAt = 119;
+constexpr std::size_t incrementAt = 121;
+constexpr std::size_t valueCountAt = 123;
+constexpr std::size_t startCodeAt = 125;
+constexpr std::size_t slotsAt = 126;
+
+constexpr std::uint8_t preamble[] = {0x00, 0x10, 0x00, 0x00, 'A', 'S', 'C', '-', 'E', '1',
+                                     '.',  '1',  '7',  0x00, 0x00, 0x00};
+constexpr std::uint32_t vectorRootData = 0x00000004;
+constexpr std::uint32_t vectorFramingData = 0x00000002;
+constexpr std::uint8_t vectorDmpSetProperty = 0x02;
+constexpr std::uint8_t optionPreview = 0x80;
+constexpr std::uint8_t optionTerminated = 0x40;
+
+std::uint16_t u16(std::span<const std::uint8_t> bytes, std::size_t at) {
+    return static_cast<std::uint16_t>(bytes[at] << 8 | bytes[at + 1]);
+}
+
+std::uint32_t u32(std::span<const std::uint8_t> bytes, std::size_t at) {
+    return std::uint32_t{bytes[at]} << 24 | std::uint32_t{bytes[at + 1]} << 16 |
+           std::uint32_t{bytes[at + 2]} << 8 | bytes[at + 3];
+}
+
+// A layer's flags (0x7) and its length, which runs from the layer's start to the packet's end.
+bool layerReaches(std::span<const std::uint8_t> bytes, std::size_t at) {
+    const std::uint16_t flagsLength = u16(bytes, at);
+    return (flagsLength >> 12) == 0x7 && static_cast<std::size_t>(flagsLength & 0x0FFF) == bytes.size() - at;
+}
+
+} // namespace
+
+std::optional<SacnDataPacket> readSacnPacket(std::span<const std::uint8_t> bytes) {
+    if (bytes.size() < slotsAt || bytes.size() > slotsAt + SacnDataPacket::maxSlots)
+        return std::nullopt;
+    if (!std::equal(std::begin(preamble), std::end(preamble), bytes.begin()))
+        return std::nullopt;
+    if (!layerReaches(bytes, rootFlagsLength) || u32(bytes, rootVector) != vectorRootData ||
+        !layerReaches(bytes, framingFlagsLength) || u32(bytes, framingVector) != vectorFramingData ||
+        !layerReaches(bytes, dmpFlagsLength) || bytes[dmpVector] != vectorDmpSetProperty ||
+        bytes[addressTypeAt] != 0xA1 || u16(bytes, firstAddressAt) != 0 || u16(bytes, incrementAt) != 1)
+        return std::nullopt;
+    // The start code counts as a value.
+    if (std::size_t{u16(bytes, valueCountAt)} != bytes.size() - startCodeAt)
+        return std::nullopt;
+
+    SacnDataPacket packet;
+    packet.priority = bytes[priorityAt];
+    packet.universe = u16(bytes, universeAt);
+    if (packet.priority > SacnDataPacket::maxPriority || packet.universe == 0 ||
+        packet.universe > SacnDataPacket::maxUniverse)
+        return std::nullopt;
+    std::copy_n(bytes.begin() + cidAt, packet.cid.size(), packet.cid.begin());
+    const auto name = bytes.subspan(sourceNameAt, sourceNameSize - 1);
+    const auto end = std::find(name.begin(), name.end(), std::uint8_t{0});
+    packet.sourceName.assign(name.begin(), end);
+    packet.sequence = bytes[sequenceAt];
+    packet.preview = (bytes[optionsAt] & optionPreview) != 0;
+    packet.terminated = (bytes[optionsAt] & optionTerminated) != 0;
+    packet.startCode = bytes[startCodeAt];
+    packet.slotCount = bytes.size() - slotsAt;
+    std::copy_n(bytes.begin() + slotsAt, packet.slotCount, packet.slots.begin());
+    return packet;
+}
+
+bool sacnSequenceFollows(std::uint8_t last, std::uint8_t sequence) {
+    const int behind = static_cast<std::int8_t>(static_cast<std::uint8_t>(sequence - last));
+    return !(behind <= 0 && behind > -20);
+}
+
+} // namespace pexlora
