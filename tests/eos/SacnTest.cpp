@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// E1.31 data packets laid out byte by byte from the standard's tables, then each
-// layer broken in turn.
+// E1.31 data packets laid out byte by byte from the standard's tables, each layer broken
+// in turn; and the levels merged from several sources as receivers merge them.
+#include "sacn/SacnMerger.h"
 #include "sacn/SacnPacket.h"
 
 #include <gtest/gtest.h>
@@ -93,6 +94,72 @@ TEST(SacnPacket, OnlyAPacketBehindByOneToTwentyIsOld) {
     for (const auto& row : table)
         EXPECT_EQ(sacnSequenceFollows(row.last, row.sequence), row.follows) << int{row.last} << " then "
                                                                              << int{row.sequence};
+}
+
+} // namespace
+} // namespace pexlora
+
+namespace pexlora {
+namespace {
+
+using namespace std::chrono_literals;
+
+SacnDataPacket from(std::uint8_t source, std::uint8_t priority, std::uint8_t sequence,
+                    std::initializer_list<std::uint8_t> levels, std::uint16_t universe = 1) {
+    SacnDataPacket packet;
+    packet.cid[0] = source;
+    packet.priority = priority;
+    packet.sequence = sequence;
+    packet.universe = universe;
+    std::copy(levels.begin(), levels.end(), packet.slots.begin());
+    packet.slotCount = levels.size();
+    return packet;
+}
+
+TEST(SacnMerger, TheHighestPriorityWinsThenTheHighestLevelUntilASourceIsGone) {
+    SacnMerger merger;
+    EXPECT_TRUE(merger.take(from(1, 100, 1, {10, 200, 30}), 0ms));
+    EXPECT_TRUE(merger.take(from(2, 100, 1, {50, 20}), 0ms));
+    EXPECT_EQ(merger.level(1, 1), 50) << "equal priority: the highest level";
+    EXPECT_EQ(merger.level(1, 2), 200);
+    EXPECT_EQ(merger.level(1, 3), 30) << "only one source sends slot 3";
+    EXPECT_EQ(merger.level(1, 4), std::nullopt);
+    EXPECT_EQ(merger.level(2, 1), std::nullopt);
+
+    EXPECT_TRUE(merger.take(from(3, 150, 1, {5}), 1000ms));
+    EXPECT_EQ(merger.level(1, 1), 5) << "a higher priority wins, even lower";
+    EXPECT_EQ(merger.level(1, 2), 200) << "where it sends nothing, the others still count";
+
+    // Not taken: behind its own last sequence, a preview, not levels.
+    EXPECT_FALSE(merger.take(from(3, 150, 0, {99}), 1100ms));
+    SacnDataPacket preview = from(3, 150, 2, {99});
+    preview.preview = true;
+    SacnDataPacket alternate = from(3, 150, 2, {99});
+    alternate.startCode = 0xDD;
+    EXPECT_FALSE(merger.take(preview, 1100ms));
+    EXPECT_FALSE(merger.take(alternate, 1100ms));
+    EXPECT_EQ(merger.level(1, 1), 5);
+
+    // Sources 1 and 2 fall silent; 3 goes on until it says it stops.
+    EXPECT_TRUE(merger.take(from(3, 150, 2, {6}), 2400ms));
+    EXPECT_TRUE(merger.expire(2500ms));
+    EXPECT_EQ(merger.level(1, 2), std::nullopt);
+    SacnDataPacket stop = from(3, 150, 3, {6});
+    stop.terminated = true;
+    EXPECT_TRUE(merger.take(stop, 2600ms));
+    EXPECT_EQ(merger.level(1, 1), std::nullopt);
+    EXPECT_FALSE(merger.expire(10s));
+}
+
+TEST(SacnMerger, AFloodOfSourcesAndUniversesIsCut) {
+    SacnMerger merger;
+    for (std::uint8_t source = 0; source < SacnMerger::maxSourcesPerUniverse; ++source)
+        EXPECT_TRUE(merger.take(from(source, 100, 1, {1}), 0ms));
+    EXPECT_FALSE(merger.take(from(200, 100, 1, {255}), 0ms));
+    EXPECT_EQ(merger.level(1, 1), 1);
+    for (std::uint16_t universe = 2; universe <= SacnMerger::maxUniverses; ++universe)
+        EXPECT_TRUE(merger.take(from(1, 100, 1, {1}, universe), 0ms));
+    EXPECT_FALSE(merger.take(from(1, 100, 1, {1}, 5000), 0ms));
 }
 
 } // namespace
