@@ -4,7 +4,6 @@
 #include <QDateTime>
 #include <algorithm>
 #include <cassert>
-#include <cstdio>
 #include <string>
 #include <variant>
 
@@ -21,44 +20,20 @@ bool continuesCharacter(char c) {
 
 // Appends `text` with quotes, backslashes and control characters escaped, until `out`
 // reaches `end` bytes; cut between characters, never inside one. False when cut.
-bool appendEscaped(std::string& out, std::string_view text, std::size_t end) {
+bool appendEscapedText(std::string& out, std::string_view text, std::size_t end) {
     for (const char c : text) {
         if (out.size() >= end && !continuesCharacter(c)) {
             out += ellipsis;
             return false;
         }
-        switch (c) {
-        case '"':
-            out += "\\\"";
-            break;
-        case '\\':
-            out += "\\\\";
-            break;
-        case '\n':
-            out += "\\n";
-            break;
-        case '\r':
-            out += "\\r";
-            break;
-        case '\t':
-            out += "\\t";
-            break;
-        default:
-            if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) {
-                char escaped[8];
-                std::snprintf(escaped, sizeof escaped, "\\x%02X", static_cast<unsigned>(c));
-                out += escaped;
-            } else {
-                out += c;
-            }
-        }
+        appendEscaped(out, c);
     }
     return true;
 }
 
 bool appendQuoted(std::string& out, std::string_view text, std::size_t end) {
     out += '"';
-    if (!appendEscaped(out, text, end))
+    if (!appendEscapedText(out, text, end))
         return false;
     out += '"';
     return true;
@@ -109,7 +84,7 @@ bool isTrafficPing(std::string_view address) {
 
 QString trafficAddressText(std::string_view address) {
     std::string out;
-    appendEscaped(out, address, textLimit);
+    appendEscapedText(out, address, textLimit);
     return QString::fromUtf8(out);
 }
 

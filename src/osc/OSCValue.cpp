@@ -19,27 +19,8 @@ template <typename F> std::string floatText(F value) {
 
 std::string quoted(const std::string& text) {
     std::string out = "\"";
-    for (const char c : text) {
-        switch (c) {
-        case '"':
-            out += "\\\"";
-            break;
-        case '\\':
-            out += "\\\\";
-            break;
-        case '\n':
-            out += "\\n";
-            break;
-        case '\r':
-            out += "\\r";
-            break;
-        case '\t':
-            out += "\\t";
-            break;
-        default:
-            out += c;
-        }
-    }
+    for (const char c : text)
+        appendEscaped(out, c);
     return out + "\"";
 }
 
@@ -63,6 +44,35 @@ OSCValueToken token(const OSCValue& value) {
     };
     static_assert(std::size(byKind) == std::variant_size_v<OSCValueVariant>);
     return byKind[value.index()];
+}
+
+void appendEscaped(std::string& out, char c) {
+    switch (c) {
+    case '"':
+        out += "\\\"";
+        return;
+    case '\\':
+        out += "\\\\";
+        return;
+    case '\n':
+        out += "\\n";
+        return;
+    case '\r':
+        out += "\\r";
+        return;
+    case '\t':
+        out += "\\t";
+        return;
+    default:
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) {
+            char escaped[8];
+            const auto code = static_cast<unsigned>(static_cast<unsigned char>(c));
+            std::snprintf(escaped, sizeof escaped, "\\x%02X", code);
+            out += escaped;
+        } else {
+            out += c;
+        }
+    }
 }
 
 std::string description(const OSCMIDIValue& midi) {

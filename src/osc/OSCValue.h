@@ -89,5 +89,9 @@ OSCValueToken token(const OSCValue& value);
 std::string description(const OSCValue& value);
 std::string description(std::span<const OSCValue> values); // [a, b, …]
 std::string description(const OSCMIDIValue& midi);
+// Appends one character of a text as a log shows it inside quotes: a quote or a
+// backslash escaped, and control characters written as escapes, so that a text sent
+// from outside can neither end the quotes nor move a terminal's cursor.
+void appendEscaped(std::string& out, char c);
 
 } // namespace pexlora

@@ -45,10 +45,15 @@ void squareAndPencil(QPainter& p, const QColor& color) {
     p.drawPath(pencil);
 }
 
-void playCircle(QPainter& p, const QColor& color) {
+// The ring the play and stop symbols stand in.
+void ring(QPainter& p, const QColor& color) {
     p.setPen(strokePen(color, 1.6));
     p.setBrush(Qt::NoBrush);
     p.drawEllipse(QPointF(10, 10), 7.5, 7.5);
+}
+
+void playCircle(QPainter& p, const QColor& color) {
+    ring(p, color);
     QPainterPath triangle;
     triangle.moveTo(8.2, 6.6);
     triangle.lineTo(13.8, 10.0);
@@ -60,9 +65,7 @@ void playCircle(QPainter& p, const QColor& color) {
 }
 
 void stopCircle(QPainter& p, const QColor& color) {
-    p.setPen(strokePen(color, 1.6));
-    p.setBrush(Qt::NoBrush);
-    p.drawEllipse(QPointF(10, 10), 7.5, 7.5);
+    ring(p, color);
     p.setPen(Qt::NoPen);
     p.setBrush(color);
     p.drawRoundedRect(QRectF(7.0, 7.0, 6.0, 6.0), 1.0, 1.0);
