@@ -29,15 +29,25 @@ for p in "${packages[@]}"; do
   fi
 done
 
-if [ ${#missing[@]} -eq 0 ]; then
-  exit 0
+# The tests' sACN peer is an npm package, run by Node. A machine with a Node of its own
+# (and its npm) keeps it: Debian's npm would fight over the same files.
+if ! command -v npm >/dev/null; then
+  missing+=(nodejs npm)
 fi
 
-echo "Installing: ${missing[*]}"
-sudo=""
-if [ "$(id -u)" != 0 ]; then
-  command -v sudo >/dev/null || { echo "install-deps: run as root, or install sudo" >&2; exit 1; }
-  sudo=sudo
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "Installing: ${missing[*]}"
+  sudo=""
+  if [ "$(id -u)" != 0 ]; then
+    command -v sudo >/dev/null || { echo "install-deps: run as root, or install sudo" >&2; exit 1; }
+    sudo=sudo
+  fi
+  $sudo apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
 fi
-$sudo apt-get update -qq
-DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+
+# The npm peers, at the versions the lock file names, once per clone.
+peers="$(dirname "$0")/../tests/peers"
+if [ ! -d "$peers/node_modules/sacn" ]; then
+  npm ci --prefix "$peers" --no-audit --no-fund --loglevel=error
+fi
