@@ -5,6 +5,7 @@
 #include "eos/EosDiscoveryManager.h"
 #include "eos/EosGroupDirectory.h"
 #include "eos/EosGroupRecorder.h"
+#include "eos/EosPatchDirectory.h"
 #include "eos/EosSettings.h"
 #include "osc/OSCMessageEncoder.h"
 
@@ -54,6 +55,7 @@ EosConnectionManager::EosConnectionManager(EosConnectionConfig config, QObject* 
     m_groups = std::make_unique<EosGroupDirectory>(m_config.clock,
                                                    [this](const OSCMessage& message) { sendMessage(message); });
     m_recorder = std::make_unique<EosGroupRecorder>(*this, m_config.clock);
+    m_patch = std::make_unique<EosPatchDirectory>(*this, m_config.clock);
 
     if (m_config.startConsole) {
         connectToConsole(m_config.startConsole->host, m_config.startConsole->port);
@@ -137,14 +139,17 @@ void EosConnectionManager::enter(EosLinkState::Value next) {
     if (m_state.health() != healthBefore)
         emit healthChanged();
 
-    // The groups are read on a link that has settled, and again once a silent one answers;
-    // a silent desk leaves them unreadable.
+    // The groups and the patch are read on a link that has settled, and again once a silent
+    // one answers; a silent desk leaves them unreadable.
     const bool answering = m_state.is<EosLinkState::Answering>();
-    if (m_config.readsGroups &&
-        ((answering && !wasAnswering) || (m_state.is<EosLinkState::Silent>() && !wasSettled)))
+    if (m_config.readsShowData &&
+        ((answering && !wasAnswering) || (m_state.is<EosLinkState::Silent>() && !wasSettled))) {
         m_groups->start();
-    else if (!m_state.isUp())
+        m_patch->start();
+    } else if (!m_state.isUp()) {
         m_groups->stop();
+        m_patch->stop();
+    }
 }
 
 void EosConnectionManager::connectTo(const QString& host, int port, bool automatic) {

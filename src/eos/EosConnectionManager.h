@@ -31,6 +31,7 @@ namespace pexlora {
 class EosDiscoveryManager;
 class EosGroupDirectory;
 class EosGroupRecorder;
+class EosPatchDirectory;
 
 struct EosConnectionConfig {
     EosDiscoveryConfig discovery;
@@ -47,9 +48,9 @@ struct EosConnectionConfig {
     EosLinkFactory makeLink;
     // The store of "eosIP", "eosPort" and "eosFraming"; the user's settings when none is given.
     std::unique_ptr<QSettings> settings;
-    // Whether the desk's groups are read once it answers. The link's own tests, which
-    // count every message and timer of the link, leave them out.
-    bool readsGroups = true;
+    // Whether the desk's groups and patch are read once it answers. The link's own tests,
+    // which count every message and timer of the link, leave them out.
+    bool readsShowData = true;
     // Where the link goes at start in place of the stored console, which stays stored.
     std::optional<EosConsoleAddress> startConsole;
 };
@@ -77,6 +78,8 @@ public:
     EosDiscoveryManager& discovery() { return *m_discovery; }
     // The desk's groups, read while it answers.
     EosGroupDirectory& groups() { return *m_groups; }
+    // The desk's patch, read while it answers.
+    EosPatchDirectory& patch() { return *m_patch; }
     QSettings& settings() { return *m_settings; }
 
     // Drops the current link and any pending retry, then connects to `host` (trimmed
@@ -179,6 +182,7 @@ private:
     std::unique_ptr<EosDiscoveryManager> m_discovery;
     std::unique_ptr<EosGroupDirectory> m_groups;
     std::unique_ptr<EosGroupRecorder> m_recorder;
+    std::unique_ptr<EosPatchDirectory> m_patch;
     std::unique_ptr<EosLink, LinkDeleter> m_link;
     EosLinkState m_state;
     QString m_host; // as passed to connect, for the retries

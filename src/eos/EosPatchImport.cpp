@@ -34,7 +34,11 @@ void EosPatchImport::start() {
         return;
     if (!m_link || !m_link->isConnected()) {
         // Reported from the event loop, as every other outcome is.
-        QTimer::singleShot(0, this, [this] { emit finished(EosPatchResult{{}, 0, false, true}); });
+        QTimer::singleShot(0, this, [this] {
+            EosPatchResult result;
+            result.failed = true;
+            emit finished(result);
+        });
         return;
     }
     m_running = true;
@@ -73,8 +77,16 @@ void EosPatchImport::ask(int index) {
 void EosPatchImport::askMore() {
     while (m_running && m_next < m_total && static_cast<int>(m_inFlight.size()) < maxInFlight)
         ask(m_next++);
-    if (m_running && m_next == m_total && m_inFlight.empty())
-        finish(false, false);
+    if (m_running && m_next == m_total && m_inFlight.empty() && m_fence.empty())
+        askFence();
+}
+
+void EosPatchImport::askFence() {
+    // Unique to this read, so that no other ping ends it.
+    m_fence = "patch read " + std::to_string(reinterpret_cast<std::uintptr_t>(this));
+    m_link->sendMessage(OSCMessage("/eos/ping", {m_fence}));
+    // A desk that does not echo loses only the last positions.
+    m_fenceTimeout = m_clock->startOnce(this, replyTimeout, [this] { finish(false, false); });
 }
 
 void EosPatchImport::unanswered(int index) {
@@ -100,14 +112,25 @@ void EosPatchImport::handleMessage(const OSCMessage& message) {
         askMore();
         return;
     }
-    const auto entry = patchReplyEntry(message);
+    if (const auto position = patchPositionReply(message)) {
+        if (const auto part = m_parts.find({position->channel, position->part}); part != m_parts.end())
+            part->second.position = position->position;
+        return;
+    }
+    if (!m_fence.empty() && message.addressPattern.rawAddress() == "/eos/out/ping" &&
+        message.values.size() == 1 && message.values[0] == OSCValue(m_fence)) {
+        finish(false, false);
+        return;
+    }
+    auto entry = patchReplyEntry(message);
     if (!entry)
         return;
     const auto question = m_inFlight.find(entry->index);
     if (question == m_inFlight.end())
         return;
     m_inFlight.erase(question);
-    m_channels.insert(entry->channel);
+    const std::pair key{entry->part.channel, entry->part.part};
+    m_parts.insert_or_assign(key, std::move(entry->part));
     ++m_answered;
     emit progressChanged(m_answered, m_total);
     askMore();
@@ -120,8 +143,14 @@ void EosPatchImport::finish(bool cancelled, bool failed) {
     QObject::disconnect(m_listening);
     QObject::disconnect(m_watchingLink);
     m_countTimeout.reset();
+    m_fenceTimeout.reset();
     EosPatchResult result;
-    result.channels = QList<int>(m_channels.begin(), m_channels.end());
+    for (auto& [key, part] : m_parts) {
+        if (result.channels.isEmpty() || result.channels.back() != key.first)
+            result.channels.append(key.first);
+        result.parts.push_back(std::move(part));
+    }
+    m_parts.clear();
     result.total = std::max(m_total, 0);
     result.cancelled = cancelled;
     result.failed = failed;

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "eos/EosClock.h"
+#include "eos/EosPatchReply.h"
 
 #include <QList>
 #include <QMetaType>
@@ -10,7 +11,9 @@
 #include <chrono>
 #include <map>
 #include <memory>
-#include <set>
+#include <string>
+#include <utility>
+#include <vector>
 
 namespace pexlora {
 
@@ -24,12 +27,15 @@ struct EosPatchResult {
     bool cancelled = false;
     bool failed = false; // no link, or the count was never answered
     int total = 0;       // the number of entries the console gave; 0 while it never gave one
+    std::vector<EosPatchPart> parts; // by channel, then part
 
     friend bool operator==(const EosPatchResult&, const EosPatchResult&) = default;
 };
 
 // Reads the console's patch: the number of patch entries, then every entry, with a
 // bounded number of questions in flight and one more try for each that is not answered.
+// A part's position follows its list, so the read ends once a ping sent after the last
+// answer comes back: the desk answers in order.
 class EosPatchImport : public QObject {
     Q_OBJECT
 
@@ -59,6 +65,7 @@ private:
     void askCount();
     void ask(int index);
     void askMore();
+    void askFence();
     void handleMessage(const OSCMessage& message);
     void unanswered(int index);
     void finish(bool cancelled, bool failed);
@@ -75,7 +82,9 @@ private:
     int m_answered = 0;
     int m_missing = 0;
     std::map<int, Question> m_inFlight;
-    std::set<int> m_channels;
+    std::map<std::pair<int, int>, EosPatchPart> m_parts; // by channel and part
+    std::string m_fence; // the ping that ends the read, once sent
+    std::unique_ptr<EosTimer> m_fenceTimeout;
 };
 
 } // namespace pexlora

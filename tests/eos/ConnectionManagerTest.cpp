@@ -100,7 +100,7 @@ protected:
         EosConnectionConfig config;
         config.clock = clock;
         // These peers count every message of the link.
-        config.readsGroups = false;
+        config.readsShowData = false;
         config.discovery.listenPort = 0;
         config.discovery.broadcastPort = discoveryConsole.port();
         config.discovery.destinations = [] { return std::vector<QString>{QStringLiteral("127.0.0.1")}; };

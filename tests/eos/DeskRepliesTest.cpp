@@ -77,8 +77,15 @@ std::string readBack(const std::vector<OSCMessage>& packets) {
             continue;
         if (const auto count = patchCountReply(*message))
             read += "count " + std::to_string(*count) + "; ";
-        if (const auto entry = patchReplyEntry(*message))
-            read += "patch " + std::to_string(entry->index) + ":" + std::to_string(entry->channel) + "; ";
+        if (const auto entry = patchReplyEntry(*message)) {
+            const EosPatchPart& part = entry->part;
+            read += "patch " + std::to_string(entry->index) + ":" + std::to_string(part.channel) + "/" +
+                    std::to_string(part.part) + " '" + part.label.toStdString() + "' @" +
+                    std::to_string(part.intensityAddress) + (part.intensityIsFine() ? "+" : "") + "; ";
+        }
+        if (const auto at = patchPositionReply(*message))
+            read += "at " + QString::number(at->position.x).toStdString() + "," +
+                    QString::number(at->position.y).toStdString() + "; ";
         feedback.take(*message);
     }
     if (waitFor([&] { return !published.empty(); })) {
@@ -103,6 +110,11 @@ TEST(DeskReplies, AreReadInEveryDocumentedShape) {
     loose[2] = std::int32_t{12};
     loose.push_back("a value of a newer desk");
     OSCValues otherEntry = patchValues(std::int32_t{5});
+    OSCValues fine = patchValues(std::int32_t{6}); // a two-address dimmer: 16-bit intensity
+    fine.back() = std::int32_t{614};
+    OSCValues hostile = patchValues(std::int32_t{8});
+    hostile[6] = std::int32_t{-5};
+    hostile[2] = std::string(5000, 'x');
     const struct {
         const char* shape;
         std::vector<OSCMessage> packets;
@@ -126,30 +138,39 @@ TEST(DeskReplies, AreReadInEveryDocumentedShape) {
          "version 3.2.8.26; "},
         {"a patch entry whole in one packet, then its notes and Augment3d",
          listed(entry, patchValues(std::int32_t{3}), {}) + std::vector{notes, position, beam},
-         "patch 3:12; "},
+         "patch 3:12/1 'Front 12' @613; at 1.5,-6; "},
         {"a patch entry in three packets with notes and Augment3d between them",
          std::vector{listed(entry, patchValues(std::int32_t{3}), {8, 16})[0], notes,
                      listed(entry, patchValues(std::int32_t{3}), {8, 16})[1], position,
                      listed(entry, patchValues(std::int32_t{3}), {8, 16})[2], beam},
-         "patch 3:12; "},
+         "at 1.5,-6; patch 3:12/1 'Front 12' @613; "},
         {"two entries split across each other",
          std::vector{listed(entry, patchValues(std::int32_t{3}), {10})[0],
                      listed("/eos/out/get/patch/13/1", otherEntry, {10})[0],
                      listed(entry, patchValues(std::int32_t{3}), {10})[1],
                      listed("/eos/out/get/patch/13/1", otherEntry, {10})[1]},
-         "patch 3:12; patch 5:13; "},
+         "patch 3:12/1 'Front 12' @613; patch 5:13/1 'Front 12' @613; "},
         {"numbers as text and text as numbers, and a value more",
-         listed("/eos/out/get/patch/7/1", loose, {11}), "patch 4:7; "},
+         listed("/eos/out/get/patch/7/1", loose, {11}), "patch 4:7/1 '' @613; "},
+        {"a two-address fixture's intensity is 16-bit",
+         listed("/eos/out/get/patch/14/2", fine, {}), "patch 6:14/2 'Front 12' @613+; "},
+        {"an address out of range is none, a label cut to a line",
+         listed("/eos/out/get/patch/15/1", hostile, {}),
+         "patch 8:15/1 '" + std::string(256, 'x') + "' @0; "},
+        {"channels and parts outside the desk's numbers are no entries",
+         listed("/eos/out/get/patch/0/1", otherEntry, {}) + listed("/eos/out/get/patch/100000", otherEntry, {}) +
+             listed("/eos/out/get/patch/5/x", otherEntry, {}),
+         ""},
         {"an entry without its part, its index a float",
          {OSCMessage("/eos/out/get/patch/9/list/0/3",
                      {5.0f, "0000000C-0000-4000-8000-00000000000C", "Nine"})},
-         "patch 5:9; "},
+         "patch 5:9/1 'Nine' @0; "},
         {"a part lost in the middle: nothing, and the next entry still whole",
          std::vector{listed(entry, patchValues(std::int32_t{3}), {8, 16})[0],
                      listed(entry, patchValues(std::int32_t{3}), {8, 16})[2]} +
              listed("/eos/out/get/patch/13/1", otherEntry, {10}),
-         "patch 5:13; "},
-        {"notes and Augment3d alone are no entries", {notes, position, beam}, ""},
+         "patch 5:13/1 'Front 12' @613; "},
+        {"notes and Augment3d alone: a position, no entry", {notes, position, beam}, "at 1.5,-6; "},
         {"counts as int and as text",
          {OSCMessage("/eos/out/get/patch/count", {37}), OSCMessage("/eos/out/get/patch/count", {"38"}),
           OSCMessage("/eos/out/get/patch/count", {2.5f})},

@@ -2,6 +2,7 @@
 // pexlora-console-sim as a real desk: framings, answers, faults and the patch.
 #include "EosTestSupport.h"
 #include "eos/EosConnectionManager.h"
+#include "eos/EosPatchDirectory.h"
 #include "eos/EosPatchImport.h"
 
 #include <QEventLoop>
@@ -300,6 +301,31 @@ TEST_F(DeskTest, AnEmptyPatchIsReportedWhereWhoeverShowsItMayDropTheLink) {
     import.start();
     ASSERT_TRUE(waitFor([&] { return result.has_value(); }));
     EXPECT_EQ(*result, EosPatchResult{}) << "nothing patched, nothing missing, no failure";
+}
+
+TEST_F(DeskTest, ThePatchIsReadOnceTheDeskAnswersAndAgainWhenAShowIsLoaded) {
+    auto desk = startSimulator(deskArguments({QStringLiteral("--patch"), QStringLiteral("1-24")}));
+    ASSERT_TRUE(desk);
+    auto manager = makeManager(EosClock::system());
+    manager->connectToConsole(QStringLiteral("127.0.0.1"), desk->tcpPort);
+    EosPatchDirectory& patch = manager->patch();
+    ASSERT_TRUE(waitFor([&] { return patch.status() == EosPatchDirectory::Status::ready; }));
+    ASSERT_EQ(patch.channels().size(), 24u);
+    const auto* front = patch.parts(5);
+    ASSERT_TRUE(front && front->size() == 1);
+    EXPECT_EQ(front->front().label, QStringLiteral("FOH 5"));
+    EXPECT_EQ(front->front().intensityAddress, front->front().address);
+    ASSERT_TRUE(front->front().position) << "the last part's position too, read before the read ended";
+    ASSERT_TRUE(patch.parts(24) && patch.parts(24)->front().position);
+    EXPECT_LT(front->front().position->y, patch.parts(24)->front().position->y) << "FOH is downstage";
+
+    desk->child->process().write("load 1-3,30\n");
+    ASSERT_TRUE(waitFor([&] { return patch.parts(30) != nullptr; }));
+    EXPECT_EQ(patch.channels().size(), 4u);
+    EXPECT_EQ(patch.status(), EosPatchDirectory::Status::ready);
+
+    manager->connectToConsole(QString(), 0);
+    EXPECT_TRUE(patch.channels().empty()) << "a desk no longer there patches nothing";
 }
 
 TEST_F(DeskTest, AWildcardDiscoveryAddressTakesTheTcpAddressWithItOrIsRefused) {

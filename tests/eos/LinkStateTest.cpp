@@ -67,10 +67,10 @@ protected:
 
     std::unique_ptr<EosConnectionManager> makeManager(EosFramingChoice choice,
                                                       std::optional<EosFraming> remembered = {},
-                                                      bool readsGroups = false) {
+                                                      bool readsShowData = false) {
         EosConnectionConfig config;
         config.clock = clock;
-        config.readsGroups = readsGroups;
+        config.readsShowData = readsShowData;
         config.discovery.listenPort = 0;
         config.discovery.destinations = [] { return std::vector<QString>{}; };
         config.discovery.clock = std::make_shared<FakeClock>();

@@ -358,7 +358,12 @@ TEST(Simulator, SplitsAPatchEntryOverPacketsOfAtMost512BytesThatJoinWhole) {
     ASSERT_EQ(peer.messages.size(), 10u);
     EXPECT_EQ(peer.messages[0].values.size(), 3u) << "version, fixture library version and an int";
     EXPECT_EQ(peer.messages[1].values.size(), 21u);
-    EXPECT_EQ(patchReplyEntry(peer.messages[1]), (EosPatchReplyEntry{1, 9}));
+    const auto entry = patchReplyEntry(peer.messages[1]);
+    ASSERT_TRUE(entry);
+    EXPECT_EQ(entry->index, 1);
+    EXPECT_EQ(entry->part.channel, 9);
+    EXPECT_EQ(entry->part.intensityAddress, entry->part.address) << "a dimmer's intensity is its address";
+    EXPECT_TRUE(patchPositionReply(peer.messages[3]));
     EXPECT_EQ(eosNumberValue(peer.messages[5], 0), -1) << "asked by number: no index";
     EXPECT_GT(peer.packetSizes.size(), peer.messages.size()) << "the lists came in more than one packet each";
     EXPECT_LE(*std::max_element(peer.packetSizes.begin(), peer.packetSizes.end()), 512u);
