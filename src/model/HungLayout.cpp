@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <map>
 #include <tuple>
 #include <unordered_map>
 
@@ -116,11 +117,16 @@ private:
     std::unordered_map<GridPosition, int> outside_;
 };
 
+// Cells are never freed, so a ring once found full stays full: a crowd on one
+// spot resumes its search where the last one left off instead of from the middle.
+using FullRings = std::map<std::tuple<std::int64_t, std::int64_t, int, int>, std::int64_t>;
+
 // The nearest free cell, ring by ring, that does not lie against `step` on either
 // axis; within a ring, the one most in line with `step`, then the first in
 // reading order.
-GridPosition nearestFreeOnSide(const Occupancy& occupancy, GridPosition from, Step step) {
-    for (std::int64_t k = 1;; ++k) {
+GridPosition nearestFreeOnSide(const Occupancy& occupancy, GridPosition from, Step step, FullRings& fullRings) {
+    std::int64_t& full = fullRings[{from.col, from.row, step.dc, step.dr}];
+    for (std::int64_t k = full + 1;; ++k) {
         std::optional<GridPosition> best;
         double bestAlignment = 0;
         for (std::int64_t dr = -k; dr <= k; ++dr) {
@@ -141,14 +147,15 @@ GridPosition nearestFreeOnSide(const Occupancy& occupancy, GridPosition from, St
         }
         if (best)
             return *best;
+        full = k;
     }
 }
 
 // Where `newcomer` goes when `occupant` already holds its cell: it walks away from
 // each fixture it meets; should that go round in circles, it takes the nearest
 // free cell on its side of the first one.
-GridPosition freeCellFor(const std::vector<Fixture>& fixtures, const Occupancy& occupancy, int occupant,
-                         const Fixture& newcomer) {
+GridPosition freeCellFor(const std::vector<Fixture>& fixtures, const Occupancy& occupancy, FullRings& fullRings,
+                         int occupant, const Fixture& newcomer) {
     GridPosition cell = newcomer.target;
     for (int walked = 0; walked < maxWalk; ++walked) {
         const Step step = stepAway(fixtures[static_cast<std::size_t>(occupant)], newcomer);
@@ -158,7 +165,8 @@ GridPosition freeCellFor(const std::vector<Fixture>& fixtures, const Occupancy& 
             return cell;
     }
     const int first = occupancy.at(newcomer.target);
-    return nearestFreeOnSide(occupancy, newcomer.target, stepAway(fixtures[static_cast<std::size_t>(first)], newcomer));
+    return nearestFreeOnSide(occupancy, newcomer.target, stepAway(fixtures[static_cast<std::size_t>(first)], newcomer),
+                             fullRings);
 }
 
 // One entry per channel, unusable positions dropped, in an order that does not
@@ -229,12 +237,13 @@ GridElements hungLayout(std::vector<HungChannel> channels, double spacing) {
         // A crowd of n on one cell spreads over about √n cells each way.
         const auto margin = static_cast<std::int64_t>(std::sqrt(static_cast<double>(fixtures.size()))) + 2;
         Occupancy occupancy(topLeft, bottomRight, margin);
+        FullRings fullRings;
         std::vector<GridPosition> placed;
         placed.reserve(fixtures.size());
         for (std::size_t i = 0; i < fixtures.size(); ++i) {
             const Fixture& f = fixtures[i];
             const int occupant = occupancy.at(f.target);
-            const GridPosition cell = occupant < 0 ? f.target : freeCellFor(fixtures, occupancy, occupant, f);
+            const GridPosition cell = occupant < 0 ? f.target : freeCellFor(fixtures, occupancy, fullRings, occupant, f);
             occupancy.put(cell, static_cast<int>(i));
             placed.push_back(cell);
         }
