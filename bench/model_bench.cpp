@@ -54,7 +54,8 @@ void placeLine(benchmark::State& state) {
 
 // A festival rig: fixtures on pipes 0.3 m apart across a 40 m stage, so that the
 // pipes crowd their cells; or, as a desk without Augment3d data reports, all on one spot.
-void hungRig(benchmark::State& state, bool oneSpot) {
+// A stray fixture 3 km off stretches the grid to its limit.
+void hungRig(benchmark::State& state, bool oneSpot, bool stray) {
     std::mt19937 random(3);
     std::uniform_real_distribution<double> jitter(-0.05, 0.05);
     std::vector<HungChannel> channels;
@@ -63,6 +64,8 @@ void hungRig(benchmark::State& state, bool oneSpot) {
         const double y = oneSpot ? 0 : (channel / 130) * 0.6 + jitter(random);
         channels.push_back({channel, QPointF(x, y)});
     }
+    if (stray)
+        channels.front().position = QPointF(3000, -3000);
     std::shuffle(channels.begin(), channels.end(), random);
     for (auto _ : state) {
         auto cells = hungLayout(channels);
@@ -84,8 +87,13 @@ const int registered = [] {
             ->Unit(benchmark::kMillisecond);
     }
     benchmark::RegisterBenchmark("BM_PlaceLine", placeLine)->Arg(1000)->Unit(benchmark::kMillisecond);
-    benchmark::RegisterBenchmark("BM_HungLayout/pipes", hungRig, false)->Arg(5000)->Unit(benchmark::kMillisecond);
-    benchmark::RegisterBenchmark("BM_HungLayout/oneSpot", hungRig, true)->Arg(5000)->Unit(benchmark::kMillisecond);
+    const std::tuple<const char*, bool, bool> rigs[] = {
+        {"pipes", false, false}, {"oneSpot", true, false}, {"pipesAndAStray", false, true}, {"oneSpotAndAStray", true, true}};
+    for (const auto& [name, oneSpot, stray] : rigs) {
+        benchmark::RegisterBenchmark((std::string("BM_HungLayout/") + name).c_str(), hungRig, oneSpot, stray)
+            ->Arg(5000)
+            ->Unit(benchmark::kMillisecond);
+    }
     return 0;
 }();
 

@@ -81,14 +81,18 @@ Step stepAway(const Fixture& occupant, const Fixture& newcomer) {
 
 // Which fixture holds each cell. The rig's own rectangle, with room around it for
 // a crowd to spread, is a flat array, since crowds probe many cells; the rare
-// cell beyond it goes to a map.
+// cell beyond it goes to a map. A rectangle stretched by a stray fixture is
+// mostly empty, so past a few megabytes the map takes every cell.
 class Occupancy {
 public:
     Occupancy(GridPosition topLeft, GridPosition bottomRight, std::int64_t margin)
         : col0_(topLeft.col - margin), row0_(topLeft.row - margin),
           width_(bottomRight.col - topLeft.col + 1 + 2 * margin),
-          height_(bottomRight.row - topLeft.row + 1 + 2 * margin),
-          cells_(static_cast<std::size_t>(width_ * height_), -1) {}
+          height_(bottomRight.row - topLeft.row + 1 + 2 * margin) {
+        if (width_ * height_ > maxDenseCells)
+            width_ = height_ = 0;
+        cells_.assign(static_cast<std::size_t>(width_ * height_), -1);
+    }
 
     int at(GridPosition p) const {
         if (const auto index = indexOf(p))
@@ -105,6 +109,8 @@ public:
     }
 
 private:
+    static constexpr std::int64_t maxDenseCells = std::int64_t{1} << 20;
+
     std::optional<std::size_t> indexOf(GridPosition p) const {
         const std::int64_t c = p.col - col0_, r = p.row - row0_;
         if (c < 0 || r < 0 || c >= width_ || r >= height_)
