@@ -87,8 +87,10 @@ const int registered = [] {
             ->Unit(benchmark::kMillisecond);
     }
     benchmark::RegisterBenchmark("BM_PlaceLine", placeLine)->Arg(1000)->Unit(benchmark::kMillisecond);
-    const std::tuple<const char*, bool, bool> rigs[] = {
-        {"pipes", false, false}, {"oneSpot", true, false}, {"pipesAndAStray", false, true}, {"oneSpotAndAStray", true, true}};
+    const std::tuple<const char*, bool, bool> rigs[] = {{"pipes", false, false},
+                                                        {"oneSpot", true, false},
+                                                        {"pipesAndAStray", false, true},
+                                                        {"oneSpotAndAStray", true, true}};
     for (const auto& [name, oneSpot, stray] : rigs) {
         benchmark::RegisterBenchmark((std::string("BM_HungLayout/") + name).c_str(), hungRig, oneSpot, stray)
             ->Arg(5000)

@@ -86,9 +86,10 @@ Step stepAway(const Fixture& occupant, const Fixture& newcomer) {
 class Occupancy {
 public:
     Occupancy(GridPosition topLeft, GridPosition bottomRight, std::int64_t margin)
-        : col0_(topLeft.col - margin), row0_(topLeft.row - margin),
-          width_(bottomRight.col - topLeft.col + 1 + 2 * margin),
-          height_(bottomRight.row - topLeft.row + 1 + 2 * margin) {
+        : col0_(topLeft.col - margin)
+        , row0_(topLeft.row - margin)
+        , width_(bottomRight.col - topLeft.col + 1 + 2 * margin)
+        , height_(bottomRight.row - topLeft.row + 1 + 2 * margin) {
         if (width_ * height_ > maxDenseCells)
             width_ = height_ = 0;
         cells_.assign(static_cast<std::size_t>(width_ * height_), -1);
@@ -130,7 +131,8 @@ using FullRings = std::map<std::tuple<std::int64_t, std::int64_t, int, int>, std
 // The nearest free cell, ring by ring, that does not lie against `step` on either
 // axis; within a ring, the one most in line with `step`, then the first in
 // reading order.
-GridPosition nearestFreeOnSide(const Occupancy& occupancy, GridPosition from, Step step, FullRings& fullRings) {
+GridPosition nearestFreeOnSide(const Occupancy& occupancy, GridPosition from, Step step,
+                               FullRings& fullRings) {
     std::int64_t& full = fullRings[{from.col, from.row, step.dc, step.dr}];
     for (std::int64_t k = full + 1;; ++k) {
         std::optional<GridPosition> best;
@@ -160,8 +162,8 @@ GridPosition nearestFreeOnSide(const Occupancy& occupancy, GridPosition from, St
 // Where `newcomer` goes when `occupant` already holds its cell: it walks away from
 // each fixture it meets; should that go round in circles, it takes the nearest
 // free cell on its side of the first one.
-GridPosition freeCellFor(const std::vector<Fixture>& fixtures, const Occupancy& occupancy, FullRings& fullRings,
-                         int occupant, const Fixture& newcomer) {
+GridPosition freeCellFor(const std::vector<Fixture>& fixtures, const Occupancy& occupancy,
+                         FullRings& fullRings, int occupant, const Fixture& newcomer) {
     GridPosition cell = newcomer.target;
     for (int walked = 0; walked < maxWalk; ++walked) {
         const Step step = stepAway(fixtures[static_cast<std::size_t>(occupant)], newcomer);
@@ -171,8 +173,8 @@ GridPosition freeCellFor(const std::vector<Fixture>& fixtures, const Occupancy& 
             return cell;
     }
     const int first = occupancy.at(newcomer.target);
-    return nearestFreeOnSide(occupancy, newcomer.target, stepAway(fixtures[static_cast<std::size_t>(first)], newcomer),
-                             fullRings);
+    return nearestFreeOnSide(occupancy, newcomer.target,
+                             stepAway(fixtures[static_cast<std::size_t>(first)], newcomer), fullRings);
 }
 
 // One entry per channel, unusable positions dropped, in an order that does not
@@ -187,10 +189,12 @@ std::vector<HungChannel> canonical(std::vector<HungChannel> channels) {
         return std::tuple(entry.channel, !entry.position, entry.position ? entry.position->x() : 0.0,
                           entry.position ? entry.position->y() : 0.0);
     };
-    std::sort(channels.begin(), channels.end(), [&](const HungChannel& a, const HungChannel& b) { return key(a) < key(b); });
-    channels.erase(std::unique(channels.begin(), channels.end(),
-                               [](const HungChannel& a, const HungChannel& b) { return a.channel == b.channel; }),
-                   channels.end());
+    std::sort(channels.begin(), channels.end(),
+              [&](const HungChannel& a, const HungChannel& b) { return key(a) < key(b); });
+    channels.erase(
+        std::unique(channels.begin(), channels.end(),
+                    [](const HungChannel& a, const HungChannel& b) { return a.channel == b.channel; }),
+        channels.end());
     return channels;
 }
 
@@ -249,7 +253,8 @@ GridElements hungLayout(std::vector<HungChannel> channels, double spacing) {
         for (std::size_t i = 0; i < fixtures.size(); ++i) {
             const Fixture& f = fixtures[i];
             const int occupant = occupancy.at(f.target);
-            const GridPosition cell = occupant < 0 ? f.target : freeCellFor(fixtures, occupancy, fullRings, occupant, f);
+            const GridPosition cell =
+                occupant < 0 ? f.target : freeCellFor(fixtures, occupancy, fullRings, occupant, f);
             occupancy.put(cell, static_cast<int>(i));
             placed.push_back(cell);
         }
@@ -264,7 +269,8 @@ GridElements hungLayout(std::vector<HungChannel> channels, double spacing) {
         std::sort(byChannel.begin(), byChannel.end(),
                   [&](std::size_t a, std::size_t b) { return fixtures[a].channel < fixtures[b].channel; });
         for (const std::size_t i : byChannel) {
-            cells.push_back({QUuid::createUuid(), {placed[i].col - origin.col, placed[i].row - origin.row},
+            cells.push_back({QUuid::createUuid(),
+                             {placed[i].col - origin.col, placed[i].row - origin.row},
                              QString::number(fixtures[i].channel)});
         }
         nextRow = end.row - origin.row + 2;

@@ -64,28 +64,40 @@ INSTANTIATE_TEST_SUITE_P(
         // Closer than the spacing, and in the order they hang, not the channels'.
         HungCase{"ThreeInARow", {at(9, 0, 0), at(7, 0.1, 0), at(8, 0.2, 0)}, 0.5, "7@1,0 8@2,0 9@0,0"},
         // The second lands on the cell the third rounds to: the third moves on past it.
-        HungCase{"APushedFixturePushesTheNext", {at(1, 0, 0), at(2, 0.2, 0), at(3, 0.45, 0)}, 0.5,
+        HungCase{"APushedFixturePushesTheNext",
+                 {at(1, 0, 0), at(2, 0.2, 0), at(3, 0.45, 0)},
+                 0.5,
                  "1@0,0 2@1,0 3@2,0"},
         HungCase{"TheOneFurtherRightGoesRight", {at(1, 0.2, 0), at(2, 0.1, 0)}, 0.5, "1@1,0 2@0,0"},
         HungCase{"TheOneFurtherUpstageGoesUp", {at(1, 0, 0), at(2, 0, 0.2)}, 0.5, "1@0,1 2@0,0"},
         HungCase{"RightAndUpstageGoesBoth", {at(1, 0, 0), at(2, 0.2, 0.2)}, 0.5, "1@0,1 2@1,0"},
         // On one pipe a hair's difference upstage does not lift a fixture off the row.
         HungCase{"MostlyRightGoesRight", {at(1, 0, 0), at(2, 0.2, 0.01)}, 0.5, "1@0,0 2@1,0"},
-        HungCase{"UnpositionedBelowAfterAnEmptyRow", {unplaced(5), at(1, 0, 0), at(2, 0, -0.5), unplaced(3)}, 0.5,
+        HungCase{"UnpositionedBelowAfterAnEmptyRow",
+                 {unplaced(5), at(1, 0, 0), at(2, 0, -0.5), unplaced(3)},
+                 0.5,
                  "1@0,0 2@0,1 3@0,3 5@1,3"},
         HungCase{"NothingPositionedTenToARow",
                  {unplaced(11), unplaced(1), unplaced(2), unplaced(3), unplaced(4), unplaced(5), unplaced(6),
                   unplaced(7), unplaced(8), unplaced(9), unplaced(10)},
-                 0.5, "1@0,0 2@1,0 3@2,0 4@3,0 5@4,0 6@5,0 7@6,0 8@7,0 9@8,0 10@9,0 11@0,1"},
-        HungCase{"NotANumberIsNoPosition", {at(1, 0, 0), at(2, nan, 0), at(3, 0, inf), at(4, -inf, nan)}, 0.5,
+                 0.5,
+                 "1@0,0 2@1,0 3@2,0 4@3,0 5@4,0 6@5,0 7@6,0 8@7,0 9@8,0 10@9,0 11@0,1"},
+        HungCase{"NotANumberIsNoPosition",
+                 {at(1, 0, 0), at(2, nan, 0), at(3, 0, inf), at(4, -inf, nan)},
+                 0.5,
                  "1@0,0 2@0,2 3@1,2 4@2,2"},
-        HungCase{"AChannelGivenTwiceKeepsItsPosition", {unplaced(1), at(1, 0.5, 0), at(2, 0, 0), at(2, 0, 0)}, 0.5,
+        HungCase{"AChannelGivenTwiceKeepsItsPosition",
+                 {unplaced(1), at(1, 0.5, 0), at(2, 0, 0), at(2, 0, 0)},
+                 0.5,
                  "1@1,0 2@0,0"},
         // Far-off fixtures stop a thousand cells from the middle of the rig, side by side.
         HungCase{"FarAwayIsPinnedToTheEdge",
-                 {at(1, 0, 0), at(2, 0.5, 0), at(3, 1, 0), at(4, 5000, 0), at(5, 9000, 0)}, 0.5,
+                 {at(1, 0, 0), at(2, 0.5, 0), at(3, 1, 0), at(4, 5000, 0), at(5, 9000, 0)},
+                 0.5,
                  "1@0,0 2@1,0 3@2,0 4@1002,0 5@1003,0"},
-        HungCase{"AbsurdNumbersStayOnABoundedGrid", {at(1, 0, 0), at(2, 0, 0), at(3, 1e300, -1e300)}, 0.5,
+        HungCase{"AbsurdNumbersStayOnABoundedGrid",
+                 {at(1, 0, 0), at(2, 0, 0), at(3, 1e300, -1e300)},
+                 0.5,
                  "1@0,0 2@1,0 3@1000,1000"}),
     [](const testing::TestParamInfo<HungCase>& row) { return std::string(row.param.name); });
 
@@ -103,7 +115,8 @@ TEST(HungLayout, ACrowdOnOneSpotSpreadsIntoDistinctNearbyCells) {
         height = std::max(height, cell.position.row + 1);
     }
     EXPECT_EQ(taken.size(), 400);
-    EXPECT_LE(width * height, 4 * 400) << "packed around the spot, not strung out: " << width << "x" << height;
+    EXPECT_LE(width * height, 4 * 400)
+        << "packed around the spot, not strung out: " << width << "x" << height;
 }
 
 TEST(HungLayout, ADenseRigGetsOneCellPerChannel) {
