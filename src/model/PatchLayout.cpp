@@ -2,37 +2,43 @@
 #include "model/PatchLayout.h"
 
 #include <QUuid>
-#include <optional>
+#include <algorithm>
+#include <vector>
 
 namespace pexlora {
 
 namespace {
 
+// Ten rows of channels and the empty one that parts it from the next hundred.
+constexpr std::int64_t rowsPerHundred = 100 / patchLayoutRowLength + 1;
+
+std::int64_t floorDiv(std::int64_t value, std::int64_t divisor) {
+    return value >= 0 ? value / divisor : -((-value + divisor - 1) / divisor);
+}
+
 // Channel 100 closes the first hundred and 101 opens the next, as a desk counts them.
-std::int64_t hundredOf(int channel) {
+GridPosition placeOf(int channel) {
     const std::int64_t zeroBased = static_cast<std::int64_t>(channel) - 1;
-    return zeroBased >= 0 ? zeroBased / 100 : (zeroBased - 99) / 100;
+    const std::int64_t hundred = floorDiv(zeroBased, 100);
+    const std::int64_t inHundred = zeroBased - hundred * 100;
+    return {inHundred % patchLayoutRowLength, hundred * rowsPerHundred + inHundred / patchLayoutRowLength};
 }
 
 } // namespace
 
 GridElements patchLayout(const QList<int>& channels) {
+    std::vector<int> sorted(channels.begin(), channels.end());
+    std::sort(sorted.begin(), sorted.end());
+    sorted.erase(std::unique(sorted.begin(), sorted.end()), sorted.end());
     GridElements cells;
-    cells.reserve(static_cast<std::size_t>(channels.size()));
-    std::optional<std::int64_t> hundred;
-    std::int64_t row = 0;
-    std::int64_t col = 0;
-    for (const int channel : channels) {
-        if (hundred && hundredOf(channel) != *hundred) {
-            row += 2; // past the row in progress, then one left empty
-            col = 0;
-        } else if (col == patchLayoutRowLength) {
-            ++row;
-            col = 0;
-        }
-        hundred = hundredOf(channel);
-        cells.push_back({QUuid::createUuid(), {col, row}, QString::number(channel)});
-        ++col;
+    if (sorted.empty())
+        return cells;
+    // A patch that starts at 1001 should not open on a thousand empty rows.
+    const std::int64_t firstRow = placeOf(sorted.front()).row;
+    cells.reserve(sorted.size());
+    for (const int channel : sorted) {
+        const GridPosition place = placeOf(channel);
+        cells.push_back({QUuid::createUuid(), {place.col, place.row - firstRow}, QString::number(channel)});
     }
     return cells;
 }

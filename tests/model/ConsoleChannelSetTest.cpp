@@ -130,7 +130,7 @@ struct PatchLayoutCase {
 
 class PatchLayoutTable : public testing::TestWithParam<PatchLayoutCase> {};
 
-TEST_P(PatchLayoutTable, TenToARowAndAnEmptyRowBeforeEachHundred) {
+TEST_P(PatchLayoutTable, EveryChannelSitsWhereItsNumberPutsIt) {
     QStringList placed;
     for (const GridElement& cell : patchLayout(GetParam().channels))
         placed.append(u"%1@%2,%3"_s.arg(cell.numberString).arg(cell.position.col).arg(cell.position.row));
@@ -139,17 +139,24 @@ TEST_P(PatchLayoutTable, TenToARowAndAnEmptyRowBeforeEachHundred) {
 
 INSTANTIATE_TEST_SUITE_P(
     Table, PatchLayoutTable,
-    testing::Values(
-        PatchLayoutCase{{}, ""}, PatchLayoutCase{{5}, "5@0,0"},
-        PatchLayoutCase{{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12},
+    testing::Values(PatchLayoutCase{{}, ""},
+                    // The row of ten that holds the lowest channel is the top row; its column stays its own.
+                    PatchLayoutCase{{5}, "5@4,0"},
+                    PatchLayoutCase{
+                        {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12},
                         "1@0,0 2@1,0 3@2,0 4@3,0 5@4,0 6@5,0 7@6,0 8@7,0 9@8,0 10@9,0 11@0,1 12@1,1"},
-        // 100 still belongs to the first hundred; 101 starts the next after an empty row.
-        PatchLayoutCase{{99, 100, 101, 102}, "99@0,0 100@1,0 101@0,2 102@1,2"},
-        // A full row ends the hundred: the empty row still comes, once.
-        PatchLayoutCase{{91, 92, 93, 94, 95, 96, 97, 98, 99, 100, 101},
-                        "91@0,0 92@1,0 93@2,0 94@3,0 95@4,0 96@5,0 97@6,0 98@7,0 99@8,0 100@9,0 101@0,2"},
-        // Hundreds without channels leave no rows of their own.
-        PatchLayoutCase{{3, 450, 451, 1001}, "3@0,0 450@0,2 451@1,2 1001@0,4"}));
+                    // 100 still belongs to the first hundred; 101 starts the next after an empty row.
+                    PatchLayoutCase{{99, 100, 101, 102}, "99@8,0 100@9,0 101@0,2 102@1,2"},
+                    PatchLayoutCase{{1, 100, 101, 200, 201}, "1@0,0 100@9,9 101@0,11 200@9,20 201@0,22"},
+                    // A missing reply or a gap in the patch leaves a hole and moves nobody else.
+                    PatchLayoutCase{{1, 3, 12, 14}, "1@0,0 3@2,0 12@1,1 14@3,1"},
+                    // Order of arrival does not matter, and a channel reported twice gets one cell.
+                    PatchLayoutCase{{14, 3, 12, 3, 1, 14}, "1@0,0 3@2,0 12@1,1 14@3,1"},
+                    // Hundreds without channels keep their rows, so every hundred has one place on the grid.
+                    PatchLayoutCase{{3, 450, 451, 1001}, "3@2,0 450@9,48 451@0,49 1001@0,110"},
+                    PatchLayoutCase{{1001, 1010, 1011, 1101}, "1001@0,0 1010@9,0 1011@0,1 1101@0,11"},
+                    // Numbers no desk sends still land on the grid, never above or left of it.
+                    PatchLayoutCase{{1, 0, -5}, "-5@4,0 0@9,0 1@0,2"}));
 
 TEST(PatchLayout, GivesEveryCellAnIdOfItsOwn) {
     const GridElements cells = patchLayout({1, 2, 3});
