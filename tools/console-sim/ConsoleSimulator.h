@@ -55,7 +55,8 @@ public:
     Result<Unit, std::string> start();
     // Another show file, as loaded at the desk.
     void loadShow(SimulatorShow show);
-    // A whole command line typed by the operator at the desk; it ends in Enter.
+    // A whole command line typed by the operator at the desk, Enter added where it has no
+    // terminator of its own.
     void type(const std::string& line);
     // Ends the sACN streams, as a desk does when it shuts down.
     void stop();

@@ -28,7 +28,7 @@ void SimulatorSacn::setLevels(const UniverseSlots& universes) {
     }
     for (const auto& [universe, slots] : universes) {
         Stream& stream = m_streams[universe];
-        if (stream.levels != slots || !stream.lastSent) {
+        if (stream.levels != slots) {
             stream.levels = slots;
             stream.changed = true;
         }
