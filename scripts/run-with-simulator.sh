@@ -2,6 +2,7 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # Runs Pexlora with pexlora-console-sim beside it on loopback (127.0.0.1, TCP 3038),
 # and Pexlora connected to it, so a group can be recorded at once; the simulator
+# sends its levels as sACN to 127.0.0.1 (UDP 5568), as a desk's live output, and
 # stops when the program does. Usage: scripts/run-with-simulator.sh BUILD_FOLDER [pexlora arguments…]
 set -u
 
@@ -25,7 +26,8 @@ trap 'exit 130' INT TERM
 # Starts the simulator with the given discovery port; true once it says it is ready.
 start_simulator() {
     : >"$output"
-    "$simulator" --address 127.0.0.1 --tcp-port 3038 --discovery-port "$1" > >(tee -a "$output") 2>&1 &
+    "$simulator" --address 127.0.0.1 --tcp-port 3038 --discovery-port "$1" --sacn 127.0.0.1 \
+        > >(tee -a "$output") 2>&1 &
     simulator_pid=$!
     for _ in $(seq 100); do
         grep -q '^Ready:' "$output" && return 0

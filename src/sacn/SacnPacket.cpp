@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "sacn/SacnPacket.h"
 
+#include "sacn/SacnLayout.h"
+
 #include <algorithm>
 #include <cstring>
 
@@ -8,34 +10,7 @@ namespace pexlora {
 
 namespace {
 
-// Offsets of the root, framing and DMP layers of a data packet.
-constexpr std::size_t rootFlagsLength = 16;
-constexpr std::size_t rootVector = 18;
-constexpr std::size_t cidAt = 22;
-constexpr std::size_t framingFlagsLength = 38;
-constexpr std::size_t framingVector = 40;
-constexpr std::size_t sourceNameAt = 44;
-constexpr std::size_t sourceNameSize = 64;
-constexpr std::size_t priorityAt = 108;
-constexpr std::size_t sequenceAt = 111;
-constexpr std::size_t optionsAt = 112;
-constexpr std::size_t universeAt = 113;
-constexpr std::size_t dmpFlagsLength = 115;
-constexpr std::size_t dmpVector = 117;
-constexpr std::size_t addressTypeAt = 118;
-constexpr std::size_t firstAddressAt = 119;
-constexpr std::size_t incrementAt = 121;
-constexpr std::size_t valueCountAt = 123;
-constexpr std::size_t startCodeAt = 125;
-constexpr std::size_t slotsAt = 126;
-
-constexpr std::uint8_t preamble[] = {0x00, 0x10, 0x00, 0x00, 'A', 'S', 'C', '-', 'E', '1',
-                                     '.',  '1',  '7',  0x00, 0x00, 0x00};
-constexpr std::uint32_t vectorRootData = 0x00000004;
-constexpr std::uint32_t vectorFramingData = 0x00000002;
-constexpr std::uint8_t vectorDmpSetProperty = 0x02;
-constexpr std::uint8_t optionPreview = 0x80;
-constexpr std::uint8_t optionTerminated = 0x40;
+using namespace sacnlayout;
 
 std::uint16_t u16(std::span<const std::uint8_t> bytes, std::size_t at) {
     return static_cast<std::uint16_t>(bytes[at] << 8 | bytes[at + 1]);
@@ -49,7 +24,8 @@ std::uint32_t u32(std::span<const std::uint8_t> bytes, std::size_t at) {
 // A layer's flags (0x7) and its length, which runs from the layer's start to the packet's end.
 bool layerReaches(std::span<const std::uint8_t> bytes, std::size_t at) {
     const std::uint16_t flagsLength = u16(bytes, at);
-    return (flagsLength >> 12) == 0x7 && static_cast<std::size_t>(flagsLength & 0x0FFF) == bytes.size() - at;
+    return (flagsLength & 0xF000) == layerFlags &&
+           static_cast<std::size_t>(flagsLength & 0x0FFF) == bytes.size() - at;
 }
 
 } // namespace
@@ -62,7 +38,8 @@ std::optional<SacnDataPacket> readSacnPacket(std::span<const std::uint8_t> bytes
     if (!layerReaches(bytes, rootFlagsLength) || u32(bytes, rootVector) != vectorRootData ||
         !layerReaches(bytes, framingFlagsLength) || u32(bytes, framingVector) != vectorFramingData ||
         !layerReaches(bytes, dmpFlagsLength) || bytes[dmpVector] != vectorDmpSetProperty ||
-        bytes[addressTypeAt] != 0xA1 || u16(bytes, firstAddressAt) != 0 || u16(bytes, incrementAt) != 1)
+        bytes[addressTypeAt] != addressTypeAndDataType || u16(bytes, firstAddressAt) != 0 ||
+        u16(bytes, incrementAt) != 1)
         return std::nullopt;
     // The start code counts as a value.
     if (std::size_t{u16(bytes, valueCountAt)} != bytes.size() - startCodeAt)

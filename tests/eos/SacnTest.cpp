@@ -3,7 +3,9 @@
 // in turn; and the levels merged from several sources as receivers merge them.
 #include "sacn/SacnMerger.h"
 #include "sacn/SacnPacket.h"
+#include "sacn/SacnPacketWriter.h"
 
+#include <array>
 #include <gtest/gtest.h>
 #include <string>
 #include <vector>
@@ -20,7 +22,9 @@ void put16(Bytes& bytes, std::size_t at, unsigned value) {
 
 Bytes dataPacket(std::size_t slots, std::uint16_t universe = 1, std::uint8_t options = 0) {
     Bytes bytes(126 + slots, 0);
-    const std::string acn("\x00\x10\x00\x00" "ASC-E1.17\0\0\0", 16);
+    const std::string acn("\x00\x10\x00\x00"
+                          "ASC-E1.17\0\0\0",
+                          16);
     std::copy(acn.begin(), acn.end(), bytes.begin());
     put16(bytes, 16, 0x7000u | static_cast<unsigned>(bytes.size() - 16));
     bytes[21] = 0x04; // root vector: E1.31 data
@@ -44,19 +48,62 @@ Bytes dataPacket(std::size_t slots, std::uint16_t universe = 1, std::uint8_t opt
     return bytes;
 }
 
+// The bytes laid out by hand, and the same packet as the writer lays it out over a buffer
+// full of a sentinel byte, so that a field or padding it forgets shows.
+Bytes written(const Bytes& laid) {
+    SacnDataPacket packet;
+    for (std::uint8_t i = 0; i < 16; ++i)
+        packet.cid[i] = i;
+    packet.sourceName = "Eos Ti";
+    packet.priority = 100;
+    packet.sequence = 42;
+    packet.preview = packet.terminated = true;
+    packet.universe = 63999;
+    packet.slotCount = 512;
+    for (std::size_t slot = 0; slot < 512; ++slot)
+        packet.slots[slot] = static_cast<std::uint8_t>(slot * 7);
+    Bytes bytes(maxSacnPacketSize + 8, 0xEE);
+    const std::size_t size = writeSacnPacket(packet, bytes);
+    EXPECT_EQ(Bytes(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(size)), laid);
+    EXPECT_EQ(bytes[size], 0xEE) << "written past its length";
+    bytes.resize(size);
+    return bytes;
+}
+
 TEST(SacnPacket, AWellFormedDataPacketIsReadLayerByLayer) {
-    const auto packet = readSacnPacket(dataPacket(512, 63999, 0xC0));
-    ASSERT_TRUE(packet);
-    EXPECT_EQ(packet->sourceName, "Eos Ti");
-    EXPECT_EQ(packet->cid[15], 15);
-    EXPECT_EQ(packet->priority, 100);
-    EXPECT_EQ(packet->sequence, 42);
-    EXPECT_TRUE(packet->preview);
-    EXPECT_TRUE(packet->terminated);
-    EXPECT_EQ(packet->universe, 63999);
-    ASSERT_EQ(packet->levels().size(), 512u);
-    EXPECT_EQ(packet->levels()[3], 21);
+    const Bytes laid = dataPacket(512, 63999, 0xC0);
+    const struct {
+        const char* name;
+        Bytes bytes;
+    } table[] = {{"laid out by hand", laid}, {"written and read back", written(laid)}};
+    for (const auto& row : table) {
+        const auto packet = readSacnPacket(row.bytes);
+        ASSERT_TRUE(packet) << row.name;
+        EXPECT_EQ(packet->sourceName, "Eos Ti") << row.name;
+        EXPECT_EQ(packet->cid[15], 15) << row.name;
+        EXPECT_EQ(packet->priority, 100) << row.name;
+        EXPECT_EQ(packet->sequence, 42) << row.name;
+        EXPECT_TRUE(packet->preview) << row.name;
+        EXPECT_TRUE(packet->terminated) << row.name;
+        EXPECT_EQ(packet->universe, 63999) << row.name;
+        ASSERT_EQ(packet->levels().size(), 512u) << row.name;
+        EXPECT_EQ(packet->levels()[3], 21) << row.name;
+    }
     EXPECT_EQ(readSacnPacket(dataPacket(24))->levels().size(), 24u) << "fewer slots than 512";
+}
+
+TEST(SacnPacket, TheWriterCutsANameTooLongAndRefusesABufferTooSmall) {
+    SacnDataPacket packet;
+    packet.sourceName = std::string(80, 'n');
+    packet.slotCount = 3;
+    std::array<std::uint8_t, maxSacnPacketSize> buffer;
+    buffer.fill(0xEE);
+    const std::size_t size = writeSacnPacket(packet, buffer);
+    ASSERT_EQ(size, 129u);
+    const auto read = readSacnPacket(std::span(buffer).first(size));
+    ASSERT_TRUE(read);
+    EXPECT_EQ(read->sourceName, std::string(63, 'n')) << "63 bytes and the terminator";
+    EXPECT_EQ(writeSacnPacket(packet, std::span(buffer).first(128)), 0u);
 }
 
 TEST(SacnPacket, AnyLayerOutOfShapeIsRefused) {
@@ -65,10 +112,10 @@ TEST(SacnPacket, AnyLayerOutOfShapeIsRefused) {
         std::size_t at;
         std::uint8_t value;
     } table[] = {
-        {"identifier", 4, 'X'},        {"root length", 17, 0x00},     {"root vector", 21, 0x08},
-        {"framing length", 39, 0x01},  {"framing vector", 43, 0x01},  {"priority above 200", 108, 201},
-        {"universe 0", 114, 0x00},     {"DMP length", 116, 0x00},     {"DMP vector", 117, 0x01},
-        {"address type", 118, 0xA0},   {"first address", 120, 0x01},  {"increment", 122, 0x02},
+        {"identifier", 4, 'X'},       {"root length", 17, 0x00},    {"root vector", 21, 0x08},
+        {"framing length", 39, 0x01}, {"framing vector", 43, 0x01}, {"priority above 200", 108, 201},
+        {"universe 0", 114, 0x00},    {"DMP length", 116, 0x00},    {"DMP vector", 117, 0x01},
+        {"address type", 118, 0xA0},  {"first address", 120, 0x01}, {"increment", 122, 0x02},
         {"value count", 124, 0x00},
     };
     for (const auto& row : table) {
@@ -89,11 +136,11 @@ TEST(SacnPacket, OnlyAPacketBehindByOneToTwentyIsOld) {
         std::uint8_t last;
         std::uint8_t sequence;
         bool follows;
-    } table[] = {{10, 11, true}, {10, 10, false}, {10, 9, false}, {10, 247, false}, {10, 246, true},
-                 {255, 0, true}, {0, 255, false}, {100, 200, true}};
+    } table[] = {{10, 11, true},  {10, 10, false}, {10, 9, false},  {10, 247, false},
+                 {10, 246, true}, {255, 0, true},  {0, 255, false}, {100, 200, true}};
     for (const auto& row : table)
-        EXPECT_EQ(sacnSequenceFollows(row.last, row.sequence), row.follows) << int{row.last} << " then "
-                                                                             << int{row.sequence};
+        EXPECT_EQ(sacnSequenceFollows(row.last, row.sequence), row.follows)
+            << int{row.last} << " then " << int{row.sequence};
 }
 
 } // namespace

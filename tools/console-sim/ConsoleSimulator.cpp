@@ -1,14 +1,18 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ConsoleSimulator.h"
 
+#include "SimulatorCommand.h"
 #include "SimulatorConnection.h"
 #include "SimulatorOutput.h"
+#include "SimulatorUniverses.h"
 #include "osc/OSCMessageEncoder.h"
 #include "osc/OSCPacketDecoder.h"
 
 #include <QNetworkDatagram>
 #include <QTcpSocket>
 #include <QTimer>
+#include <QUuid>
+#include <algorithm>
 
 namespace pexlora::sim {
 
@@ -52,11 +56,46 @@ Result<Unit, std::string> ConsoleSimulator::start() {
                     ": " + m_discovery.errorString().toStdString());
     if (m_options.stallAfterMs)
         QTimer::singleShot(*m_options.stallAfterMs, this, &ConsoleSimulator::stall);
+    if (m_options.sacn)
+        startSacn(*m_options.sacn);
     printLine("Ready: TCP " + endpoint(m_options.address, tcpPort()) + ", discovery UDP " +
               endpoint(m_options.discoveryAddress, discoveryPort()) + ", name \"" +
               m_options.name.toStdString() + "\", framing " +
               (m_options.framing == SimulatorFraming::slip ? "SLIP" : "OSC 1.0 length prefix"));
     return Unit{};
+}
+
+void ConsoleSimulator::startSacn(const SacnDestination& destination) {
+    SacnSourceIdentity source;
+    const QByteArray cid = QUuid::createUuid().toRfc4122();
+    std::copy_n(cid.constData(), source.cid.size(), source.cid.begin());
+    const auto send = [this, destination](std::uint16_t universe, std::span<const std::uint8_t> packet) {
+        const QHostAddress to = destination.unicast.value_or(
+            QHostAddress((239u << 24) | (255u << 16) | static_cast<std::uint32_t>(universe)));
+        const qint64 sent =
+            m_sacnSocket.writeDatagram(reinterpret_cast<const char*>(packet.data()),
+                                       static_cast<qint64>(packet.size()), to, destination.port);
+        if (sent < 0 && !std::exchange(m_sacnFailed, true))
+            printLine("sACN: cannot send to " + endpoint(to, destination.port) + ": " +
+                      m_sacnSocket.errorString().toStdString());
+    };
+    m_sacn = std::make_unique<SimulatorSacn>(EosClock::system(), this, send, source);
+    sendLevels();
+    printLine("sACN: levels to " +
+              (destination.unicast
+                   ? endpoint(*destination.unicast, destination.port)
+                   : "multicast 239.255.<universe high>.<universe low>:" + std::to_string(destination.port)) +
+              ", priority " + std::to_string(source.priority) + ", source \"" + source.name + "\"");
+}
+
+void ConsoleSimulator::sendLevels() {
+    if (m_sacn)
+        m_sacn->setLevels(universeSlots(m_desk.show().patch, m_desk.levels()));
+}
+
+void ConsoleSimulator::stop() {
+    if (m_sacn)
+        m_sacn->stop();
 }
 
 void ConsoleSimulator::acceptConnections() {
@@ -111,6 +150,17 @@ void ConsoleSimulator::stall() {
 
 void ConsoleSimulator::loadShow(SimulatorShow show) {
     const DeskOutput output = m_desk.load(std::move(show));
+    sendLevels();
+    if (!m_options.silent && !m_stalled)
+        deliver(output, nullptr);
+}
+
+void ConsoleSimulator::type(const std::string& line) {
+    const std::string command = isTerminated(line) ? line : line + " Enter";
+    const OSCMessage message(
+        OSCAddressPattern("/eos/user/" + std::to_string(SimulatorDesk::operatorUser) + "/newcmd"), {command});
+    const DeskOutput output = m_desk.take(message);
+    sendLevels();
     if (!m_options.silent && !m_stalled)
         deliver(output, nullptr);
 }
@@ -118,6 +168,7 @@ void ConsoleSimulator::loadShow(SimulatorShow show) {
 void ConsoleSimulator::handleMessage(const OSCMessage& message, SimulatorConnection* connection) {
     printLine("Message from " + connection->peer() + ": " + message.description());
     const DeskOutput output = m_desk.take(message);
+    sendLevels();
     if (output.subscribe) {
         connection->setSubscribed(*output.subscribe);
         printLine("Connection from " + connection->peer() +

@@ -24,6 +24,8 @@ std::vector<std::string> lowerWords(std::string_view text) {
     }
     if (!word.empty())
         words.push_back(word);
+    // The desk's "@" key is its At key.
+    std::ranges::replace(words, std::string("@"), std::string("at"));
     return words;
 }
 
@@ -34,17 +36,24 @@ std::string joined(const std::vector<std::string>& words, std::size_t from, std:
     return text;
 }
 
+std::optional<int> namedLevel(const std::string& word) {
+    if (word == "full")
+        return 100;
+    if (word == "out")
+        return 0;
+    return std::nullopt;
+}
+
+// "Full", "Out", "At Full", "At Out" or "At <percent>" from `at` on.
 std::optional<int> levelOf(const std::vector<std::string>& words, std::size_t at) {
     if (at >= words.size())
         return std::nullopt;
-    if (words[at] == "full")
-        return 100;
-    if (words[at] == "out")
-        return 0;
+    if (const auto named = namedLevel(words[at]))
+        return named;
     if (words[at] != "at" || at + 1 >= words.size())
         return std::nullopt;
-    if (words[at + 1] == "full")
-        return 100;
+    if (const auto named = namedLevel(words[at + 1]))
+        return named;
     int value = 0;
     const std::string& text = words[at + 1];
     const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
@@ -54,6 +63,25 @@ std::optional<int> levelOf(const std::vector<std::string>& words, std::size_t at
 }
 
 } // namespace
+
+std::optional<std::string> keyText(std::string_view line, std::string_view key) {
+    std::string name;
+    for (const char c : key)
+        name += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    // Digits and the decimal point build a number together.
+    if (name.size() == 1 && (std::isdigit(static_cast<unsigned char>(name[0])) || name == "."))
+        return name;
+    static constexpr std::pair<std::string_view, std::string_view> words[] = {
+        {"chan", "Chan"}, {"group", "Group"}, {"record", "Record"}, {"thru", "Thru"},
+        {"at", "At"},     {"@", "At"},        {"full", "Full"},     {"out", "Out"},
+        {"+", "+"},       {"plus", "+"},      {"and", "+"},         {"enter", "Enter"}};
+    for (const auto& [known, word] : words)
+        if (name == known) {
+            const bool spaced = line.empty() || line.ends_with(' ');
+            return (spaced ? "" : " ") + std::string(word) + " ";
+        }
+    return std::nullopt;
+}
 
 bool isTerminated(std::string_view line) {
     while (line.ends_with(' '))
@@ -78,7 +106,7 @@ CommandEffect interpretCommand(std::string_view line, const SimulatorGroups& gro
         return effect;
     }
     const auto levelAt = std::find_if(words.begin(), words.end(), [](const std::string& word) {
-        return word == "at" || word == "full" || word == "out";
+        return word == "at" || namedLevel(word).has_value();
     });
     const std::size_t split = static_cast<std::size_t>(levelAt - words.begin());
     effect.level = levelOf(words, split);

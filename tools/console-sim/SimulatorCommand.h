@@ -21,9 +21,14 @@ struct CommandEffect {
 // Whether the line ends in "Enter" or "#", the desk's terminators.
 bool isTerminated(std::string_view line);
 
+// The text a key pressed on the desk (its name after "/eos/key/") adds to `line`: a
+// digit, or a word apart from what is around it. Nothing for a key it does not know.
+std::optional<std::string> keyText(std::string_view line, std::string_view key);
+
 // Reads the few commands the simulator carries out: "Chan 1 Thru 3 + 7", "1 > 3",
-// "Group 12", "Record Group 1.2", "At 50", "Full", "Out", and a selection followed by
-// a level. Anything else, or a line not terminated, does nothing.
+// "Group 12", "Record Group 1.2", "At 50" ("@ 50"), "At Full", "Full", "At Out", "Out",
+// and a selection followed by a level. Anything else, or a line not terminated, does
+// nothing.
 CommandEffect interpretCommand(std::string_view line, const SimulatorGroups& groups);
 
 } // namespace pexlora::sim

@@ -109,6 +109,13 @@ DeskOutput SimulatorDesk::take(const OSCMessage& message) {
     } else if (path == "/eos/at") {
         if (const auto level = numberValue(message, 0); level && setLevel(user, *level))
             out.everyone.push_back(activeChannels());
+    } else if (path.starts_with("/eos/key/")) {
+        // 1 or nothing presses the key, 0 lets it go: only the press types.
+        if (numberValue(message, 0).value_or(1) != 0) {
+            const std::string& line = m_users[user].commandLine;
+            if (const auto text = keyText(isTerminated(line) ? "" : line, path.substr(9)))
+                command(user, *text, false, out);
+        }
     } else if (path.starts_with("/eos/set/group/")) {
         setGroup(path.substr(15), message, out);
     }

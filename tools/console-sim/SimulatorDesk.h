@@ -39,6 +39,10 @@ public:
     // Another show file: every selection is cleared and the change announced.
     DeskOutput load(SimulatorShow show);
 
+    const SimulatorShow& show() const { return m_show; }
+    // Channel → level 0–100; a channel absent is at 0.
+    const std::map<int, int>& levels() const { return m_levels; }
+
 private:
     struct User {
         std::string commandLine;

@@ -29,11 +29,12 @@ struct Pipe {
     std::string model;
     int footprint;
     std::string gel;
+    bool fineIntensity;
 };
 
 Pipe pipe(std::size_t number) {
     if (number == 0)
-        return {"FOH", -6.0f, 8.0f, "Source Four 19deg", 1, "L201"};
+        return {"FOH", -6.0f, 8.0f, "Source Four 19deg", 1, "L201", false};
     const std::string ordinal = std::to_string(number);
     const bool led = number % 2 == 0;
     return {ordinal +
@@ -46,7 +47,8 @@ Pipe pipe(std::size_t number) {
             6.5f,
             led ? "ColorSource PAR" : "Source Four 26deg",
             led ? 5 : 1,
-            led ? "N/C" : "R02"};
+            led ? "N/C" : "R02",
+            led};
 }
 
 } // namespace
@@ -83,6 +85,7 @@ std::vector<PatchEntry> rigPatch(const std::vector<int>& channels) {
         entry.manufacturer = "ETC";
         entry.model = hung.model;
         entry.footprint = hung.footprint;
+        entry.fineIntensity = hung.fineIntensity;
         // A fixture starts in the next universe rather than straddle two.
         if ((next - 1) % 512 + hung.footprint > 512)
             next += 512 - (next - 1) % 512;

@@ -20,6 +20,8 @@ struct PatchEntry {
     std::string model;
     int address = 0; // absolute: universe × 512 + slot
     int footprint = 1;
+    // 16-bit intensity: the coarse byte at the address, the fine one in the slot after it.
+    bool fineIntensity = false;
     std::string gel;
     std::array<std::string, 10> texts;
     std::string notes;

@@ -49,6 +49,12 @@ SimulatorShow secondDemoShow() {
     return show;
 }
 
+bool isShowCommand(std::string_view line) {
+    while (line.starts_with(' '))
+        line.remove_prefix(1);
+    return line.starts_with("load");
+}
+
 Result<SimulatorShow, std::string> showFromCommand(std::string_view line) {
     while (line.ends_with(' '))
         line.remove_suffix(1);

@@ -34,6 +34,10 @@ std::optional<SimulatorGroups> parseGroups(std::string_view text);
 // A show unlike the default one, to see what a show load changes.
 SimulatorShow secondDemoShow();
 
+// Whether a line typed at the simulator loads a show rather than going to the desk's
+// command line: it starts with "load".
+bool isShowCommand(std::string_view line);
+
 // The show a line typed at the simulator names: "load <patch> [<groups>]" with a patch
 // as --patch and groups as --groups take them, or "load-demo-2".
 Result<SimulatorShow, std::string> showFromCommand(std::string_view line);

@@ -4,6 +4,7 @@
 #include "SimulatorInput.h"
 #include "SimulatorOutput.h"
 #include "SimulatorPatch.h"
+#include "SimulatorQuit.h"
 #include "SimulatorShow.h"
 
 #include <QCommandLineParser>
@@ -36,6 +37,20 @@ std::optional<pexlora::sim::SimulatorFraming> framingOption(const QString& text)
     if (text == QLatin1String("length"))
         return SimulatorFraming::length;
     return std::nullopt;
+}
+
+// "multicast", or a unicast IPv4 address; nothing for anything else.
+std::optional<pexlora::sim::SacnDestination> sacnOption(const QString& text, std::uint16_t port) {
+    pexlora::sim::SacnDestination destination;
+    destination.port = port;
+    if (text == QLatin1String("multicast"))
+        return destination;
+    const QHostAddress address(text);
+    if (address.protocol() != QAbstractSocket::IPv4Protocol || address.isMulticast() ||
+        address == QHostAddress::AnyIPv4 || address == QHostAddress::Broadcast)
+        return std::nullopt;
+    destination.unicast = address;
+    return destination;
 }
 
 bool isWildcard(const QHostAddress& address) {
@@ -73,7 +88,16 @@ int main(int argc, char* argv[]) {
         "    /eos/out/active/chan, with the first channel's level and, for one channel, label, type and "
         "address;\n"
         "  carries out Chan <run>, Group <n>, Record Group <n> (the typing user's selection; an empty one\n"
-        "    records nothing), At <level>, Full and Out, once the line ends in Enter or #;\n"
+        "    records nothing), At <level> (or @), At Full, Full, At Out and Out, once the line ends in\n"
+        "    Enter or #: \"Chan 1 Thru 5 At 75\", \"1 Thru 5 @ 75\", \"Chan 3 + 7 At 50\"; keys pressed by\n"
+        "    /eos/key/<name> (digits, chan, thru, at, full, out, +, group, record, enter) type on the line;\n"
+        "  keeps a level 0-100 per channel: set by those commands, /eos/chan/<n> = level (that channel,\n"
+        "    which it selects) and /eos/at = level (the selection); a show load sets every channel to 0;\n"
+        "  with --sacn, sends those levels as sACN (E1.31) at the patch's intensity addresses, universe\n"
+        "    (address-1)/512+1, 16-bit fixtures (the LED units) with the fine byte in the next slot:\n"
+        "    about 44 packets a second per universe while levels change, one a second when steady,\n"
+        "    priority 100, source \"Eos (Pexlora simulator)\", a new CID each run; on SIGINT or SIGTERM,\n"
+        "    and for a universe a show load leaves empty, three \"stream terminated\" packets;\n"
         "  keeps selections and groups in the order the channels were selected:\n"
         "    \"9 Thru 7 + 2\" is 9, 8, 7, 2;\n"
         "  sets groups by /eos/set/group/<n>/label and /eos/set/group/<n>/chans (\"1 > 9 21 31\", "
@@ -85,6 +109,7 @@ int main(int argc, char* argv[]) {
         "  load <patch> [<groups>]   loads another show: patch as --patch, groups as --groups\n"
         "  load-demo-2               loads a second demo show (a two-part channel, decimal group 1.2)\n"
         "  Either sends /eos/out/event/show/loaded, clears every selection and notifies subscribers.\n"
+        "  Any other line is typed on the operator's command line, Enter at its end: Chan 1 Thru 5 At 75\n"
         "\n"
         "To try:\n"
         "  the framings    --framing slip (a desk set to OSC 1.1); the default is OSC 1.0, as a desk ships\n"
@@ -94,7 +119,9 @@ int main(int argc, char* argv[]) {
         "24, 30 s\n"
         "  a frozen desk   --stall-after 5000: after 5 s nothing is read or answered; Pexlora says the "
         "console\n"
-        "                  is not answering within 20 s, and answers again once the simulator is restarted"));
+        "                  is not answering within 20 s, and answers again once the simulator is restarted\n"
+        "  live levels     --sacn 127.0.0.1, then type Chan 1 Thru 5 At 75 here: slots 1-5 of universe 1\n"
+        "                  read 191"));
     parser.addHelpOption();
     const QCommandLineOption address(QStringLiteral("address"),
                                      QStringLiteral("Address to accept TCP on (default 127.0.0.1)."),
@@ -146,8 +173,16 @@ int main(int argc, char* argv[]) {
     const QCommandLineOption losePatchReply(QStringLiteral("lose-patch-reply"),
                                             QStringLiteral("Never answer the question for this patch index."),
                                             QStringLiteral("index"));
+    const QCommandLineOption sacn(
+        QStringLiteral("sacn"),
+        QStringLiteral("Send the levels as sACN to this IPv4 address, or to each universe's multicast group "
+                       "239.255.<high>.<low> with the word multicast (default: no sACN)."),
+        QStringLiteral("address"));
+    const QCommandLineOption sacnPort(QStringLiteral("sacn-port"),
+                                      QStringLiteral("UDP port the sACN goes to (default 5568)."),
+                                      QStringLiteral("port"), QStringLiteral("5568"));
     parser.addOptions({address, tcpPort, discoveryAddress, discoveryPort, name, framing, patch, groups,
-                       noSetChans, oscUser, silent, dropAfter, stallAfter, losePatchReply});
+                       noSetChans, oscUser, silent, dropAfter, stallAfter, losePatchReply, sacn, sacnPort});
     parser.process(app);
 
     pexlora::sim::SimulatorOptions options;
@@ -200,6 +235,15 @@ int main(int argc, char* argv[]) {
         options.stallAfterMs = *stallMs;
     if (*lose >= 0)
         options.desk.losePatchReply = *lose;
+    if (parser.isSet(sacn)) {
+        const auto port = portOption(parser, sacnPort);
+        options.sacn = port && *port != 0 ? sacnOption(parser.value(sacn), *port) : std::nullopt;
+        if (!options.sacn) {
+            printLine("pexlora-console-sim: invalid --sacn or --sacn-port: an IPv4 address or multicast, and "
+                      "a port 1-65535 (see --help)");
+            return 2;
+        }
+    }
 
     pexlora::sim::ConsoleSimulator simulator(options);
     if (const auto started = simulator.start(); !started.ok()) {
@@ -211,11 +255,19 @@ int main(int argc, char* argv[]) {
                      [&simulator](const std::string& line) {
                          if (line.empty())
                              return;
+                         if (!pexlora::sim::isShowCommand(line)) {
+                             simulator.type(line);
+                             return;
+                         }
                          auto show = pexlora::sim::showFromCommand(line);
                          if (show.ok())
                              simulator.loadShow(std::move(show).value());
                          else
                              printLine("pexlora-console-sim: " + show.error());
                      });
-    return app.exec();
+    pexlora::sim::SimulatorQuit quit;
+    QObject::connect(&quit, &pexlora::sim::SimulatorQuit::requested, &app, &QCoreApplication::quit);
+    const int status = app.exec();
+    simulator.stop();
+    return status;
 }
