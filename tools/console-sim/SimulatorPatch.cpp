@@ -37,6 +37,9 @@ Pipe pipe(std::size_t number) {
         return {"FOH", -6.0f, 8.0f, "Source Four 19deg", 1, "L201", false};
     const std::string ordinal = std::to_string(number);
     const bool led = number % 2 == 0;
+    // Every other pipe of conventionals runs on 16-bit dimmers: two addresses, coarse and
+    // fine, which is how a patch tells a 16-bit intensity.
+    const bool fine = !led && number % 4 == 3;
     return {ordinal +
                 (number == 1   ? "st"
                  : number == 2 ? "nd"
@@ -46,9 +49,9 @@ Pipe pipe(std::size_t number) {
             -1.0f + 2.5f * static_cast<float>(number - 1),
             6.5f,
             led ? "ColorSource PAR" : "Source Four 26deg",
-            led ? 5 : 1,
+            led ? 5 : fine ? 2 : 1,
             led ? "N/C" : "R02",
-            led};
+            fine};
 }
 
 } // namespace

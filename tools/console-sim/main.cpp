@@ -94,7 +94,7 @@ int main(int argc, char* argv[]) {
         "  keeps a level 0-100 per channel: set by those commands, /eos/chan/<n> = level (that channel,\n"
         "    which it selects) and /eos/at = level (the selection); a show load sets every channel to 0;\n"
         "  with --sacn, sends those levels as sACN (E1.31) at the patch's intensity addresses, universe\n"
-        "    (address-1)/512+1, 16-bit fixtures (the LED units) with the fine byte in the next slot:\n"
+        "    (address-1)/512+1, 16-bit dimmers (patched with two addresses) with the fine byte in the next slot:\n"
         "    about 44 packets a second per universe while levels change, one a second when steady,\n"
         "    priority 100, source \"Eos (Pexlora simulator)\", a new CID each run; on SIGINT or SIGTERM,\n"
         "    and for a universe a show load leaves empty, three \"stream terminated\" packets;\n"
