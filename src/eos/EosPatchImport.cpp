@@ -83,7 +83,8 @@ void EosPatchImport::askMore() {
 
 void EosPatchImport::askFence() {
     // Unique to this read, so that no other ping ends it.
-    m_fence = "patch read " + std::to_string(reinterpret_cast<std::uintptr_t>(this));
+    static int reads = 0;
+    m_fence = "patch read " + std::to_string(++reads);
     m_link->sendMessage(OSCMessage("/eos/ping", {m_fence}));
     // A desk that does not echo loses only the last positions.
     m_fenceTimeout = m_clock->startOnce(this, replyTimeout, [this] { finish(false, false); });

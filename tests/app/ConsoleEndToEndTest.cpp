@@ -120,7 +120,7 @@ TEST_F(ConsoleEndToEnd, ANewLayoutFromTheDesksPatchIsAnUntitledEditedDocument) {
     EXPECT_EQ(cells[47].numberString, u"48"_s);
     EXPECT_EQ(cells[47].position, (GridPosition{7, 4}));
     EXPECT_EQ(cells[48].numberString, u"101"_s);
-    EXPECT_EQ(cells[48].position, (GridPosition{0, 6})) << "after an empty row";
+    EXPECT_EQ(cells[48].position, (GridPosition{0, 11})) << "by its number, after an empty row";
     EXPECT_TRUE(made->windowTitle().startsWith(u"Untitled"_s));
     EXPECT_TRUE(made->isWindowModified());
     EXPECT_EQ(made->findChild<QWidget*>(u"patchMissingNote"_s), nullptr) << "nothing went missing";
