@@ -83,7 +83,7 @@ std::optional<SacnDataPacket> readSacnPacket(std::span<const std::uint8_t> bytes
     packet.terminated = (bytes[optionsAt] & optionTerminated) != 0;
     packet.startCode = bytes[startCodeAt];
     packet.slotCount = bytes.size() - slotsAt;
-    std::copy_n(bytes.begin() + slotsAt, packet.slotCount, packet.slots.begin());
+    std::copy_n(bytes.begin() + slotsAt, packet.slotCount, packet.values.begin());
     return packet;
 }
 

@@ -25,11 +25,11 @@ struct SacnDataPacket {
     bool preview = false;    // for visualisers only, not the stage
     bool terminated = false; // the source stops sending this universe
     std::uint16_t universe = 1;
-    std::uint8_t startCode = 0; // 0: levels; anything else is not levels
-    std::array<std::uint8_t, maxSlots> slots{};
+    std::uint8_t startCode = 0;                  // 0: levels; anything else is not levels
+    std::array<std::uint8_t, maxSlots> values{}; // slot 1 first; not `slots`, a macro of Qt
     std::size_t slotCount = 0;
 
-    std::span<const std::uint8_t> levels() const { return {slots.data(), slotCount}; }
+    std::span<const std::uint8_t> levels() const { return {values.data(), slotCount}; }
 };
 
 // Nothing for bytes that are not a well-formed E1.31 data packet: a wrong identifier

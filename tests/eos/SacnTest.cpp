@@ -111,7 +111,7 @@ SacnDataPacket from(std::uint8_t source, std::uint8_t priority, std::uint8_t seq
     packet.priority = priority;
     packet.sequence = sequence;
     packet.universe = universe;
-    std::copy(levels.begin(), levels.end(), packet.slots.begin());
+    std::copy(levels.begin(), levels.end(), packet.values.begin());
     packet.slotCount = levels.size();
     return packet;
 }
