@@ -213,4 +213,32 @@ Bytes encoded(const OSCMessage& message) {
     return encodeOSC(message).value();
 }
 
+Bytes sacnDatagram(const SacnDataPacket& packet) {
+    Bytes bytes(126 + packet.slotCount, 0);
+    const auto put16 = [&bytes](std::size_t at, std::size_t value) {
+        bytes[at] = static_cast<std::uint8_t>(value >> 8);
+        bytes[at + 1] = static_cast<std::uint8_t>(value);
+    };
+    const std::string_view identifier("\x00\x10\x00\x00" "ASC-E1.17\0\0\0", 16);
+    std::copy(identifier.begin(), identifier.end(), bytes.begin());
+    put16(16, 0x7000u | (bytes.size() - 16));
+    bytes[21] = 0x04; // root vector: E1.31 data
+    std::copy(packet.cid.begin(), packet.cid.end(), bytes.begin() + 22);
+    put16(38, 0x7000u | (bytes.size() - 38));
+    bytes[43] = 0x02; // framing vector: data packet
+    std::copy_n(packet.sourceName.begin(), std::min<std::size_t>(packet.sourceName.size(), 63), bytes.begin() + 44);
+    bytes[108] = packet.priority;
+    bytes[111] = packet.sequence;
+    bytes[112] = static_cast<std::uint8_t>((packet.preview ? 0x80 : 0) | (packet.terminated ? 0x40 : 0));
+    put16(113, packet.universe);
+    put16(115, 0x7000u | (bytes.size() - 115));
+    bytes[117] = 0x02; // set property
+    bytes[118] = 0xA1; // address and data types
+    put16(121, 1);     // address increment
+    put16(123, packet.slotCount + 1);
+    bytes[125] = packet.startCode;
+    std::copy_n(packet.values.begin(), packet.slotCount, bytes.begin() + 126);
+    return bytes;
+}
+
 } // namespace pexlora::test
