@@ -36,7 +36,6 @@ bool SacnMerger::take(const SacnDataPacket& packet, std::chrono::milliseconds no
     kept.sequence = packet.sequence;
     kept.heard = now;
     kept.slotCount = packet.slotCount;
-    // Assigned in place: the string keeps its capacity, so a steady source costs no allocation.
     kept.name = packet.sourceName;
     std::copy_n(packet.values.begin(), packet.slotCount, kept.values.begin());
     return true;
@@ -102,7 +101,7 @@ std::optional<std::string> SacnMerger::winnerName(std::uint16_t universe) const 
             winner = &source;
     if (!winner)
         return std::nullopt;
-    return winner->name;
+    return std::string(winner->name.view());
 }
 
 std::size_t SacnMerger::sourceCount() const {

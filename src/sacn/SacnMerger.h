@@ -60,7 +60,7 @@ private:
         std::chrono::milliseconds heard{0};
         std::array<std::uint8_t, SacnDataPacket::maxSlots> values{};
         std::size_t slotCount = 0;
-        std::string name;
+        SacnSourceName name;
     };
     using Cid = std::array<std::uint8_t, 16>;
     using Universe = std::map<Cid, Source>;

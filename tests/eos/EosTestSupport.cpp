@@ -226,7 +226,8 @@ Bytes sacnDatagram(const SacnDataPacket& packet) {
     std::copy(packet.cid.begin(), packet.cid.end(), bytes.begin() + 22);
     put16(38, 0x7000u | (bytes.size() - 38));
     bytes[43] = 0x02; // framing vector: data packet
-    std::copy_n(packet.sourceName.begin(), std::min<std::size_t>(packet.sourceName.size(), 63), bytes.begin() + 44);
+    const std::string_view name = packet.sourceName.view();
+    std::copy(name.begin(), name.end(), bytes.begin() + 44);
     bytes[108] = packet.priority;
     bytes[111] = packet.sequence;
     bytes[112] = static_cast<std::uint8_t>((packet.preview ? 0x80 : 0) | (packet.terminated ? 0x40 : 0));

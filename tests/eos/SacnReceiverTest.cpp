@@ -71,7 +71,7 @@ struct Sent {
 Bytes datagram(const Sent& sent, const std::string& name = "Eos Ti") {
     SacnDataPacket packet;
     packet.cid[15] = sent.source;
-    packet.sourceName = name;
+    packet.sourceName = SacnSourceName(name);
     packet.universe = sent.universe;
     packet.sequence = sent.sequence;
     packet.priority = sent.priority;

@@ -47,7 +47,7 @@ Bytes dataPacket(std::size_t slots, std::uint16_t universe = 1, std::uint8_t opt
 TEST(SacnPacket, AWellFormedDataPacketIsReadLayerByLayer) {
     const auto packet = readSacnPacket(dataPacket(512, 63999, 0xC0));
     ASSERT_TRUE(packet);
-    EXPECT_EQ(packet->sourceName, "Eos Ti");
+    EXPECT_EQ(packet->sourceName.view(), "Eos Ti");
     EXPECT_EQ(packet->cid[15], 15);
     EXPECT_EQ(packet->priority, 100);
     EXPECT_EQ(packet->sequence, 42);
