@@ -38,27 +38,54 @@ std::unique_ptr<SacnReceiver> listeningReceiver(std::uint16_t universe) {
     return receiver;
 }
 
-TEST(SacnInterop, LevelsSentByTheNpmSacnSenderAreHeardExactly) {
-    const QString modules = QStringLiteral(PEXLORA_SOURCE_DIR "/tests/peers/node_modules");
+const QString peers = QStringLiteral(PEXLORA_SOURCE_DIR "/tests/peers/node_modules");
+
+// Why the npm sender cannot run here; empty when it can.
+std::string senderMissing() {
     if (!toolAvailable(QStringLiteral("node")))
-        GTEST_SKIP() << "node is not installed";
-    if (!QFileInfo::exists(modules + QStringLiteral("/sacn")))
-        GTEST_SKIP() << "the npm package sacn is not installed in tests/peers (scripts/install-deps.sh)";
-    const auto receiver = listeningReceiver(7);
+        return "node is not installed";
+    if (!QFileInfo::exists(peers + QStringLiteral("/sacn")))
+        return "the npm package sacn is not installed in tests/peers (scripts/install-deps.sh)";
+    return {};
+}
+
+// Has the npm sender send a few levels on universe 7 to `destination` until the
+// receiver holds them, and checks that it holds exactly those.
+void expectLevelsFromTheNpmSender(SacnReceiver& receiver, const QString& destination) {
     Child sender(QStringLiteral("node"),
-                 {QStringLiteral(PEXLORA_SOURCE_DIR "/tests/eos/sacn-send.js"), modules,
-                  QString::number(receiver->localPort()), QStringLiteral("7"), QStringLiteral("1=255"),
+                 {QStringLiteral(PEXLORA_SOURCE_DIR "/tests/eos/sacn-send.js"), peers, destination,
+                  QString::number(receiver.localPort()), QStringLiteral("7"), QStringLiteral("1=255"),
                   QStringLiteral("2=128"), QStringLiteral("3=1"), QStringLiteral("512=77")});
-    ASSERT_TRUE(sender.waitForLine(QStringLiteral("sending")))
-        << sender.lines().join(QLatin1Char('\n')).toStdString();
-    ASSERT_TRUE(waitFor([&] { return receiver->level(7, 512).has_value(); }))
-        << sender.lines().join(QLatin1Char('\n')).toStdString();
+    const auto transcript = [&sender] { return sender.lines().join(QLatin1Char('\n')).toStdString(); };
+    ASSERT_TRUE(sender.waitForLine(QStringLiteral("sending"))) << transcript();
+    ASSERT_TRUE(waitFor([&] { return receiver.level(7, 512).has_value(); })) << transcript();
     const std::map<std::size_t, std::uint8_t> sent = {{1, 255}, {2, 128}, {3, 1}, {512, 77}};
     for (std::size_t slot = 1; slot <= 512; ++slot) {
         const auto found = sent.find(slot);
-        EXPECT_EQ(receiver->level(7, slot), found == sent.end() ? 0 : found->second) << "slot " << slot;
+        EXPECT_EQ(receiver.level(7, slot), found == sent.end() ? 0 : found->second) << "slot " << slot;
     }
-    EXPECT_EQ(receiver->summary(), (SacnReceiver::Summary{QStringLiteral("Interop sender"), 1, 1}));
+    EXPECT_EQ(receiver.summary(), (SacnReceiver::Summary{QStringLiteral("Interop sender"), 1, 1}));
+}
+
+TEST(SacnInterop, LevelsSentByTheNpmSacnSenderAreHeardExactly) {
+    if (const std::string missing = senderMissing(); !missing.empty())
+        GTEST_SKIP() << missing;
+    const auto receiver = listeningReceiver(7);
+    expectLevelsFromTheNpmSender(*receiver, QStringLiteral("127.0.0.1"));
+}
+
+// Multicast for real, on the interface of the desk's subnet: only inside a network of
+// its own (loopback and one veth end, 10.99.0.1/24), so that nothing leaves the machine.
+TEST(SacnInterop, LevelsSentToTheUniversesGroupAreHeardOnTheDesksInterface) {
+    if (qEnvironmentVariableIsEmpty("PEXLORA_ISOLATED_NET"))
+        GTEST_SKIP()
+            << "multicast is tried only inside a network namespace of its own, with PEXLORA_ISOLATED_NET=1";
+    if (const std::string missing = senderMissing(); !missing.empty())
+        GTEST_SKIP() << missing;
+    SacnReceiver receiver(EosClock::system(), SacnReceiverOptions{0});
+    ASSERT_TRUE(receiver.listen({7}, QHostAddress(QStringLiteral("10.99.0.2"))))
+        << receiver.lastError().toStdString();
+    expectLevelsFromTheNpmSender(receiver, QStringLiteral("multicast"));
 }
 
 TEST(SacnInterop, AFloodLargerThanOneTurnIsReadTurnByTurn) {
