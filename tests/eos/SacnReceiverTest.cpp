@@ -15,8 +15,9 @@ namespace {
 
 using namespace test;
 
-// What the receiver's socket sees and does, kept by the test.
-struct Wire {
+// What the receiver's socket would hear and do, kept where the test sees it.
+class FakeSacnSocket final : public SacnSocket {
+public:
     std::deque<Bytes> waiting;
     std::set<std::pair<QString, QString>> groups; // group and interface joined
     std::optional<QString> bindFailure;
@@ -27,37 +28,29 @@ struct Wire {
         waiting.insert(waiting.end(), datagrams.begin(), datagrams.end());
         ready();
     }
-};
 
-class FakeSacnSocket final : public SacnSocket {
-public:
-    explicit FakeSacnSocket(std::shared_ptr<Wire> wire)
-        : m_wire(std::move(wire)) {}
     Result<std::uint16_t, QString> bind(std::uint16_t) override {
-        if (m_wire->bindFailure)
-            return fail(*m_wire->bindFailure);
+        if (bindFailure)
+            return fail(*bindFailure);
         return std::uint16_t{5568};
     }
     void close() override {}
     bool joinGroup(const QHostAddress& group, const QString& interfaceName) override {
-        return m_wire->groups.emplace(group.toString(), interfaceName).second;
+        return groups.emplace(group.toString(), interfaceName).second;
     }
     void leaveGroup(const QHostAddress& group, const QString& interfaceName) override {
-        m_wire->groups.erase({group.toString(), interfaceName});
+        groups.erase({group.toString(), interfaceName});
     }
     std::optional<std::size_t> read(std::span<std::uint8_t> buffer) override {
-        if (m_wire->waiting.empty())
+        if (waiting.empty())
             return std::nullopt;
-        const Bytes datagram = std::move(m_wire->waiting.front());
-        m_wire->waiting.pop_front();
+        const Bytes datagram = std::move(waiting.front());
+        waiting.pop_front();
         const std::size_t size = std::min(buffer.size(), datagram.size());
         std::copy_n(datagram.begin(), size, buffer.begin());
         return size;
     }
-    void setReadyHandler(std::function<void()> handler) override { m_wire->ready = std::move(handler); }
-
-private:
-    std::shared_ptr<Wire> m_wire;
+    void setReadyHandler(std::function<void()> handler) override { ready = std::move(handler); }
 };
 
 struct Sent {
@@ -66,12 +59,13 @@ struct Sent {
     std::uint8_t sequence;
     std::vector<std::uint8_t> levels;
     std::uint8_t priority = 100;
+    const char* name = "Eos Ti";
 };
 
-Bytes datagram(const Sent& sent, const std::string& name = "Eos Ti") {
+Bytes datagram(const Sent& sent) {
     SacnDataPacket packet;
     packet.cid[15] = sent.source;
-    packet.sourceName = SacnSourceName(name);
+    packet.sourceName = sent.name;
     packet.universe = sent.universe;
     packet.sequence = sent.sequence;
     packet.priority = sent.priority;
@@ -82,8 +76,9 @@ Bytes datagram(const Sent& sent, const std::string& name = "Eos Ti") {
 
 struct Fixture {
     std::shared_ptr<FakeClock> clock = std::make_shared<FakeClock>();
-    std::shared_ptr<Wire> wire = std::make_shared<Wire>();
-    SacnReceiver receiver{clock, {}, std::make_unique<FakeSacnSocket>(wire)};
+    std::unique_ptr<FakeSacnSocket> owned = std::make_unique<FakeSacnSocket>();
+    FakeSacnSocket& socket = *owned;
+    SacnReceiver receiver{clock, {}, std::move(owned)};
     std::vector<std::vector<std::uint16_t>> changes;
     int summaries = 0;
 
@@ -98,7 +93,7 @@ struct Fixture {
         std::vector<Bytes> datagrams;
         for (const Sent& sent : burst)
             datagrams.push_back(datagram(sent));
-        wire->deliver(datagrams);
+        socket.deliver(datagrams);
     }
     // The universes of each levelsChanged since the last call.
     std::vector<std::vector<std::uint16_t>> takeChanges() { return std::exchange(changes, {}); }
@@ -140,7 +135,7 @@ TEST(SacnReceiver, SaysOncePerBurstWhichWantedUniversesChanged) {
     Fixture fixture;
     ASSERT_TRUE(fixture.receiver.listen({1, 2}, QHostAddress()));
     fixture.send({{1, 1, 1, {10, 50}}, {1, 2, 1, {30, 5, 7}}, {9, 1, 1, {255}}});
-    fixture.wire->deliver({Bytes(200, 0x10)}); // not sACN
+    fixture.socket.deliver({Bytes(200, 0x10)}); // not sACN
     EXPECT_EQ(fixture.receiver.level(1, 1), 30);
     EXPECT_EQ(fixture.receiver.level(1, 2), 50);
     EXPECT_EQ(fixture.receiver.level(1, 3), 7);
@@ -156,9 +151,9 @@ TEST(SacnReceiver, ReadsABoundedBurstPerTurnAndLeavesTheRestForTheNext) {
     for (int sequence = 1; sequence <= SacnReceiver::maxDatagramsPerTurn + 10; ++sequence)
         flood.push_back({1, 1, static_cast<std::uint8_t>(sequence), {static_cast<std::uint8_t>(sequence)}});
     fixture.send(flood);
-    EXPECT_EQ(fixture.wire->waiting.size(), 10u);
+    EXPECT_EQ(fixture.socket.waiting.size(), 10u);
     EXPECT_EQ(fixture.receiver.level(1, 1), SacnReceiver::maxDatagramsPerTurn);
-    fixture.wire->ready();
+    fixture.socket.ready();
     EXPECT_EQ(fixture.receiver.level(1, 1), SacnReceiver::maxDatagramsPerTurn + 10);
     EXPECT_EQ(fixture.takeChanges(), (Changes{{1}, {1}}));
 }
@@ -184,13 +179,13 @@ TEST(SacnReceiver, ASourceSilentTooLongIsGoneAndSaidToBe) {
 TEST(SacnReceiver, SummarySaysTheWinnerOfTheLowestUniverseAndCountsEachSourceOnce) {
     Fixture fixture;
     ASSERT_TRUE(fixture.receiver.listen({1, 2, 3}, QHostAddress()));
-    fixture.wire->deliver({datagram({2, 1, 1, {1}, 100}, "Backup"), datagram({2, 2, 1, {1}, 150}, "Primary"),
-                           datagram({3, 2, 1, {1}, 150}, "Primary")});
+    fixture.send(
+        {{2, 1, 1, {1}, 100, "Backup"}, {2, 2, 1, {1}, 150, "Primary"}, {3, 2, 1, {1}, 150, "Primary"}});
     EXPECT_EQ(fixture.receiver.summary(), (SacnReceiver::Summary{QStringLiteral("Primary"), 2, 2}));
-    fixture.wire->deliver({datagram({1, 1, 2, {1}, 100}, "Backup")});
+    fixture.send({{1, 1, 2, {1}, 100, "Backup"}});
     EXPECT_EQ(fixture.receiver.summary(), (SacnReceiver::Summary{QStringLiteral("Backup"), 2, 3}));
     fixture.summaries = 0;
-    fixture.wire->deliver({datagram({1, 1, 3, {2}, 100}, "Backup")});
+    fixture.send({{1, 1, 3, {2}, 100, "Backup"}});
     EXPECT_EQ(fixture.summaries, 0) << "new levels, same summary";
 
     // A universe no longer wanted is forgotten, and said to have changed.
@@ -207,22 +202,22 @@ TEST(SacnReceiver, JoinsTheGroupsOfTheUniversesWantedAndLeavesTheOthers) {
     using Groups = std::set<std::pair<QString, QString>>;
     Fixture fixture;
     ASSERT_TRUE(fixture.receiver.listen({1, 256, 63999, 0, 64000}, QHostAddress()));
-    EXPECT_EQ(fixture.wire->groups, (Groups{{QStringLiteral("239.255.0.1"), QString()},
-                                            {QStringLiteral("239.255.1.0"), QString()},
-                                            {QStringLiteral("239.255.249.255"), QString()}}))
+    EXPECT_EQ(fixture.socket.groups, (Groups{{QStringLiteral("239.255.0.1"), QString()},
+                                             {QStringLiteral("239.255.1.0"), QString()},
+                                             {QStringLiteral("239.255.249.255"), QString()}}))
         << "universes 0 and 64000 do not exist";
     ASSERT_TRUE(fixture.receiver.listen({1, 2}, QHostAddress()));
-    EXPECT_EQ(fixture.wire->groups, (Groups{{QStringLiteral("239.255.0.1"), QString()},
-                                            {QStringLiteral("239.255.0.2"), QString()}}));
+    EXPECT_EQ(fixture.socket.groups, (Groups{{QStringLiteral("239.255.0.1"), QString()},
+                                             {QStringLiteral("239.255.0.2"), QString()}}));
     fixture.receiver.stop();
-    EXPECT_TRUE(fixture.wire->groups.empty());
+    EXPECT_TRUE(fixture.socket.groups.empty());
     EXPECT_FALSE(fixture.receiver.isListening());
 
     Fixture refused;
-    refused.wire->bindFailure = QStringLiteral("The bound address is already in use");
+    refused.socket.bindFailure = QStringLiteral("The bound address is already in use");
     EXPECT_FALSE(refused.receiver.listen({1}, QHostAddress()));
     EXPECT_TRUE(refused.receiver.lastError().contains(QStringLiteral("already in use")));
-    EXPECT_TRUE(refused.wire->groups.empty());
+    EXPECT_TRUE(refused.socket.groups.empty());
     EXPECT_FALSE(refused.receiver.isListening());
 }
 
