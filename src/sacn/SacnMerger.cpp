@@ -2,6 +2,7 @@
 #include "sacn/SacnMerger.h"
 
 #include <algorithm>
+#include <vector>
 
 namespace pexlora {
 
@@ -35,7 +36,8 @@ bool SacnMerger::take(const SacnDataPacket& packet, std::chrono::milliseconds no
     kept.sequence = packet.sequence;
     kept.heard = now;
     kept.slotCount = packet.slotCount;
-    std::copy_n(packet.slots.begin(), packet.slotCount, kept.slots.begin());
+    kept.name = packet.sourceName;
+    std::copy_n(packet.values.begin(), packet.slotCount, kept.values.begin());
     return true;
 }
 
@@ -49,24 +51,72 @@ bool SacnMerger::expire(std::chrono::milliseconds now) {
     return any;
 }
 
-std::optional<std::uint8_t> SacnMerger::level(std::uint16_t universe, std::size_t slot) const {
+void SacnMerger::forget(std::uint16_t universe) {
+    m_universes.erase(universe);
+}
+
+SacnMerger::Levels SacnMerger::levels(std::uint16_t universe) const {
+    Levels merged;
     const auto found = m_universes.find(universe);
-    if (found == m_universes.end() || slot < 1 || slot > SacnDataPacket::maxSlots)
-        return std::nullopt;
-    std::optional<std::uint8_t> priority;
-    std::optional<std::uint8_t> level;
+    if (found == m_universes.end())
+        return merged;
+    // Each slot goes to the highest priority among the sources that send it, then to the highest level.
+    std::array<std::uint8_t, SacnDataPacket::maxSlots> priorities{};
     for (const auto& [cid, source] : found->second) {
-        if (source.slotCount < slot)
-            continue;
-        const std::uint8_t value = source.slots[slot - 1];
-        if (!priority || source.priority > *priority) {
-            priority = source.priority;
-            level = value;
-        } else if (source.priority == *priority) {
-            level = std::max(*level, value);
+        const std::size_t shared = std::min(merged.count, source.slotCount);
+        for (std::size_t slot = 0; slot < shared; ++slot) {
+            const std::uint8_t value = source.values[slot];
+            if (source.priority > priorities[slot]) {
+                priorities[slot] = source.priority;
+                merged.values[slot] = value;
+            } else if (source.priority == priorities[slot]) {
+                merged.values[slot] = std::max(merged.values[slot], value);
+            }
         }
+        for (std::size_t slot = shared; slot < source.slotCount; ++slot) {
+            priorities[slot] = source.priority;
+            merged.values[slot] = source.values[slot];
+        }
+        merged.count = std::max(merged.count, source.slotCount);
     }
-    return level;
+    return merged;
+}
+
+std::optional<std::uint8_t> SacnMerger::level(std::uint16_t universe, std::size_t slot) const {
+    if (slot < 1 || slot > SacnDataPacket::maxSlots)
+        return std::nullopt;
+    const Levels merged = levels(universe);
+    if (slot > merged.count)
+        return std::nullopt;
+    return merged.values[slot - 1];
+}
+
+std::optional<std::string> SacnMerger::winnerName(std::uint16_t universe) const {
+    const auto found = m_universes.find(universe);
+    if (found == m_universes.end())
+        return std::nullopt;
+    const Source* winner = nullptr;
+    for (const auto& [cid, source] : found->second)
+        if (!winner || source.priority > winner->priority)
+            winner = &source;
+    if (!winner)
+        return std::nullopt;
+    return std::string(winner->name.view());
+}
+
+std::size_t SacnMerger::sourceCount() const {
+    std::vector<Cid> cids;
+    for (const auto& [number, universe] : m_universes)
+        for (const auto& [cid, source] : universe)
+            cids.push_back(cid);
+    std::sort(cids.begin(), cids.end());
+    return static_cast<std::size_t>(std::unique(cids.begin(), cids.end()) - cids.begin());
+}
+
+std::optional<std::uint16_t> SacnMerger::lowestUniverse() const {
+    if (m_universes.empty())
+        return std::nullopt;
+    return m_universes.begin()->first;
 }
 
 } // namespace pexlora

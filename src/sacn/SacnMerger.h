@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <map>
 #include <optional>
+#include <string>
 
 namespace pexlora {
 
@@ -28,16 +29,38 @@ public:
     bool take(const SacnDataPacket& packet, std::chrono::milliseconds now);
     // Forgets the sources not heard since `now - sourceLoss`; whether any went.
     bool expire(std::chrono::milliseconds now);
+    // Forgets everything heard on `universe`, as when nobody wants it any more.
+    void forget(std::uint16_t universe);
+
+    // The merged levels of one universe: slots 1 to `count` are sent by some source;
+    // the slots past `count` are zero, so that equal levels compare equal.
+    struct Levels {
+        std::array<std::uint8_t, SacnDataPacket::maxSlots> values{};
+        std::size_t count = 0;
+        friend bool operator==(const Levels&, const Levels&) = default;
+    };
+    Levels levels(std::uint16_t universe) const;
     // The level of `slot` (1–512) of `universe`; none while no source sends that slot.
     std::optional<std::uint8_t> level(std::uint16_t universe, std::size_t slot) const;
+
+    // The name of the source whose levels win on `universe`: the highest priority, and
+    // among equals the first by component identifier, so that the name does not flicker.
+    std::optional<std::string> winnerName(std::uint16_t universe) const;
+    // The sources heard on any universe, each counted once.
+    std::size_t sourceCount() const;
+    // The universes some source sends.
+    std::size_t universeCount() const { return m_universes.size(); }
+    // The lowest universe some source sends.
+    std::optional<std::uint16_t> lowestUniverse() const;
 
 private:
     struct Source {
         std::uint8_t priority = 0;
         std::uint8_t sequence = 0;
         std::chrono::milliseconds heard{0};
-        std::array<std::uint8_t, SacnDataPacket::maxSlots> slots{};
+        std::array<std::uint8_t, SacnDataPacket::maxSlots> values{};
         std::size_t slotCount = 0;
+        SacnSourceName name;
     };
     using Cid = std::array<std::uint8_t, 16>;
     using Universe = std::map<Cid, Source>;

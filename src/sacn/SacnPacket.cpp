@@ -30,6 +30,11 @@ bool layerReaches(std::span<const std::uint8_t> bytes, std::size_t at) {
 
 } // namespace
 
+SacnSourceName::SacnSourceName(std::string_view text)
+    : m_size(std::min(text.size(), maxSize)) {
+    std::copy_n(text.begin(), m_size, m_bytes.begin());
+}
+
 std::optional<SacnDataPacket> readSacnPacket(std::span<const std::uint8_t> bytes) {
     if (bytes.size() < slotsAt || bytes.size() > slotsAt + SacnDataPacket::maxSlots)
         return std::nullopt;
@@ -54,13 +59,14 @@ std::optional<SacnDataPacket> readSacnPacket(std::span<const std::uint8_t> bytes
     std::copy_n(bytes.begin() + cidAt, packet.cid.size(), packet.cid.begin());
     const auto name = bytes.subspan(sourceNameAt, sourceNameSize - 1);
     const auto end = std::find(name.begin(), name.end(), std::uint8_t{0});
-    packet.sourceName.assign(name.begin(), end);
+    packet.sourceName = SacnSourceName(
+        std::string_view(reinterpret_cast<const char*>(name.data()), static_cast<std::size_t>(end - name.begin())));
     packet.sequence = bytes[sequenceAt];
     packet.preview = (bytes[optionsAt] & optionPreview) != 0;
     packet.terminated = (bytes[optionsAt] & optionTerminated) != 0;
     packet.startCode = bytes[startCodeAt];
     packet.slotCount = bytes.size() - slotsAt;
-    std::copy_n(bytes.begin() + slotsAt, packet.slotCount, packet.slots.begin());
+    std::copy_n(bytes.begin() + slotsAt, packet.slotCount, packet.values.begin());
     return packet;
 }
 

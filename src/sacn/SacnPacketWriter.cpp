@@ -44,8 +44,8 @@ std::size_t writeSacnPacket(const SacnDataPacket& packet, std::span<std::uint8_t
     putLayer(bytes, framingFlagsLength);
     put32(bytes, framingVector, vectorFramingData);
     // The name stays null-terminated however long it was given.
-    const std::size_t nameSize = std::min(packet.sourceName.size(), sourceNameSize - 1);
-    std::copy_n(packet.sourceName.begin(), nameSize, bytes.begin() + sourceNameAt);
+    const std::size_t nameSize = std::min(packet.sourceName.view().size(), sourceNameSize - 1);
+    std::copy_n(packet.sourceName.view().begin(), nameSize, bytes.begin() + sourceNameAt);
     bytes[priorityAt] = packet.priority;
     bytes[sequenceAt] = packet.sequence;
     bytes[optionsAt] = static_cast<std::uint8_t>((packet.preview ? optionPreview : 0) |
@@ -59,7 +59,7 @@ std::size_t writeSacnPacket(const SacnDataPacket& packet, std::span<std::uint8_t
     put16(bytes, incrementAt, 1);
     put16(bytes, valueCountAt, slots + 1); // the start code counts as a value
     bytes[startCodeAt] = packet.startCode;
-    std::copy_n(packet.slots.begin(), slots, bytes.begin() + slotsAt);
+    std::copy_n(packet.values.begin(), slots, bytes.begin() + slotsAt);
     return size;
 }
 

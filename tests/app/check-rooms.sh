@@ -20,4 +20,5 @@ check canvas 'app|eos'
 check eos 'app|canvas|widgets'
 check model 'app|canvas|eos|widgets'
 check sacn 'app|canvas|eos|widgets|model|osc|plist'
+check levels 'app|canvas|widgets|model'
 exit $failed

@@ -2,6 +2,7 @@
 #include "EosTestSupport.h"
 
 #include "osc/OSCMessageEncoder.h"
+#include "sacn/SacnPacketWriter.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -211,6 +212,12 @@ void appendOSCString(Bytes& bytes, std::string_view string) {
 
 Bytes encoded(const OSCMessage& message) {
     return encodeOSC(message).value();
+}
+
+Bytes sacnDatagram(const SacnDataPacket& packet) {
+    Bytes bytes(maxSacnPacketSize);
+    bytes.resize(writeSacnPacket(packet, bytes));
+    return bytes;
 }
 
 } // namespace pexlora::test

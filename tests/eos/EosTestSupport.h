@@ -3,6 +3,7 @@
 
 #include "eos/EosClock.h"
 #include "osc/OSCMessage.h"
+#include "sacn/SacnPacket.h"
 
 #include <QNetworkDatagram>
 #include <QProcess>
@@ -112,6 +113,9 @@ bool toolAvailable(const QString& name);
 void appendOSCString(Bytes& bytes, std::string_view string);
 
 Bytes encoded(const OSCMessage& message);
+
+// `packet` as an E1.31 data packet on the wire.
+Bytes sacnDatagram(const SacnDataPacket& packet);
 
 inline std::span<const std::uint8_t> asBytes(const QByteArray& data) {
     return {reinterpret_cast<const std::uint8_t*>(data.constData()), static_cast<std::size_t>(data.size())};

@@ -61,7 +61,7 @@ Bytes written(const Bytes& laid) {
     packet.universe = 63999;
     packet.slotCount = 512;
     for (std::size_t slot = 0; slot < 512; ++slot)
-        packet.slots[slot] = static_cast<std::uint8_t>(slot * 7);
+        packet.values[slot] = static_cast<std::uint8_t>(slot * 7);
     Bytes bytes(maxSacnPacketSize + 8, 0xEE);
     const std::size_t size = writeSacnPacket(packet, bytes);
     EXPECT_EQ(Bytes(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(size)), laid);
@@ -79,7 +79,7 @@ TEST(SacnPacket, AWellFormedDataPacketIsReadLayerByLayer) {
     for (const auto& row : table) {
         const auto packet = readSacnPacket(row.bytes);
         ASSERT_TRUE(packet) << row.name;
-        EXPECT_EQ(packet->sourceName, "Eos Ti") << row.name;
+        EXPECT_EQ(packet->sourceName.view(), "Eos Ti") << row.name;
         EXPECT_EQ(packet->cid[15], 15) << row.name;
         EXPECT_EQ(packet->priority, 100) << row.name;
         EXPECT_EQ(packet->sequence, 42) << row.name;
@@ -94,7 +94,7 @@ TEST(SacnPacket, AWellFormedDataPacketIsReadLayerByLayer) {
 
 TEST(SacnPacket, TheWriterCutsANameTooLongAndRefusesABufferTooSmall) {
     SacnDataPacket packet;
-    packet.sourceName = std::string(80, 'n');
+    packet.sourceName = std::string_view(std::string(80, 'n'));
     packet.slotCount = 3;
     std::array<std::uint8_t, maxSacnPacketSize> buffer;
     buffer.fill(0xEE);
@@ -102,7 +102,7 @@ TEST(SacnPacket, TheWriterCutsANameTooLongAndRefusesABufferTooSmall) {
     ASSERT_EQ(size, 129u);
     const auto read = readSacnPacket(std::span(buffer).first(size));
     ASSERT_TRUE(read);
-    EXPECT_EQ(read->sourceName, std::string(63, 'n')) << "63 bytes and the terminator";
+    EXPECT_EQ(read->sourceName.view(), std::string(63, 'n')) << "63 bytes and the terminator";
     EXPECT_EQ(writeSacnPacket(packet, std::span(buffer).first(128)), 0u);
 }
 
@@ -158,7 +158,7 @@ SacnDataPacket from(std::uint8_t source, std::uint8_t priority, std::uint8_t seq
     packet.priority = priority;
     packet.sequence = sequence;
     packet.universe = universe;
-    std::copy(levels.begin(), levels.end(), packet.slots.begin());
+    std::copy(levels.begin(), levels.end(), packet.values.begin());
     packet.slotCount = levels.size();
     return packet;
 }

@@ -1,14 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The simulator's sACN output: paced on a fake clock, and read on loopback by a
 // receiver nobody here wrote.
-// clang-format off
-// Before any Qt header, whose "slots" keyword would take the packet's field.
-#include "sacn/SacnPacket.h"
-// clang-format on
-
-#include "SimulatorSacn.h"
-
 #include "EosTestSupport.h"
+#include "SimulatorSacn.h"
+#include "sacn/SacnPacket.h"
 
 #include <QFileInfo>
 #include <gtest/gtest.h>

@@ -66,12 +66,12 @@ void SimulatorSacn::sendDue() {
 void SimulatorSacn::send(std::uint16_t universe, Stream& stream, bool terminated) {
     SacnDataPacket packet;
     packet.cid = m_source.cid;
-    packet.sourceName = m_source.name;
+    packet.sourceName = std::string_view(m_source.name);
     packet.priority = m_source.priority;
     packet.sequence = stream.sequence++;
     packet.terminated = terminated;
     packet.universe = universe;
-    packet.slots = stream.levels;
+    packet.values = stream.levels;
     packet.slotCount = stream.levels.size();
     std::array<std::uint8_t, maxSacnPacketSize> bytes;
     const std::size_t size = writeSacnPacket(packet, bytes);
