@@ -4,6 +4,8 @@
 #include "EosTestSupport.h"
 #include "eos/EosConnectionManager.h"
 #include "eos/EosGroupRecorder.h"
+#include "eos/EosPatchDirectory.h"
+#include "eos/EosPatchImport.h"
 #include "osc/OSCPacketDecoder.h"
 
 #include <QCoreApplication>
@@ -31,11 +33,14 @@ public:
         const auto decoded = decodeOSCPacket(packet);
         const OSCMessage* message = decoded.ok() && decoded.value() ? decoded.value()->message() : nullptr;
         written.push_back(message ? std::string(message->addressPattern.rawAddress()) : "undecodable");
+        if (message)
+            sent.push_back(*message);
     }
     void close() override {}
 
     QString openedTo;
     std::vector<std::string> written;
+    std::vector<OSCMessage> sent;
 
 private:
     EosFraming m_framing;
@@ -538,6 +543,55 @@ TEST_F(LinkStates, TrafficIsRecordedBothWaysWhileALogIsAttached) {
     manager->send(QStringLiteral("/eos/cmd"), QStringLiteral("Chan 8"));
     emit current().messageReceived(OSCMessage("/eos/out/ping", {}));
     EXPECT_EQ(log.recorded(), std::size(expected));
+}
+
+} // namespace
+} // namespace pexlora
+
+namespace pexlora {
+namespace {
+
+OSCMessage patchEntry(int channel, int index, const char* label) {
+    return OSCMessage(OSCAddressPattern("/eos/out/get/patch/" + std::to_string(channel) + "/1"),
+                      {index, "UID", label, "ETC", "Source Four", channel, channel});
+}
+
+TEST_F(LinkStates, ThePatchFollowsTheChannelsTheDeskSaysChangedAndKeepsWhatAnUnansweredReadAskedFor) {
+    auto manager = makeManager(EosFramingChoice::length, {}, true);
+    manager->connectToConsole(QStringLiteral("console"), 3032);
+    emit current().ready();
+    emit current().messageReceived(OSCMessage("/eos/out/get/version", {"3.2.0"}));
+    const auto echo = [&] {
+        // The closing ping of a read, answered as the desk answers every ping.
+        const OSCMessage& ping = current().sent.back();
+        ASSERT_EQ(ping.addressPattern.rawAddress(), "/eos/ping");
+        ASSERT_EQ(ping.values.size(), 1u);
+        emit current().messageReceived(OSCMessage("/eos/out/ping", {ping.values[0]}));
+    };
+    const auto labels = [&] {
+        std::string told;
+        for (const auto& [channel, parts] : manager->patch().channels())
+            told += std::to_string(channel) + " " + parts.front().label.toStdString() + "; ";
+        return told;
+    };
+    emit current().messageReceived(OSCMessage("/eos/out/get/patch/count", {2}));
+    emit current().messageReceived(patchEntry(1, 0, "Front 1"));
+    emit current().messageReceived(patchEntry(2, 1, "Front 2"));
+    echo();
+    ASSERT_TRUE(waitFor([&] { return manager->patch().status() == EosPatchDirectory::Status::ready; }));
+    EXPECT_EQ(labels(), "1 Front 1; 2 Front 2; ");
+
+    // Channel 1 relabelled, 2 unpatched, 3 patched: each told by its answer or its silence.
+    emit current().messageReceived(OSCMessage("/eos/out/notify/patch", {7, "1-3"}));
+    emit current().messageReceived(patchEntry(1, -1, "Key 1"));
+    emit current().messageReceived(patchEntry(3, -1, "Back 3"));
+    echo();
+    EXPECT_EQ(labels(), "1 Key 1; 3 Back 3; ");
+
+    // A read the desk never finishes takes nothing away.
+    emit current().messageReceived(OSCMessage("/eos/out/notify/patch", {8, 1, 3}));
+    clock->advance(EosPatchImport::replyTimeout);
+    EXPECT_EQ(labels(), "1 Key 1; 3 Back 3; ");
 }
 
 } // namespace
