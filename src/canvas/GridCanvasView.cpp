@@ -9,12 +9,15 @@
 #include "canvas/PanZoom.h"
 #include "canvas/RenumberSession.h"
 #include "canvas/SelectionPreview.h"
+#include "widgets/PlainMessage.h"
 
+#include <QHelpEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QNativeGestureEvent>
 #include <QPaintEvent>
 #include <QPainter>
+#include <QToolTip>
 #include <QWheelEvent>
 #include <cmath>
 #include <span>
@@ -139,7 +142,7 @@ const GridElement* GridCanvasView::hitElement(QPointF point) const {
 CellMarks GridCanvasView::cellMarks() const {
     const CanvasTool* tool = activeTool();
     return {tool ? tool->selectionDragOffset() : std::nullopt, tool && tool->selectionDragRefused(),
-            m_consoleSelection};
+            m_consoleSelection, &m_cellLevels};
 }
 
 std::optional<QPointF> GridCanvasView::pointer() const {
@@ -205,6 +208,35 @@ void GridCanvasView::setConsoleSelection(const QSet<QUuid>& ids) {
             changed.insert(id);
     m_consoleSelection = ids;
     repaintCells(changed);
+}
+
+void GridCanvasView::updateCellLevels(const QHash<QUuid, float>& levels, const QSet<QUuid>& gone) {
+    repaintCells(m_cellLevels.update(levels, gone));
+}
+
+void GridCanvasView::clearCellLevels() {
+    repaintCells(m_cellLevels.clear());
+}
+
+void GridCanvasView::setUnpatchedCells(const QSet<QUuid>& ids) {
+    repaintCells(m_cellLevels.setUnpatched(ids));
+}
+
+void GridCanvasView::setCellToolTip(std::function<QString(const GridElement&)> text) {
+    m_cellToolTip = std::move(text);
+}
+
+void GridCanvasView::showCellToolTip(QHelpEvent& event) {
+    const GridElement* cell = m_cellToolTip ? hitElement(event.pos()) : nullptr;
+    const QString text = cell ? m_cellToolTip(*cell) : QString();
+    if (text.isEmpty()) {
+        QToolTip::hideText();
+        event.ignore();
+        return;
+    }
+    // Kept while the pointer stays on the cell, taken down as it leaves it.
+    const QRect area = m_model->cellRect(cell->position).toAlignedRect();
+    QToolTip::showText(event.globalPos(), plainToolTip(text), this, area);
 }
 
 void GridCanvasView::setOutlinedCells(const QSet<QUuid>& ids) {
@@ -411,6 +443,10 @@ void GridCanvasView::wheelEvent(QWheelEvent* event) {
 }
 
 bool GridCanvasView::event(QEvent* event) {
+    if (event->type() == QEvent::ToolTip) {
+        showCellToolTip(*static_cast<QHelpEvent*>(event));
+        return true;
+    }
     if (event->type() == QEvent::NativeGesture) {
         const auto* gesture = static_cast<QNativeGestureEvent*>(event);
         if (gesture->gestureType() == Qt::ZoomNativeGesture && m_model) {
