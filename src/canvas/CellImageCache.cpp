@@ -84,8 +84,9 @@ const QImage& CellImageCache::cell(Fill fill, double glow) {
 }
 
 QColor CellImageCache::textColor(Fill fill, double glow, bool highlighted, bool lit) {
-    const int key = ((static_cast<int>(fill) * (glowLevels + 1) + glowLevel(glow)) * 2 + (highlighted ? 1 : 0)) * 2 +
-                    (lit ? 1 : 0);
+    const int key =
+        ((static_cast<int>(fill) * (glowLevels + 1) + glowLevel(glow)) * 2 + (highlighted ? 1 : 0)) * 2 +
+        (lit ? 1 : 0);
     if (const auto found = m_textColors.constFind(key); found != m_textColors.cend())
         return *found;
     // The middle of the square, where the number stands, as it shows on the ground.

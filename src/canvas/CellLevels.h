@@ -21,22 +21,30 @@ QString levelText(int percent);
 // so that only those are repainted.
 class CellLevels {
 public:
+    // What one cell shows; a cell showing nothing has no entry.
+    struct Shown {
+        qint8 percent = -1; // -1: no level
+        bool unpatched = false;
+    };
+
     QSet<QUuid> update(const QHash<QUuid, float>& levels, const QSet<QUuid>& gone);
     QSet<QUuid> clear();
     QSet<QUuid> setUnpatched(const QSet<QUuid>& ids);
 
+    // One lookup for all a cell shows: the painter asks for thousands of cells.
+    Shown shown(const QUuid& id) const { return m_shown.value(id); }
     std::optional<int> percent(const QUuid& id) const {
-        const auto found = m_percents.constFind(id);
-        return found == m_percents.cend() ? std::nullopt : std::optional<int>(*found);
+        const qint8 p = shown(id).percent;
+        return p < 0 ? std::nullopt : std::optional<int>(p);
     }
-    bool isUnpatched(const QUuid& id) const { return m_unpatched.contains(id); }
-    // Whether no cell shows anything of the desk: the painter then asks nothing per cell.
-    bool isEmpty() const { return m_percents.isEmpty() && m_unpatched.isEmpty(); }
-    bool hasUnpatched() const { return !m_unpatched.isEmpty(); }
+    bool isUnpatched(const QUuid& id) const { return shown(id).unpatched; }
+    bool isEmpty() const { return m_shown.isEmpty(); }
 
 private:
-    QHash<QUuid, int> m_percents;
-    QSet<QUuid> m_unpatched;
+    // Sets what `id` shows, and adds it to `changed` when that differs.
+    void set(const QUuid& id, qint8 percent, bool unpatched, QSet<QUuid>& changed);
+
+    QHash<QUuid, Shown> m_shown;
 };
 
 } // namespace pexlora

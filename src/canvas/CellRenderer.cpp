@@ -113,9 +113,9 @@ void CellRenderer::paint(QPainter& painter, const QRegion& dirty, const GridView
     const qreal ratio = deviceRatio(painter);
     // Every colour the images and the number colours are made of.
     const std::size_t paletteKey =
-        qHashMulti(0, c.controlBackground.rgba(), c.windowBackground.rgba(), c.separator.rgba(), c.accent.rgba(),
-                   c.selectedControl.rgba(), c.label.rgba(), c.selectedControlText.rgba(), c.orange.rgba(),
-                   c.yellow.rgba(), c.red.rgba());
+        qHashMulti(0, c.controlBackground.rgba(), c.windowBackground.rgba(), c.separator.rgba(),
+                   c.accent.rgba(), c.selectedControl.rgba(), c.label.rgba(), c.selectedControlText.rgba(),
+                   c.orange.rgba(), c.yellow.rgba(), c.red.rgba());
     m_images.prepare(size, ratio, c, paletteKey);
 
     const bool selectMode = model.mode() == AppMode::select;
@@ -156,6 +156,7 @@ void CellRenderer::paint(QPainter& painter, const QRegion& dirty, const GridView
     // Most cells are plain ones: looked up once rather than per cell.
     const QImage ordinaryImage = m_images.cell(CellImageCache::Fill::ordinary, 0); // shared, not copied
     const QColor ordinaryText = m_images.textColor(CellImageCache::Fill::ordinary, 0, false);
+    const QColor ordinaryLitText = m_images.textColor(CellImageCache::Fill::ordinary, 0, false, true);
     painter.setFont(m_labels.font());
     for (const std::size_t i : indices) {
         const GridElement& e = elements[i];
@@ -193,31 +194,44 @@ void CellRenderer::paint(QPainter& painter, const QRegion& dirty, const GridView
         if (overlaps)
             flushNumbers(painter);
         const bool plain = fill == CellImageCache::Fill::ordinary && !(glow > 0);
-        painter.drawImage(snapped(cell.topLeft() - QPointF(margin, margin), ratio),
-                          plain ? ordinaryImage : m_images.cell(fill, glow));
-        const std::optional<int> percent = levels ? levels->percent(e.id) : std::nullopt;
+        const CellLevels::Shown shown = levels ? levels->shown(e.id) : CellLevels::Shown{};
+        const int percent = shown.percent;
         const bool framed = fill != CellImageCache::Fill::ordinary;
-        if (percent)
-            m_levels.paintFill(painter, cell, *percent, framed);
+        const bool highlighted = inSelection || inGroupDrag;
+        const QRectF inner = cellInner(cell);
+        const double fillTop = percent > 0 ? m_levels.fillTop(cell, percent, framed) : cell.bottom();
+        // The level's text reads against the fill where the fill reaches its middle;
+        // zero is the least of news and recedes.
+        const auto levelColour = [&] {
+            const QColor colour =
+                m_images.textColor(fill, glow, highlighted, fillTop <= m_levels.textMiddle(inner));
+            return percent > 0 ? colour : SystemColors::withAlpha(colour, 0.5);
+        };
+        const QImage& image = plain ? ordinaryImage : m_images.cell(fill, glow);
+        // A lit cell without a glow is one image with its fill and level; a
+        // glowing one, rarer, gets them drawn over it.
+        const bool composed = percent >= 0 && !(glow > 0);
+        painter.drawImage(snapped(cell.topLeft() - QPointF(margin, margin), ratio),
+                          composed ? m_levels.litCell(image, margin, static_cast<int>(fill), framed, percent,
+                                                      labels, levelColour)
+                                   : image);
+        if (percent >= 0 && !composed) {
+            m_levels.paintFill(painter, cell, percent, framed);
+            if (labels)
+                m_levels.appendText(inner, percent, levelColour());
+        }
         if (!marks.consoleSelection.isEmpty() && marks.consoleSelection.contains(e.id))
             ringed.push_back(cell);
-        if (levels && levels->hasUnpatched() && levels->isUnpatched(e.id))
+        if (shown.unpatched)
             unpatched.push_back(cell);
 
         if (!labels)
             continue;
-        const QRectF inner = cellInner(cell);
-        const bool highlighted = inSelection || inGroupDrag;
-        // Text stands on the fill where the fill reaches its middle.
-        const double fillTop = percent ? m_levels.fillTop(cell, *percent, framed) : cell.bottom();
+        // The number reads against the fill where the fill reaches its middle.
         const bool numberLit = fillTop <= inner.center().y();
         paintNumber(painter, inner, e.numberString, labelSize,
-                    plain && !numberLit ? ordinaryText : m_images.textColor(fill, glow, highlighted, numberLit));
-        if (percent) {
-            const QColor colour = m_images.textColor(fill, glow, highlighted, fillTop <= m_levels.textMiddle(inner));
-            // Zero is the least of news: it recedes.
-            m_levels.appendText(inner, *percent, *percent > 0 ? colour : SystemColors::withAlpha(colour, 0.5));
-        }
+                    plain ? (numberLit ? ordinaryLitText : ordinaryText)
+                          : m_images.textColor(fill, glow, highlighted, numberLit));
         if (overlaps)
             flushNumbers(painter);
         if (inSelection)

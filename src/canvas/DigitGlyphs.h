@@ -5,8 +5,8 @@
 #include <QList>
 #include <QPointF>
 #include <QRawFont>
-#include <QStringView>
 #include <QString>
+#include <QStringView>
 #include <array>
 #include <cstddef>
 

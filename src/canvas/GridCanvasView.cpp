@@ -68,7 +68,8 @@ GridCanvasView::GridCanvasView(std::unique_ptr<CanvasClock> clock, QWidget* pare
     setFocusPolicy(Qt::StrongFocus);
     setMouseTracking(true);
     setAttribute(Qt::WA_OpaquePaintEvent);
-    connect(m_preview, &SelectionPreview::cellsChanged, this, &GridCanvasView::repaintCells);
+    connect(m_preview, &SelectionPreview::cellsChanged, this,
+            [this](const QSet<QUuid>& ids) { repaintCells(ids); });
 }
 
 GridCanvasView::~GridCanvasView() = default;
@@ -211,15 +212,15 @@ void GridCanvasView::setConsoleSelection(const QSet<QUuid>& ids) {
 }
 
 void GridCanvasView::updateCellLevels(const QHash<QUuid, float>& levels, const QSet<QUuid>& gone) {
-    repaintCells(m_cellLevels.update(levels, gone));
+    repaintCells(m_cellLevels.update(levels, gone), false);
 }
 
 void GridCanvasView::clearCellLevels() {
-    repaintCells(m_cellLevels.clear());
+    repaintCells(m_cellLevels.clear(), false);
 }
 
 void GridCanvasView::setUnpatchedCells(const QSet<QUuid>& ids) {
-    repaintCells(m_cellLevels.setUnpatched(ids));
+    repaintCells(m_cellLevels.setUnpatched(ids), false);
 }
 
 void GridCanvasView::setCellToolTip(std::function<QString(const GridElement&)> text) {
@@ -256,21 +257,22 @@ void GridCanvasView::paintOutlines(QPainter& painter, const SystemColors& colors
     const double radius = m_model->cellSize() * 0.12;
     for (const QUuid& id : m_outlined)
         if (const GridElement* element = m_model->element(id))
-            painter.drawRoundedRect(m_model->cellRect(element->position).adjusted(1, 1, -1, -1), radius, radius);
+            painter.drawRoundedRect(m_model->cellRect(element->position).adjusted(1, 1, -1, -1), radius,
+                                    radius);
 }
 
-void GridCanvasView::repaintCells(const QSet<QUuid>& ids) {
+void GridCanvasView::repaintCells(const QSet<QUuid>& ids, bool withGlow) {
     // A tick changes a handful of cells; repainting only them keeps it cheap.
     constexpr qsizetype maxRects = 512;
     if (!m_model || ids.isEmpty())
         return;
     if (ids.size() > maxRects)
         update();
-    else if (const QRegion region = cellsRegion(ids); !region.isEmpty())
-        update(region);
+    else if (const QRegion changed = region(ids, withGlow); !changed.isEmpty())
+        update(changed);
 }
 
-QRegion GridCanvasView::cellsRegion(const QSet<QUuid>& ids) const {
+QRegion GridCanvasView::region(const QSet<QUuid>& ids, bool withGlow) const {
     if (!m_model)
         return {};
     std::vector<QRect> rects;
@@ -284,7 +286,7 @@ QRegion GridCanvasView::cellsRegion(const QSet<QUuid>& ids) const {
         if (drag && m_model->editSelectedIDs().contains(id))
             cell.translate(static_cast<double>(drag->columns) * m_model->cellSize(),
                            static_cast<double>(drag->rows) * m_model->cellSize());
-        const QRectF extent = CellRenderer::drawnExtent(cell);
+        const QRectF extent = withGlow ? CellRenderer::drawnExtent(cell) : cell;
         if (extent.intersects(rect()))
             rects.push_back(extent.toAlignedRect().intersected(rect()));
     }

@@ -50,7 +50,10 @@ public:
     const RenumberSession& renumberSession() const { return *m_renumber; }
 
     // Where the given cells are drawn, glow included: what a preview tick repaints.
-    QRegion cellsRegion(const QSet<QUuid>& ids) const;
+    QRegion cellsRegion(const QSet<QUuid>& ids) const { return region(ids, true); }
+    // Where the given cells' squares are: what a change of level or mark repaints,
+    // all drawn inside them.
+    QRegion cellSquares(const QSet<QUuid>& ids) const { return region(ids, false); }
 
     // The cells to ring as the console's selection; only the cells whose ring
     // comes or goes are repainted.
@@ -111,7 +114,8 @@ private:
     CanvasTool* activeTool() const;
     void toolMayHaveChanged();
     void modifiersChanged(Qt::KeyboardModifiers modifiers);
-    void repaintCells(const QSet<QUuid>& ids);
+    QRegion region(const QSet<QUuid>& ids, bool withGlow) const;
+    void repaintCells(const QSet<QUuid>& ids, bool withGlow = true);
     void paintOutlines(QPainter& painter, const SystemColors& colors) const;
     void showCellToolTip(QHelpEvent& event);
     // Where the pointer is while it is over the canvas.

@@ -40,14 +40,17 @@ void LevelMarks::prepare(double cellSize, qreal ratio, const SystemColors& color
     QFont small = font;
     small.setPointSizeF(font.pointSizeF() * 0.65);
     small.setWeight(QFont::DemiBold);
+    const bool sameFont = small == m_glyphs.font();
     m_glyphs.setFont(small, ratio);
-    if (cellSize == m_cellSize && ratio == m_ratio && paletteKey == m_paletteKey)
+    if (sameFont && cellSize == m_cellSize && ratio == m_ratio && paletteKey == m_paletteKey)
         return;
     m_cellSize = cellSize;
     m_ratio = ratio;
     m_paletteKey = paletteKey;
     m_colors = colors;
     m_images.fill(QImage());
+    m_lit.clear();
+    m_litBytes = 0;
 }
 
 QImage LevelMarks::render(Image kind) const {
@@ -97,6 +100,35 @@ void LevelMarks::paintFill(QPainter& painter, const QRectF& cell, int percent, b
     const double top = std::round((fillTop(cell, percent, framed) - cell.top()) * m_ratio);
     const QRectF source(0, top, image.width(), image.height() - top);
     painter.drawImage(origin + QPointF(0, top / m_ratio), image, source);
+}
+
+const QImage& LevelMarks::addLitCell(int key, const QImage& base, double margin, bool framed, int percent,
+                                     const QColor& textColour) {
+    // Levels come and go in hundreds of steps at every size: a bound keeps
+    // large cells from holding on to much memory.
+    constexpr qsizetype maxBytes = 48 * 1024 * 1024;
+    if (m_litBytes + base.sizeInBytes() > maxBytes) {
+        m_lit.clear();
+        m_litBytes = 0;
+    }
+    QImage image = base.copy();
+    image.setDevicePixelRatio(base.devicePixelRatio());
+    {
+        QPainter painter(&image);
+        painter.setRenderHint(QPainter::Antialiasing);
+        // The cell's square as the image holds it.
+        const QRectF cell(margin, margin, m_cellSize, m_cellSize);
+        paintFill(painter, cell, percent, framed);
+        const QString text = levelText(percent);
+        if (textColour.isValid() && m_glyphs.covers(text)) {
+            DigitGlyphs::Run run;
+            m_glyphs.append(text, cellInner(cell).topLeft() + textOffset, run);
+            painter.setPen(textColour);
+            m_glyphs.draw(painter, run);
+        }
+    }
+    m_litBytes += image.sizeInBytes();
+    return *m_lit.insert(key, std::move(image));
 }
 
 double LevelMarks::textMiddle(const QRectF& inner) const {

@@ -6,8 +6,10 @@
 
 #include <QColor>
 #include <QFont>
+#include <QHash>
 #include <QImage>
 #include <QRectF>
+#include <algorithm>
 #include <array>
 #include <cstddef>
 #include <utility>
@@ -38,6 +40,19 @@ public:
     double fillTop(const QRectF& cell, int percent, bool framed) const;
     void paintFill(QPainter& painter, const QRectF& cell, int percent, bool framed);
 
+    // A cell's image with the fill of `percent` and, `withText`, its level
+    // written in: a lit cell then costs one image, as an unlit one does. `base`
+    // is the image of the cell's state `state` (framed or not, always the same
+    // way), reaching `margin` beyond its square.
+    template <typename TextColour>
+    const QImage& litCell(const QImage& base, double margin, int state, bool framed, int percent,
+                          bool withText, TextColour textColour) {
+        const int key = (state * 2 + (withText ? 1 : 0)) * 101 + std::clamp(percent, 0, 100);
+        if (const auto found = m_lit.constFind(key); found != m_lit.cend())
+            return *found;
+        return addLitCell(key, base, margin, framed, percent, withText ? textColour() : QColor());
+    }
+
     // The vertical middle of the level's text, which decides what it is read against.
     double textMiddle(const QRectF& inner) const;
     // Queues the level's text in the corner of the cell's `inner` square.
@@ -50,12 +65,16 @@ public:
 private:
     enum class Image { fill, framedFill, unpatchedMark };
     QImage render(Image kind) const;
+    const QImage& addLitCell(int key, const QImage& base, double margin, bool framed, int percent,
+                             const QColor& textColour);
 
     double m_cellSize = 0;
     qreal m_ratio = 0;
     std::size_t m_paletteKey = 0;
     SystemColors m_colors;
     std::array<QImage, 3> m_images; // by Image
+    QHash<int, QImage> m_lit;
+    qsizetype m_litBytes = 0;
     DigitGlyphs m_glyphs{u"0123456789FL"};
     std::vector<std::pair<QColor, DigitGlyphs::Run>> m_pending;
 };

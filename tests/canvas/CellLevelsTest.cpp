@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "CanvasTestSupport.h"
 #include "canvas/CellLevels.h"
+
+#include "CanvasTestSupport.h"
 #include "canvas/LevelMarks.h"
 #include "widgets/PlainMessage.h"
 #include "widgets/SystemColors.h"
@@ -79,7 +80,8 @@ QPalette darkPalette() {
 }
 
 int difference(QColor a, QColor b) {
-    return std::max({std::abs(a.red() - b.red()), std::abs(a.green() - b.green()), std::abs(a.blue() - b.blue())});
+    return std::max(
+        {std::abs(a.red() - b.red()), std::abs(a.green() - b.green()), std::abs(a.blue() - b.blue())});
 }
 
 class LevelDrawing : public testing::TestWithParam<bool> {
@@ -106,9 +108,9 @@ TEST_P(LevelDrawing, AFillRisesWithTheLevelAndTheLevelStandsInTheCorner) {
     const SystemColors k = colors();
     const QImage before = shot();
     const QColor ground = at(before, {1, 1}, {8, 50});
-    c.view->updateCellLevels({{c.idAt({1, 1}), 0.25f}, {c.idAt({2, 1}), 1.0f}, {c.idAt({3, 1}), 0.0f},
-                              {c.idAt({4, 1}), 0.99f}},
-                             {});
+    c.view->updateCellLevels(
+        {{c.idAt({1, 1}), 0.25f}, {c.idAt({2, 1}), 1.0f}, {c.idAt({3, 1}), 0.0f}, {c.idAt({4, 1}), 0.99f}},
+        {});
     QImage image = shot();
     const QColor lit = SystemColors::over(LevelMarks::fillColour(k, false), ground);
     // Cells of 60 points: the fill spans 54 points up from 3 above the bottom.
@@ -117,8 +119,8 @@ TEST_P(LevelDrawing, AFillRisesWithTheLevelAndTheLevelStandsInTheCorner) {
         double row;
         bool filled;
     } rows[] = {
-        {{1, 1}, 56, true},  {{1, 1}, 46, true},  {{1, 1}, 42, false}, {{1, 1}, 20, false},
-        {{2, 1}, 56, true},  {{2, 1}, 20, true},  {{3, 1}, 56, false}, {{3, 1}, 46, false},
+        {{1, 1}, 56, true}, {{1, 1}, 46, true}, {{1, 1}, 42, false}, {{1, 1}, 20, false},
+        {{2, 1}, 56, true}, {{2, 1}, 20, true}, {{3, 1}, 56, false}, {{3, 1}, 46, false},
     };
     for (const auto& r : rows) {
         const QColor seen = at(image, r.cell, {8, r.row});
@@ -188,23 +190,24 @@ TEST(LevelRepaint, OnlyTheCellsWhoseLevelOrMarkChangedArePainted) {
         return spy.painted;
     };
     const QUuid a = c.idAt({1, 1}), b = c.idAt({5, 4}), far = c.idAt({7, 5});
-    const QRegion both = c.view->cellsRegion({a, b});
+    const QRegion both = c.view->cellSquares({a, b});
     QRegion painted = paintedAfter([&] { c.view->updateCellLevels({{a, 0.5f}, {b, 0.3f}}, {}); });
     EXPECT_TRUE(painted.contains(c.model.cellRect({1, 1}).toRect()));
     EXPECT_TRUE(both.boundingRect().contains(painted.boundingRect()));
     painted = paintedAfter([&] { c.view->updateCellLevels({{a, 0.5f}, {b, 0.31f}}, {}); });
-    EXPECT_EQ(painted.boundingRect(), c.view->cellsRegion({b}).boundingRect()) << "a stayed as it was";
+    EXPECT_EQ(painted.boundingRect(), c.view->cellSquares({b}).boundingRect()) << "a stayed as it was";
     painted = paintedAfter([&] { c.view->updateCellLevels({{a, 0.501f}}, {far}); });
     EXPECT_TRUE(painted.isEmpty()) << "the same percent, and a cell that had no level";
     painted = paintedAfter([&] { c.view->setUnpatchedCells({far}); });
-    EXPECT_EQ(painted.boundingRect(), c.view->cellsRegion({far}).boundingRect());
+    EXPECT_EQ(painted.boundingRect(), c.view->cellSquares({far}).boundingRect());
 }
 
 TEST(CellToolTip, ShowsTheTextGivenForTheCellUnderThePointerAndNoneOverTheGround) {
     CanvasHarness c;
     c.model.placeElements(std::vector<GridPosition>{{1, 1}, {2, 1}});
     c.view->setCellToolTip([](const GridElement& cell) {
-        return cell.position.col == 1 ? QStringLiteral("<b>Chan %1</b> 75 %").arg(cell.numberString) : QString();
+        return cell.position.col == 1 ? QStringLiteral("<b>Chan %1</b> 75 %").arg(cell.numberString)
+                                      : QString();
     });
     const auto ask = [&](QPointF at) {
         QHelpEvent event(QEvent::ToolTip, at.toPoint(), c.view->mapToGlobal(at.toPoint()));
