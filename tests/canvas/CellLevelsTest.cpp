@@ -3,6 +3,7 @@
 
 #include "CanvasTestSupport.h"
 #include "canvas/LevelMarks.h"
+#include "canvas/SelectionPreview.h"
 #include "widgets/PlainMessage.h"
 #include "widgets/SystemColors.h"
 
@@ -161,6 +162,24 @@ TEST_P(LevelDrawing, AMissingPatchMarksTheBottomRightCorner) {
     EXPECT_LE(difference(at(image, {1, 1}, {53, 53}), k.red), 4);
     EXPECT_GT(difference(at(image, {2, 1}, {53, 53}), k.red), 60);
     EXPECT_GT(difference(at(image, {1, 1}, {8, 8}), k.red), 60) << "not in the level's corner";
+}
+
+TEST_P(LevelDrawing, ASelectedLitCellKeepsItsFrameAndBadgeStillOrGlowing) {
+    c.model.selectSingle(c.idAt({1, 1}));
+    for (const bool glowing : {false, true}) {
+        c.model.setPreviewPlaying(glowing);
+        c.view->preview().synchronise(c.model);
+        c.view->updateCellLevels({}, {c.idAt({1, 1})});
+        const QImage unlit = shot();
+        c.view->updateCellLevels({{c.idAt({1, 1}), 1.0f}}, {});
+        const QImage lit = shot();
+        // Inside the outline, the band of the selection's fill the level's fill keeps clear of.
+        for (const QPointF frame : {QPointF(4, 50), QPointF(30, 56), QPointF(56, 30)})
+            EXPECT_LE(difference(at(lit, {1, 1}, frame), at(unlit, {1, 1}, frame)), 2) << glowing;
+        EXPECT_GT(difference(at(lit, {1, 1}, {8, 50}), at(unlit, {1, 1}, {8, 50})), 30) << glowing;
+        const QPointF badge(48, 18); // the disc, below its digit
+        EXPECT_LE(difference(at(lit, {1, 1}, badge), at(unlit, {1, 1}, badge)), 2) << glowing;
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(LightAndDark, LevelDrawing, testing::Values(false, true));
