@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Figures for drawing the canvas off screen into an image: a whole repaint of a
 // window-sized canvas over a large rig (also a full-screen one on a 4K screen,
-// at device pixel ratio 2), and one preview tick with its repaint.
+// at device pixel ratio 2, with and without the desk's levels), one preview tick
+// with its repaint, and a change of levels with its repaint.
 #include "canvas/CanvasClock.h"
 #include "canvas/GridCanvasView.h"
 #include "canvas/SelectionPreview.h"
@@ -47,13 +48,30 @@ struct Rig {
     QImage image;
 };
 
-// Arguments: zoom in percent, canvas width and height, device pixel ratio.
+// Every cell at a level of its own, from 0 to full and round again; one in
+// fifty of them unpatched.
+void showLevels(Rig& rig) {
+    QHash<QUuid, float> levels;
+    QSet<QUuid> unpatched;
+    const GridElements& cells = rig.model.elements();
+    for (std::size_t i = 0; i < cells.size(); ++i) {
+        levels.insert(cells[i].id, static_cast<float>(i % 101) / 100.0f);
+        if (i % 50 == 7)
+            unpatched.insert(cells[i].id);
+    }
+    rig.canvas->updateCellLevels(levels, {});
+    rig.canvas->setUnpatchedCells(unpatched);
+}
+
+// Arguments: zoom in percent, canvas width and height, device pixel ratio, levels shown.
 void BM_FullRepaint(benchmark::State& state) {
     Rig rig(static_cast<double>(state.range(0)) / 100.0,
             QSize(static_cast<int>(state.range(1)), static_cast<int>(state.range(2))),
             static_cast<qreal>(state.range(3)));
     rig.model.setPreviewPlaying(false);
     rig.model.setSelectionGroups({{rig.model.elements()[101].id, rig.model.elements()[102].id}});
+    if (state.range(4) != 0)
+        showLevels(rig);
     const QRegion everything(rig.canvas->rect());
     for (auto _ : state) {
         QPainter painter(&rig.image);
@@ -63,9 +81,12 @@ void BM_FullRepaint(benchmark::State& state) {
                               static_cast<double>(rig.canvas->height() / rig.model.cellSize());
 }
 BENCHMARK(BM_FullRepaint)
-    ->Args({30, 1100, 750, 1})
-    ->Args({100, 1100, 750, 1})
-    ->Args({30, 1920, 1080, 2})
+    ->Args({30, 1100, 750, 1, 0})
+    ->Args({100, 1100, 750, 1, 0})
+    ->Args({30, 1920, 1080, 2, 0})
+    ->Args({30, 1920, 1080, 2, 1})
+    ->Args({100, 1920, 1080, 2, 0})
+    ->Args({100, 1920, 1080, 2, 1})
     ->MeasureProcessCPUTime()
     ->Unit(benchmark::kMillisecond);
 
@@ -101,6 +122,33 @@ void BM_PanStep(benchmark::State& state) {
     state.counters["ratio"] = rig.canvas->devicePixelRatioF();
 }
 BENCHMARK(BM_PanStep)->Arg(7)->Unit(benchmark::kMillisecond);
+
+// The desk moves 100 channels of a 10,000-cell rig on a full-screen 4K canvas:
+// their levels are taken and the cells whose drawing changed are painted.
+void BM_LevelUpdate(benchmark::State& state) {
+    Rig rig(0.3, QSize(1920, 1080), 2);
+    rig.model.setPreviewPlaying(false);
+    showLevels(rig);
+    {
+        QPainter painter(&rig.image);
+        rig.canvas->paintCanvas(painter, QRegion(rig.canvas->rect()));
+    }
+    // A hundred cells spread over the rows and columns in view.
+    QSet<QUuid> moving;
+    for (std::size_t i = 0; moving.size() < 100; ++i)
+        moving.insert(rig.model.elements()[(i % 10) * 5 + (i / 10) * 300 + i % 3].id);
+    float level = 0;
+    for (auto _ : state) {
+        level = level > 0.9f ? 0.0f : level + 0.07f;
+        QHash<QUuid, float> levels;
+        for (const QUuid& id : std::as_const(moving))
+            levels.insert(id, level);
+        rig.canvas->updateCellLevels(levels, {});
+        QPainter painter(&rig.image);
+        rig.canvas->paintCanvas(painter, rig.canvas->cellSquares(moving)); // what it asked to repaint
+    }
+}
+BENCHMARK(BM_LevelUpdate)->MeasureProcessCPUTime()->Unit(benchmark::kMillisecond);
 
 void BM_PreviewTick(benchmark::State& state) {
     Rig rig;

@@ -2,6 +2,7 @@
 #include "canvas/CellImageCache.h"
 
 #include "canvas/CellShape.h"
+#include "canvas/LevelMarks.h"
 #include "canvas/ReadableText.h"
 
 #include <QPainter>
@@ -82,15 +83,19 @@ const QImage& CellImageCache::cell(Fill fill, double glow) {
     return *it;
 }
 
-QColor CellImageCache::textColor(Fill fill, double glow, bool highlighted) {
-    const int key = (static_cast<int>(fill) * (glowLevels + 1) + glowLevel(glow)) * 2 + (highlighted ? 1 : 0);
+QColor CellImageCache::textColor(Fill fill, double glow, bool highlighted, bool lit) {
+    const int key =
+        ((static_cast<int>(fill) * (glowLevels + 1) + glowLevel(glow)) * 2 + (highlighted ? 1 : 0)) * 2 +
+        (lit ? 1 : 0);
     if (const auto found = m_textColors.constFind(key); found != m_textColors.cend())
         return *found;
     // The middle of the square, where the number stands, as it shows on the ground.
     const QImage& image = cell(fill, glow);
-    const QColor drawn = SystemColors::over(
+    QColor drawn = SystemColors::over(
         QColor::fromRgba(qUnpremultiply(image.pixel(image.width() / 2, image.height() / 2))),
         m_colors.controlBackground);
+    if (lit)
+        drawn = SystemColors::over(LevelMarks::fillColour(m_colors, fill != Fill::ordinary), drawn);
     const QColor preferred = highlighted ? m_colors.selectedControlText : m_colors.label;
     const QColor other = highlighted ? m_colors.label : m_colors.selectedControlText;
     return *m_textColors.insert(key, readableOn(drawn, preferred, other));

@@ -31,8 +31,9 @@ public:
     // inset, in whole device pixels, so that less of nothing is blended.
     double margin(double glow) const;
     // The number colour that reads on that cell as it is drawn over the ground:
-    // `highlighted` prefers the selected text colour, otherwise the label colour.
-    QColor textColor(Fill fill, double glow, bool highlighted);
+    // `highlighted` prefers the selected text colour, otherwise the label colour;
+    // `lit` reads on the cell under a level's fill.
+    QColor textColor(Fill fill, double glow, bool highlighted, bool lit = false);
     // The badge disc, `diameter` points wide.
     const QImage& badge(double diameter);
 

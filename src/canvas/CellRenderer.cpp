@@ -2,6 +2,7 @@
 #include "canvas/CellRenderer.h"
 
 #include "canvas/CanvasGeometry.h"
+#include "canvas/CellLevels.h"
 #include "canvas/CellShape.h"
 #include "canvas/DevicePixels.h"
 #include "canvas/SelectionPreview.h"
@@ -111,10 +112,11 @@ void CellRenderer::paint(QPainter& painter, const QRegion& dirty, const GridView
     const QSizeF pan = model.panOffset();
     const qreal ratio = deviceRatio(painter);
     // Every colour the images and the number colours are made of.
-    m_images.prepare(size, ratio, c,
-                     qHashMulti(0, c.controlBackground.rgba(), c.windowBackground.rgba(), c.separator.rgba(),
-                                c.accent.rgba(), c.selectedControl.rgba(), c.label.rgba(),
-                                c.selectedControlText.rgba(), c.orange.rgba()));
+    const std::size_t paletteKey =
+        qHashMulti(0, c.controlBackground.rgba(), c.windowBackground.rgba(), c.separator.rgba(),
+                   c.accent.rgba(), c.selectedControl.rgba(), c.label.rgba(), c.selectedControlText.rgba(),
+                   c.orange.rgba(), c.yellow.rgba(), c.red.rgba());
+    m_images.prepare(size, ratio, c, paletteKey);
 
     const bool selectMode = model.mode() == AppMode::select;
     const bool editMode = model.mode() == AppMode::edit;
@@ -135,6 +137,10 @@ void CellRenderer::paint(QPainter& painter, const QRegion& dirty, const GridView
     const double labelSize = std::min(13.0, 0.26 * box);
     m_labels.setFont(sized(base, labelSize, painter, QFont::Normal));
     m_digits.setFont(m_labels.font(), ratio);
+    // Most layouts, and every one without a desk, show no levels: nothing is looked up per cell then.
+    const CellLevels* levels = marks.levels && !marks.levels->isEmpty() ? marks.levels : nullptr;
+    if (levels)
+        m_levels.prepare(size, ratio, c, paletteKey, m_labels.font());
     const QRectF bounds = dirty.boundingRect();
     const bool manyRects = dirty.rectCount() > 1;
 
@@ -145,10 +151,12 @@ void CellRenderer::paint(QPainter& painter, const QRegion& dirty, const GridView
     std::vector<Badge> badges;
     std::vector<QRectF> ringed;
     std::vector<QRectF> refused;
+    std::vector<QRectF> unpatched;
     const GridElements& elements = model.elements();
     // Most cells are plain ones: looked up once rather than per cell.
     const QImage ordinaryImage = m_images.cell(CellImageCache::Fill::ordinary, 0); // shared, not copied
     const QColor ordinaryText = m_images.textColor(CellImageCache::Fill::ordinary, 0, false);
+    const QColor ordinaryLitText = m_images.textColor(CellImageCache::Fill::ordinary, 0, false, true);
     painter.setFont(m_labels.font());
     for (const std::size_t i : indices) {
         const GridElement& e = elements[i];
@@ -186,23 +194,52 @@ void CellRenderer::paint(QPainter& painter, const QRegion& dirty, const GridView
         if (overlaps)
             flushNumbers(painter);
         const bool plain = fill == CellImageCache::Fill::ordinary && !(glow > 0);
+        const CellLevels::Shown shown = levels ? levels->shown(e.id) : CellLevels::Shown{};
+        const int percent = shown.percent;
+        const bool framed = fill != CellImageCache::Fill::ordinary;
+        const bool highlighted = inSelection || inGroupDrag;
+        const QRectF inner = cellInner(cell);
+        const double fillTop = percent > 0 ? m_levels.fillTop(cell, percent, framed) : cell.bottom();
+        // The level's text reads against the fill where the fill reaches its middle;
+        // zero is the least of news and recedes.
+        const auto levelColour = [&] {
+            const QColor colour =
+                m_images.textColor(fill, glow, highlighted, fillTop <= m_levels.textMiddle(inner));
+            return percent > 0 ? colour : SystemColors::withAlpha(colour, 0.5);
+        };
+        const QImage& image = plain ? ordinaryImage : m_images.cell(fill, glow);
+        // A lit cell without a glow is one image with its fill and level; a
+        // glowing one, rarer, gets them drawn over it.
+        const bool composed = percent >= 0 && !(glow > 0);
         painter.drawImage(snapped(cell.topLeft() - QPointF(margin, margin), ratio),
-                          plain ? ordinaryImage : m_images.cell(fill, glow));
+                          composed ? m_levels.litCell(image, margin, static_cast<int>(fill), framed, percent,
+                                                      labels, levelColour)
+                                   : image);
+        if (percent >= 0 && !composed) {
+            m_levels.paintFill(painter, cell, percent, framed);
+            if (labels)
+                m_levels.appendText(inner, percent, levelColour());
+        }
         if (!marks.consoleSelection.isEmpty() && marks.consoleSelection.contains(e.id))
             ringed.push_back(cell);
+        if (shown.unpatched)
+            unpatched.push_back(cell);
 
         if (!labels)
             continue;
-        const QRectF inner = cellInner(cell);
+        // The number reads against the fill where the fill reaches its middle.
+        const bool numberLit = fillTop <= inner.center().y();
         paintNumber(painter, inner, e.numberString, labelSize,
-                    plain ? ordinaryText : m_images.textColor(fill, glow, inSelection || inGroupDrag));
+                    plain ? (numberLit ? ordinaryLitText : ordinaryText)
+                          : m_images.textColor(fill, glow, highlighted, numberLit));
         if (overlaps)
             flushNumbers(painter);
         if (inSelection)
             badges.push_back({inner, *found});
     }
     flushNumbers(painter);
-    // Over every cell, so a neighbour's glow does not cover a ring, and under the badges.
+    // Over every cell, so a neighbour's glow does not cover a mark or a ring, and under the badges.
+    m_levels.paintUnpatched(painter, unpatched);
     m_consoleRings.paint(painter, ringed, size, c);
     paintRefusedMove(painter, refused, c);
     // Badges only come with a selection, so they go in a pass of their own
@@ -258,6 +295,7 @@ void CellRenderer::flushNumbers(QPainter& painter) {
         m_digits.draw(painter, run);
     }
     m_pendingNumbers.clear();
+    m_levels.flushText(painter);
 }
 
 void CellRenderer::paintBadge(QPainter& painter, const QRectF& box, int order) {

@@ -6,6 +6,7 @@
 #include "canvas/ConsoleSelectionRings.h"
 #include "canvas/DigitGlyphs.h"
 #include "canvas/LabelCache.h"
+#include "canvas/LevelMarks.h"
 
 #include <QColor>
 #include <QRectF>
@@ -20,6 +21,7 @@ class QPainter;
 
 namespace pexlora {
 
+class CellLevels;
 class GridViewModel;
 class SelectionPreview;
 struct SystemColors;
@@ -29,10 +31,11 @@ struct CellMarks {
     std::optional<GridOffset> dragOffset; // the edit selection follows the pointer by this much
     bool dragRefused = false;             // and would not be let go there
     QSet<QUuid> consoleSelection;         // the cells the console has selected, ringed in both modes
+    const CellLevels* levels = nullptr;   // the desk's levels and missing patches, when it sends any
 };
 
-// Draws the cells with their state, numbers, order badges, glow and the
-// console's rings. Only the cells that meet the dirty region are drawn, found
+// Draws the cells with their state, numbers, order badges, glow, the
+// console's rings and what they show of the desk. Only the cells that meet the dirty region are drawn, found
 // through the position index when there are fewer places in view than cells
 // in the layout.
 class CellRenderer {
@@ -62,6 +65,7 @@ private:
     std::vector<std::pair<QColor, DigitGlyphs::Run>> m_pendingNumbers;
     LabelCache m_badges;
     ConsoleSelectionRings m_consoleRings;
+    LevelMarks m_levels;
 };
 
 } // namespace pexlora

@@ -8,11 +8,12 @@
 
 namespace pexlora {
 
-int DigitGlyphs::slot(QChar c) {
-    const char16_t u = c.unicode();
-    if (u >= u'0' && u <= u'9')
-        return u - u'0';
-    return u == u'.' ? 10 : -1;
+DigitGlyphs::DigitGlyphs(QStringView characters)
+    : m_characters(characters.left(static_cast<qsizetype>(maxCharacters)).toString()) {
+    m_slots.fill(-1);
+    for (qsizetype i = 0; i < m_characters.size(); ++i)
+        if (const char16_t u = m_characters[i].unicode(); u < 128)
+            m_slots[u] = static_cast<qint8>(i);
 }
 
 void DigitGlyphs::setFont(const QFont& font, qreal devicePixelRatio) {
@@ -27,11 +28,11 @@ void DigitGlyphs::setFont(const QFont& font, qreal devicePixelRatio) {
     m_complete = m_raw.isValid();
     if (!m_complete)
         return;
-    const QString characters = QStringLiteral("0123456789.");
-    const QList<quint32> glyphs = m_raw.glyphIndexesForString(characters);
+    const QList<quint32> glyphs = m_raw.glyphIndexesForString(m_characters);
     const QList<QPointF> advances = m_raw.advancesForGlyphIndexes(glyphs);
-    m_complete = glyphs.size() == 11 && advances.size() == 11;
-    for (qsizetype i = 0; m_complete && i < 11; ++i) {
+    const qsizetype count = m_characters.size();
+    m_complete = glyphs.size() == count && advances.size() == count;
+    for (qsizetype i = 0; m_complete && i < count; ++i) {
         m_glyphs[static_cast<std::size_t>(i)] = glyphs[i];
         m_advances[static_cast<std::size_t>(i)] = advances[i].x();
         m_complete = glyphs[i] != 0; // 0: the font has no such glyph

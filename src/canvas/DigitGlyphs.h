@@ -5,8 +5,10 @@
 #include <QList>
 #include <QPointF>
 #include <QRawFont>
+#include <QString>
 #include <QStringView>
 #include <array>
+#include <cstddef>
 
 class QPainter;
 
@@ -19,6 +21,12 @@ namespace pexlora {
 // text layout, which shapes it and falls back to other fonts.
 class DigitGlyphs {
 public:
+    static constexpr std::size_t maxCharacters = 16;
+
+    // The ASCII characters it sets, which must not kern: the digits and the
+    // point of cell numbers unless told otherwise.
+    explicit DigitGlyphs(QStringView characters = u"0123456789.");
+
     // Glyphs at positions in the painter's coordinates, to be drawn together.
     struct Run {
         QList<quint32> glyphs;
@@ -31,7 +39,7 @@ public:
     void setFont(const QFont& font, qreal devicePixelRatio);
     const QFont& font() const { return m_font; }
 
-    // Whether `text` is made of digits and points that the font has.
+    // Whether `text` is made of its characters and the font has them all.
     bool covers(QStringView text) const;
     double width(QStringView text) const;
     // The line box's height, as text layout measures it.
@@ -42,13 +50,15 @@ public:
     void draw(QPainter& painter, const Run& run) const;
 
 private:
-    static int slot(QChar c);
+    int slot(QChar c) const { return c.unicode() < 128 ? m_slots[c.unicode()] : -1; }
 
+    QString m_characters;
+    std::array<qint8, 128> m_slots{};
     QFont m_font;
     qreal m_ratio = 0;
     QRawFont m_raw;
-    std::array<quint32, 11> m_glyphs{};
-    std::array<double, 11> m_advances{};
+    std::array<quint32, maxCharacters> m_glyphs{};
+    std::array<double, maxCharacters> m_advances{};
     bool m_complete = false;
     double m_ascent = 0;
     double m_height = 0;

@@ -9,12 +9,15 @@
 #include "canvas/PanZoom.h"
 #include "canvas/RenumberSession.h"
 #include "canvas/SelectionPreview.h"
+#include "widgets/PlainMessage.h"
 
+#include <QHelpEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QNativeGestureEvent>
 #include <QPaintEvent>
 #include <QPainter>
+#include <QToolTip>
 #include <QWheelEvent>
 #include <cmath>
 #include <span>
@@ -65,7 +68,8 @@ GridCanvasView::GridCanvasView(std::unique_ptr<CanvasClock> clock, QWidget* pare
     setFocusPolicy(Qt::StrongFocus);
     setMouseTracking(true);
     setAttribute(Qt::WA_OpaquePaintEvent);
-    connect(m_preview, &SelectionPreview::cellsChanged, this, &GridCanvasView::repaintCells);
+    connect(m_preview, &SelectionPreview::cellsChanged, this,
+            [this](const QSet<QUuid>& ids) { repaintCells(ids); });
 }
 
 GridCanvasView::~GridCanvasView() = default;
@@ -139,7 +143,7 @@ const GridElement* GridCanvasView::hitElement(QPointF point) const {
 CellMarks GridCanvasView::cellMarks() const {
     const CanvasTool* tool = activeTool();
     return {tool ? tool->selectionDragOffset() : std::nullopt, tool && tool->selectionDragRefused(),
-            m_consoleSelection};
+            m_consoleSelection, &m_cellLevels};
 }
 
 std::optional<QPointF> GridCanvasView::pointer() const {
@@ -207,6 +211,35 @@ void GridCanvasView::setConsoleSelection(const QSet<QUuid>& ids) {
     repaintCells(changed);
 }
 
+void GridCanvasView::updateCellLevels(const QHash<QUuid, float>& levels, const QSet<QUuid>& gone) {
+    repaintCells(m_cellLevels.update(levels, gone), false);
+}
+
+void GridCanvasView::clearCellLevels() {
+    repaintCells(m_cellLevels.clear(), false);
+}
+
+void GridCanvasView::setUnpatchedCells(const QSet<QUuid>& ids) {
+    repaintCells(m_cellLevels.setUnpatched(ids), false);
+}
+
+void GridCanvasView::setCellToolTip(std::function<QString(const GridElement&)> text) {
+    m_cellToolTip = std::move(text);
+}
+
+void GridCanvasView::showCellToolTip(QHelpEvent& event) {
+    const GridElement* cell = m_cellToolTip ? hitElement(event.pos()) : nullptr;
+    const QString text = cell ? m_cellToolTip(*cell) : QString();
+    if (text.isEmpty()) {
+        QToolTip::hideText();
+        event.ignore();
+        return;
+    }
+    // Kept while the pointer stays on the cell, taken down as it leaves it.
+    const QRect area = m_model->cellRect(cell->position).toAlignedRect();
+    QToolTip::showText(event.globalPos(), plainToolTip(text), this, area);
+}
+
 void GridCanvasView::setOutlinedCells(const QSet<QUuid>& ids) {
     if (ids == m_outlined)
         return;
@@ -224,21 +257,22 @@ void GridCanvasView::paintOutlines(QPainter& painter, const SystemColors& colors
     const double radius = m_model->cellSize() * 0.12;
     for (const QUuid& id : m_outlined)
         if (const GridElement* element = m_model->element(id))
-            painter.drawRoundedRect(m_model->cellRect(element->position).adjusted(1, 1, -1, -1), radius, radius);
+            painter.drawRoundedRect(m_model->cellRect(element->position).adjusted(1, 1, -1, -1), radius,
+                                    radius);
 }
 
-void GridCanvasView::repaintCells(const QSet<QUuid>& ids) {
+void GridCanvasView::repaintCells(const QSet<QUuid>& ids, bool withGlow) {
     // A tick changes a handful of cells; repainting only them keeps it cheap.
     constexpr qsizetype maxRects = 512;
     if (!m_model || ids.isEmpty())
         return;
     if (ids.size() > maxRects)
         update();
-    else if (const QRegion region = cellsRegion(ids); !region.isEmpty())
-        update(region);
+    else if (const QRegion changed = region(ids, withGlow); !changed.isEmpty())
+        update(changed);
 }
 
-QRegion GridCanvasView::cellsRegion(const QSet<QUuid>& ids) const {
+QRegion GridCanvasView::region(const QSet<QUuid>& ids, bool withGlow) const {
     if (!m_model)
         return {};
     std::vector<QRect> rects;
@@ -252,7 +286,7 @@ QRegion GridCanvasView::cellsRegion(const QSet<QUuid>& ids) const {
         if (drag && m_model->editSelectedIDs().contains(id))
             cell.translate(static_cast<double>(drag->columns) * m_model->cellSize(),
                            static_cast<double>(drag->rows) * m_model->cellSize());
-        const QRectF extent = CellRenderer::drawnExtent(cell);
+        const QRectF extent = withGlow ? CellRenderer::drawnExtent(cell) : cell;
         if (extent.intersects(rect()))
             rects.push_back(extent.toAlignedRect().intersected(rect()));
     }
@@ -411,6 +445,10 @@ void GridCanvasView::wheelEvent(QWheelEvent* event) {
 }
 
 bool GridCanvasView::event(QEvent* event) {
+    if (event->type() == QEvent::ToolTip) {
+        showCellToolTip(*static_cast<QHelpEvent*>(event));
+        return true;
+    }
     if (event->type() == QEvent::NativeGesture) {
         const auto* gesture = static_cast<QNativeGestureEvent*>(event);
         if (gesture->gestureType() == Qt::ZoomNativeGesture && m_model) {

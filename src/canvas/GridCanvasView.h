@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "canvas/CellLevels.h"
 #include "canvas/CellRenderer.h"
 #include "canvas/GroundRenderer.h"
 #include "canvas/WheelPanner.h"
@@ -8,7 +9,10 @@
 
 #include <QPointer>
 #include <QWidget>
+#include <functional>
 #include <memory>
+
+class QHelpEvent;
 
 namespace pexlora {
 
@@ -46,7 +50,10 @@ public:
     const RenumberSession& renumberSession() const { return *m_renumber; }
 
     // Where the given cells are drawn, glow included: what a preview tick repaints.
-    QRegion cellsRegion(const QSet<QUuid>& ids) const;
+    QRegion cellsRegion(const QSet<QUuid>& ids) const { return region(ids, true); }
+    // Where the given cells' squares are: what a change of level or mark repaints,
+    // all drawn inside them.
+    QRegion cellSquares(const QSet<QUuid>& ids) const { return region(ids, false); }
 
     // The cells to ring as the console's selection; only the cells whose ring
     // comes or goes are repainted.
@@ -55,6 +62,17 @@ public:
     // Cells outlined for a moment, as the cells of a console group pointed at in a list.
     void setOutlinedCells(const QSet<QUuid>& ids);
     const QSet<QUuid>& outlinedCells() const { return m_outlined; }
+
+    // Live intensity of cells, as a fraction 0 to 1 of full: cells in `levels`
+    // take theirs, cells in `gone` lose theirs and are drawn as without a desk.
+    // Only the cells whose drawing changes are repainted.
+    void updateCellLevels(const QHash<QUuid, float>& levels, const QSet<QUuid>& gone);
+    void clearCellLevels();
+    // The cells whose channel the desk has no patch for; they carry a corner mark.
+    void setUnpatchedCells(const QSet<QUuid>& ids);
+    const CellLevels& cellLevels() const { return m_cellLevels; }
+    // The tooltip of the cell under the pointer; an empty text shows none.
+    void setCellToolTip(std::function<QString(const GridElement&)> text);
 
     // Paints the canvas as the screen shows it, for a paint event or a benchmark.
     void paintCanvas(QPainter& painter, const QRegion& dirty);
@@ -96,8 +114,10 @@ private:
     CanvasTool* activeTool() const;
     void toolMayHaveChanged();
     void modifiersChanged(Qt::KeyboardModifiers modifiers);
-    void repaintCells(const QSet<QUuid>& ids);
+    QRegion region(const QSet<QUuid>& ids, bool withGlow) const;
+    void repaintCells(const QSet<QUuid>& ids, bool withGlow = true);
     void paintOutlines(QPainter& painter, const SystemColors& colors) const;
+    void showCellToolTip(QHelpEvent& event);
     // Where the pointer is while it is over the canvas.
     std::optional<QPointF> pointer() const;
     // Repaints where the overlay following the pointer was and where it is now,
@@ -127,6 +147,8 @@ private:
     QSizeF m_shownPan;          // the pan of what the screen shows
     QSet<QUuid> m_consoleSelection;
     QSet<QUuid> m_outlined;
+    CellLevels m_cellLevels;
+    std::function<QString(const GridElement&)> m_cellToolTip;
 };
 
 } // namespace pexlora

@@ -2,6 +2,7 @@
 // Shows the grid canvas on a layout file (or a small made-up rig) in a window of
 // its own, so the canvas can be tried and screenshotted before it sits in the
 // application window. Drags given on the command line are played in order.
+#include "canvas/CellLevels.h"
 #include "canvas/GridCanvasView.h"
 #include "model/PexloraDocument.h"
 
@@ -82,6 +83,37 @@ void playDrag(QWidget* canvas, const QString& drag) {
         send(canvas, QEvent::MouseButtonRelease, to, Qt::NoButton, modifiers);
 }
 
+// Levels as a desk would send them: a ramp along the front row, full and zero
+// among them, the back row half up, a few channels the desk has not patched, and
+// two channels selected on the desk.
+void showDeskLevels(GridCanvasView& canvas, const GridViewModel& model) {
+    constexpr float ramp[] = {0.0f, 0.05f,           0.1f, 0.25f, 0.4f, 0.5f,
+                              0.6f, 191.0f / 255.0f, 0.9f, 0.99f, 1.0f, 1.0f};
+    QHash<QUuid, float> levels;
+    QSet<QUuid> unpatched;
+    QSet<QUuid> deskSelection;
+    for (const GridElement& cell : model.elements()) {
+        if ((cell.position.row == 1 && cell.position.col == 9) ||
+            (cell.position.row == 3 && cell.position.col == 2))
+            deskSelection.insert(cell.id);
+        if (cell.position.row == 1)
+            levels.insert(cell.id, ramp[static_cast<std::size_t>(std::abs(cell.position.col - 1) % 12)]);
+        else if (cell.position.row == 3)
+            levels.insert(cell.id, 0.5f);
+        if (cell.position.row == 5 || (cell.position.row == 3 && cell.position.col == 12))
+            unpatched.insert(cell.id);
+    }
+    canvas.updateCellLevels(levels, {});
+    canvas.setUnpatchedCells(unpatched);
+    canvas.setConsoleSelection(deskSelection);
+    canvas.setCellToolTip([levels](const GridElement& cell) {
+        const auto level = levels.constFind(cell.id);
+        return level == levels.cend()
+                   ? QString()
+                   : u"Chan %1 @ %2"_s.arg(cell.numberString, levelText(*levelPercent(*level)));
+    });
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -98,6 +130,8 @@ int main(int argc, char** argv) {
                       u"repeatable, played in order with the canvas repainted after each."_s,
                       u"drag"_s});
     parser.addOption({u"next"_s, u"The number Quick # gives next."_s, u"number"_s});
+    parser.addOption(
+        {u"levels"_s, u"Show levels, full and zero cells and missing patches, as from a desk."_s});
     parser.addOption({u"dark"_s, u"Use a dark palette, as on a dark desktop."_s});
     parser.addOption({u"screenshot"_s, u"Save the window to a PNG and quit."_s, u"png"_s});
     parser.process(app);
@@ -144,6 +178,8 @@ int main(int argc, char** argv) {
     canvas.setViewModel(&model);
     canvas.resize(1100, 750);
     canvas.setWindowTitle(u"Pexlora canvas"_s);
+    if (parser.isSet(u"levels"_s))
+        showDeskLevels(canvas, model);
     canvas.show();
     QCoreApplication::processEvents();
     for (const QString& drag : parser.values(u"drag"_s)) {
