@@ -1,16 +1,23 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Figures for the console's feedback in a window: how long the rings take to
 // follow a new list of active channels on a large layout, what a layout edit
-// costs the index of cell numbers behind them, and how many of the console's
-// messages the link dispatches per second while the traffic window watches.
+// costs the index of cell numbers behind them, how many of the console's
+// messages the link dispatches per second while the traffic window watches, and
+// how soon a level on the wire shows on the cells.
 #include "app/console/ConsoleSelectionFollower.h"
+#include "app/console/LiveLevelsFollower.h"
+#include "app/console/LiveLevelsSource.h"
 #include "app/console/ConsoleTrafficModel.h"
 #include "app/console/ConsoleTrafficWindow.h"
 #include "canvas/GridCanvasView.h"
 #include "eos/EosConnectionManager.h"
 #include "eos/EosLink.h"
+#include "eos/EosPatchDirectory.h"
 #include "eos/EosSettings.h"
+#include "levels/SacnReceiver.h"
 #include "model/GridViewModel.h"
+#include "osc/OSCPacketDecoder.h"
+#include "sacn/SacnPacketWriter.h"
 
 #include <QApplication>
 #include <QImage>
@@ -18,6 +25,7 @@
 #include <QSettings>
 #include <QStringList>
 #include <QTemporaryDir>
+#include <QUdpSocket>
 #include <benchmark/benchmark.h>
 #include <chrono>
 
@@ -42,6 +50,23 @@ struct Rig {
     GridCanvasView canvas;
     ConsoleSelectionFollower follower{&model, &canvas, nullptr};
 };
+
+// Waits until `canvas` has painted what it was asked to: a paint event delivered.
+void painted(QWidget& canvas) {
+    struct Watch : QObject {
+        bool seen = false;
+        bool eventFilter(QObject*, QEvent* event) override {
+            if (event->type() == QEvent::Paint)
+                seen = true;
+            return false;
+        }
+    } watch;
+    canvas.installEventFilter(&watch);
+    // The paint runs as the filter lets the event through, inside the same turn.
+    while (!watch.seen)
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    canvas.removeEventFilter(&watch);
+}
 
 // 1,000 channels as the desk lists them: every other one, so none fold into a range.
 QString everyOther(int first) {
@@ -193,6 +218,81 @@ BENCHMARK(BM_ConsoleTrafficWatched)
     ->Arg(1)
     ->Unit(benchmark::kMillisecond)
     ->Iterations(3);
+
+// A link that remembers the pings it is asked to send, so that a read of the patch can be
+// told it is over, as a desk's echo tells it.
+class PatchFeedingLink : public FeedingLink {
+public:
+    void write(std::span<const std::uint8_t> packet) override {
+        const auto decoded = decodeOSCPacket(packet);
+        const OSCMessage* message = decoded.ok() && decoded.value() ? decoded.value()->message() : nullptr;
+        if (message && message->addressPattern.rawAddress() == "/eos/ping")
+            pings.push_back(*message);
+    }
+    std::vector<OSCMessage> pings;
+};
+
+// From an sACN packet arriving on a loopback socket to the changed cells painted on a
+// shown canvas of 10,000 cells, with the event loop running: the receiver, the window's
+// follower and the canvas, as in the program. The target is 16 ms.
+void BM_LevelChangeToRepaint(benchmark::State& state) {
+    QTemporaryDir dir;
+    PatchFeedingLink* link = nullptr;
+    EosConnectionConfig config;
+    config.discovery.destinations = [] { return std::vector<QString>{}; };
+    config.discovery.listenPort = 0;
+    config.settings =
+        std::make_unique<QSettings>(dir.filePath(QStringLiteral("Pexlora.conf")), QSettings::IniFormat);
+    config.settings->setValue(eosFramingKey, framingChoiceKey(EosFramingChoice::slip));
+    config.makeLink = [&link](EosFraming) {
+        auto made = std::make_unique<PatchFeedingLink>();
+        link = made.get();
+        return made;
+    };
+    EosConnectionManager manager(std::move(config));
+    manager.connectToConsole(QStringLiteral("127.0.0.1"), 3032);
+    while (!manager.isConnected())
+        QCoreApplication::processEvents();
+    link->feed(OSCMessage("/eos/out/get/version", {"3.2.0"}));
+    // Channels 1 to 512, one to a slot of universe 1.
+    constexpr int channels = 512;
+    link->feed(OSCMessage("/eos/out/get/patch/count", {channels}));
+    for (int channel = 1; channel <= channels; ++channel)
+        link->feed(OSCMessage(OSCAddressPattern("/eos/out/get/patch/" + std::to_string(channel) + "/1"),
+                              {channel - 1, "UID", "Unit", "ETC", "Source Four", channel, channel}));
+    link->feed(OSCMessage("/eos/out/ping", {link->pings.back().values[0]}));
+
+    Rig rig;
+    LiveLevelsSource levels(manager, std::make_unique<SacnReceiver>(manager.clock(), SacnReceiverOptions{0}));
+    LiveLevelsFollower follower(&rig.model, &rig.canvas, &manager.patch(), &levels);
+    rig.canvas.show();
+    painted(rig.canvas);
+    const SacnReceiver* receiver = &levels.receiver();
+    if (!receiver->isListening()) {
+        state.SkipWithError("the receiver does not listen");
+        return;
+    }
+    QUdpSocket sender;
+    SacnDataPacket packet;
+    packet.slotCount = SacnDataPacket::maxSlots;
+    std::array<std::uint8_t, maxSacnPacketSize> bytes{};
+    double worst = 0;
+    for (auto _ : state) {
+        // Every other frame brings a hundred channels up or down.
+        ++packet.sequence;
+        for (std::size_t slot = 0; slot < 100; ++slot)
+            packet.values[slot] = packet.sequence % 2 ? 255 : 0;
+        const std::size_t size = writeSacnPacket(packet, bytes);
+        const auto start = std::chrono::steady_clock::now();
+        sender.writeDatagram(reinterpret_cast<const char*>(bytes.data()), static_cast<qint64>(size),
+                             QHostAddress::LocalHost, receiver->localPort());
+        painted(rig.canvas);
+        const std::chrono::duration<double, std::milli> elapsed = std::chrono::steady_clock::now() - start;
+        worst = std::max(worst, elapsed.count());
+    }
+    state.counters["worst_ms"] = worst;
+}
+BENCHMARK(BM_LevelChangeToRepaint)->Unit(benchmark::kMillisecond)->Iterations(200);
 
 } // namespace
 

@@ -63,6 +63,12 @@ public:
     // One call a reload offered and not yet taken; the test calls it to take it.
     std::vector<std::function<void()>> reloadOffers;
     int savePickerCalls = 0;
+    // In channel order unless a test says otherwise; nothing is a cancel.
+    std::deque<std::optional<PatchArrangement>> arrangementAnswers;
+
+    std::optional<PatchArrangement> choosePatchArrangement(QWidget*) override {
+        return next(arrangementAnswers, std::optional<PatchArrangement>(PatchArrangement{}));
+    }
 
     SaveAnswer askToSaveChanges(QWidget*, const QString& documentName) override {
         askedToSave.append(documentName);
@@ -136,6 +142,7 @@ public:
 
     DocumentDialogs& dialogs() override { return scripted; }
     EosConnectionManager* consoleLink() override { return nullptr; }
+    LiveLevelsSource* liveLevels() override { return nullptr; }
     QStringList recentPaths() override { return recent; }
     void addRecentPath(const QString& path) override {
         recent.removeAll(path);
@@ -220,6 +227,7 @@ public:
         scripted = dialogs.get();
         app = std::make_unique<PexloraApp>(std::move(dialogs));
         app->setEosConnectionConfig(link.config(discoveryPort));
+        app->setSacnOptions({0});
         app->setUrlOpener([this](const QUrl& url, const std::function<void(bool)>& done) {
             openedUrls.append(url);
             done(true);

@@ -7,19 +7,23 @@
 #include "app/console/EosConsolePopover.h"
 #include "app/console/EosStatusBarView.h"
 #include "app/console/EosStatusButton.h"
+#include "app/console/LiveLevelsFollower.h"
 #include "app/console/RecGroupPopover.h"
 #include "app/console/SelectionBarView.h"
 #include "app/window/ContentView.h"
 #include "canvas/GridCanvasView.h"
+#include "model/PatchLayout.h"
 #include "widgets/ElidedLabel.h"
 #include "widgets/Popover.h"
 
 #include <QAction>
+#include <map>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
+#include <QUdpSocket>
 #include <gtest/gtest.h>
 
 namespace pexlora {
@@ -35,6 +39,7 @@ protected:
             test::startSimulator(arguments << u"--tcp-port"_s << u"0"_s << u"--discovery-port"_s << u"0"_s);
         ASSERT_TRUE(simulator) << "the simulator did not start";
         fixture = std::make_unique<test::AppFixture>(simulator->discoveryPort);
+        fixture->app->setSacnOptions({sacnPort});
         window = fixture->app->newDocument();
         ASSERT_TRUE(QTest::qWaitForWindowActive(window));
         status = qobject_cast<EosStatusBarView*>(window->contentView()->statusBar());
@@ -49,6 +54,7 @@ protected:
         return numbers.join(u' ');
     }
 
+    std::uint16_t sacnPort = 0; // where the program hears sACN: the system's choice
     std::optional<test::Simulator> simulator;
     std::unique_ptr<test::AppFixture> fixture;
     DocumentWindow* window = nullptr;
@@ -128,6 +134,67 @@ TEST_F(ConsoleEndToEnd, ANewLayoutFromTheDesksPatchIsAnUntitledEditedDocument) {
     QTest::keyClick(made, Qt::Key_Z, Qt::ControlModifier);
     EXPECT_TRUE(made->viewModel()->elements().empty()) << "one step of undo takes the cells back";
     EXPECT_FALSE(made->isWindowModified());
+}
+
+TEST_F(ConsoleEndToEnd, AsHungTheRigIsSeenFromAboveWithTheFrontOfHouseAtTheBottom) {
+    start({});
+    connectAsAUser();
+    QTest::keyClick(status->consolePopover(), Qt::Key_Escape);
+    fixture->scripted->arrangementAnswers.push_back(PatchArrangement{true, 0.5});
+    const qsizetype before = fixture->app->windows().size();
+    ASSERT_NE(fixture->app->newLayoutFromConsolePatch(window), nullptr);
+    ASSERT_TRUE(test::waitFor([&] { return fixture->app->windows().size() == before + 1; }, 15s));
+    DocumentWindow* made = fixture->app->windows().last();
+    std::map<QString, GridPosition> at;
+    for (const GridElement& cell : made->viewModel()->elements())
+        at[cell.numberString] = cell.position;
+    ASSERT_EQ(at.size(), 58u);
+    // The simulator hangs a unit a metre from the next, the front of house 6 m downstage of
+    // the setting line, the 1st electric 1 m and the 4th 6.5 m upstage of it.
+    EXPECT_EQ(at[u"2"_s].col - at[u"1"_s].col, 2) << "a metre is two cells of half a metre";
+    EXPECT_EQ(at[u"101"_s].row, 0) << "the furthest upstage on top";
+    EXPECT_EQ(at[u"13"_s].row, 15);
+    EXPECT_EQ(at[u"1"_s].row, 25);
+    EXPECT_EQ(made->findChild<QMessageBox*>(u"patchMissingNote"_s), nullptr);
+}
+
+TEST_F(ConsoleEndToEnd, LevelsTypedAtTheDeskLightTheCellsOfTheirChannels) {
+    {
+        // A port free a moment ago, for the simulator to send to before the program listens.
+        QUdpSocket probe;
+        ASSERT_TRUE(probe.bind(QHostAddress::LocalHost, 0));
+        sacnPort = probe.localPort();
+    }
+    start({u"--sacn"_s, u"127.0.0.1"_s, u"--sacn-port"_s, QString::number(sacnPort)});
+    window->viewModel()->placeCells(patchLayout({1, 2, 3, 4, 5, 6, 37, 999}));
+    connectAsAUser();
+    QTest::keyClick(status->consolePopover(), Qt::Key_Escape);
+    GridCanvasView* canvas = window->contentView()->canvas();
+    std::map<QString, QUuid> cell;
+    for (const GridElement& e : window->viewModel()->elements())
+        cell[e.numberString] = e.id;
+    ASSERT_TRUE(test::waitFor([&] { return canvas->cellLevels().isUnpatched(cell[u"999"_s]); }, 15s))
+        << "the patch read, 999 is not in it";
+
+    manager().send(u"/eos/newcmd"_s, u"Chan 1 Thru 5 + 37 At 75 Enter"_s);
+    const auto levels = [&] {
+        QStringList shown;
+        for (const auto& [number, id] : cell)
+            shown.append(number + u'=' +
+                         (canvas->cellLevels().percent(id) ? QString::number(*canvas->cellLevels().percent(id))
+                                                           : u"-"_s));
+        return shown.join(u' ');
+    };
+    ASSERT_TRUE(test::waitFor([&] { return levels() == u"1=75 2=75 3=75 37=75 4=75 5=75 6=0 999=-"_s; }, 15s))
+        << levels().toStdString();
+    EXPECT_EQ(status->levelsCaption()->text(), u"sACN: Eos (Pexlora simulator) · 1 universe"_s);
+    const GridElement* first = window->viewModel()->element(cell[u"1"_s]);
+    ASSERT_NE(first, nullptr);
+    EXPECT_EQ(window->liveLevels()->toolTip(*first),
+              u"Channel 1 · FOH 1\nETC Source Four 19deg\nDMX 1/1\nLevel 75 %"_s);
+
+    window->findChild<QAction*>(u"viewLiveLevels"_s)->trigger();
+    EXPECT_EQ(levels(), u"1=- 2=- 3=- 37=- 4=- 5=- 6=- 999=-"_s) << "View ▸ Show Live Levels off";
 }
 
 TEST_F(ConsoleEndToEnd, ALostPatchReplyLeavesItsChannelOutAndSaysSo) {

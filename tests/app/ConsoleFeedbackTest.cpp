@@ -100,5 +100,25 @@ TEST(ConsolePatchImportFailure, TheReasonSaysWhatTheConsoleDidAndDidNotTell) {
     }
 }
 
+TEST(ConsolePatchImportLayout, AsHungWithoutAnyPositionFallsBackToTheChannelOrderAndSaysSo) {
+    EosPatchResult result;
+    result.channels = {1, 12};
+    for (const int channel : result.channels) {
+        EosPatchPart part;
+        part.channel = channel;
+        result.parts.push_back(part);
+    }
+    bool unplaced = false;
+    const GridElements cells = ConsolePatchImport::cellsFor(result, PatchArrangement{true, 0.5}, &unplaced);
+    EXPECT_TRUE(unplaced);
+    ASSERT_EQ(cells.size(), 2u);
+    EXPECT_EQ(cells[1].position, (GridPosition{1, 1})) << "12 by its number";
+
+    // One channel placed is enough for the rig; the other goes below it.
+    result.parts[0].position = EosRigPosition{0, 0, 5};
+    EXPECT_EQ(ConsolePatchImport::cellsFor(result, PatchArrangement{true, 0.5}, &unplaced).size(), 2u);
+    EXPECT_FALSE(unplaced);
+}
+
 } // namespace
 } // namespace pexlora

@@ -4,6 +4,7 @@
 #include "app/document/DocumentDialogs.h"
 #include "eos/EosConnectionManager.h"
 #include "model/GridViewModel.h"
+#include "model/HungLayout.h"
 #include "model/PatchLayout.h"
 #include "widgets/PlainMessage.h"
 
@@ -13,10 +14,12 @@
 namespace pexlora {
 
 ConsolePatchImport::ConsolePatchImport(EosConnectionManager& link, DocumentDialogs& dialogs,
-                                       LayoutWindow newWindow, QObject* owner, QWidget* parent)
+                                       LayoutWindow newWindow, PatchArrangement arrangement, QObject* owner,
+                                       QWidget* parent)
     : QObject(owner)
     , m_dialogs(dialogs)
     , m_newWindow(std::move(newWindow))
+    , m_arrangement(arrangement)
     , m_parent(parent)
     , m_import(new EosPatchImport(link, this)) {
     connect(m_import, &EosPatchImport::finished, this, &ConsolePatchImport::finish);
@@ -44,6 +47,31 @@ QString ConsolePatchImport::failureReason(const EosPatchResult& result) {
     if (result.total == 1)
         return tr("The console's only patch entry did not answer.");
     return tr("None of the console's %1 patch entries answered.").arg(result.total);
+}
+
+GridElements ConsolePatchImport::cellsFor(const EosPatchResult& result, const PatchArrangement& arrangement,
+                                          bool* unplaced) {
+    if (unplaced)
+        *unplaced = false;
+    if (!arrangement.asHung)
+        return patchLayout(result.channels);
+    // A channel hangs where its first part with a position does.
+    std::vector<HungChannel> hung;
+    bool anyPlaced = false;
+    for (const EosPatchPart& part : result.parts) {
+        if (hung.empty() || hung.back().channel != part.channel)
+            hung.push_back({part.channel, std::nullopt});
+        if (part.position && !hung.back().position) {
+            hung.back().position = QPointF(part.position->x, part.position->y);
+            anyPlaced = true;
+        }
+    }
+    if (!anyPlaced) {
+        if (unplaced)
+            *unplaced = true;
+        return patchLayout(result.channels);
+    }
+    return hungLayout(std::move(hung), arrangement.spacing);
 }
 
 void ConsolePatchImport::start() {
@@ -90,12 +118,20 @@ void ConsolePatchImport::finish(const EosPatchResult& result) {
         } else {
             GridViewModel* model = nullptr;
             std::tie(window, model) = m_newWindow();
-            model->placeCells(patchLayout(result.channels));
-            if (result.missing > 0) {
+            bool unplaced = false;
+            model->placeCells(cellsFor(result, m_arrangement, &unplaced));
+            QStringList notes;
+            if (unplaced)
+                notes.append(tr("The console sent no rig positions, so the channels are laid out in channel "
+                                "order."));
+            if (result.missing > 0)
+                notes.append(missingText(result.missing));
+            if (!notes.isEmpty()) {
                 // A note, not a question: the window stays usable behind it.
-                auto note = plainMessageBox(QMessageBox::Information, missingText(result.missing), QString(),
+                auto note = plainMessageBox(QMessageBox::Information, notes.join(u' '), QString(),
                                             QMessageBox::Ok, window);
-                note->setWindowTitle(tr("Some channels are missing"));
+                note->setWindowTitle(result.missing > 0 ? tr("Some channels are missing")
+                                                        : tr("Laid out in channel order"));
                 note->setAttribute(Qt::WA_DeleteOnClose);
                 note->setObjectName(QStringLiteral("patchMissingNote"));
                 note.release()->open();

@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "app/document/PatchArrangementDialog.h"
 #include "eos/EosPatchImport.h"
+#include "model/GridElement.h"
 
 #include <QObject>
 #include <QPointer>
@@ -18,8 +20,9 @@ class GridViewModel;
 
 // File ▸ New Layout from Console Patch…: reads the console's patch, with a
 // progress dialog and Cancel once it takes longer than a second, then opens a new
-// untitled window with one cell per channel. When some answers never came, the
-// layout holds what did arrive and a note says how many channels are missing.
+// untitled window with one cell per channel, in channel order or as hung. When some
+// answers never came, the layout holds what did arrive and a note says how many
+// channels are missing.
 // It deletes itself when it is done.
 class ConsolePatchImport : public QObject {
     Q_OBJECT
@@ -32,7 +35,7 @@ public:
 
     // Lives as long as `owner` at most.
     ConsolePatchImport(EosConnectionManager& link, DocumentDialogs& dialogs, LayoutWindow newWindow,
-                       QObject* owner, QWidget* parent);
+                       PatchArrangement arrangement, QObject* owner, QWidget* parent);
     ~ConsolePatchImport() override;
 
     void start();
@@ -42,6 +45,10 @@ public:
     static QString missingText(int missing);
     // Why no layout could be made of `result`, which brought no channels.
     static QString failureReason(const EosPatchResult& result);
+    // The cells of the layout, laid out as asked; `unplaced` is set when the rig was
+    // asked for and the desk gave no positions, so the channel order was used.
+    static GridElements cellsFor(const EosPatchResult& result, const PatchArrangement& arrangement,
+                                 bool* unplaced = nullptr);
 
 signals:
     // The new window, or null when the import failed or was cancelled.
@@ -52,6 +59,7 @@ private:
 
     DocumentDialogs& m_dialogs;
     LayoutWindow m_newWindow;
+    PatchArrangement m_arrangement;
     QPointer<QWidget> m_parent;
     EosPatchImport* m_import;
     QPointer<QProgressDialog> m_progress;

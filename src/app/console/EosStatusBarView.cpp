@@ -5,6 +5,7 @@
 #include "app/console/EosLinkWords.h"
 #include "app/console/EosRetryCountdown.h"
 #include "app/console/EosStatusButton.h"
+#include "app/console/LiveLevelsSource.h"
 #include "eos/EosConnectionManager.h"
 #include "eos/EosDiscoveryManager.h"
 #include "widgets/Divider.h"
@@ -22,12 +23,14 @@
 
 namespace pexlora {
 
-EosStatusBarView::EosStatusBarView(EosConnectionManager* eosManager, QWidget* parent)
+EosStatusBarView::EosStatusBarView(EosConnectionManager* eosManager, LiveLevelsSource* levels, QWidget* parent)
     : QWidget(parent)
     , m_eosManager(eosManager)
     , m_button(new EosStatusButton(this))
     , m_commandLine(new ElidedLabel(this))
     , m_caption(new SecondaryLabel(framingCaption(std::nullopt, EosConsoleHealth::offline), this))
+    , m_levels(levels)
+    , m_levelsCaption(new SecondaryLabel(QString(), this))
     , m_toolTipTicks(new EosRetryCountdown(
           eosManager, [this] { showToolTip(); }, this))
     , m_popover(this) {
@@ -47,6 +50,10 @@ EosStatusBarView::EosStatusBarView(EosConnectionManager* eosManager, QWidget* pa
     m_commandLine->setContentsMargins(10, 0, 0, 0);
     m_commandLine->setObjectName(QStringLiteral("consoleCommandLine"));
     row->addWidget(m_commandLine, 1);
+    m_levelsCaption->setFont(sizedFont(font(), 11, QFont::Normal));
+    m_levelsCaption->setContentsMargins(10, 0, 0, 0);
+    m_levelsCaption->setObjectName(QStringLiteral("liveLevelsCaption"));
+    row->addWidget(m_levelsCaption, 0, Qt::AlignVCenter);
     m_caption->setFont(sizedFont(font(), 11, QFont::Normal));
     m_caption->setContentsMargins(10, 0, 10, 0);
     row->addWidget(m_caption, 0, Qt::AlignVCenter);
@@ -72,8 +79,18 @@ EosStatusBarView::EosStatusBarView(EosConnectionManager* eosManager, QWidget* pa
         connect(m_eosManager, &EosConnectionManager::consoleCommandLineChanged, this,
                 &EosStatusBarView::showCommandLine);
     }
+    if (m_levels)
+        connect(m_levels, &LiveLevelsSource::summaryChanged, this, &EosStatusBarView::showLevels);
     showLink();
     showCommandLine();
+    showLevels();
+}
+
+void EosStatusBarView::showLevels() {
+    const QString text = m_levels ? (m_levels->problem().isEmpty() ? m_levels->summaryText() : m_levels->problem())
+                                  : QString();
+    m_levelsCaption->setText(text);
+    m_levelsCaption->setVisible(!text.isEmpty());
 }
 
 EosStatusBarView::~EosStatusBarView() {

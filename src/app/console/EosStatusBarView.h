@@ -18,6 +18,7 @@ class EosConnectionManager;
 class EosConsolePopover;
 class EosRetryCountdown;
 class EosStatusButton;
+class LiveLevelsSource;
 class ElidedLabel;
 
 // The bottom strip of a document window: whether the console link is up and to
@@ -30,7 +31,9 @@ class EosStatusBarView : public QWidget {
 public:
     static constexpr int rowHeight = 22;
 
-    explicit EosStatusBarView(EosConnectionManager* eosManager, QWidget* parent = nullptr);
+    // `levels`, when given, names the sACN source while its levels flow.
+    explicit EosStatusBarView(EosConnectionManager* eosManager, LiveLevelsSource* levels = nullptr,
+                              QWidget* parent = nullptr);
     ~EosStatusBarView() override;
 
     // "Eos not answering" while a console that stopped answering is being retried,
@@ -44,6 +47,7 @@ public:
 
     EosStatusButton* statusButton() const { return m_button; }
     QLabel* caption() const { return m_caption; }
+    QLabel* levelsCaption() const { return m_levelsCaption; }
     // The console's command line, as the desk echoes it.
     ElidedLabel* commandLine() const { return m_commandLine; }
     // The open console popover and its content; null while it is closed.
@@ -60,11 +64,14 @@ private:
     void showLink();
     void showToolTip();
     void showCommandLine();
+    void showLevels();
 
     QPointer<EosConnectionManager> m_eosManager;
     EosStatusButton* m_button;
     ElidedLabel* m_commandLine;
     QLabel* m_caption;
+    QPointer<LiveLevelsSource> m_levels;
+    QLabel* m_levelsCaption;
     // Runs while the button's tooltip is up, to count down in it.
     EosRetryCountdown* m_toolTipTicks;
     QPoint m_toolTipAt;

@@ -180,6 +180,14 @@ void StandardDocumentDialogs::openError(QWidget* parent, const QString& text, co
     openOnItsOwn(std::move(box));
 }
 
+std::optional<PatchArrangement> StandardDocumentDialogs::choosePatchArrangement(QWidget* parent) {
+    PatchArrangementDialog dialog(m_lastArrangement, parent);
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    m_lastArrangement = dialog.arrangement();
+    return m_lastArrangement;
+}
+
 QString sentenceFrom(const QString& clause) {
     QString sentence = clause.trimmed();
     if (sentence.isEmpty())

@@ -1,11 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "app/document/PatchArrangementDialog.h"
+
 #include <QCoreApplication>
 #include <QString>
 #include <QStringList>
 #include <functional>
 #include <memory>
+#include <optional>
 
 class QMessageBox;
 class QWidget;
@@ -48,6 +51,9 @@ public:
     // the event loop under that work. `closed`, when given, is called once the box is gone.
     virtual void openError(QWidget* parent, const QString& text, const QString& reason,
                            std::function<void()> closed) = 0;
+    // Before a console's patch is read into a new layout: how to lay it out; nothing
+    // when the user cancels.
+    virtual std::optional<PatchArrangement> choosePatchArrangement(QWidget* parent) = 0;
 };
 
 // The readers and writers give their reason as a clause ("the file could not be
@@ -73,6 +79,7 @@ public:
     void showError(QWidget* parent, const QString& text, const QString& reason) override;
     void openError(QWidget* parent, const QString& text, const QString& reason,
                    std::function<void()> closed) override;
+    std::optional<PatchArrangement> choosePatchArrangement(QWidget* parent) override;
 
     // Some of the boxes as they are shown, so that their words and buttons can be
     // looked at without showing them.
@@ -82,6 +89,9 @@ public:
     static std::unique_ptr<QMessageBox> replaceQuestion(QWidget* window, const QString& path);
     static std::unique_ptr<QMessageBox> errorMessage(QWidget* parent, const QString& text,
                                                      const QString& reason);
+
+private:
+    PatchArrangement m_lastArrangement;
 };
 
 } // namespace pexlora

@@ -3,6 +3,7 @@
 
 #include "app/console/ConsolePatchImport.h"
 #include "app/console/ConsoleTrafficWindow.h"
+#include "app/console/LiveLevelsSource.h"
 #include "app/document/DocumentHistory.h"
 #include "app/document/DocumentRecovery.h"
 #include "app/document/DocumentSession.h"
@@ -62,6 +63,15 @@ EosConnectionManager& PexloraApp::eosManager() {
     if (!m_eosManager)
         m_eosManager = std::make_unique<EosConnectionManager>(std::move(m_eosConfig));
     return *m_eosManager;
+}
+
+LiveLevelsSource* PexloraApp::liveLevels() {
+    if (!m_liveLevels) {
+        EosConnectionManager& link = eosManager();
+        m_liveLevels = std::make_unique<LiveLevelsSource>(
+            link, std::make_unique<SacnReceiver>(link.clock(), m_sacnOptions));
+    }
+    return m_liveLevels.get();
 }
 
 std::shared_ptr<RecoveryStore> PexloraApp::recoveryStore() {
@@ -215,7 +225,15 @@ ConsolePatchImport* PexloraApp::newLayoutFromConsolePatch(QWidget* parent) {
         DocumentWindow* window = newDocument();
         return std::pair<QWidget*, GridViewModel*>(window, window->viewModel());
     };
-    m_patchImport = new ConsolePatchImport(eosManager(), *m_dialogs, newLayout, this, parent);
+    // Without a console there is nothing to ask about: the import says so at once.
+    PatchArrangement arrangement;
+    if (eosManager().isConnected()) {
+        const auto chosen = m_dialogs->choosePatchArrangement(parent);
+        if (!chosen)
+            return nullptr;
+        arrangement = *chosen;
+    }
+    m_patchImport = new ConsolePatchImport(eosManager(), *m_dialogs, newLayout, arrangement, this, parent);
     m_patchImport->start();
     return m_patchImport;
 }

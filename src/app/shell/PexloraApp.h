@@ -5,7 +5,9 @@
 #include "app/document/RecoveryStore.h"
 #include "app/shell/RecentDocuments.h"
 #include "app/window/DocumentWindowHost.h"
+#include "app/console/LiveLevelsSource.h"
 #include "eos/EosConnectionManager.h"
+#include "levels/SacnReceiver.h"
 #include "util/Result.h"
 
 #include <QList>
@@ -54,6 +56,7 @@ public:
     // What a window asks of its host; opening tells of failure in a box that does not wait.
     DocumentDialogs& dialogs() override { return *m_dialogs; }
     EosConnectionManager* consoleLink() override { return &eosManager(); }
+    LiveLevelsSource* liveLevels() override;
     QStringList recentPaths() override { return m_recent.paths(); }
     void addRecentPath(const QString& path) override { m_recent.add(path); }
     void clearRecentPaths() override { m_recent.clear(); }
@@ -87,6 +90,9 @@ public:
     void setEosConnectionConfig(EosConnectionConfig config) { m_eosConfig = std::move(config); }
     // The console this run connects to in place of the stored one, which stays stored.
     void setStartConsole(EosConsoleAddress address) { m_eosConfig.startConsole = std::move(address); }
+    // Where the desk's sACN output is listened for (port 5568 unless a test says otherwise);
+    // it only counts before the first window asks for the levels.
+    void setSacnOptions(SacnReceiverOptions options) { m_sacnOptions = options; }
 
     // Where the unsaved layouts of the open windows are kept against a crash.
     std::shared_ptr<RecoveryStore> recoveryStore();
@@ -108,6 +114,9 @@ private:
     EosConnectionConfig m_eosConfig;
     // Destroyed after the windows, which the destructor closes first.
     std::unique_ptr<EosConnectionManager> m_eosManager;
+    SacnReceiverOptions m_sacnOptions;
+    // Goes before the link whose patch it reads.
+    std::unique_ptr<LiveLevelsSource> m_liveLevels;
     RecentDocuments m_recent;
     QString m_recoveryFolder;
     std::shared_ptr<RecoveryStore> m_recovery;

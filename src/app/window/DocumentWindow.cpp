@@ -4,6 +4,7 @@
 #include "app/console/ConsoleGroupsPanel.h"
 #include "app/console/ConsoleSelectionFollower.h"
 #include "app/console/EosStatusBarView.h"
+#include "app/console/LiveLevelsFollower.h"
 #include "app/console/SelectionBarView.h"
 #include "app/document/DocumentDialogs.h"
 #include "app/document/DocumentFileWatch.h"
@@ -35,12 +36,15 @@ DocumentWindow::DocumentWindow(DocumentWindowHost& host, std::unique_ptr<Documen
     , m_content(new ContentView(viewModel(), this))
     , m_toolbar(new GridToolbarContent(viewModel(), this))
     , m_consoleSelection(
-          new ConsoleSelectionFollower(viewModel(), m_content->canvas(), host.consoleLink(), this)) {
+          new ConsoleSelectionFollower(viewModel(), m_content->canvas(), host.consoleLink(), this))
+    , m_liveLevels(new LiveLevelsFollower(viewModel(), m_content->canvas(),
+                                          host.consoleLink() ? &host.consoleLink()->patch() : nullptr,
+                                          host.liveLevels(), this)) {
     setAttribute(Qt::WA_DeleteOnClose);
     setCentralWidget(m_content);
     EosConnectionManager* eos = host.consoleLink();
     m_content->setSelectionBar(new SelectionBarView(viewModel(), eos));
-    m_content->setStatusBar(new EosStatusBarView(eos));
+    m_content->setStatusBar(new EosStatusBarView(eos, host.liveLevels()));
 
     // The desk's groups, beside the grid when asked for.
     m_groupsDock = new QDockWidget(tr("Console Groups"), this);

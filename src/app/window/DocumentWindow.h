@@ -9,6 +9,7 @@ class QDockWidget;
 namespace pexlora {
 
 class ConsoleSelectionFollower;
+class LiveLevelsFollower;
 class ContentView;
 class DocumentHistory;
 class DocumentRecovery;
@@ -39,6 +40,7 @@ public:
     GridToolbarContent* toolbarContent() const { return m_toolbar; }
     // Rings the cells the console has selected, while View ▸ Show Console Selection is on.
     ConsoleSelectionFollower* consoleSelection() const { return m_consoleSelection; }
+    LiveLevelsFollower* liveLevels() const { return m_liveLevels; }
     // View ▸ Console Groups shows it.
     QDockWidget* consoleGroups() const { return m_groupsDock; }
 
@@ -74,6 +76,7 @@ private:
     ContentView* m_content;
     GridToolbarContent* m_toolbar;
     ConsoleSelectionFollower* m_consoleSelection;
+    LiveLevelsFollower* m_liveLevels;
     QDockWidget* m_groupsDock = nullptr;
 };
 

@@ -10,6 +10,7 @@ class QWidget;
 namespace pexlora {
 
 class ConsolePatchImport;
+class LiveLevelsSource;
 class DocumentDialogs;
 class DocumentWindow;
 class EosConnectionManager;
@@ -24,6 +25,8 @@ public:
     virtual DocumentDialogs& dialogs() = 0;
     // The console link the window shows; null for a window without one.
     virtual EosConnectionManager* consoleLink() = 0;
+    // The desk's live levels, heard on the network; null where there are none to hear.
+    virtual LiveLevelsSource* liveLevels() = 0;
 
     // File ▸ Open Recent, newest first.
     virtual QStringList recentPaths() = 0;
@@ -43,7 +46,7 @@ public:
     // File ▸ Open…: asks for files and opens each.
     virtual void chooseAndOpen(QWidget* parent) = 0;
     // File ▸ New Layout from Console Patch…: one import at a time; null while another
-    // is under way.
+    // is under way, or when the user cancels the question of how to lay it out.
     virtual ConsolePatchImport* newLayoutFromConsolePatch(QWidget* parent) = 0;
     virtual void openHelp() = 0;
     // View ▸ Console Traffic: the one traffic window of the program, opened or brought forward.

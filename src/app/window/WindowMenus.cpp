@@ -2,6 +2,7 @@
 #include "app/window/WindowMenus.h"
 
 #include "app/console/ConsoleSelectionFollower.h"
+#include "app/console/LiveLevelsFollower.h"
 #include "app/console/EosStatusBarView.h"
 #include "app/console/SelectionBarView.h"
 #include "app/document/DocumentHistory.h"
@@ -118,6 +119,10 @@ void WindowMenus::build(DocumentWindow& window, DocumentWindowHost& host) {
     consoleSelection->setChecked(window.consoleSelection()->isShown());
     QObject::connect(consoleSelection, &QAction::toggled, window.consoleSelection(),
                      &ConsoleSelectionFollower::setShown);
+    QAction* liveLevels = addAction(view, "viewLiveLevels", tr("Show &Live Levels"));
+    liveLevels->setCheckable(true);
+    liveLevels->setChecked(window.liveLevels()->isShown());
+    QObject::connect(liveLevels, &QAction::toggled, window.liveLevels(), &LiveLevelsFollower::setShown);
     QAction* groups = window.consoleGroups()->toggleViewAction();
     groups->setObjectName(QStringLiteral("viewConsoleGroups"));
     groups->setText(tr("Console &Groups"));
