@@ -24,10 +24,12 @@ trap stop_simulator EXIT
 trap 'exit 130' INT TERM
 
 # Starts the simulator with the given discovery port; true once it says it is ready.
+# It reads this terminal, as a desk's keypad ("Chan 1 Thru 5 At 75"): a background job
+# would otherwise read nothing.
 start_simulator() {
     : >"$output"
     "$simulator" --address 127.0.0.1 --tcp-port 3038 --discovery-port "$1" --sacn 127.0.0.1 \
-        > >(tee -a "$output") 2>&1 &
+        <&0 > >(tee -a "$output") 2>&1 &
     simulator_pid=$!
     for _ in $(seq 100); do
         grep -q '^Ready:' "$output" && return 0
