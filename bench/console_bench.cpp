@@ -138,10 +138,39 @@ public:
         QMetaObject::invokeMethod(
             this, [this] { emit ready(); }, Qt::QueuedConnection);
     }
-    void write(std::span<const std::uint8_t>) override {}
+    // Keeps the pings it is asked to send, so that a read of the patch can be told it is
+    // over, as a desk's echo tells it.
+    void write(std::span<const std::uint8_t> packet) override {
+        const auto decoded = decodeOSCPacket(packet);
+        const OSCMessage* message = decoded.ok() && decoded.value() ? decoded.value()->message() : nullptr;
+        if (message && message->addressPattern.rawAddress() == "/eos/ping")
+            pings.push_back(*message);
+    }
     void close() override {}
     void feed(const OSCMessage& message) { emit messageReceived(message); }
+
+    std::vector<OSCMessage> pings;
 };
+
+// A console link up on a feeding link, its settings in `dir`.
+std::unique_ptr<EosConnectionManager> fedManager(const QTemporaryDir& dir, FeedingLink*& link) {
+    EosConnectionConfig config;
+    config.discovery.destinations = [] { return std::vector<QString>{}; };
+    config.discovery.listenPort = 0;
+    config.settings =
+        std::make_unique<QSettings>(dir.filePath(QStringLiteral("Pexlora.conf")), QSettings::IniFormat);
+    config.settings->setValue(eosFramingKey, framingChoiceKey(EosFramingChoice::slip));
+    config.makeLink = [&link](EosFraming) {
+        auto made = std::make_unique<FeedingLink>();
+        link = made.get();
+        return made;
+    };
+    auto manager = std::make_unique<EosConnectionManager>(std::move(config));
+    manager->connectToConsole(QStringLiteral("127.0.0.1"), 3032);
+    while (!manager->isConnected())
+        QCoreApplication::processEvents();
+    return manager;
+}
 
 // What a busy desk says: its command line and selection changing with every key, the
 // answer to a ping, and names of faders.
@@ -177,21 +206,8 @@ void BM_ConsoleTrafficWatched(benchmark::State& state) {
     constexpr int messages = 2'000'000;
     QTemporaryDir dir;
     FeedingLink* link = nullptr;
-    EosConnectionConfig config;
-    config.discovery.destinations = [] { return std::vector<QString>{}; };
-    config.discovery.listenPort = 0;
-    config.settings =
-        std::make_unique<QSettings>(dir.filePath(QStringLiteral("Pexlora.conf")), QSettings::IniFormat);
-    config.settings->setValue(eosFramingKey, framingChoiceKey(EosFramingChoice::slip));
-    config.makeLink = [&link](EosFraming) {
-        auto made = std::make_unique<FeedingLink>();
-        link = made.get();
-        return made;
-    };
-    EosConnectionManager manager(std::move(config));
-    manager.connectToConsole(QStringLiteral("127.0.0.1"), 3032);
-    while (!manager.isConnected())
-        QCoreApplication::processEvents();
+    const auto fed = fedManager(dir, link);
+    EosConnectionManager& manager = *fed;
     std::unique_ptr<ConsoleTrafficWindow> window;
     if (state.range(0) != 0) {
         window = std::make_unique<ConsoleTrafficWindow>(manager);
@@ -219,40 +235,14 @@ BENCHMARK(BM_ConsoleTrafficWatched)
     ->Unit(benchmark::kMillisecond)
     ->Iterations(3);
 
-// A link that remembers the pings it is asked to send, so that a read of the patch can be
-// told it is over, as a desk's echo tells it.
-class PatchFeedingLink : public FeedingLink {
-public:
-    void write(std::span<const std::uint8_t> packet) override {
-        const auto decoded = decodeOSCPacket(packet);
-        const OSCMessage* message = decoded.ok() && decoded.value() ? decoded.value()->message() : nullptr;
-        if (message && message->addressPattern.rawAddress() == "/eos/ping")
-            pings.push_back(*message);
-    }
-    std::vector<OSCMessage> pings;
-};
-
 // From an sACN packet arriving on a loopback socket to the changed cells painted on a
 // shown canvas of 10,000 cells, with the event loop running: the receiver, the window's
 // follower and the canvas, as in the program. The target is 16 ms.
 void BM_LevelChangeToRepaint(benchmark::State& state) {
     QTemporaryDir dir;
-    PatchFeedingLink* link = nullptr;
-    EosConnectionConfig config;
-    config.discovery.destinations = [] { return std::vector<QString>{}; };
-    config.discovery.listenPort = 0;
-    config.settings =
-        std::make_unique<QSettings>(dir.filePath(QStringLiteral("Pexlora.conf")), QSettings::IniFormat);
-    config.settings->setValue(eosFramingKey, framingChoiceKey(EosFramingChoice::slip));
-    config.makeLink = [&link](EosFraming) {
-        auto made = std::make_unique<PatchFeedingLink>();
-        link = made.get();
-        return made;
-    };
-    EosConnectionManager manager(std::move(config));
-    manager.connectToConsole(QStringLiteral("127.0.0.1"), 3032);
-    while (!manager.isConnected())
-        QCoreApplication::processEvents();
+    FeedingLink* link = nullptr;
+    const auto fed = fedManager(dir, link);
+    EosConnectionManager& manager = *fed;
     link->feed(OSCMessage("/eos/out/get/version", {"3.2.0"}));
     // Channels 1 to 512, one to a slot of universe 1.
     constexpr int channels = 512;
