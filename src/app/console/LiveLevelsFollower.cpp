@@ -40,6 +40,12 @@ LiveLevelsFollower::LiveLevelsFollower(GridViewModel* model, GridCanvasView* can
     rebuild();
 }
 
+LiveLevelsFollower::~LiveLevelsFollower() {
+    // The canvas may outlive this, and must not ask it for a tooltip then.
+    if (m_canvas)
+        m_canvas->setCellToolTip({});
+}
+
 void LiveLevelsFollower::setShown(bool shown) {
     if (shown == m_shown)
         return;

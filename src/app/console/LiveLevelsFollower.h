@@ -32,6 +32,7 @@ class LiveLevelsFollower : public QObject {
 public:
     LiveLevelsFollower(GridViewModel* model, GridCanvasView* canvas, EosPatchDirectory* patch,
                        LiveLevelsSource* levels, QObject* parent = nullptr);
+    ~LiveLevelsFollower() override;
 
     bool isShown() const { return m_shown; }
     void setShown(bool shown);
