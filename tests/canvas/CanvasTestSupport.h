@@ -8,11 +8,22 @@
 #include <QApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QPalette>
 #include <QTest>
 #include <gtest/gtest.h>
 #include <memory>
 
 namespace pexlora::test {
+
+// A dark desktop theme, for drawing that must read on light and dark alike.
+inline QPalette darkPalette() {
+    QPalette dark;
+    dark.setColor(QPalette::Window, QColor(0x2a, 0x2a, 0x2a));
+    dark.setColor(QPalette::Base, QColor(0x1e, 0x1e, 0x1e));
+    dark.setColor(QPalette::Text, QColor(0xee, 0xee, 0xee));
+    dark.setColor(QPalette::Mid, QColor(0x55, 0x55, 0x55));
+    return dark;
+}
 
 class FakeClock final : public CanvasClock {
 public:

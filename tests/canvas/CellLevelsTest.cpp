@@ -71,15 +71,6 @@ TEST(CellLevels, AnswerOnlyTheCellsWhoseDrawingChanges) {
     EXPECT_TRUE(levels.isUnpatched(d));
 }
 
-QPalette darkPalette() {
-    QPalette dark;
-    dark.setColor(QPalette::Window, QColor(0x2a, 0x2a, 0x2a));
-    dark.setColor(QPalette::Base, QColor(0x1e, 0x1e, 0x1e));
-    dark.setColor(QPalette::Text, QColor(0xee, 0xee, 0xee));
-    dark.setColor(QPalette::Mid, QColor(0x55, 0x55, 0x55));
-    return dark;
-}
-
 int difference(QColor a, QColor b) {
     return std::max(
         {std::abs(a.red() - b.red()), std::abs(a.green() - b.green()), std::abs(a.blue() - b.blue())});
@@ -91,7 +82,7 @@ protected:
         c.model.placeElements(std::vector<GridPosition>{{1, 1}, {2, 1}, {3, 1}, {4, 1}, {1, 3}, {4, 3}});
         c.model.setPreviewPlaying(false);
         if (GetParam())
-            c.view->setPalette(darkPalette());
+            c.view->setPalette(test::darkPalette());
     }
     QImage shot() const { return c.view->grab().toImage(); }
     QColor at(const QImage& image, GridPosition p, QPointF offset) const {

@@ -14,22 +14,13 @@ bool near(QColor a, QColor b, int tolerance = 30) {
            std::abs(a.blue() - b.blue()) <= tolerance;
 }
 
-QPalette darkPalette() {
-    QPalette dark;
-    dark.setColor(QPalette::Window, QColor(0x2a, 0x2a, 0x2a));
-    dark.setColor(QPalette::Base, QColor(0x1e, 0x1e, 0x1e));
-    dark.setColor(QPalette::Text, QColor(0xee, 0xee, 0xee));
-    dark.setColor(QPalette::Mid, QColor(0x55, 0x55, 0x55));
-    return dark;
-}
-
 class ConsoleRings : public testing::TestWithParam<bool> {
 protected:
     void SetUp() override {
         c.model.placeElements(std::vector<GridPosition>{{1, 1}, {2, 1}, {3, 1}});
         c.model.setPreviewPlaying(false);
         if (GetParam())
-            c.view->setPalette(darkPalette());
+            c.view->setPalette(test::darkPalette());
     }
     QImage shot() const { return c.view->grab().toImage(); }
     // The middle of a cell's left edge, in the gap outside its rounded shape.
