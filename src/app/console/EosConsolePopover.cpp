@@ -10,6 +10,7 @@
 #include "eos/EosSettings.h"
 #include "widgets/Divider.h"
 #include "widgets/PlainLabel.h"
+#include "widgets/PlainMessage.h"
 #include "widgets/SecondaryLabel.h"
 #include "widgets/TextStyles.h"
 
@@ -70,7 +71,7 @@ EosConsolePopover::EosConsolePopover(EosConnectionManager* eosManager, QWidget* 
     auto* ports = new QToolButton(this);
     ports->setObjectName(QStringLiteral("consolePorts"));
     ports->setAccessibleName(tr("The desk's OSC ports"));
-    ports->setToolTip(tr("The desk's OSC ports"));
+    ports->setToolTip(plainToolTip(tr("The desk's OSC ports")));
     ports->setArrowType(Qt::DownArrow);
     ports->setPopupMode(QToolButton::InstantPopup);
     ports->setAutoRaise(true);
